@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs (only those missing), then
+# configures and builds into build/. Used by run.sh and test.sh.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(build-essential cmake ninja-build pkg-config git
+          qt6-base-dev libgl-dev libglib2.0-dev
+          libgtest-dev libgmock-dev libbenchmark-dev
+          clang xvfb xauth x11-apps imagemagick fonts-dejavu-core)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+if ((${#missing[@]})); then
+  echo "Installing missing packages: ${missing[*]}"
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+build_dir="${DUPLANE_BUILD_DIR:-build}"
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build_dir" -j "$(nproc)"

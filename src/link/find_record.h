@@ -1,0 +1,40 @@
+// One directory entry as both ends carry it over the cable: the 292-byte find
+// record (name with a length byte, 64-bit size, attributes, three FILETIMEs).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace duplane {
+
+constexpr int kFindRecordSize = 292;
+constexpr std::size_t kMaxFindName = 255;
+
+// Windows attribute bits as they travel on the wire.
+constexpr std::int32_t kAttrReadOnly = 0x01;
+constexpr std::int32_t kAttrHidden = 0x02;
+constexpr std::int32_t kAttrSystem = 0x04;
+constexpr std::int32_t kAttrVolume = 0x08;
+constexpr std::int32_t kAttrDirectory = 0x10;
+constexpr std::int32_t kAttrArchive = 0x20;
+
+// A FILETIME: 100 ns units since 1601-01-01 UTC.
+using FileTime = std::uint64_t;
+
+struct FindRecord {
+  std::string name;  // at most 255 bytes
+  std::uint64_t size = 0;
+  std::uint32_t attributes = 0;
+  FileTime creation_time = 0;
+  FileTime last_access_time = 0;
+  FileTime last_write_time = 0;
+};
+
+using FindRecordBytes = std::array<std::uint8_t, kFindRecordSize>;
+
+// Encodes a record, cutting the name to its first 255 bytes.
+FindRecordBytes EncodeFindRecord(const FindRecord& record);
+FindRecord DecodeFindRecord(const FindRecordBytes& bytes);
+
+}  // namespace duplane

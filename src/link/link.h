@@ -1,0 +1,99 @@
+// Every file-system operation of the program, once, with the Local flag first:
+// set, it runs on this PC through the local branch; clear, it is sent to the
+// Remote Module as an operation code with its request fields and the answer is
+// read back in the same form. Callers never see which branch ran, only data.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "link/find_record.h"
+
+namespace duplane {
+
+class LinkLayer;
+class LocalFileSystem;
+
+constexpr int kSearchSlots = 20;
+
+// Delete modes of LinkDeleteFile.
+constexpr std::int32_t kDeleteRecycle = 0;
+constexpr std::int32_t kDeleteNormal = 1;
+constexpr std::int32_t kDeleteWipe = 2;
+
+// Operation codes on the wire.
+enum OpCode : std::uint8_t {
+  kOpNop = 0, kOpGetDrives = 1, kOpGetHomeDrive = 2, kOpChDir = 3, kOpGetDir = 4,
+  kOpDiskFree = 5, kOpFindFirst = 6, kOpFindNext = 7, kOpFindClose = 8, kOpFileOpen = 9,
+  kOpFileSeek = 10, kOpFileRead = 11, kOpFileWrite = 12, kOpUnused13 = 13, kOpFileClose = 14,
+  kOpDeleteFile = 15, kOpFileExists = 16, kOpFileCreate = 17, kOpGetFileTime = 18,
+  kOpSetFileTime = 19, kOpFileGetAttr = 20, kOpFileSetAttr = 21, kOpCreateDir = 22,
+  kOpRemoveDir = 23, kOpRenameFile = 24, kOpDirectoryExists = 25, kOpGetCRC = 26,
+  kOpFileAge = 27, kOpDiskSize = 28, kOpGetSysImageList = 29, kOpGetIconIndex = 30,
+  kOpHasSubDirs = 31, kOpListSubDirs = 32,
+};
+
+class Link {
+ public:
+  // `remote` may be null for a program that never connects (tests of the local
+  // branch); remote calls then fail like a dead link.
+  Link(LocalFileSystem& local, LinkLayer* remote);
+
+  LocalFileSystem& local() { return local_; }
+  LinkLayer* remote() { return remote_; }
+
+  // The find record of slot 1..20, filled by whichever branch searched last.
+  const FindRecord& SlotRecord(std::int32_t slot) const;
+
+  void LinkNop();
+  std::string LinkGetDrives(bool local);
+  char LinkGetHomeDrive(bool local);
+  std::int32_t LinkChDir(bool local, const std::string& path);
+  std::string LinkGetDir(bool local, std::uint8_t drive);
+  std::int64_t LinkDiskFree(bool local, std::uint8_t drive);
+  std::int32_t LinkFindFirst(bool local, std::int32_t slot, const std::string& pattern,
+                             std::int32_t mask);
+  std::int32_t LinkFindNext(bool local, std::int32_t slot);
+  void LinkFindClose(bool local, std::int32_t slot);
+  std::int32_t LinkFileOpen(bool local, const std::string& path, std::int32_t mode);
+  std::int64_t LinkFileSeek(bool local, std::int32_t handle, std::int64_t offset,
+                            std::int32_t origin);
+  // `buffer` holds at least `count` bytes; nothing is stored beyond them.
+  std::int32_t LinkFileRead(bool local, std::int32_t handle, void* buffer, std::int32_t count);
+  std::int32_t LinkFileWrite(bool local, std::int32_t handle, const void* buffer,
+                             std::int32_t count);
+  void LinkFileClose(bool local, std::int32_t handle);
+  bool LinkDeleteFile(bool local, const std::string& path, std::int32_t mode);
+  bool LinkFileExists(bool local, const std::string& path);
+  std::int32_t LinkFileCreate(bool local, const std::string& path);
+  // On false the three times are left untouched.
+  bool LinkGetFileTime(bool local, std::int32_t handle, FileTime* creation, FileTime* last_access,
+                       FileTime* last_write);
+  bool LinkSetFileTime(bool local, std::int32_t handle, FileTime creation, FileTime last_access,
+                       FileTime last_write);
+  std::int32_t LinkFileGetAttr(bool local, const std::string& path);
+  bool LinkFileSetAttr(bool local, const std::string& path, std::int32_t attributes);
+  bool LinkCreateDir(bool local, const std::string& path);
+  bool LinkRemoveDir(bool local, const std::string& path);
+  bool LinkRenameFile(bool local, const std::string& old_path, const std::string& new_path);
+  bool LinkDirectoryExists(bool local, const std::string& path);
+  std::uint32_t LinkGetCRC(bool local);
+  std::int32_t LinkFileAge(bool local, const std::string& path);
+  std::int64_t LinkDiskSize(bool local, std::uint8_t drive);
+  // The side's small icons as a BMP file image: 16 x 16 each, side by side on
+  // white, in icon-index order (file, closed folder, open folder, drive).
+  bool LinkGetSysImageList(bool local, std::vector<std::uint8_t>* bitmap);
+  void LinkGetIconIndex(bool local, const std::string& path, std::int32_t* normal,
+                        std::int32_t* open);
+  bool LinkHasSubDirs(bool local, const std::string& path);
+  std::int32_t LinkListSubDirs(bool local, const std::string& path,
+                               std::vector<std::string>* names);
+
+ private:
+  LocalFileSystem& local_;
+  LinkLayer* remote_;
+  FindRecord records_[kSearchSlots];
+};
+
+}  // namespace duplane

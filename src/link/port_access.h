@@ -1,0 +1,27 @@
+// Byte-wide access to the I/O registers of a parallel port. The link layer, and
+// everything above it, reaches the cable only through these two calls.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace duplane {
+
+class PortAccess {
+ public:
+  virtual ~PortAccess() = default;
+  virtual std::uint8_t ReadPort(std::uint32_t address) = 0;
+  virtual void WritePort(std::uint32_t address, std::uint8_t value) = 0;
+};
+
+// Opens the hardware port whose data register sits at `base`: Linux ppdev first
+// (the /dev/parportN whose base address matches), direct I/O with ioperm as the
+// fallback when running as root, the IOPORT.SYS driver on Windows. Returns null
+// and a one-line reason naming the port when it cannot be reached.
+std::unique_ptr<PortAccess> OpenHardwarePort(std::uint16_t base, std::string* error);
+
+// The base address of LPT`number` (1-based) as the system reports it, or 0.
+std::uint16_t LptBaseAddress(int number);
+
+}  // namespace duplane
