@@ -62,7 +62,8 @@ void DrawFolder(Canvas* c, int icon, bool open) {
   c->Frame(icon, 1, 4, 14, 13, kBlack);
   if (open) {
     // The front flap tilted down: a lighter parallelogram over the lower half.
-    for (int y = 8; y <= 13; ++y) c->Fill(icon, 3 + (13 - y) / 2, y, 15 - (13 - y) / 2 - 1, y, kYellow);
+    for (int y = 8; y <= 13; ++y)
+      c->Fill(icon, 3 + (13 - y) / 2, y, 15 - (13 - y) / 2 - 1, y, kYellow);
     c->Fill(icon, 3, 8, 14, 8, kBlack);
   } else {
     c->Fill(icon, 2, 6, 13, 12, kYellow);

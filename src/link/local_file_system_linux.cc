@@ -158,8 +158,7 @@ LocalFileSystem::LocalFileSystem(std::vector<DriveMapping> drives, bool confine)
   native_->files.fill(-1);
   native_->resolve = confine ? (RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS) : 0;
   for (const DriveMapping& drive : table_.drives()) {
-    native_->roots.emplace_back(
-        open(drive.directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    native_->roots.emplace_back(open(drive.directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
   }
   const int home = table_.IndexOfLetter(GetHomeDrive());
   table_.set_current_drive(home < 0 ? 0 : home);

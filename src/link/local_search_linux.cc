@@ -72,8 +72,8 @@ static bool LookUpEntry(const LocalFileSystem::Native& native, const SearchState
   if (name == "." || name == "..") {
     if (name == ".." && !path.names.empty()) path.names.pop_back();
     ScopedFd fd(native.Open(path, O_PATH));
-    if (!fd.valid() || statx(fd.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME,
-                             &info) != 0) {
+    if (!fd.valid() ||
+        statx(fd.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &info) != 0) {
       return false;
     }
     *attributes = AttributesOf(info, name, FdPath(fd.get()));
@@ -91,8 +91,8 @@ static bool LookUpEntry(const LocalFileSystem::Native& native, const SearchState
     path.names.push_back(name);
     target.Reset(native.Open(path, O_PATH));
     struct statx followed;
-    if (target.valid() && statx(target.get(), "", AT_EMPTY_PATH,
-                                STATX_BASIC_STATS | STATX_BTIME, &followed) == 0) {
+    if (target.valid() &&
+        statx(target.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &followed) == 0) {
       info = followed;
       xattr_path = FdPath(target.get());
     } else {
