@@ -15,6 +15,7 @@ namespace duplane {
 class LinkLayer;
 class LocalFileSystem;
 
+
 // Delete modes of LinkDeleteFile.
 constexpr std::int32_t kDeleteRecycle = 0;
 constexpr std::int32_t kDeleteNormal = 1;
@@ -22,39 +23,14 @@ constexpr std::int32_t kDeleteWipe = 2;
 
 // Operation codes on the wire.
 enum OpCode : std::uint8_t {
-  kOpNop = 0,
-  kOpGetDrives = 1,
-  kOpGetHomeDrive = 2,
-  kOpChDir = 3,
-  kOpGetDir = 4,
-  kOpDiskFree = 5,
-  kOpFindFirst = 6,
-  kOpFindNext = 7,
-  kOpFindClose = 8,
-  kOpFileOpen = 9,
-  kOpFileSeek = 10,
-  kOpFileRead = 11,
-  kOpFileWrite = 12,
-  kOpUnused13 = 13,
-  kOpFileClose = 14,
-  kOpDeleteFile = 15,
-  kOpFileExists = 16,
-  kOpFileCreate = 17,
-  kOpGetFileTime = 18,
-  kOpSetFileTime = 19,
-  kOpFileGetAttr = 20,
-  kOpFileSetAttr = 21,
-  kOpCreateDir = 22,
-  kOpRemoveDir = 23,
-  kOpRenameFile = 24,
-  kOpDirectoryExists = 25,
-  kOpGetCRC = 26,
-  kOpFileAge = 27,
-  kOpDiskSize = 28,
-  kOpGetSysImageList = 29,
-  kOpGetIconIndex = 30,
-  kOpHasSubDirs = 31,
-  kOpListSubDirs = 32,
+  kOpNop = 0, kOpGetDrives = 1, kOpGetHomeDrive = 2, kOpChDir = 3, kOpGetDir = 4,
+  kOpDiskFree = 5, kOpFindFirst = 6, kOpFindNext = 7, kOpFindClose = 8, kOpFileOpen = 9,
+  kOpFileSeek = 10, kOpFileRead = 11, kOpFileWrite = 12, kOpUnused13 = 13, kOpFileClose = 14,
+  kOpDeleteFile = 15, kOpFileExists = 16, kOpFileCreate = 17, kOpGetFileTime = 18,
+  kOpSetFileTime = 19, kOpFileGetAttr = 20, kOpFileSetAttr = 21, kOpCreateDir = 22,
+  kOpRemoveDir = 23, kOpRenameFile = 24, kOpDirectoryExists = 25, kOpGetCRC = 26,
+  kOpFileAge = 27, kOpDiskSize = 28, kOpGetSysImageList = 29, kOpGetIconIndex = 30,
+  kOpHasSubDirs = 31, kOpListSubDirs = 32,
 };
 
 class Link {
