@@ -6,10 +6,10 @@
 #include "transfer/copy_engine.h"
 
 #include <array>
-#include <cstdio>
 #include <vector>
 
 #include "transfer/gather.h"
+#include "transfer/overwrite.h"
 #include "transfer/transfer_rate.h"
 
 namespace duplane {
@@ -205,8 +205,7 @@ CopyRun::Step CopyRun::CopyOneFile(const std::string& entry) {
     return Step::kStop;
   }
   FileTime creation = 0, last_access = 0, last_write = 0;
-  const bool times_read =
-      link_.LinkGetFileTime(s_, source, &creation, &last_access, &last_write);
+  const bool times_read = link_.LinkGetFileTime(s_, source, &creation, &last_access, &last_write);
   const std::int32_t target = link_.LinkFileCreate(t_, entry);
   if (target < 0) {
     ui_.ErrorBox("Error creating " + entry + " on " + target_name_);
@@ -229,8 +228,7 @@ CopyRun::Step CopyRun::CopyOneFile(const std::string& entry) {
     failed = true;
   }
   while (!failed && remaining > 0) {
-    const auto count =
-        static_cast<std::int32_t>(remaining > kBlockSize ? kBlockSize : remaining);
+    const auto count = static_cast<std::int32_t>(remaining > kBlockSize ? kBlockSize : remaining);
     if (link_.LinkFileRead(s_, source, buffer_.data(), count) != count) {
       ui_.InfoBox(read_error);
       failed = true;
@@ -310,45 +308,6 @@ void CopyRun::Finish() {
 }
 
 }  // namespace
-
-bool ModeNeedsDates(std::int32_t mode) {
-  return mode != kOverwriteAlways && mode != kOverwriteNever;
-}
-
-Decision DecideOverwrite(std::int32_t mode, bool target_exists, std::int32_t source_date,
-                         std::int32_t target_date) {
-  const bool newer = source_date > target_date;
-  switch (mode) {
-    case kOverwriteAlways:
-      return Decision::kCopy;
-    case kOverwriteNever:
-      return target_exists ? Decision::kSkip : Decision::kCopy;
-    case kOverwriteFreshen:
-      return target_exists && newer ? Decision::kCopy : Decision::kSkip;
-    case kOverwriteUpdate:
-      return !target_exists || newer ? Decision::kCopy : Decision::kSkip;
-    default:  // Prompt, and anything unknown is asked rather than overwritten
-      return target_exists ? Decision::kAsk : Decision::kCopy;
-  }
-}
-
-std::int32_t ProgressPercent(std::int64_t remaining, std::int64_t total) {
-  if (total <= 0) return 100;
-  if (remaining <= 0) return 100;
-  if (remaining >= total) return 0;
-  return static_cast<std::int32_t>(100 - remaining * 100 / total);
-}
-
-std::string FormatDosDateTime(std::int32_t packed) {
-  const auto value = static_cast<std::uint32_t>(packed);
-  const unsigned date = value >> 16;
-  const unsigned time = value & 0xFFFF;
-  char text[32];
-  std::snprintf(text, sizeof text, "%04u-%02u-%02u  %02u:%02u:%02u", (date >> 9) + 1980,
-                (date >> 5) & 0x0F, date & 0x1F, time >> 11, (time >> 5) & 0x3F,
-                (time & 0x1F) * 2);
-  return text;
-}
 
 void CopyFiles(TransferContext& ctx, bool source_is_local, bool is_move) {
   const bool target_is_local = !source_is_local;

@@ -34,9 +34,9 @@ std::string CutFirstDir(std::string dir) {
 
 std::string ShortenPath(const std::string& path, int width, const TextWidthFn& text_width) {
   const std::size_t last_slash = path.rfind('\\');
-  std::string dir = last_slash == std::string::npos ? std::string() : path.substr(0, last_slash + 1);
-  const std::string name =
-      last_slash == std::string::npos ? path : path.substr(last_slash + 1);
+  std::string dir =
+      last_slash == std::string::npos ? std::string() : path.substr(0, last_slash + 1);
+  const std::string name = last_slash == std::string::npos ? path : path.substr(last_slash + 1);
   std::string drive;
   if (dir.size() >= 2 && dir[1] == ':') {
     drive = dir.substr(0, 2);

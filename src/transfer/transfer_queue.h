@@ -43,9 +43,7 @@ class TransferQueue {
   std::int32_t dir_count = 0;
   std::int64_t byte_count = 0;
 
-  static bool IsDirPath(const std::string& path) {
-    return !path.empty() && path.back() == '\\';
-  }
+  static bool IsDirPath(const std::string& path) { return !path.empty() && path.back() == '\\'; }
 
  private:
   std::vector<std::string> paths_;

@@ -9,6 +9,13 @@ namespace {
 constexpr std::int64_t kMinSpanMs = 250;
 }
 
+std::int32_t ProgressPercent(std::int64_t remaining, std::int64_t total) {
+  if (total <= 0) return 100;
+  if (remaining <= 0) return 100;
+  if (remaining >= total) return 0;
+  return static_cast<std::int32_t>(100 - remaining * 100 / total);
+}
+
 void TransferRate::Start(std::int64_t now_ms) {
   samples_.clear();
   total_ = 0;
@@ -45,8 +52,7 @@ std::string FormatRate(std::int64_t bytes_per_second) {
   if (bytes_per_second >= 1024 * 1024) {
     std::snprintf(text, sizeof text, "%.1f MB/s", bytes_per_second / (1024.0 * 1024.0));
   } else if (bytes_per_second >= 1024) {
-    std::snprintf(text, sizeof text, "%lld KB/s",
-                  static_cast<long long>(bytes_per_second / 1024));
+    std::snprintf(text, sizeof text, "%lld KB/s", static_cast<long long>(bytes_per_second / 1024));
   } else {
     std::snprintf(text, sizeof text, "%lld B/s", static_cast<long long>(bytes_per_second));
   }

@@ -1,6 +1,7 @@
-// The transfer rate over the last few seconds and the time left for a run, for
-// the progress window. Pure arithmetic on (time, bytes) samples; the clock is
-// whatever the caller reads, so tests feed times by hand.
+// The progress window's arithmetic: the bars' percentages, the transfer rate
+// over the last few seconds and the time left for a run. Pure arithmetic on
+// (time, bytes) samples; the clock is whatever the caller reads, so tests feed
+// times by hand.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,10 @@
 #include <utility>
 
 namespace duplane {
+
+// 100 - remaining * 100 / total in 64-bit integers, kept within 0..100; a total
+// of 0 or less counts as done (100).
+std::int32_t ProgressPercent(std::int64_t remaining, std::int64_t total);
 
 class TransferRate {
  public:
