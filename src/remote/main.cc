@@ -6,8 +6,10 @@
 #include <memory>
 #include <string>
 
+#include "link/local_file_system.h"
 #include "link/port_access.h"
 #include "link/virtual_cable.h"
+#include "remote/command_dispatcher.h"
 #include "remote/remote_options.h"
 #include "remote/remote_session.h"
 
@@ -39,6 +41,19 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  // Only the directories given are served; each must exist now.
+  std::vector<DriveMapping> drives;
+  for (const auto& drive : options.drives) {
+    DriveMapping mapping;
+    if (!ParseDriveOption(std::string(1, drive.first) + "=" + drive.second, &mapping, &error)) {
+      std::fprintf(stderr, "duplane-remote: %s\n", error.c_str());
+      return 2;
+    }
+    drives.push_back(mapping);
+  }
+  if (drives.empty()) drives = LocalFileSystem::DefaultDrives();
+  LocalFileSystem files(drives, /*confine=*/true);
+
   std::unique_ptr<PortAccess> port;
   std::uint16_t base = kDefaultPortBase;
   if (!options.cable_path.empty()) {
@@ -59,7 +74,10 @@ int main(int argc, char** argv) {
   sigaction(SIGTERM, &action, nullptr);
 
   RemoteSession session(*port, base, LogLine);
-  session.Serve(g_stop, nullptr, nullptr);
+  CommandDispatcher dispatcher(session.link_layer(), files);
+  session.Serve(
+      g_stop, [&dispatcher](std::uint8_t code) { return dispatcher.Handle(code); },
+      [&files] { files.CloseAll(); });
   LogLine("stopped");
   return 0;
 }
