@@ -73,6 +73,12 @@ int main(int argc, char** argv) {
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
 
+  std::vector<DriveMapping> drives =
+      options.drives.empty() ? LocalFileSystem::DefaultDrives() : options.drives;
+  for (const DriveMapping& drive : drives) {
+    LogLine(std::string("serving ") + drive.letter + ": from " + drive.directory);
+  }
+  LocalFileSystem files(std::move(drives), /*confine=*/true);
   RemoteSession session(*port, base, LogLine);
   CommandDispatcher dispatcher(session.link_layer(), files);
   session.Serve(
