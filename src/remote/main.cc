@@ -41,19 +41,6 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  // Only the directories given are served; each must exist now.
-  std::vector<DriveMapping> drives;
-  for (const auto& drive : options.drives) {
-    DriveMapping mapping;
-    if (!ParseDriveOption(std::string(1, drive.first) + "=" + drive.second, &mapping, &error)) {
-      std::fprintf(stderr, "duplane-remote: %s\n", error.c_str());
-      return 2;
-    }
-    drives.push_back(mapping);
-  }
-  if (drives.empty()) drives = LocalFileSystem::DefaultDrives();
-  LocalFileSystem files(drives, /*confine=*/true);
-
   std::unique_ptr<PortAccess> port;
   std::uint16_t base = kDefaultPortBase;
   if (!options.cable_path.empty()) {
