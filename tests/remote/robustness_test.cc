@@ -8,7 +8,7 @@
 
 #include "link/local_file_system.h"
 #include "link/wire_format.h"
-#include "support/served_remote.h"
+#include "support/cable_fixture.h"
 #include "support/temp_tree.h"
 
 namespace duplane {
@@ -16,7 +16,10 @@ namespace {
 
 class RobustnessTest : public ::testing::Test {
  protected:
-  RobustnessTest() : clock_(50), served_({{'C', Share()}}, {{'C', tree_ / "local"}}, clock_) {}
+  RobustnessTest()
+      : clock_(50),
+        served_(
+            CableFixture::Options{{{'C', tree_ / "local"}}, {{'C', Share()}}, nullptr, &clock_}) {}
 
   std::string Share() {
     for (const char* name : {"share", "share/dir", "outside", "local"}) MakeDir(tree_ / name);
@@ -35,8 +38,8 @@ class RobustnessTest : public ::testing::Test {
   // The module refused the request: the program's wait for the acknowledge
   // runs out and the connection is gone. Then a new one must work.
   void ExpectDroppedAndRecovered() {
-    served_.program().WaitForAck();
-    EXPECT_FALSE(served_.program().connected()) << "the module answered a bad request";
+    served_.program_link().WaitForAck();
+    EXPECT_FALSE(served_.program_link().connected()) << "the module answered a bad request";
     ExpectFreshConnectionWorks();
   }
 
@@ -44,7 +47,7 @@ class RobustnessTest : public ::testing::Test {
     ASSERT_TRUE(served_.Connect());
     EXPECT_EQ(served_.link().LinkGetDrives(false), "C");
     EXPECT_TRUE(served_.link().LinkFileExists(false, "C:\\file.txt"));
-    EXPECT_TRUE(served_.program().connected());
+    EXPECT_TRUE(served_.program_link().connected());
   }
 
   void TearDown() override {
@@ -54,48 +57,48 @@ class RobustnessTest : public ::testing::Test {
 
   TempTree tree_;
   FastClock clock_;
-  ServedRemote served_;
+  CableFixture served_;
   std::string outside_before_;
 };
 
 TEST_F(RobustnessTest, BadHeader) {
   const std::uint8_t header[3] = {0x01, 0x05, 0x05};  // check byte should be 0xFA
-  served_.program().SendBlock(3, header);
+  served_.program_link().SendBlock(3, header);
   ExpectDroppedAndRecovered();
 }
 
 TEST_F(RobustnessTest, CodeThirteenAndUnknownCodes) {
-  served_.program().SendCommand(13);
+  served_.program_link().SendCommand(13);
   ExpectDroppedAndRecovered();
-  served_.program().SendCommand(33);
+  served_.program_link().SendCommand(33);
   ExpectDroppedAndRecovered();
 }
 
 TEST_F(RobustnessTest, HugeAndNegativeTextCounts) {
-  served_.program().SendCommand(kOpChDir);
-  SendI32(served_.program(), 0x7FFFFFFF);
+  served_.program_link().SendCommand(kOpChDir);
+  SendI32(served_.program_link(), 0x7FFFFFFF);
   ExpectDroppedAndRecovered();
-  served_.program().SendCommand(kOpFileExists);
-  SendI32(served_.program(), kMaxWireText + 1);
+  served_.program_link().SendCommand(kOpFileExists);
+  SendI32(served_.program_link(), kMaxWireText + 1);
   ExpectDroppedAndRecovered();
-  served_.program().SendCommand(kOpCreateDir);
-  SendI32(served_.program(), -1);
+  served_.program_link().SendCommand(kOpCreateDir);
+  SendI32(served_.program_link(), -1);
   ExpectDroppedAndRecovered();
 }
 
 TEST_F(RobustnessTest, HugeDataCountsAndTheHandlesDieWithTheConnection) {
   const std::int32_t handle = served_.link().LinkFileOpen(false, "C:\\file.txt", 0);
   ASSERT_GE(handle, 0);
-  served_.program().SendCommand(kOpFileRead);
-  SendI32(served_.program(), handle);
-  SendI32(served_.program(), 0x7FFFFFFF);
+  served_.program_link().SendCommand(kOpFileRead);
+  SendI32(served_.program_link(), handle);
+  SendI32(served_.program_link(), 0x7FFFFFFF);
   ExpectDroppedAndRecovered();
   char buffer[8];
   EXPECT_EQ(served_.link().LinkFileRead(false, handle, buffer, 8), -1);  // closed at the drop
 
-  served_.program().SendCommand(kOpFileWrite);
-  SendI32(served_.program(), handle);
-  SendI32(served_.program(), kMaxWireData + 1);
+  served_.program_link().SendCommand(kOpFileWrite);
+  SendI32(served_.program_link(), handle);
+  SendI32(served_.program_link(), kMaxWireData + 1);
   ExpectDroppedAndRecovered();
 }
 
@@ -115,17 +118,17 @@ TEST_F(RobustnessTest, HandlesAndSlotsNeverOpenedDoNothing) {
   link.LinkFindClose(false, 9);
   // Slots outside 1..20 straight on the wire: answered with an error, not obeyed.
   for (std::int32_t slot : {0, 21, -5, 0x7FFFFFFF}) {
-    served_.program().SendCommand(kOpFindFirst);
-    SendI32(served_.program(), slot);
-    SendText(served_.program(), "C:\\*.*");
-    SendI32(served_.program(), kMaskEverything);
-    served_.program().WaitForAck();
+    served_.program_link().SendCommand(kOpFindFirst);
+    SendI32(served_.program_link(), slot);
+    SendText(served_.program_link(), "C:\\*.*");
+    SendI32(served_.program_link(), kMaskEverything);
+    served_.program_link().WaitForAck();
     FindRecordBytes record;
-    served_.program().GetBlock(kFindRecordSize, record.data());
-    EXPECT_EQ(GetI32(served_.program()), kErrorInvalidHandle);
-    served_.program().FinishReceive();
+    served_.program_link().GetBlock(kFindRecordSize, record.data());
+    EXPECT_EQ(GetI32(served_.program_link()), kErrorInvalidHandle);
+    served_.program_link().FinishReceive();
   }
-  EXPECT_TRUE(served_.program().connected());
+  EXPECT_TRUE(served_.program_link().connected());
   ExpectFreshConnectionWorks();
 }
 
@@ -148,7 +151,7 @@ TEST_F(RobustnessTest, PathsThatTryToLeaveTheServedFolder) {
   std::vector<std::string> names;
   EXPECT_EQ(link.LinkListSubDirs(false, "C:\\out", &names), 0);
   EXPECT_EQ(link.LinkFileGetAttr(false, "\\..\\outside\\secret"), -1);
-  EXPECT_TRUE(served_.program().connected());
+  EXPECT_TRUE(served_.program_link().connected());
   ExpectFreshConnectionWorks();
 }
 

@@ -11,8 +11,8 @@
 #include "link/link.h"
 #include "link/local_file_system.h"
 #include "link/virtual_cable.h"
+#include "support/cable_fixture.h"
 #include "support/remote_process.h"
-#include "support/served_remote.h"
 #include "support/temp_tree.h"
 
 namespace duplane {

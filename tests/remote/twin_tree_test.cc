@@ -12,7 +12,7 @@
 
 #include "link/file_times.h"
 #include "link/local_file_system.h"
-#include "support/served_remote.h"
+#include "support/cable_fixture.h"
 #include "support/temp_tree.h"
 
 namespace duplane {
@@ -171,11 +171,11 @@ TEST_F(TwinTreeTest, RemoteAnswersMatchTheLocalBranch) {
   TempTree here, there;
   FillTwin(here.path());
   FillTwin(there.path());
-  ServedRemote served({{'C', there.path()}}, {{'C', here.path()}});
+  CableFixture served(here.path(), there.path());
   ASSERT_TRUE(served.Connect());
   const std::vector<std::string> local = RunScript(served.link(), true);
   const std::vector<std::string> remote = RunScript(served.link(), false);
-  EXPECT_TRUE(served.program().connected());
+  EXPECT_TRUE(served.program_link().connected());
   ASSERT_EQ(local.size(), remote.size());
   for (std::size_t i = 0; i < local.size(); ++i) EXPECT_EQ(local[i], remote[i]);
   EXPECT_EQ(Fingerprint(here.path()).size() > 0, true);
@@ -194,8 +194,8 @@ TEST_F(TwinTreeTest, RemoteAnswersMatchTheLocalBranch) {
 TEST_F(TwinTreeTest, DrivesArriveInLetterOrder) {
   TempTree tree;
   for (const char* name : {"a", "c", "d"}) MakeDir(tree / name);
-  ServedRemote served({{'D', tree / "d"}, {'A', tree / "a"}, {'C', tree / "c"}},
-                      {{'C', tree / "c"}});
+  CableFixture served(CableFixture::Options{
+      {{'C', tree / "c"}}, {{'D', tree / "d"}, {'A', tree / "a"}, {'C', tree / "c"}}});
   ASSERT_TRUE(served.Connect());
   EXPECT_EQ(served.link().LinkGetDrives(false), "ACD");
   EXPECT_EQ(served.link().LinkGetHomeDrive(false), 'A');
