@@ -28,7 +28,7 @@ void FillTwin(const std::string& root) {
   WriteFile(root + "/plain.del", "p");
   WriteFile(root + "/trash.me", "t");
   const struct timespec times[2] = {{1500000000, 0}, {1600000000, 0}};
-  for (const char* name : {"sub/a.txt", "sub/.hidden", "sub/inner", "sub"}) {
+  for (const char* name : {"sub/a.txt", "sub/.hidden", "sub/inner", "sub", "."}) {
     utimensat(AT_FDCWD, (root + "/" + name).c_str(), times, 0);
   }
 }
