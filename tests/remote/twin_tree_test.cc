@@ -195,7 +195,7 @@ TEST_F(TwinTreeTest, DrivesArriveInLetterOrder) {
   TempTree tree;
   for (const char* name : {"a", "c", "d"}) MakeDir(tree / name);
   CableFixture served(CableFixture::Options{
-      {{'C', tree / "c"}}, {{'D', tree / "d"}, {'A', tree / "a"}, {'C', tree / "c"}}});
+      {{'C', tree / "c"}}, {{'D', tree / "d"}, {'A', tree / "a"}, {'C', tree / "c"}}, nullptr});
   ASSERT_TRUE(served.Connect());
   EXPECT_EQ(served.link().LinkGetDrives(false), "ACD");
   EXPECT_EQ(served.link().LinkGetHomeDrive(false), 'A');
