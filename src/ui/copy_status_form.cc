@@ -89,7 +89,7 @@ TCopyStatusForm::TCopyStatusForm(QWidget* parent)
 
   button1_ = new QPushButton(QStringLiteral("Cancel"), this);
   button1_->setObjectName("Button1");
-  connect(button1_, &QPushButton::clicked, this, [this] { cancelled_ = true; });
+  connect(button1_, &QPushButton::clicked, this, &TCopyStatusForm::Button1Click);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
@@ -139,10 +139,12 @@ void TCopyStatusForm::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
 }
 
-void TCopyStatusForm::reject() { cancelled_ = true; }
+void TCopyStatusForm::Button1Click() { cancelled_ = true; }
+
+void TCopyStatusForm::reject() { Button1Click(); }
 
 void TCopyStatusForm::closeEvent(QCloseEvent* event) {
-  cancelled_ = true;
+  Button1Click();
   event->ignore();
 }
 

@@ -44,6 +44,9 @@ class TCopyStatusForm : public QDialog {
 
   QPushButton* cancel_button() const { return button1_; }
 
+  // Cancel: raises the flag and nothing else.
+  void Button1Click();
+
  protected:
   // FormShow: a new run starts uncancelled.
   void showEvent(QShowEvent* event) override;

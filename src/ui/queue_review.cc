@@ -74,7 +74,7 @@ QueueReview::QueueReview(QWidget* parent)
   button3_ = new QPushButton(QStringLiteral("Unqueue selected"), this);
   button3_->setObjectName("Button3");
   button3_->setAutoDefault(false);  // Enter belongs to Ok / Cancel, never to this
-  connect(button3_, &QPushButton::clicked, this, &QueueReview::UnqueueSelectedClick);
+  connect(button3_, &QPushButton::clicked, this, &QueueReview::Button3Click);
 
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(counts);
@@ -101,7 +101,7 @@ void QueueReview::Reload() {
   ShowCounts();
 }
 
-void QueueReview::UnqueueSelectedClick() {
+void QueueReview::Button3Click() {
   TransferQueue* const queue = model_->queue();
   if (queue == nullptr) return;
   // A snapshot of the selection by row: the queue changes under the view

@@ -35,10 +35,10 @@ class QueueReview : public QWidget {
   // What the dialogs do on show: item count 0, then the queue's length, and
   // the counts.
   void Reload();
-  // Button3Click: removes the selected entries through UnqueueSelected()
+  // "Unqueue selected": removes the selected entries through UnqueueSelected()
   // (unqueue.h), then resets the item count, clears the selection and shows
   // the counts again; a refusal is reported once, after the list is redrawn.
-  void UnqueueSelectedClick();
+  void Button3Click();
   void ShowCounts();
 
   // A counter as the counts panel shows it: the locale's thousands separator,
