@@ -1,0 +1,345 @@
+// The copy and move engine. One walk over the queue: directories are created
+// (or reused) on the target, files go through show, decide and copy. A file is
+// copied in 8192-byte blocks through one buffer, gets the source's times before
+// its target is closed and its attributes after, and counts only when both
+// sides' running CRCs agree; only then may a move delete its source.
+#include "transfer/copy_engine.h"
+
+#include <array>
+#include <vector>
+
+#include "transfer/gather.h"
+#include "transfer/overwrite.h"
+#include "transfer/transfer_rate.h"
+
+namespace duplane {
+
+namespace {
+
+constexpr std::int32_t kBlockSize = 8192;
+constexpr std::int32_t kOpenReadShared = 0x40;
+constexpr std::int32_t kSeekBegin = 0;
+constexpr std::int32_t kSeekEnd = 2;
+
+std::string FileNamePart(const std::string& path) {
+  const std::size_t slash = path.rfind('\\');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string DirPart(const std::string& path) {
+  const std::size_t slash = path.rfind('\\');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string WithBackslash(std::string dir) {
+  if (dir.empty() || dir.back() != '\\') dir += '\\';
+  return dir;
+}
+
+// One run of CopyFiles from the confirmation on: the run state of the walk.
+class CopyRun {
+ public:
+  CopyRun(TransferContext& ctx, bool source_is_local, bool is_move, const CopyMoveOptions& options,
+          const std::string& source_dir, const std::string& target_dir)
+      : link_(ctx.link),
+        ui_(ctx.ui),
+        queue_(ctx.queue),
+        s_(source_is_local),
+        t_(!source_is_local),
+        is_move_(is_move),
+        options_(options),
+        mode_(options.overwrite),
+        source_dir_(source_dir),
+        target_dir_(target_dir),
+        source_name_(SideName(s_)),
+        target_name_(SideName(t_)) {}
+
+  void Run();
+
+ private:
+  enum class Step { kNext, kStop };
+
+  Step CopyDirEntry(const std::string& entry);
+  Step FileEntry(std::size_t index);
+  void ShowFile(const std::string& entry);
+  // Sets kCopy or kSkip and returns true to go on; false is a stop.
+  bool Decide(const std::string& entry, Decision* decision);
+  Step CopyOneFile(const std::string& entry);
+  void UpdateProgress(std::int64_t remaining, std::int64_t size);
+  void Finish();
+
+  Link& link_;
+  TransferUi& ui_;
+  TransferQueue& queue_;
+  const bool s_;
+  const bool t_;
+  const bool is_move_;
+  const CopyMoveOptions options_;
+  std::int32_t mode_;  // working copy: All in the prompt turns it to Always
+  const std::string source_dir_;
+  const std::string target_dir_;
+  const std::string source_name_;
+  const std::string target_name_;
+
+  std::int32_t copied_ = 0;
+  std::int32_t skipped_ = 0;
+  std::int64_t all_total_ = 0;
+  std::int64_t all_remaining_ = 0;
+  std::int32_t all_percent_ = 0;
+  std::vector<std::string> dir_list_;
+  std::array<std::uint8_t, kBlockSize> buffer_{};
+  TransferRate rate_;
+};
+
+void CopyRun::Run() {
+  const std::string verb = is_move_ ? "Move" : "Copy";
+  ui_.EnableMainWindow(false);
+  ui_.ShowCopyStatus(verb + " from " + source_name_ + " to " + target_name_,
+                     options_.overwrite_text);
+  all_remaining_ = all_total_ = queue_.byte_count;
+  queue_.dir_count = 0;  // from here on: directories created
+  rate_.Start(ui_.NowMs());
+
+  for (std::size_t i = 0; i < queue_.size(); ++i) {
+    const Step step = queue_.is_dir(i) ? CopyDirEntry(queue_.path(i)) : FileEntry(i);
+    if (step == Step::kStop) break;
+  }
+  Finish();
+}
+
+CopyRun::Step CopyRun::CopyDirEntry(const std::string& entry) {
+  const std::string dir = entry.substr(0, entry.size() - 1);
+  if (!link_.LinkDirectoryExists(t_, dir)) {
+    if (!link_.LinkCreateDir(t_, dir)) {
+      ui_.ErrorBox("Error creating directory " + dir + " on " + target_name_);
+      return Step::kStop;
+    }
+    ++queue_.dir_count;
+  }
+  // Listed only once it exists on the target: a move that stops early must
+  // not remove an empty source directory that never arrived.
+  dir_list_.push_back(dir);
+  return Step::kNext;
+}
+
+CopyRun::Step CopyRun::FileEntry(std::size_t index) {
+  const std::string entry = queue_.path(index);
+  ShowFile(entry);
+  // A Cancel pressed while the last block of a file went through was never
+  // asked about; the run stops before it touches the next file.
+  if (ui_.StatusCancelled()) return Step::kStop;
+
+  Decision decision;
+  if (!Decide(entry, &decision)) return Step::kStop;
+  if (decision == Decision::kSkip) {
+    ++skipped_;
+    const std::int64_t size = queue_.size_value(index);
+    all_remaining_ -= size;
+    all_total_ -= size;
+    return Step::kNext;
+  }
+  return CopyOneFile(entry);
+}
+
+void CopyRun::ShowFile(const std::string& entry) {
+  const std::string seq =
+      std::to_string(copied_ + skipped_ + 1) + " of " + std::to_string(queue_.file_count);
+  ui_.SetStatusFile(FileNamePart(entry), seq, DirPart(source_dir_ + entry),
+                    DirPart(target_dir_ + entry));
+  ui_.SetStatusBars(0, all_percent_);
+  ui_.ProcessMessages();
+}
+
+bool CopyRun::Decide(const std::string& entry, Decision* decision) {
+  const bool exists = link_.LinkFileExists(t_, entry);
+  std::int32_t source_date = 0;
+  std::int32_t target_date = 0;
+  if (exists && ModeNeedsDates(mode_)) {
+    source_date = link_.LinkFileAge(s_, entry);
+    if (source_date == -1) {
+      ui_.ErrorBox("Unable to get file date for " + entry + " on " + source_name_);
+      return false;
+    }
+    target_date = link_.LinkFileAge(t_, entry);
+    if (target_date == -1) {
+      ui_.ErrorBox("Unable to get file date for " + entry + " on " + target_name_);
+      return false;
+    }
+  }
+  *decision = DecideOverwrite(mode_, exists, source_date, target_date);
+  if (*decision != Decision::kAsk) return true;
+
+  const std::string question = entry + " already exists on " + target_name_ +
+                               "\r\rSource date: " + FormatDosDateTime(source_date) +
+                               "\rTarget date: " + FormatDosDateTime(target_date) +
+                               "\r\rOverwrite it?";
+  switch (ui_.AskYesNoCancelAll(question)) {
+    case PromptAnswer::kYes:
+      *decision = Decision::kCopy;
+      return true;
+    case PromptAnswer::kNo:
+      *decision = Decision::kSkip;
+      return true;
+    case PromptAnswer::kAll:
+      mode_ = kOverwriteAlways;
+      ui_.SetOverwriteLabel("Always");
+      *decision = Decision::kCopy;
+      return true;
+    case PromptAnswer::kCancel:
+      break;
+  }
+  return false;
+}
+
+void CopyRun::UpdateProgress(std::int64_t remaining, std::int64_t size) {
+  all_percent_ = ProgressPercent(all_remaining_, all_total_);
+  ui_.SetStatusBars(ProgressPercent(remaining, size), all_percent_);
+  ui_.SetStatusRate(rate_.BytesPerSecond(), rate_.SecondsLeft(all_remaining_));
+}
+
+CopyRun::Step CopyRun::CopyOneFile(const std::string& entry) {
+  const std::int32_t attributes = link_.LinkFileGetAttr(s_, entry);
+  const std::int32_t source = link_.LinkFileOpen(s_, entry, kOpenReadShared);
+  if (source < 0) {
+    ui_.ErrorBox("Error opening " + entry + " on " + source_name_);
+    return Step::kStop;
+  }
+  FileTime creation = 0, last_access = 0, last_write = 0;
+  const bool times_read = link_.LinkGetFileTime(s_, source, &creation, &last_access, &last_write);
+  const std::int32_t target = link_.LinkFileCreate(t_, entry);
+  if (target < 0) {
+    ui_.ErrorBox("Error creating " + entry + " on " + target_name_);
+    link_.LinkFileClose(s_, source);
+    return Step::kStop;
+  }
+
+  const std::int64_t size = link_.LinkFileSeek(s_, source, 0, kSeekEnd);
+  link_.LinkFileSeek(s_, source, 0, kSeekBegin);
+  std::int64_t remaining = size;
+  bool failed = false;
+  bool finish_then_stop = false;
+  bool abandon = false;
+  const std::string read_error = "Error reading " + entry + " on " + source_name_;
+
+  // A size that cannot be read would copy nothing, pass the CRC check with
+  // both registers at their reset value, and let a move delete the source.
+  if (size < 0) {
+    ui_.InfoBox(read_error);
+    failed = true;
+  }
+  while (!failed && remaining > 0) {
+    const auto count = static_cast<std::int32_t>(remaining > kBlockSize ? kBlockSize : remaining);
+    if (link_.LinkFileRead(s_, source, buffer_.data(), count) != count) {
+      ui_.InfoBox(read_error);
+      failed = true;
+      break;
+    }
+    if (link_.LinkFileWrite(t_, target, buffer_.data(), count) != count) {
+      ui_.InfoBox("Error writing " + entry + " on " + target_name_);
+      failed = true;
+      break;
+    }
+    remaining -= count;
+    all_remaining_ -= count;
+    rate_.Add(ui_.NowMs(), count);
+    UpdateProgress(remaining, size);
+    ui_.ProcessMessages();
+    if (ui_.StatusCancelled() && remaining > 0) {
+      finish_then_stop = true;
+      if (ui_.AskYesNo(entry + " in progress.\rFinish it before stopping?")) {
+        ui_.ClearStatusCancel();
+      } else {
+        abandon = true;
+        break;
+      }
+    }
+  }
+  // A source that grew while it was copied leaves a target that is short but
+  // CRC-clean; its end is looked at again so a move never deletes the rest.
+  if (!failed && !abandon && link_.LinkFileSeek(s_, source, 0, kSeekEnd) != size) {
+    ui_.InfoBox(read_error);
+    failed = true;
+  }
+
+  link_.LinkFileClose(s_, source);
+  if (!abandon && times_read) {
+    link_.LinkSetFileTime(t_, target, creation, last_access, last_write);
+  }
+  link_.LinkFileClose(t_, target);
+  if (abandon) {
+    link_.LinkDeleteFile(t_, entry, options_.delete_mode);
+    return Step::kStop;
+  }
+  // After the close, so a read-only source does not hinder the writes.
+  if (attributes != -1) link_.LinkFileSetAttr(t_, entry, attributes);
+  if (link_.LinkGetCRC(s_) != link_.LinkGetCRC(t_)) {
+    ui_.ErrorBox("CRC mismatch copying " + entry);
+    failed = true;
+  }
+  // A file that is not known to be whole never counts and never lets a move
+  // delete its source.
+  if (failed) return Step::kStop;
+  ++copied_;
+  if (is_move_ && !link_.LinkDeleteFile(s_, entry, options_.delete_mode)) {
+    ui_.ErrorBox("Error deleting " + entry + " on " + source_name_);
+    return Step::kStop;
+  }
+  return finish_then_stop ? Step::kStop : Step::kNext;
+}
+
+void CopyRun::Finish() {
+  if (is_move_ && options_.remove_empty) {
+    // Last to first, so each directory comes after those below it; the ones
+    // still holding a skipped or unmoved file refuse, and that is fine.
+    for (auto it = dir_list_.rbegin(); it != dir_list_.rend(); ++it) link_.LinkRemoveDir(s_, *it);
+    ui_.Pane(s_).tree_stale = true;
+  }
+  ui_.Pause(500);
+  ui_.EnableMainWindow(true);
+  ui_.CloseCopyStatus();
+  if (is_move_) ui_.FillList(s_);
+  ui_.FillList(t_);
+
+  std::string summary =
+      std::string("Files ") + (is_move_ ? "moved" : "copied") + ": " + std::to_string(copied_);
+  if (skipped_ > 0) summary += "\rFiles skipped: " + std::to_string(skipped_);
+  if (queue_.dir_count > 0) summary += "\rDirs created: " + std::to_string(queue_.dir_count);
+  ui_.InfoBox(summary);
+}
+
+}  // namespace
+
+void CopyFiles(TransferContext& ctx, bool source_is_local, bool is_move) {
+  const bool target_is_local = !source_is_local;
+  const std::string source_name = SideName(source_is_local);
+  const std::string target_name = SideName(target_is_local);
+  // Either direction crosses the cable.
+  if (!ctx.ui.Connected()) {
+    ctx.ui.ShowNotConnected();
+    return;
+  }
+  TPane& source_pane = ctx.ui.SelectPane(source_is_local);
+  std::string source_dir = source_pane.Path;
+  std::string target_dir = ctx.ui.Pane(target_is_local).Path;
+  if (target_dir.empty()) {
+    ctx.ui.ErrorBox("No target directory selected on " + target_name);
+    return;
+  }
+  source_dir = WithBackslash(source_dir);
+  target_dir = WithBackslash(target_dir);
+
+  if (!GatherSelection(ctx, source_is_local)) return;
+
+  CopyMoveSetup setup;
+  setup.caption = std::string(is_move ? "Move" : "Copy") + " these files from " + source_name +
+                  " to " + target_name + "?";
+  setup.source_dir = source_dir;
+  setup.target_dir = target_dir;
+  setup.move_options_enabled = is_move;
+  CopyMoveOptions options;
+  if (!ctx.ui.ShowCopyMoveForm(setup, ctx.queue, &options)) return;
+
+  CopyRun(ctx, source_is_local, is_move, options, source_dir, target_dir).Run();
+}
+
+}  // namespace duplane

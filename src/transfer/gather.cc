@@ -1,0 +1,110 @@
+// Gathering: selected files as the pane lists them, selected directories walked
+// on their own side. Each open directory level holds one search slot; the busy
+// window's Cancel is seen because the walk pumps events after every directory
+// and every file it queues.
+#include "transfer/gather.h"
+
+#include "transfer/transfer_queue.h"
+
+namespace duplane {
+
+namespace {
+
+// Attribute masks of the two searches: files only (read-only, hidden, system,
+// archive), then the same plus directories.
+constexpr std::int32_t kFileMask = 0x27;
+constexpr std::int32_t kDirMask = 0x37;
+constexpr std::uint32_t kDirAttr = 0x10;
+
+bool IsDotName(const std::string& name) { return name == "." || name == ".."; }
+
+// Calls `visit` for every entry a search on `slot` reports and closes the
+// search. Cancel is looked at after every LinkFindNext; no close is sent for a
+// search that found nothing, as the platform has nothing open then.
+template <typename Visit>
+void SearchEntries(TransferContext& ctx, bool local, std::int32_t slot, const std::string& pattern,
+                   std::int32_t mask, Visit visit) {
+  if (ctx.link.LinkFindFirst(local, slot, pattern, mask) != 0) return;
+  for (;;) {
+    // Copied: a recursion may search meanwhile (on its own slot), and the
+    // record must not be read through a reference that outlives this entry.
+    const FindRecord record = ctx.link.SlotRecord(slot);
+    if (!IsDotName(record.name)) visit(record);
+    if (ctx.link.LinkFindNext(local, slot) != 0) break;
+    if (ctx.ui.MessageCancelled()) break;
+  }
+  ctx.link.LinkFindClose(local, slot);
+}
+
+}  // namespace
+
+std::int32_t AllocFBlock(SearchSlots& slots, TransferUi& ui) {
+  const std::int32_t slot = slots.Alloc();
+  if (slot == 0) ui.ErrorBox("Error allocating FBlock");
+  return slot;
+}
+
+void GatherDir(TransferContext& ctx, bool side_is_local, const std::string& filespec,
+               const std::string& path) {
+  const std::string dir = TransferQueue::IsDirPath(path) ? path : path + "\\";
+  ctx.queue.AddDir(dir);
+  ctx.ui.ProcessMessages();
+
+  const std::int32_t slot = AllocFBlock(ctx.slots, ctx.ui);
+  // Twenty levels are open already: this directory stays queued, its contents
+  // are left out, and the walk goes on with its siblings.
+  if (slot == 0) return;
+
+  if (!ctx.ui.MessageCancelled()) {
+    SearchEntries(ctx, side_is_local, slot, dir + filespec, kFileMask,
+                  [&](const FindRecord& record) {
+                    ctx.queue.AddFile(dir + record.name, static_cast<std::int64_t>(record.size));
+                    ctx.ui.ProcessMessages();
+                  });
+  }
+  if (!ctx.ui.MessageCancelled()) {
+    SearchEntries(ctx, side_is_local, slot, dir + "*.*", kDirMask, [&](const FindRecord& record) {
+      if (record.attributes & kDirAttr) GatherDir(ctx, side_is_local, filespec, dir + record.name);
+    });
+  }
+  ctx.slots.Free(slot);
+}
+
+bool GatherSelection(TransferContext& ctx, bool side_is_local) {
+  TPane& pane = ctx.ui.SelectPane(side_is_local);
+  const std::string filespec = ctx.ui.CurrentFileSpec();
+  ctx.queue.Clear();
+
+  ctx.ui.ShowMessageForm("Message", "Gathering file information...");
+  ctx.ui.EnableMainWindow(false);
+
+  const auto& names = pane.Columns[kColName];
+  const auto& sizes = pane.Columns[kColSize];
+  const auto row_count = static_cast<std::int32_t>(names.size());
+  // Special rows ("<parent>", "<root>") sit below FirstDirRow and are never
+  // looked at, selected or not.
+  for (std::int32_t row = pane.FirstFileRow();
+       row < pane.FirstFileRow() + pane.FileCount && row < row_count; ++row) {
+    if (!ctx.ui.IsRowSelected(row)) continue;
+    const std::string size_text =
+        static_cast<std::size_t>(row) < sizes.size() ? sizes[row] : std::string("0");
+    ctx.queue.AddFile(names[row], ParseInt64(size_text));
+  }
+  for (std::int32_t row = pane.FirstDirRow();
+       row < pane.FirstDirRow() + pane.DirCount && row < row_count; ++row) {
+    if (ctx.ui.MessageCancelled()) break;
+    if (ctx.ui.IsRowSelected(row)) GatherDir(ctx, side_is_local, filespec, names[row]);
+  }
+
+  ctx.ui.CloseMessageForm();
+  ctx.ui.EnableMainWindow(true);
+
+  if (ctx.ui.MessageCancelled()) return false;
+  if (ctx.queue.empty()) {
+    ctx.ui.ErrorBox(std::string("No files selected on ") + SideName(side_is_local));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace duplane
