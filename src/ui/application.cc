@@ -26,8 +26,8 @@ int RunDuplane(int argc, char** argv) {
   QCommandLineParser parser;
   parser.setApplicationDescription("Duplane: the files of two PCs joined by a parallel cable.");
   parser.addHelpOption();
-  const QCommandLineOption cable({"cable"}, "Run the session over the virtual cable file PATH.",
-                                 "PATH");
+  const QCommandLineOption cable(QStringLiteral("cable"),
+                                 "Run the session over the virtual cable file PATH.", "PATH");
   parser.addOption(cable);
   if (!parser.parse(app.arguments())) {
     std::fprintf(stderr, "duplane: %s\n", qPrintable(parser.errorText()));

@@ -3,6 +3,7 @@
 #include "ui/message_form.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -45,6 +46,18 @@ void TMessageForm::ShowAndRepaint() {
 void TMessageForm::showEvent(QShowEvent* event) {
   cancel_ = false;
   QDialog::showEvent(event);
+}
+
+}  // namespace duplane
+
+namespace duplane {
+
+void TMessageForm::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 }  // namespace duplane

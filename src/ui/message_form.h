@@ -28,7 +28,8 @@ class TMessageForm : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
-  void reject() override {}  // Escape must not close it; only its owner does.
+  // Escape must not close it; only its owner does.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QLabel* panel1_;
