@@ -143,6 +143,7 @@ void TForm1::Connect1Click() {
   Pause(kConnectPauseMs);
   message_form_->close();
   setEnabled(true);
+  activateWindow();  // the busy window had the activation
 }
 
 void TForm1::Disconnect1Click() {
@@ -154,6 +155,7 @@ void TForm1::Disconnect1Click() {
   link().LinkNop();
   message_form_->close();
   setEnabled(true);
+  activateWindow();
   session_.set_connected(false);
   ClearRemotePane();
   SetLinkMenus(false);
