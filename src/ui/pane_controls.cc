@@ -25,6 +25,8 @@ QLabel* LoweredPanel(const char* name, QWidget* parent) {
   label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   label->setTextInteractionFlags(Qt::TextSelectableByMouse);
   label->setMinimumWidth(1);  // long paths must not widen the pane
+  // As high when empty as with text, so the pages do not jump.
+  label->setMinimumHeight(label->fontMetrics().height() + 2 * label->frameWidth() + 4);
   return label;
 }
 
