@@ -14,6 +14,7 @@
 #include "link/file_times.h"
 #include "link/link.h"
 #include "link/local_file_system.h"
+#include "link/name_pattern.h"
 #include "support/temp_tree.h"
 
 namespace duplane {
@@ -383,6 +384,17 @@ TEST_F(LocalBranchTest, CloseAllEndsEveryHandleAndSearch) {
   char byte;
   EXPECT_EQ(link_.LinkFileRead(true, handle, &byte, 1), -1);
   EXPECT_EQ(link_.LinkFindNext(true, 20), kErrorInvalidHandle);
+}
+
+TEST(NamePatternTest, WildcardsWithoutRegardToCase) {
+  EXPECT_TRUE(MatchesPattern("*.*", "noext"));
+  EXPECT_TRUE(MatchesPattern("A*B?.T*", "aXXbc.txt"));
+  EXPECT_FALSE(MatchesPattern("a*b?.t*", "axxb.txt"));
+  EXPECT_TRUE(MatchesPattern("*a*a*a*", "banana"));
+  EXPECT_FALSE(MatchesPattern("*a*a*a*a*", "banana"));
+  // A hostile pattern from the cable ends quickly either way.
+  EXPECT_TRUE(MatchesPattern(std::string(30000, '*') + "a", "banana"));
+  EXPECT_FALSE(MatchesPattern(std::string(30000, '?'), "banana"));
 }
 
 TEST(DriveOptionTest, ParsesLetterAndExistingDirectory) {
