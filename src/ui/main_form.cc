@@ -45,6 +45,7 @@ TForm1::TForm1(LinkSession& session, MessageBoxes& boxes, QWidget* parent)
 
   BuildMenus();
   BuildPanes();
+  BuildPaneCommands();
   const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
   resize(kDesignWidth * dpi / kDesignDpi, kDesignHeight * dpi / kDesignDpi);
   if (QScreen* screen = QApplication::primaryScreen()) {

@@ -14,6 +14,7 @@
 #include "transfer/pane.h"
 #include "transfer/search_slots.h"
 #include "ui/pane_controls.h"
+#include "ui/prompt_dialog.h"
 #include "ui/settings.h"
 #include "ui/tree_icons.h"
 
@@ -113,6 +114,17 @@ class TForm1 : public QMainWindow {
   QMenu* LocalPC1() const { return local_pc_menu_; }
   QMenu* RemotePC1() const { return remote_pc_menu_; }
 
+  // Rename and create directory on one side, from that side's menu and its
+  // list's pop-up menu.
+  void RenameOnPane(bool local);
+  void CreateDirOnPane(bool local);
+  // Where RenameOnPane and CreateDirOnPane ask for a name; the window's own
+  // dialog unless a test puts a script in its place.
+  void SetPrompts(Prompts* prompts) { prompts_ = prompts != nullptr ? prompts : &dialog_prompts_; }
+  // LocalListDragDrop / RemoteListDragDrop: entries of the other side's list
+  // dropped on the list of side `target_local`.
+  void ListDragDrop(bool target_local, bool is_move);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -164,6 +176,16 @@ class TForm1 : public QMainWindow {
   QSplitter* splitter1_ = nullptr;
   QMenu* local_pc_menu_ = nullptr;
   QMenu* remote_pc_menu_ = nullptr;
+
+  // Rename, create directory, drag and drop, and the keyboard's way through
+  // the window; built once both panes and their menus exist.
+  void BuildPaneCommands();
+  void BuildRenameCreateMenus(bool local);
+  void ConnectListDragDrop(bool local);
+  void SetTabOrder();
+  QString SideText(bool local) const;
+  DialogPrompts dialog_prompts_;
+  Prompts* prompts_ = &dialog_prompts_;
 };
 
 }  // namespace duplane

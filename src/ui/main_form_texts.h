@@ -41,4 +41,21 @@ inline constexpr char kFilesColon[] = " files: ";
 inline constexpr char kBytes[] = " bytes";
 inline constexpr char kBytesFree[] = "Bytes free: ";
 
+inline constexpr char kLocalSide[] = "Local PC";
+inline constexpr char kRemoteSide[] = "Remote PC";
+inline constexpr char kRename[] = "&Rename";
+inline constexpr char kCreateDir[] = "Crea&te Dir";
+inline constexpr char kRenameCaption[] = "Rename Function";
+inline constexpr char kRenamePromptPrefix[] = "Rename ";
+inline constexpr char kRenamePromptSuffix[] = " to:";
+inline constexpr char kCreateDirCaption[] = "Create Directory";
+inline constexpr char kCreateDirPrompt[] = "Enter name for new directory:";
+inline constexpr char kNoFileSelected[] = "No file selected on ";
+inline constexpr char kMultipleSelected[] = "Multiple files selected on ";
+inline constexpr char kCannotRenameSpecial[] = "Cannot rename <parent> or <root> entries";
+inline constexpr char kErrorRenaming[] = "Error renaming ";
+inline constexpr char kRenameTo[] = " to ";
+inline constexpr char kNoCurrentDir[] = "No current directory set on ";
+inline constexpr char kErrorCreating[] = "Error creating ";
+
 }  // namespace duplane::form1_text

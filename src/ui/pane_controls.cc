@@ -14,6 +14,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "ui/file_list_view.h"
 #include "ui/pane_list_model.h"
 
 namespace duplane {
@@ -134,7 +135,7 @@ PaneControls BuildPaneControls(bool local, TPane& pane, QWidget* parent) {
   p.filespec->setObjectName(letter + "FileSpec");
   spec_layout->addWidget(p.filespec, 1);
 
-  p.list = new QTreeView(files_page);
+  p.list = new FileListView(files_page);
   p.list->setObjectName(side + "List");
   p.model = new PaneListModel(pane, p.list);
   p.list->setModel(p.model);

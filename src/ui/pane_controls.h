@@ -3,6 +3,8 @@
 // way for both sides under the resource names of that side.
 #pragma once
 
+#include "ui/file_list_view.h"
+
 class QLabel;
 class QLineEdit;
 class QTabWidget;
@@ -30,7 +32,7 @@ struct PaneControls {
   QToolButton* refresh_btn = nullptr;
   QWidget* filespec_panel = nullptr;  // Panel1 / Panel2
   QLineEdit* filespec = nullptr;
-  QTreeView* list = nullptr;
+  FileListView* list = nullptr;
   PaneListModel* model = nullptr;
   QLabel* dir = nullptr;
   QLabel* status = nullptr;

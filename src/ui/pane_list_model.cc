@@ -52,6 +52,11 @@ QVariant PaneListModel::headerData(int section, Qt::Orientation orientation, int
   return QVariant();
 }
 
+Qt::ItemFlags PaneListModel::flags(const QModelIndex& index) const {
+  const Qt::ItemFlags base = QAbstractTableModel::flags(index);
+  return index.isValid() ? base | Qt::ItemIsDragEnabled : base;
+}
+
 void PaneListModel::Clear() {
   beginResetModel();
   cleared_ = true;

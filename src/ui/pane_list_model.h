@@ -22,6 +22,8 @@ class PaneListModel : public QAbstractTableModel {
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  // Rows may be dragged (the view decides whether drags are on at all).
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
 
   // Call around every change of the record's rows.
   void BeginChange() { beginResetModel(); }

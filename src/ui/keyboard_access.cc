@@ -1,0 +1,35 @@
+// The keyboard's way through the main window. Every command is in a menu with
+// an accelerator (Alt+K, Alt+L, Alt+R, Alt+H and the underlined letters), the
+// link and help commands also on F1 to F3; Tab walks each pane from top to
+// bottom, the Local pane first, so both panes can be worked without a mouse.
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <vector>
+
+#include "ui/main_form.h"
+
+namespace duplane {
+
+void TForm1::SetTabOrder() {
+  std::vector<QWidget*> order;
+  for (bool local : {true, false}) {
+    PaneControls& c = Controls(local);
+    // Widgets on the page that is not shown are skipped by Qt itself.
+    const std::initializer_list<QToolButton*> buttons = {
+        c.sel_dirs_btn, c.sel_files_btn, c.copy_btn, c.move_btn, c.delete_btn, c.refresh_btn};
+    order.push_back(c.page_control->tabBar());
+    order.push_back(c.tree);
+    for (QToolButton* b : buttons) {
+      // Reached by Tab and pressed with the space bar.
+      b->setFocusPolicy(Qt::TabFocus);
+      order.push_back(b);
+    }
+    order.push_back(c.filespec);
+    order.push_back(c.list);
+  }
+  for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+}  // namespace duplane

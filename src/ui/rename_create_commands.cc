@@ -1,0 +1,129 @@
+// Rename and create directory: the two commands that act on one pane's
+// current directory, their menu entries in the side's menu and in its list's
+// pop-up menu, and the checks and messages around the one Link call each makes.
+#include <QAction>
+#include <QItemSelectionModel>
+#include <QMenu>
+#include <QTreeView>
+
+#include "link/link.h"
+#include "ui/main_form.h"
+#include "ui/main_form_texts.h"
+#include "ui/message_boxes.h"
+
+namespace duplane {
+namespace {
+
+namespace text = form1_text;
+
+// The two special rows carry these names; neither is an entry of its own.
+constexpr char kParentName[] = "..";
+constexpr char kRootName[] = "\\";
+
+}  // namespace
+
+QString TForm1::SideText(bool local) const {
+  return QString::fromLatin1(local ? text::kLocalSide : text::kRemoteSide);
+}
+
+void TForm1::BuildPaneCommands() {
+  for (bool local : {true, false}) {
+    BuildRenameCreateMenus(local);
+    ConnectListDragDrop(local);
+  }
+  SetTabOrder();
+}
+
+void TForm1::BuildRenameCreateMenus(bool local) {
+  struct Entry {
+    QMenu* menu;
+    const char* rename;
+    const char* create_dir;
+  };
+  // The numbers in the names are those of the window resource: 1 and 2 in
+  // the pop-up menus, 3 and 4 in the side menus.
+  const Entry entries[] = {
+      {local ? local_pc_menu_ : remote_pc_menu_, local ? "Rename3" : "Rename4",
+       local ? "CreateDir3" : "CreateDir4"},
+      {findChild<QMenu*>(local ? "PopupMenu1" : "PopupMenu2"), local ? "Rename1" : "Rename2",
+       local ? "CreateDir1" : "CreateDir2"},
+  };
+  for (const Entry& e : entries) {
+    if (e.menu == nullptr) continue;
+    // The two commands go above the selection commands the menu may hold.
+    QAction* first = e.menu->actions().value(0);
+    auto add = [&](const char* name, const char* caption, void (TForm1::*command)(bool)) {
+      auto* a = new QAction(QString::fromLatin1(caption), e.menu);
+      a->setObjectName(name);
+      e.menu->insertAction(first, a);
+      connect(a, &QAction::triggered, this, [this, command, local] { (this->*command)(local); });
+    };
+    add(e.rename, text::kRename, &TForm1::RenameOnPane);
+    add(e.create_dir, text::kCreateDir, &TForm1::CreateDirOnPane);
+    if (first != nullptr) e.menu->insertSeparator(first);
+  }
+}
+
+void TForm1::RenameOnPane(bool local) {
+  if (!local && !connected()) {
+    ShowNotConnected();
+    return;
+  }
+  SelectPane(local);
+  const TPane& pane = Pane(local);
+  const QModelIndexList rows = Controls(local).list->selectionModel()->selectedRows();
+  if (rows.isEmpty()) {
+    boxes_.Error(text::kNoFileSelected + SideText(local));
+    return;
+  }
+  if (rows.size() > 1) {
+    boxes_.Error(text::kMultipleSelected + SideText(local));
+    return;
+  }
+  const std::size_t row = static_cast<std::size_t>(rows.first().row());
+  if (row >= pane.Columns[kColName].size()) return;
+  const std::string old_name = pane.Columns[kColName][row];
+  if (old_name == kParentName || old_name == kRootName) {
+    boxes_.Error(text::kCannotRenameSpecial);
+    return;
+  }
+  const QString old_text = QString::fromStdString(old_name);
+  const std::optional<QString> typed =
+      prompts_->Ask(text::kRenameCaption,
+                    text::kRenamePromptPrefix + old_text + text::kRenamePromptSuffix, old_text);
+  // Case-sensitive on purpose: readme.txt -> README.TXT is a rename.
+  if (!typed || typed->isEmpty() || *typed == old_text) return;
+  const std::string new_name = typed->toStdString();
+  if (!link().LinkRenameFile(local, old_name, new_name)) {
+    boxes_.Error(text::kErrorRenaming + old_text + text::kRenameTo + *typed);
+    return;
+  }
+  // Only a directory shows in the tree, so only its rename makes the tree stale.
+  if (link().LinkDirectoryExists(local, new_name)) Pane(local).tree_stale = true;
+  FillList(local);
+}
+
+void TForm1::CreateDirOnPane(bool local) {
+  if (!local && !connected()) {
+    ShowNotConnected();
+    return;
+  }
+  SelectPane(local);
+  if (Pane(local).Path.empty()) {
+    boxes_.Error(text::kNoCurrentDir + SideText(local));
+    return;
+  }
+  const std::optional<QString> typed =
+      prompts_->Ask(text::kCreateDirCaption, text::kCreateDirPrompt, QString());
+  if (!typed || typed->isEmpty()) return;
+  // The text exactly as typed: a relative name lands in the side's current
+  // directory, and only one level is made.
+  if (!link().LinkCreateDir(local, typed->toStdString())) {
+    boxes_.Error(text::kErrorCreating + *typed);
+    return;
+  }
+  Pane(local).tree_stale = true;
+  FillList(local);
+}
+
+}  // namespace duplane
