@@ -1,7 +1,65 @@
-// duplane-remote: the Remote Module. (Placeholder until the command loop lands.)
+// duplane-remote: the Remote Module. Serves this PC's drives to the program
+// over a virtual cable or a hardware parallel port until SIGINT or SIGTERM.
+#include <csignal>
 #include <cstdio>
+#include <ctime>
+#include <memory>
+#include <string>
 
-int main() {
-  std::fprintf(stderr, "duplane-remote: not built yet\n");
-  return 2;
+#include "link/port_access.h"
+#include "link/virtual_cable.h"
+#include "remote/remote_options.h"
+#include "remote/remote_session.h"
+
+namespace {
+
+std::atomic<bool> g_stop{false};
+
+void OnSignal(int) { g_stop.store(true); }
+
+void LogLine(const std::string& line) {
+  std::time_t now = std::time(nullptr);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", std::localtime(&now));
+  std::fprintf(stderr, "duplane-remote %s: %s\n", stamp, line.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace duplane;
+  RemoteOptions options;
+  std::string error;
+  if (!ParseRemoteOptions(argc, argv, &options, &error)) {
+    std::fprintf(stderr, "duplane-remote: %s (try --help)\n", error.c_str());
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(RemoteUsage(), stdout);
+    return 0;
+  }
+
+  std::unique_ptr<PortAccess> port;
+  std::uint16_t base = kDefaultPortBase;
+  if (!options.cable_path.empty()) {
+    port = VirtualCable::Open(options.cable_path, options.cable_end, &error, base);
+  } else {
+    base = options.base != 0 ? options.base : LptBaseAddress(options.lpt);
+    port = OpenHardwarePort(base, &error);
+  }
+  if (!port) {
+    std::fprintf(stderr, "duplane-remote: %s\n", error.c_str());
+    return 1;
+  }
+
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+
+  RemoteSession session(*port, base, LogLine);
+  session.Serve(g_stop, nullptr, nullptr);
+  LogLine("stopped");
+  return 0;
 }

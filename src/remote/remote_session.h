@@ -1,6 +1,6 @@
 // The Remote Module's side of a connection: answers the program's
-// synchronisation, waits for command headers, checks them, lets the command
-// dispatcher carry out each request, and goes back to waiting for the next
+// synchronisation, waits for command headers, checks them, hands each request
+// to the request handler, and goes back to waiting for the next
 // synchronisation after code 0, a time-out or anything it cannot decode.
 #pragma once
 
@@ -13,25 +13,33 @@
 
 namespace duplane {
 
-class LocalFileSystem;
-
 class RemoteSession {
  public:
-  // `log` receives one line per connection event (waiting, connected,
-  // disconnected, link lost, bad request).
-  RemoteSession(PortAccess& port, std::uint16_t base, LocalFileSystem& files,
-                std::function<void(const std::string&)> log = nullptr,
+  // Carries out one request whose header (a code from 1 to 32 but 13) has been
+  // read and checked: reads its fields, FinishReceive, performs it, sends the
+  // answer, WaitForAck. Returns false when the request cannot be right; the
+  // session then drops back to waiting for a synchronisation.
+  using RequestHandler = std::function<bool(std::uint8_t code)>;
+  // Closes whatever the connection opened (handles, searches).
+  using ConnectionEnd = std::function<void()>;
+  using Log = std::function<void(const std::string& line)>;
+
+  RemoteSession(PortAccess& port, std::uint16_t base, Log log = nullptr,
                 LinkClock& clock = SystemClock());
 
   // Serves connections until `stop` becomes true.
-  void Serve(const std::atomic<bool>& stop);
+  void Serve(const std::atomic<bool>& stop, const RequestHandler& handle,
+             const ConnectionEnd& end_connection);
 
   LinkLayer& link_layer() { return link_; }
 
  private:
+  enum class Outcome { kNextCommand, kResync, kStopped };
+  Outcome ServeOneCommand(const std::atomic<bool>& stop, const RequestHandler& handle);
+  void Say(const std::string& line);
+
   LinkLayer link_;
-  LocalFileSystem& files_;
-  std::function<void(const std::string&)> log_;
+  Log log_;
 };
 
 }  // namespace duplane

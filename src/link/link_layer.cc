@@ -1,0 +1,202 @@
+// The nibble handshake: each byte crosses as two nibbles, low first, and every
+// nibble flips the strobe on data bit 4 so the other end knows it moved.
+#include "link/link_layer.h"
+
+namespace duplane {
+namespace {
+
+// How long the Remote Module shows each of the synchronisation nibbles 0 and 6
+// before showing the other again. The program needs to see 0 and then 6; going
+// round keeps that true whenever it starts looking.
+constexpr std::uint64_t kSyncPhaseMs = 25;
+constexpr std::uint8_t kSyncNibbleFirst = 0;
+constexpr std::uint8_t kSyncNibbleSecond = 6;
+constexpr std::uint8_t kSyncNibbleOpen = 3;
+
+std::uint8_t NibbleOf(std::uint8_t status) { return (status >> 3) & 0x0F; }
+
+}  // namespace
+
+LinkLayer::LinkLayer(PortAccess& port, std::uint16_t base, LinkClock& clock)
+    : port_(port), base_(base), clock_(clock) {}
+
+void LinkLayer::SetTimeoutHandler(
+    std::function<TimeoutAnswer(const std::string& message)> handler) {
+  timeout_handler_ = std::move(handler);
+}
+
+void LinkLayer::SetPumpEvents(std::function<void()> pump) { pump_events_ = std::move(pump); }
+
+void LinkLayer::WriteData(std::uint8_t value) {
+  ++counters_.data_writes;
+  port_.WritePort(base_, value);
+}
+
+void LinkLayer::ResetControl() {
+  ++counters_.control_writes;
+  port_.WritePort(base_ + 2u, 0x04);
+}
+
+std::uint8_t LinkLayer::ReadAck() {
+  ++counters_.polls;
+  return port_.ReadPort(base_ + 1u) & 0x80;
+}
+
+std::uint8_t LinkLayer::ReadNibble() {
+  ++counters_.nibble_reads;
+  return NibbleOf(port_.ReadPort(base_ + 1u));
+}
+
+bool LinkLayer::WaitForOtherEnd(const char* name) {
+  // The deadline is per nibble: a long block never times out while the other
+  // end keeps moving. The clock is monotonic and 64 bits wide, so it cannot
+  // wrap and end a wait early.
+  std::uint64_t deadline = clock_.TickCount() + kTimeoutMs;
+  for (;;) {
+    if (!connected_) return false;
+    if (clock_.TickCount() > deadline) {
+      const TimeoutAnswer answer = timeout_handler_
+                                       ? timeout_handler_(std::string(name) +
+                                                          " timeout: connection lost")
+                                       : TimeoutAnswer::kCancel;
+      if (answer == TimeoutAnswer::kRetry) {
+        deadline = clock_.TickCount() + kTimeoutMs;
+      } else {
+        connected_ = false;
+      }
+    }
+    if (ReadAck() == expected_ack_) return true;
+  }
+}
+
+void LinkLayer::SendBlock(std::int32_t count, const void* buffer) {
+  const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+  for (std::int32_t i = 0; i < count; ++i) {
+    if (!WaitForOtherEnd("SendBlock")) return;
+    WriteData(static_cast<std::uint8_t>((bytes[i] & 0x0F) | data_toggle_));
+    expected_ack_ ^= 0x80;
+    data_toggle_ ^= 0x10;
+    if (!WaitForOtherEnd("SendBlock")) return;
+    WriteData(static_cast<std::uint8_t>((bytes[i] >> 4) | data_toggle_));
+    expected_ack_ ^= 0x80;
+    data_toggle_ ^= 0x10;
+  }
+}
+
+void LinkLayer::GetBlock(std::int32_t count, void* buffer) {
+  auto* bytes = static_cast<std::uint8_t*>(buffer);
+  for (std::int32_t i = 0; i < count; ++i) {
+    // Writing the toggle tells the sender the previous nibble was taken.
+    WriteData(data_toggle_);
+    if (!WaitForOtherEnd("GetBlock")) return;
+    const std::uint8_t low = ReadNibble();
+    expected_ack_ ^= 0x80;
+    data_toggle_ ^= 0x10;
+    WriteData(data_toggle_);
+    if (!WaitForOtherEnd("GetBlock")) return;
+    const std::uint8_t high = ReadNibble();
+    bytes[i] = static_cast<std::uint8_t>(high * 16 + low);
+    expected_ack_ ^= 0x80;
+    data_toggle_ ^= 0x10;
+  }
+}
+
+void LinkLayer::WaitForAck() {
+  if (!WaitForOtherEnd("WaitForAck")) return;
+  ResetControl();
+  expected_ack_ ^= 0x80;
+}
+
+void LinkLayer::FinishReceive() {
+  WriteData(data_toggle_);
+  data_toggle_ ^= 0x10;
+}
+
+void LinkLayer::SendCommand(std::uint8_t code) {
+  const std::uint8_t header[3] = {0x01, code, static_cast<std::uint8_t>(code ^ 0xFF)};
+  SendBlock(3, header);
+}
+
+void LinkLayer::SyncRemote() {
+  ResetControl();
+  clock_.Sleep(10);
+  // The other end must show nibble 0 and only then 6; one that shows 6 first
+  // is passed over until it has shown 0.
+  const std::uint8_t wanted[2] = {kSyncNibbleFirst, kSyncNibbleSecond};
+  for (std::uint8_t nibble : wanted) {
+    do {
+      WriteData(0x00);
+      if (pump_events_) pump_events_();
+      if (cancel_) return;
+    } while (ReadNibble() != nibble);
+  }
+  WriteData(kSyncNibbleOpen);
+  clock_.Sleep(10);
+  expected_ack_ = 0x00;
+  data_toggle_ = 0x10;
+}
+
+bool LinkLayer::AnswerSync(const std::function<bool()>& stop) {
+  ResetControl();
+  // Leave the data register alone until the program starts synchronising: after
+  // code 0 it still waits for the acknowledge our last write gave it.
+  for (;;) {
+    if (stop && stop()) return false;
+    if ((port_.ReadPort(base_ + 1u) & 0xF8) == 0x80) break;  // the program writes 0x00
+  }
+  std::uint64_t phase_start = clock_.TickCount();
+  std::uint8_t shown = kSyncNibbleFirst;
+  bool shown_second = false;
+  WriteData(shown);
+  for (;;) {
+    if (stop && stop()) return false;
+    if (NibbleOf(port_.ReadPort(base_ + 1u)) == kSyncNibbleOpen && shown_second) break;
+    if (clock_.TickCount() - phase_start >= kSyncPhaseMs) {
+      shown = shown == kSyncNibbleFirst ? kSyncNibbleSecond : kSyncNibbleFirst;
+      shown_second = shown_second || shown == kSyncNibbleSecond;
+      WriteData(shown);
+      phase_start = clock_.TickCount();
+    }
+  }
+  expected_ack_ = 0x00;
+  data_toggle_ = 0x10;
+  connected_ = true;
+  return true;
+}
+
+LinkLayer::CommandWait LinkLayer::WaitForCommandStart(const std::function<bool()>& stop) {
+  // Bit 4 carries the ready strobe the program waits for before it sends; bits
+  // 0-3 go round 0 and 6, which the program ignores while sending but which
+  // answer a program that has restarted and synchronises again.
+  std::uint64_t phase_start = clock_.TickCount();
+  std::uint8_t shown = kSyncNibbleFirst;
+  // Right after a synchronisation the program's 0x03 is still on the cable; only
+  // a 3 that follows some other value is a new synchronisation.
+  bool saw_other_nibble = false;
+  WriteData(data_toggle_ | shown);
+  for (;;) {
+    if (stop && stop()) return CommandWait::kStopped;
+    const std::uint8_t status = port_.ReadPort(base_ + 1u);
+    const std::uint8_t nibble = NibbleOf(status);
+    if (nibble != kSyncNibbleOpen) {
+      saw_other_nibble = true;
+    } else if (saw_other_nibble) {
+      expected_ack_ = 0x00;
+      data_toggle_ = 0x10;
+      connected_ = true;
+      return CommandWait::kResynced;
+    }
+    if ((status & 0x80) == expected_ack_) {
+      // Every header begins with the low nibble of 0x01; anything else is a
+      // program that writes 0x00 to synchronise.
+      return nibble == 0x01 ? CommandWait::kCommand : CommandWait::kResyncRequested;
+    }
+    if (clock_.TickCount() - phase_start >= kSyncPhaseMs) {
+      shown = shown == kSyncNibbleFirst ? kSyncNibbleSecond : kSyncNibbleFirst;
+      WriteData(data_toggle_ | shown);
+      phase_start = clock_.TickCount();
+    }
+  }
+}
+
+}  // namespace duplane

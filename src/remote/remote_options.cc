@@ -1,0 +1,122 @@
+// Parsing of duplane-remote's options: one place for every rule, so the
+// program can answer a bad option with one clear line.
+#include "remote/remote_options.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+
+namespace duplane {
+namespace {
+
+bool ParseNumber(const std::string& text, unsigned long max, unsigned long* value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  const unsigned long parsed = std::strtoul(text.c_str(), &end, 0);
+  if (errno != 0 || *end != '\0' || parsed > max || text[0] == '-') return false;
+  *value = parsed;
+  return true;
+}
+
+}  // namespace
+
+const char* RemoteUsage() {
+  return "Usage: duplane-remote --cable PATH [--end N] [--drive X=DIR ...]\n"
+         "       duplane-remote --lpt N [--drive X=DIR ...]\n"
+         "       duplane-remote --base 0xNNN [--drive X=DIR ...]\n"
+         "Serves this PC's drives to the Duplane program over a parallel cable.\n"
+         "  --cable PATH   use the virtual cable file PATH (end 1 unless --end says)\n"
+         "  --end N        which end of the virtual cable to take, 0 or 1\n"
+         "  --lpt N        use the hardware port LPTN (1-3)\n"
+         "  --base 0xNNN   use the hardware port at this I/O base address\n"
+         "  --drive X=DIR  serve DIR as drive X: (repeatable); only the drives given\n"
+         "                 exist; without any, drive C: is /\n"
+         "  --help         show this text\n";
+}
+
+bool ParseRemoteOptions(int argc, const char* const* argv, RemoteOptions* options,
+                        std::string* error) {
+  *options = RemoteOptions();
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    std::string name = arg;
+    std::string value;
+    bool has_value = false;
+    const std::size_t equals = arg.find('=');
+    if (arg.rfind("--", 0) == 0 && equals != std::string::npos) {
+      name = arg.substr(0, equals);
+      value = arg.substr(equals + 1);
+      has_value = true;
+    }
+    auto take_value = [&]() {
+      if (has_value) return true;
+      if (i + 1 >= argc) {
+        *error = "option " + name + " needs a value";
+        return false;
+      }
+      value = argv[++i];
+      return true;
+    };
+    unsigned long number = 0;
+    if (name == "--help" || name == "-h") {
+      options->help = true;
+    } else if (name == "--cable") {
+      if (!take_value()) return false;
+      if (value.empty()) {
+        *error = "option --cable needs a file path";
+        return false;
+      }
+      options->cable_path = value;
+    } else if (name == "--end") {
+      if (!take_value()) return false;
+      if (!ParseNumber(value, 1, &number)) {
+        *error = "option --end takes 0 or 1, not '" + value + "'";
+        return false;
+      }
+      options->cable_end = static_cast<int>(number);
+    } else if (name == "--lpt") {
+      if (!take_value()) return false;
+      if (!ParseNumber(value, 3, &number) || number < 1) {
+        *error = "option --lpt takes 1, 2 or 3, not '" + value + "'";
+        return false;
+      }
+      options->lpt = static_cast<int>(number);
+    } else if (name == "--base") {
+      if (!take_value()) return false;
+      if (!ParseNumber(value, 0xFFFF, &number) || number == 0) {
+        *error = "option --base takes an I/O address such as 0x378, not '" + value + "'";
+        return false;
+      }
+      options->base = static_cast<std::uint16_t>(number);
+    } else if (name == "--drive") {
+      if (!take_value()) return false;
+      if (value.size() < 3 || !std::isalpha(static_cast<unsigned char>(value[0])) ||
+          value[1] != '=') {
+        *error = "option --drive takes X=DIR, not '" + value + "'";
+        return false;
+      }
+      const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(value[0])));
+      for (const auto& drive : options->drives) {
+        if (drive.first == letter) {
+          *error = std::string("drive ") + letter + ": is given twice";
+          return false;
+        }
+      }
+      options->drives.emplace_back(letter, value.substr(2));
+    } else {
+      *error = "unknown option '" + arg + "'";
+      return false;
+    }
+  }
+  if (options->help) return true;
+  const int ports = !options->cable_path.empty() + (options->lpt != 0) + (options->base != 0);
+  if (ports != 1) {
+    *error = ports == 0 ? "say which port to serve: --cable PATH, --lpt N or --base 0xNNN"
+                        : "give only one of --cable, --lpt and --base";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace duplane

@@ -1,0 +1,173 @@
+// A real duplane-remote over a file-backed cable: synchronise, code 0, again;
+// a program that dies in the middle of a block; bad headers and unknown codes;
+// a clean exit on SIGTERM; and the option errors.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "link/link_layer.h"
+#include "link/virtual_cable.h"
+#include "support/remote_process.h"
+
+namespace duplane {
+namespace {
+
+// Runs a hundred times faster than the wall clock, so that the program end's
+// 10 s time-outs pass in a tenth of a second.
+class FastClock : public LinkClock {
+ public:
+  std::uint64_t TickCount() override { return 100 * SystemClock().TickCount(); }
+  void Sleep(std::uint32_t milliseconds) override { SystemClock().Sleep(milliseconds); }
+};
+
+class ProgramEnd {
+ public:
+  explicit ProgramEnd(const std::string& cable, LinkClock& clock = SystemClock()) {
+    std::string error;
+    port_ = VirtualCable::Open(cable, 0, &error);
+    EXPECT_TRUE(port_) << error;
+    link_ = std::make_unique<LinkLayer>(*port_, kDefaultPortBase, clock);
+    link_->SetTimeoutHandler([](const std::string&) { return TimeoutAnswer::kCancel; });
+  }
+  // Synchronises, giving up after `seconds` (a test must never hang).
+  bool Sync(double seconds = 20) {
+    link_->set_connected(true);
+    link_->set_cancel(false);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    link_->SetPumpEvents([&] {
+      if (std::chrono::steady_clock::now() > until) link_->set_cancel(true);
+    });
+    link_->SyncRemote();
+    return !link_->cancel();
+  }
+  bool Nop() {
+    link_->SendCommand(0);
+    link_->WaitForAck();
+    const bool ok = link_->connected();
+    link_->set_connected(false);
+    return ok;
+  }
+  LinkLayer& link() { return *link_; }
+
+ private:
+  std::unique_ptr<VirtualCable> port_;
+  std::unique_ptr<LinkLayer> link_;
+};
+
+struct CableFile {
+  std::string path = TempCablePath();
+  ~CableFile() { unlink(path.c_str()); }
+};
+
+TEST(RemoteConnection, SynchronisesExchangesNopAndSynchronisesAgain) {
+  CableFile cable;
+  RemoteProcess remote({"--cable", cable.path});
+  ASSERT_TRUE(remote.WaitForLog("waiting", 5)) << remote.Log();
+  ProgramEnd program(cable.path);
+  for (int round = 0; round < 3; ++round) {
+    ASSERT_TRUE(program.Sync()) << "round " << round << "\n" << remote.Log();
+    EXPECT_TRUE(program.Nop());
+  }
+  EXPECT_EQ(remote.Stop(), 0);
+  const std::string log = remote.Log();
+  EXPECT_NE(log.find("connected"), std::string::npos);
+  EXPECT_NE(log.find("disconnected"), std::string::npos);
+}
+
+TEST(RemoteConnection, BadHeaderAndUnknownCodesDropBackToWaiting) {
+  CableFile cable;
+  RemoteProcess remote({"--cable", cable.path});
+  FastClock fast_clock;
+  ProgramEnd program(cable.path, fast_clock);
+  const auto waits = [&remote] {
+    const std::string log = remote.Log();
+    int count = 0;
+    for (std::size_t at = 0; (at = log.find("waiting for the program", at)) != std::string::npos;
+         ++at) {
+      ++count;
+    }
+    return count;
+  };
+  const std::uint8_t bad_headers[][3] = {
+      {0x02, 0x01, 0xFE},  // first byte not 0x01
+      {0x01, 0x05, 0x05},  // check byte wrong
+      {0x01, 13, 13 ^ 0xFF},  // code 13 is never sent
+      {0x01, 99, 99 ^ 0xFF},  // no such code
+  };
+  for (const auto& header : bad_headers) {
+    ASSERT_TRUE(program.Sync()) << remote.Log();
+    const int waits_before = waits();
+    // The module does not acknowledge a request it cannot decode; a header
+    // that does not even begin like one stops it at the first nibble.
+    program.link().SendBlock(3, header);
+    program.link().WaitForAck();
+    EXPECT_FALSE(program.link().connected());
+    for (int i = 0; i < 250 && waits() == waits_before; ++i) usleep(20000);
+    EXPECT_GT(waits(), waits_before) << remote.Log();
+  }
+  ASSERT_TRUE(program.Sync(30)) << remote.Log();
+  EXPECT_TRUE(program.Nop());
+  EXPECT_EQ(remote.Stop(), 0);
+}
+
+TEST(RemoteConnection, ProgramKilledMidBlockLeavesModuleWaitingAfterItsTimeout) {
+  CableFile cable;
+  RemoteProcess remote({"--cable", cable.path});
+  const pid_t child = fork();
+  if (child == 0) {
+    ProgramEnd program(cable.path);
+    if (!program.Sync()) _exit(1);
+    const std::uint8_t half_header = 0x01;
+    program.link().SendBlock(1, &half_header);
+    _exit(0);  // gone in the middle of the header
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  // A new program synchronises once the module has given up on the old one.
+  ProgramEnd program(cable.path);
+  ASSERT_TRUE(program.Sync(30)) << remote.Log();
+  EXPECT_TRUE(program.Nop());
+  EXPECT_NE(remote.Log().find("link lost"), std::string::npos) << remote.Log();
+  EXPECT_EQ(remote.Stop(), 0);
+}
+
+TEST(RemoteConnection, ProgramRestartedWithoutDisconnectingSynchronisesAgain) {
+  CableFile cable;
+  RemoteProcess remote({"--cable", cable.path});
+  {
+    ProgramEnd first(cable.path);
+    ASSERT_TRUE(first.Sync()) << remote.Log();
+    // Ends without code 0, as a program does after a time-out Cancel.
+  }
+  ProgramEnd second(cable.path);
+  ASSERT_TRUE(second.Sync(5)) << remote.Log();
+  EXPECT_TRUE(second.Nop());
+  EXPECT_EQ(remote.Stop(), 0);
+}
+
+TEST(RemoteOptions, BadOptionsGiveOneLineAndStatusTwo) {
+  const std::vector<std::vector<std::string>> bad = {
+      {"--bogus"}, {"--cable"}, {"--end", "2", "--cable", "/x"}, {"--lpt", "9"},
+      {"--drive", "C:/x", "--cable", "/x"}, {}, {"--cable", "/x", "--lpt", "1"}};
+  for (const auto& args : bad) {
+    RemoteProcess remote(args);
+    EXPECT_EQ(remote.Wait(), 2);
+    const std::string log = remote.Log();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+  }
+}
+
+TEST(RemoteOptions, MissingHardwarePortIsReportedNotCrashed) {
+  RemoteProcess remote({"--base", "0x1234"});
+  const int status = remote.Wait();
+  if (status == 1) {
+    EXPECT_NE(remote.Log().find("0x1234"), std::string::npos) << remote.Log();
+  }
+}
+
+}  // namespace
+}  // namespace duplane

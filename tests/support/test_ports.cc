@@ -1,0 +1,37 @@
+// Test ports: recording wrapper and scripted partner.
+#include "support/test_ports.h"
+
+namespace duplane {
+
+std::vector<std::uint8_t> RecordingPort::WritesTo(std::uint32_t address) const {
+  std::vector<std::uint8_t> values;
+  for (const PortWrite& write : writes) {
+    if (write.address == address) values.push_back(write.value);
+  }
+  return values;
+}
+
+std::uint8_t ScriptedPort::ReadPort(std::uint32_t address) {
+  if (address != base_ + 1u) return 0xFF;
+  ++status_reads;
+  if (on_status_read) on_status_read();
+  return static_cast<std::uint8_t>(strobe | (nibble << 3));
+}
+
+void ScriptedPort::WritePort(std::uint32_t address, std::uint8_t value) {
+  if (address == base_ + 2u) ++control_writes;
+  if (address != base_) return;
+  data_writes.push_back(value);
+  if (on_data_write) on_data_write(value);
+}
+
+void ScriptedPort::BeIdealPartner(std::vector<std::uint8_t> nibbles) {
+  script_ = std::move(nibbles);
+  next_ = 0;
+  on_data_write = [this](std::uint8_t) {
+    strobe ^= 0x80;
+    if (next_ < script_.size()) nibble = script_[next_++];
+  };
+}
+
+}  // namespace duplane

@@ -1,0 +1,80 @@
+// Ports and clocks for link tests: a wrapper that records every register
+// access of one end, an ideal partner that answers each nibble at once, and a
+// clock that moves only when told.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "link/link_clock.h"
+#include "link/port_access.h"
+
+namespace duplane {
+
+struct PortWrite {
+  std::uint32_t address;
+  std::uint8_t value;
+  bool operator==(const PortWrite& other) const {
+    return address == other.address && value == other.value;
+  }
+};
+
+// Passes every access through to `inner` and keeps a log of the writes and a
+// count of the reads.
+class RecordingPort : public PortAccess {
+ public:
+  explicit RecordingPort(PortAccess& inner) : inner_(inner) {}
+  std::uint8_t ReadPort(std::uint32_t address) override {
+    ++reads;
+    return inner_.ReadPort(address);
+  }
+  void WritePort(std::uint32_t address, std::uint8_t value) override {
+    writes.push_back({address, value});
+    inner_.WritePort(address, value);
+  }
+  // Values written to `address`, in order.
+  std::vector<std::uint8_t> WritesTo(std::uint32_t address) const;
+
+  std::vector<PortWrite> writes;
+  std::uint64_t reads = 0;
+
+ private:
+  PortAccess& inner_;
+};
+
+// A single-threaded stand-in for the other end. Its status register shows
+// `nibble` on bits 3-6 and its strobe on bit 7; `on_write` and `on_status_read`
+// let a test move it in step with the end under test.
+class ScriptedPort : public PortAccess {
+ public:
+  explicit ScriptedPort(std::uint16_t base = 0x378) : base_(base) {}
+  std::uint8_t ReadPort(std::uint32_t address) override;
+  void WritePort(std::uint32_t address, std::uint8_t value) override;
+
+  // An ideal partner: flips its strobe after every data write of ours, so each
+  // wait ends at once. For receiving, `nibbles` are presented one per write.
+  void BeIdealPartner(std::vector<std::uint8_t> nibbles = {});
+
+  std::uint8_t strobe = 0x00;  // bit 7 as read
+  std::uint8_t nibble = 0;
+  std::function<void()> on_status_read;
+  std::function<void(std::uint8_t)> on_data_write;
+  std::vector<std::uint8_t> data_writes;
+  std::uint64_t status_reads = 0;
+  std::uint64_t control_writes = 0;
+
+ private:
+  std::uint16_t base_;
+  std::vector<std::uint8_t> script_;
+  std::size_t next_ = 0;
+};
+
+class ManualClock : public LinkClock {
+ public:
+  std::uint64_t TickCount() override { return now; }
+  void Sleep(std::uint32_t milliseconds) override { now += milliseconds; }
+  std::uint64_t now = 1000;
+};
+
+}  // namespace duplane
