@@ -144,7 +144,10 @@ void ScriptedTransferUi::FillList(bool local) {
 
 void ScriptedTransferUi::ProcessMessages() {
   ++pumps;
-  if (message_form_open && ++message_pumps_ == cancel_message_at_pump) message_cancel_ = true;
+  if (message_form_open && ++message_pumps_ == cancel_message_at_pump &&
+      (cancel_message_caption.empty() || cancel_message_caption == message_captions.back())) {
+    message_cancel_ = true;
+  }
   if (status_open && ++status_pumps_ == cancel_status_at_pump) status_cancel_ = true;
   if (on_pump) on_pump();
 }

@@ -52,6 +52,7 @@ class ScriptedTransferUi : public TransferUi {
   // ---- Cancel buttons: the flag is set at the n-th ProcessMessages (1-based,
   // counted from the window's show) while the window is shown; 0 = never.
   int cancel_message_at_pump = 0;
+  std::string cancel_message_caption;  // only a busy window with this caption; "" any
   int cancel_status_at_pump = 0;
   // Runs on every ProcessMessages, after the cancel counters.
   std::function<void()> on_pump;
