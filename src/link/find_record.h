@@ -8,6 +8,8 @@
 
 namespace duplane {
 
+// Directory searches open at once on each side, numbered 1 to 20.
+constexpr int kSearchSlots = 20;
 constexpr int kFindRecordSize = 292;
 constexpr std::size_t kMaxFindName = 255;
 

@@ -15,7 +15,6 @@ namespace duplane {
 class LinkLayer;
 class LocalFileSystem;
 
-constexpr int kSearchSlots = 20;
 
 // Delete modes of LinkDeleteFile.
 constexpr std::int32_t kDeleteRecycle = 0;

@@ -6,8 +6,10 @@
 #include <memory>
 #include <string>
 
+#include "link/local_file_system.h"
 #include "link/port_access.h"
 #include "link/virtual_cable.h"
+#include "remote/command_dispatcher.h"
 #include "remote/remote_options.h"
 #include "remote/remote_session.h"
 
@@ -58,8 +60,17 @@ int main(int argc, char** argv) {
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
 
+  std::vector<DriveMapping> drives =
+      options.drives.empty() ? LocalFileSystem::DefaultDrives() : options.drives;
+  for (const DriveMapping& drive : drives) {
+    LogLine(std::string("serving ") + drive.letter + ": from " + drive.directory);
+  }
+  LocalFileSystem files(std::move(drives), /*confine=*/true);
   RemoteSession session(*port, base, LogLine);
-  session.Serve(g_stop, nullptr, nullptr);
+  CommandDispatcher dispatcher(session.link_layer(), files);
+  session.Serve(
+      g_stop, [&dispatcher](std::uint8_t code) { return dispatcher.Handle(code); },
+      [&files] { files.CloseAll(); });
   LogLine("stopped");
   return 0;
 }

@@ -2,7 +2,6 @@
 // program can answer a bad option with one clear line.
 #include "remote/remote_options.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 
@@ -91,19 +90,15 @@ bool ParseRemoteOptions(int argc, const char* const* argv, RemoteOptions* option
       options->base = static_cast<std::uint16_t>(number);
     } else if (name == "--drive") {
       if (!take_value()) return false;
-      if (value.size() < 3 || !std::isalpha(static_cast<unsigned char>(value[0])) ||
-          value[1] != '=') {
-        *error = "option --drive takes X=DIR, not '" + value + "'";
-        return false;
-      }
-      const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(value[0])));
-      for (const auto& drive : options->drives) {
-        if (drive.first == letter) {
-          *error = std::string("drive ") + letter + ": is given twice";
+      DriveMapping drive;
+      if (!ParseDriveOption(value, &drive, error)) return false;
+      for (const DriveMapping& given : options->drives) {
+        if (given.letter == drive.letter) {
+          *error = std::string("drive ") + drive.letter + ": is given twice";
           return false;
         }
       }
-      options->drives.emplace_back(letter, value.substr(2));
+      options->drives.push_back(drive);
     } else {
       *error = "unknown option '" + arg + "'";
       return false;

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "link/drive_table.h"
+
 namespace duplane {
 
 struct RemoteOptions {
@@ -13,7 +15,7 @@ struct RemoteOptions {
   int cable_end = 1;       // --end N
   int lpt = 0;             // --lpt N
   std::uint16_t base = 0;  // --base 0xNNN
-  std::vector<std::pair<char, std::string>> drives;  // --drive X=DIR, in order
+  std::vector<DriveMapping> drives;  // --drive X=DIR, in order
   bool help = false;
 };
 

@@ -1,0 +1,494 @@
+// The Link operations. The local branch hands each call to LocalFileSystem; the
+// remote branch frames it for the Remote Module: SendCommand(code), one
+// SendBlock per request field, WaitForAck, one GetBlock per answer field,
+// FinishReceive. The program does not trust the answers further than the
+// caller's buffers: a count that does not fit is read and dropped (or, when
+// absurd, the link is given up) and the caller sees a failure.
+#include "link/link.h"
+
+#include <cstring>
+
+#include "link/link_layer.h"
+#include "link/local_file_system.h"
+#include "link/wire_format.h"
+
+namespace duplane {
+namespace {
+
+// Answers longer than this are not read and dropped but end the connection:
+// reading them would keep the program blocked for minutes.
+constexpr std::int64_t kDiscardLimit = 1 << 20;
+constexpr std::int32_t kMaxDriveLetters = 26;
+constexpr std::int32_t kMaxBitmapBytes = 4 << 20;
+constexpr std::int32_t kMaxListedNames = 1 << 20;
+
+// One remote operation from the program's side.
+class RemoteCall {
+ public:
+  // Sends the command header unless there is no live link to send it on.
+  RemoteCall(LinkLayer* link, OpCode code) : link_(link) {
+    if (link_ == nullptr || !link_->connected()) {
+      failed_ = true;
+      return;
+    }
+    link_->SendCommand(code);
+  }
+
+  bool live() const { return link_ != nullptr && link_->connected() && !failed_; }
+  LinkLayer& link() { return *link_; }
+
+  // Between the request fields and the answer fields.
+  void Turn() { link_->WaitForAck(); }
+  // Ends the exchange; true when every field arrived and fitted.
+  bool Finish() {
+    link_->FinishReceive();
+    return live();
+  }
+
+  void Fail() { failed_ = true; }
+  // An answer so far out of bounds that the two ends cannot be put back in step
+  // cheaply: the connection is over.
+  void Break() {
+    failed_ = true;
+    link_->set_connected(false);
+  }
+
+  // Drops `count` bytes that have no place to go; gives up the link if there are
+  // too many to drop.
+  void Drop(std::int64_t count) {
+    Fail();
+    if (count > kDiscardLimit) {
+      Break();
+    } else {
+      DiscardBytes(*link_, count);
+    }
+  }
+
+  bool GetText(std::int32_t max, std::string* out) {
+    const std::int32_t count = GetI32(*link_);
+    if (count < 0) {
+      Fail();  // nothing follows a negative count
+      return false;
+    }
+    if (count > max) {
+      Drop(count);
+      return false;
+    }
+    out->assign(static_cast<std::size_t>(count), '\0');
+    link_->GetBlock(count, &(*out)[0]);
+    return true;
+  }
+
+ private:
+  LinkLayer* link_;
+  bool failed_ = false;
+};
+
+bool Sendable(const std::string& text) {
+  return text.size() <= static_cast<std::size_t>(kMaxWireText);
+}
+
+bool ValidSlot(std::int32_t slot) { return slot >= 1 && slot <= kSearchSlots; }
+
+std::string WithFinalBackslash(const std::string& path) {
+  return path.back() == '\\' ? path : path + '\\';
+}
+
+}  // namespace
+
+Link::Link(LocalFileSystem& local, LinkLayer* remote) : local_(local), remote_(remote) {}
+
+const FindRecord& Link::SlotRecord(std::int32_t slot) const {
+  static const FindRecord kNoRecord;
+  return ValidSlot(slot) ? records_[slot - 1] : kNoRecord;
+}
+
+void Link::LinkNop() {
+  if (remote_ == nullptr) return;
+  remote_->SendCommand(kOpNop);
+  remote_->WaitForAck();
+}
+
+std::string Link::LinkGetDrives(bool local) {
+  if (local) return local_.GetDrives();
+  RemoteCall call(remote_, kOpGetDrives);
+  if (!call.live()) return std::string();
+  call.Turn();
+  std::string letters;
+  call.GetText(kMaxDriveLetters, &letters);
+  return call.Finish() ? letters : std::string();
+}
+
+char Link::LinkGetHomeDrive(bool local) {
+  if (local) return local_.GetHomeDrive();
+  RemoteCall call(remote_, kOpGetHomeDrive);
+  if (!call.live()) return '\0';
+  call.Turn();
+  const char letter = static_cast<char>(GetU8(call.link()));
+  return call.Finish() ? letter : '\0';
+}
+
+std::int32_t Link::LinkChDir(bool local, const std::string& path) {
+  if (local) return local_.ChDir(path);
+  if (!Sendable(path)) return kErrorPathNotFound;
+  RemoteCall call(remote_, kOpChDir);
+  if (!call.live()) return kErrorNotReady;
+  SendText(call.link(), path);
+  call.Turn();
+  const std::int32_t result = GetI32(call.link());
+  return call.Finish() ? result : kErrorNotReady;
+}
+
+std::string Link::LinkGetDir(bool local, std::uint8_t drive) {
+  if (local) return local_.GetDir(drive);
+  RemoteCall call(remote_, kOpGetDir);
+  if (!call.live()) return std::string();
+  SendU8(call.link(), drive);
+  call.Turn();
+  std::string directory;
+  call.GetText(kMaxWireText, &directory);
+  return call.Finish() ? directory : std::string();
+}
+
+std::int64_t Link::LinkDiskFree(bool local, std::uint8_t drive) {
+  if (local) return local_.DiskFree(drive);
+  RemoteCall call(remote_, kOpDiskFree);
+  if (!call.live()) return -1;
+  SendU8(call.link(), drive);
+  call.Turn();
+  const std::int64_t free_bytes = GetI64(call.link());
+  return call.Finish() ? free_bytes : -1;
+}
+
+std::int32_t Link::LinkFindFirst(bool local, std::int32_t slot, const std::string& pattern,
+                                 std::int32_t mask) {
+  if (!ValidSlot(slot)) return kErrorInvalidHandle;
+  if (local) return local_.FindFirst(slot, pattern, mask, &records_[slot - 1]);
+  if (!Sendable(pattern)) return kErrorPathNotFound;
+  RemoteCall call(remote_, kOpFindFirst);
+  if (!call.live()) return kErrorNotReady;
+  SendI32(call.link(), slot);
+  SendText(call.link(), pattern);
+  SendI32(call.link(), mask);
+  call.Turn();
+  FindRecordBytes bytes{};
+  call.link().GetBlock(kFindRecordSize, bytes.data());
+  records_[slot - 1] = DecodeFindRecord(bytes);
+  const std::int32_t result = GetI32(call.link());
+  return call.Finish() ? result : kErrorNotReady;
+}
+
+std::int32_t Link::LinkFindNext(bool local, std::int32_t slot) {
+  if (!ValidSlot(slot)) return kErrorInvalidHandle;
+  if (local) return local_.FindNext(slot, &records_[slot - 1]);
+  RemoteCall call(remote_, kOpFindNext);
+  if (!call.live()) return kErrorNotReady;
+  SendI32(call.link(), slot);
+  call.Turn();
+  FindRecordBytes bytes{};
+  call.link().GetBlock(kFindRecordSize, bytes.data());
+  records_[slot - 1] = DecodeFindRecord(bytes);
+  const std::int32_t result = GetI32(call.link());
+  return call.Finish() ? result : kErrorNotReady;
+}
+
+void Link::LinkFindClose(bool local, std::int32_t slot) {
+  if (!ValidSlot(slot)) return;
+  if (local) return local_.FindClose(slot);
+  RemoteCall call(remote_, kOpFindClose);
+  if (!call.live()) return;
+  SendI32(call.link(), slot);
+  call.Turn();
+  GetU8(call.link());
+  call.Finish();
+}
+
+std::int32_t Link::LinkFileOpen(bool local, const std::string& path, std::int32_t mode) {
+  if (local) return local_.FileOpen(path, mode);
+  if (!Sendable(path)) return -1;
+  RemoteCall call(remote_, kOpFileOpen);
+  if (!call.live()) return -1;
+  SendText(call.link(), path);
+  SendI32(call.link(), mode);
+  call.Turn();
+  const std::int32_t handle = GetI32(call.link());
+  return call.Finish() ? handle : -1;
+}
+
+std::int64_t Link::LinkFileSeek(bool local, std::int32_t handle, std::int64_t offset,
+                                std::int32_t origin) {
+  if (local) return local_.FileSeek(handle, offset, origin);
+  RemoteCall call(remote_, kOpFileSeek);
+  if (!call.live()) return -1;
+  SendI32(call.link(), handle);
+  SendI64(call.link(), offset);
+  SendI32(call.link(), origin);
+  call.Turn();
+  const std::int64_t position = GetI64(call.link());
+  return call.Finish() ? position : -1;
+}
+
+std::int32_t Link::LinkFileRead(bool local, std::int32_t handle, void* buffer, std::int32_t count) {
+  if (local) return local_.FileRead(handle, buffer, count);
+  // The Remote Module takes no more than one transfer block per request.
+  if (count < 0 || count > kMaxWireData || (buffer == nullptr && count > 0)) return -1;
+  RemoteCall call(remote_, kOpFileRead);
+  if (!call.live()) return -1;
+  SendI32(call.link(), handle);
+  SendI32(call.link(), count);
+  call.Turn();
+  const std::int32_t got = GetI32(call.link());
+  if (got > count) {
+    call.Drop(got);  // more than asked for: none of it may land in the buffer
+  } else if (got > 0) {
+    // Straight into the caller's buffer: no copy, no allocation per block.
+    call.link().GetBlock(got, buffer);
+  }
+  return call.Finish() ? got : -1;
+}
+
+std::int32_t Link::LinkFileWrite(bool local, std::int32_t handle, const void* buffer,
+                                 std::int32_t count) {
+  if (local) return local_.FileWrite(handle, buffer, count);
+  if (count < 0 || count > kMaxWireData || (buffer == nullptr && count > 0)) return -1;
+  RemoteCall call(remote_, kOpFileWrite);
+  if (!call.live()) return -1;
+  SendI32(call.link(), handle);
+  SendI32(call.link(), count);
+  call.link().SendBlock(count, buffer);
+  call.Turn();
+  const std::int32_t written = GetI32(call.link());
+  return call.Finish() ? written : -1;
+}
+
+void Link::LinkFileClose(bool local, std::int32_t handle) {
+  if (local) return local_.FileClose(handle);
+  RemoteCall call(remote_, kOpFileClose);
+  if (!call.live()) return;
+  SendI32(call.link(), handle);
+  call.Turn();
+  GetU8(call.link());
+  call.Finish();
+}
+
+// The many operations that send one path (and perhaps one i32) and get one
+// truth value back share this shape.
+static bool RemotePathQuery(LinkLayer* remote, OpCode code, const std::string& path,
+                            const std::int32_t* extra) {
+  if (!Sendable(path)) return false;
+  RemoteCall call(remote, code);
+  if (!call.live()) return false;
+  SendText(call.link(), path);
+  if (extra != nullptr) SendI32(call.link(), *extra);
+  call.Turn();
+  const bool yes = GetU8(call.link()) != 0;
+  return call.Finish() && yes;
+}
+
+bool Link::LinkDeleteFile(bool local, const std::string& path, std::int32_t mode) {
+  if (local) return local_.Delete(path, mode);
+  return RemotePathQuery(remote_, kOpDeleteFile, path, &mode);
+}
+
+bool Link::LinkFileExists(bool local, const std::string& path) {
+  if (local) return local_.FileExists(path);
+  return RemotePathQuery(remote_, kOpFileExists, path, nullptr);
+}
+
+std::int32_t Link::LinkFileCreate(bool local, const std::string& path) {
+  if (local) return local_.FileCreate(path);
+  if (!Sendable(path)) return -1;
+  RemoteCall call(remote_, kOpFileCreate);
+  if (!call.live()) return -1;
+  SendText(call.link(), path);
+  call.Turn();
+  const std::int32_t handle = GetI32(call.link());
+  return call.Finish() ? handle : -1;
+}
+
+bool Link::LinkGetFileTime(bool local, std::int32_t handle, FileTime* creation,
+                           FileTime* last_access, FileTime* last_write) {
+  if (local) return local_.GetFileTime(handle, creation, last_access, last_write);
+  RemoteCall call(remote_, kOpGetFileTime);
+  if (!call.live()) return false;
+  SendI32(call.link(), handle);
+  call.Turn();
+  const bool success = GetU8(call.link()) != 0;
+  FileTime times[3] = {};
+  if (success) {
+    for (FileTime& time : times) time = GetU64(call.link());
+  }
+  if (!call.Finish() || !success) return false;
+  *creation = times[0];
+  *last_access = times[1];
+  *last_write = times[2];
+  return true;
+}
+
+bool Link::LinkSetFileTime(bool local, std::int32_t handle, FileTime creation, FileTime last_access,
+                           FileTime last_write) {
+  if (local) return local_.SetFileTime(handle, creation, last_access, last_write);
+  RemoteCall call(remote_, kOpSetFileTime);
+  if (!call.live()) return false;
+  SendI32(call.link(), handle);
+  SendU64(call.link(), creation);
+  SendU64(call.link(), last_access);
+  SendU64(call.link(), last_write);
+  call.Turn();
+  const bool success = GetU8(call.link()) != 0;
+  return call.Finish() && success;
+}
+
+std::int32_t Link::LinkFileGetAttr(bool local, const std::string& path) {
+  if (local) return local_.FileGetAttr(path);
+  if (!Sendable(path)) return -1;
+  RemoteCall call(remote_, kOpFileGetAttr);
+  if (!call.live()) return -1;
+  SendText(call.link(), path);
+  call.Turn();
+  const std::int32_t attributes = GetI32(call.link());
+  return call.Finish() ? attributes : -1;
+}
+
+bool Link::LinkFileSetAttr(bool local, const std::string& path, std::int32_t attributes) {
+  if (local) return local_.FileSetAttr(path, attributes);
+  return RemotePathQuery(remote_, kOpFileSetAttr, path, &attributes);
+}
+
+bool Link::LinkCreateDir(bool local, const std::string& path) {
+  if (local) return local_.CreateDir(path);
+  return RemotePathQuery(remote_, kOpCreateDir, path, nullptr);
+}
+
+bool Link::LinkRemoveDir(bool local, const std::string& path) {
+  if (local) return local_.RemoveDir(path);
+  return RemotePathQuery(remote_, kOpRemoveDir, path, nullptr);
+}
+
+bool Link::LinkRenameFile(bool local, const std::string& old_path, const std::string& new_path) {
+  if (local) return local_.RenameFile(old_path, new_path);
+  if (!Sendable(old_path) || !Sendable(new_path)) return false;
+  RemoteCall call(remote_, kOpRenameFile);
+  if (!call.live()) return false;
+  SendText(call.link(), old_path);
+  SendText(call.link(), new_path);
+  call.Turn();
+  const bool success = GetU8(call.link()) != 0;
+  return call.Finish() && success;
+}
+
+bool Link::LinkDirectoryExists(bool local, const std::string& path) {
+  if (local) return local_.DirectoryExists(path);
+  return RemotePathQuery(remote_, kOpDirectoryExists, path, nullptr);
+}
+
+std::uint32_t Link::LinkGetCRC(bool local) {
+  if (local) return local_.GetCRC();
+  RemoteCall call(remote_, kOpGetCRC);
+  if (!call.live()) return 0;
+  call.Turn();
+  const std::uint32_t crc = GetU32(call.link());
+  return call.Finish() ? crc : 0;
+}
+
+std::int32_t Link::LinkFileAge(bool local, const std::string& path) {
+  if (local) return local_.FileAge(path);
+  if (!Sendable(path)) return -1;
+  RemoteCall call(remote_, kOpFileAge);
+  if (!call.live()) return -1;
+  SendText(call.link(), path);
+  call.Turn();
+  const std::int32_t age = GetI32(call.link());
+  return call.Finish() ? age : -1;
+}
+
+std::int64_t Link::LinkDiskSize(bool local, std::uint8_t drive) {
+  if (local) return local_.DiskSize(drive);
+  RemoteCall call(remote_, kOpDiskSize);
+  if (!call.live()) return -1;
+  SendU8(call.link(), drive);
+  call.Turn();
+  const std::int64_t size = GetI64(call.link());
+  return call.Finish() ? size : -1;
+}
+
+bool Link::LinkGetSysImageList(bool local, std::vector<std::uint8_t>* bitmap) {
+  bitmap->clear();
+  if (local) {
+    *bitmap = local_.SysImageList();
+    return !bitmap->empty();
+  }
+  RemoteCall call(remote_, kOpGetSysImageList);
+  if (!call.live()) return false;
+  call.Turn();
+  const std::int32_t length = GetI32(call.link());
+  if (length < 0) {
+    call.Fail();
+  } else if (length > kMaxBitmapBytes) {
+    call.Drop(length);
+  } else {
+    bitmap->resize(static_cast<std::size_t>(length));
+    call.link().GetBlock(length, bitmap->data());
+  }
+  if (!call.Finish() || bitmap->empty()) {
+    bitmap->clear();
+    return false;
+  }
+  return true;
+}
+
+void Link::LinkGetIconIndex(bool local, const std::string& path, std::int32_t* normal,
+                            std::int32_t* open) {
+  if (local) return local_.GetIconIndex(path, normal, open);
+  *normal = 0;
+  *open = 0;
+  if (!Sendable(path)) return;
+  RemoteCall call(remote_, kOpGetIconIndex);
+  if (!call.live()) return;
+  SendText(call.link(), path);
+  call.Turn();
+  const std::int32_t got_normal = GetI32(call.link());
+  const std::int32_t got_open = GetI32(call.link());
+  if (call.Finish()) {
+    *normal = got_normal;
+    *open = got_open;
+  }
+}
+
+bool Link::LinkHasSubDirs(bool local, const std::string& path) {
+  if (path.empty()) return false;
+  const std::string directory = WithFinalBackslash(path);
+  if (local) return local_.HasSubDirs(directory);
+  return RemotePathQuery(remote_, kOpHasSubDirs, directory, nullptr);
+}
+
+std::int32_t Link::LinkListSubDirs(bool local, const std::string& path,
+                                   std::vector<std::string>* names) {
+  names->clear();
+  if (path.empty()) return 0;
+  const std::string directory = WithFinalBackslash(path);
+  if (local) return local_.ListSubDirs(directory, names);
+  if (!Sendable(directory)) return 0;
+  RemoteCall call(remote_, kOpListSubDirs);
+  if (!call.live()) return 0;
+  SendText(call.link(), directory);
+  call.Turn();
+  const std::int32_t count = GetI32(call.link());
+  if (count > kMaxListedNames) {
+    call.Break();  // each name is at least four bytes: no cheap way back in step
+  } else {
+    // A name that does not fit is dropped and the rest still read, so the link
+    // stays in step; the whole answer then counts as failed.
+    for (std::int32_t i = 0; i < count && call.link().connected(); ++i) {
+      std::string name;
+      if (call.GetText(kMaxWireText, &name)) names->push_back(std::move(name));
+    }
+  }
+  if (!call.Finish()) {
+    names->clear();
+    return -1;
+  }
+  return count;
+}
+
+}  // namespace duplane

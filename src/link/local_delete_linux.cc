@@ -1,0 +1,98 @@
+// LinkDeleteFile on Linux: the Recycle Bin is the freedesktop.org trash through
+// GIO, normal delete is unlink, and wipe overwrites the whole file with random
+// bytes, flushes it to the disk and only then deletes it.
+#include <fcntl.h>
+#include <gio/gio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <random>
+
+#include "link/link.h"
+#include "link/local_file_system.h"
+#include "link/local_native_linux.h"
+
+namespace duplane {
+namespace {
+
+constexpr std::size_t kWipeBlock = 8192;
+
+// The real path of an open directory. Its parent walk was confined, so this is
+// inside the drive; GIO needs a plain path to find the right trash folder.
+bool RealPathOf(int fd, std::string* path) {
+  char buffer[PATH_MAX];
+  const ssize_t length = readlink(FdPath(fd).c_str(), buffer, sizeof(buffer) - 1);
+  if (length <= 0) return false;
+  path->assign(buffer, static_cast<std::size_t>(length));
+  return true;
+}
+
+bool Trash(int parent_fd, const std::string& leaf) {
+  struct stat info;
+  std::string directory;
+  if (fstatat(parent_fd, leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+      !RealPathOf(parent_fd, &directory)) {
+    return false;
+  }
+  const std::string full = (directory == "/" ? "" : directory) + "/" + leaf;
+  GFile* file = g_file_new_for_path(full.c_str());
+  GError* error = nullptr;
+  // A refusal (no trash on that mount, say /dev/shm) answers false: the user
+  // sees the delete error instead of losing the file for good.
+  const gboolean trashed = g_file_trash(file, nullptr, &error);
+  if (error != nullptr) g_error_free(error);
+  g_object_unref(file);
+  return trashed != FALSE;
+}
+
+}  // namespace
+
+bool LocalFileSystem::Delete(const std::string& path, std::int32_t mode) {
+  if (mode != kDeleteRecycle && mode != kDeleteNormal && mode != kDeleteWipe) {
+    return false;
+  }
+  ResolvedPath resolved;
+  std::string leaf;
+  if (!table_.Resolve(path, &resolved)) return false;
+  ScopedFd parent(native_->OpenParent(resolved, &leaf));
+  if (!parent.valid()) return false;
+  switch (mode) {
+    case kDeleteRecycle:
+      return Trash(parent.get(), leaf);
+    case kDeleteNormal:
+      return unlinkat(parent.get(), leaf.c_str(), 0) == 0;
+    default:
+      return Wipe(parent.get(), leaf);
+  }
+}
+
+bool LocalFileSystem::Wipe(int parent_fd, const std::string& leaf) {
+  // The name itself, never what a link points at: the link would be deleted
+  // and its target left overwritten.
+  ScopedFd file(openat(parent_fd, leaf.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  struct stat info;
+  if (!file.valid() || fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  const off_t size = lseek(file.get(), 0, SEEK_END);
+  if (size < 0 || lseek(file.get(), 0, SEEK_SET) != 0) return false;
+  std::uint8_t buffer[kWipeBlock];
+  std::uniform_int_distribution<int> byte(0, 255);
+  off_t remaining = size;
+  while (remaining > 0) {
+    const std::size_t n = static_cast<std::size_t>(std::min<off_t>(remaining, kWipeBlock));
+    for (std::size_t i = 0; i < n; ++i) buffer[i] = static_cast<std::uint8_t>(byte(random_));
+    ssize_t written;
+    do {
+      written = write(file.get(), buffer, n);
+    } while (written < 0 && errno == EINTR);
+    if (written <= 0) return false;  // the file stays, overwritten as far as we got
+    if (wipe_observer_) wipe_observer_(static_cast<std::size_t>(written));
+    remaining -= written;
+  }
+  if (fsync(file.get()) != 0) return false;
+  file.Reset();
+  return unlinkat(parent_fd, leaf.c_str(), 0) == 0;
+}
+
+}  // namespace duplane

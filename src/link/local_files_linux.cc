@@ -1,0 +1,179 @@
+// Open files on Linux: LinkFileOpen/Create/Seek/Read/Write/Close and the file
+// times of an open file. Callers get small handle numbers from a table, never
+// raw descriptors, so a number that arrives over the cable can only ever name
+// a file this object opened itself.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "link/crc32.h"
+#include "link/file_times.h"
+#include "link/local_file_system.h"
+#include "link/local_native_linux.h"
+
+namespace duplane {
+namespace {
+
+// UpdateCrc takes at most 65535 bytes per call.
+std::uint32_t FoldCrc(std::uint32_t crc, const std::uint8_t* data, std::size_t count) {
+  while (count > 0) {
+    const std::size_t part = std::min<std::size_t>(count, 0xFFFF);
+    crc = UpdateCrc(crc, static_cast<std::uint16_t>(part), data);
+    data += part;
+    count -= part;
+  }
+  return crc;
+}
+
+// Only regular files are opened: a FIFO or a device would block or misbehave,
+// and Windows cannot open a directory as a file either. O_NONBLOCK keeps the
+// open itself from hanging on a FIFO; it is cleared once the type is known.
+int FinishOpen(int fd, bool needs_write) {
+  if (fd < 0) return -1;
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+      (needs_write && (info.st_mode & S_IWUSR) == 0)) {
+    // A read-only file refuses writers on Windows even for an administrator.
+    close(fd);
+    return -1;
+  }
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+}  // namespace
+
+static std::int32_t Adopt(LocalFileSystem::Native* native, int fd) {
+  if (fd < 0) return -1;
+  for (int i = 0; i < kMaxOpenFiles; ++i) {
+    if (native->files[i] < 0) {
+      native->files[i] = fd;
+      return kFirstHandle + i;
+    }
+  }
+  close(fd);
+  return -1;
+}
+
+std::int32_t LocalFileSystem::FileOpen(const std::string& path, std::int32_t mode) {
+  crc_ = kCrcStart;
+  static constexpr int kAccess[] = {O_RDONLY, O_WRONLY, O_RDWR};
+  const int access = mode & 3;
+  ResolvedPath resolved;
+  if (access == 3 || !table_.Resolve(path, &resolved)) return -1;
+  const int fd = native_->Open(resolved, kAccess[access] | O_NONBLOCK | O_NOCTTY);
+  return Adopt(native_.get(), FinishOpen(fd, access != 0));
+}
+
+std::int32_t LocalFileSystem::FileCreate(const std::string& path) {
+  crc_ = kCrcStart;
+  ResolvedPath resolved;
+  if (!table_.Resolve(path, &resolved)) return -1;
+  // Emptied only after FinishOpen has seen a writable regular file.
+  const int fd =
+      FinishOpen(native_->Open(resolved, O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY, 0666), true);
+  if (fd >= 0 && ftruncate(fd, 0) != 0) {
+    close(fd);
+    return -1;
+  }
+  return Adopt(native_.get(), fd);
+}
+
+std::int64_t LocalFileSystem::FileSeek(std::int32_t handle, std::int64_t offset,
+                                       std::int32_t origin) {
+  static constexpr int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
+  const int fd = native_->FileOf(handle);
+  if (fd < 0 || origin < 0 || origin > 2) return -1;
+  const off_t position = lseek(fd, static_cast<off_t>(offset), kWhence[origin]);
+  return position < 0 ? -1 : static_cast<std::int64_t>(position);
+}
+
+std::int32_t LocalFileSystem::FileRead(std::int32_t handle, void* buffer, std::int32_t count) {
+  const int fd = native_->FileOf(handle);
+  if (fd < 0 || count < 0) return -1;
+  auto* bytes = static_cast<std::uint8_t*>(buffer);
+  std::int32_t done = 0;
+  while (done < count) {
+    const ssize_t got = read(fd, bytes + done, static_cast<std::size_t>(count - done));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      if (done == 0) return -1;
+      break;
+    }
+    if (got == 0) break;
+    done += static_cast<std::int32_t>(got);
+  }
+  crc_ = FoldCrc(crc_, bytes, static_cast<std::size_t>(done));
+  return done;
+}
+
+std::int32_t LocalFileSystem::FileWrite(std::int32_t handle, const void* buffer,
+                                        std::int32_t count) {
+  const int fd = native_->FileOf(handle);
+  if (fd < 0 || count < 0) return -1;
+  const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+  crc_ = FoldCrc(crc_, bytes, static_cast<std::size_t>(count));
+  std::int32_t done = 0;
+  while (done < count) {
+    const ssize_t put = write(fd, bytes + done, static_cast<std::size_t>(count - done));
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      if (done == 0) return -1;
+      break;
+    }
+    if (put == 0) break;
+    done += static_cast<std::int32_t>(put);
+  }
+  return done;
+}
+
+void LocalFileSystem::FileClose(std::int32_t handle) {
+  const int fd = native_->FileOf(handle);
+  if (fd < 0) return;
+  close(fd);
+  native_->files[static_cast<std::size_t>(handle - kFirstHandle)] = -1;
+}
+
+bool LocalFileSystem::GetFileTime(std::int32_t handle, FileTime* creation, FileTime* last_access,
+                                  FileTime* last_write) {
+  const int fd = native_->FileOf(handle);
+  struct statx info;
+  if (fd < 0 || statx(fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &info) != 0) {
+    return false;
+  }
+  *creation = CreationTime(info);
+  *last_access = FileTimeFromUnix(info.stx_atime.tv_sec, info.stx_atime.tv_nsec);
+  *last_write = FileTimeFromUnix(info.stx_mtime.tv_sec, info.stx_mtime.tv_nsec);
+  return true;
+}
+
+bool LocalFileSystem::SetFileTime(std::int32_t handle, FileTime creation, FileTime last_access,
+                                  FileTime last_write) {
+  (void)creation;  // Linux keeps no settable creation time; it stays as it is.
+  const int fd = native_->FileOf(handle);
+  if (fd < 0) return false;
+  // A zero FILETIME means "leave this time alone", as on Windows.
+  timespec times[2];
+  const FileTime given[2] = {last_access, last_write};
+  for (int i = 0; i < 2; ++i) {
+    if (given[i] == 0) {
+      times[i].tv_sec = 0;
+      times[i].tv_nsec = UTIME_OMIT;
+    } else {
+      std::int64_t seconds, nanoseconds;
+      UnixFromFileTime(given[i], &seconds, &nanoseconds);
+      times[i].tv_sec = static_cast<time_t>(seconds);
+      times[i].tv_nsec = static_cast<long>(nanoseconds);
+    }
+  }
+  return futimens(fd, times) == 0;
+}
+
+}  // namespace duplane

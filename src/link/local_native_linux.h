@@ -1,0 +1,85 @@
+// Linux state of a LocalFileSystem shared by its *_linux.cc files: one open
+// directory per drive that every path is walked from, the table of open files,
+// and the twenty search states. All path walks go through Open(), which is
+// where confinement happens: openat2 with RESOLVE_BENEATH refuses any walk
+// (through "..", an absolute link or a relative one) that would leave the root.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "link/drive_table.h"
+#include "link/local_file_system.h"
+
+namespace duplane {
+
+class ScopedFd {
+ public:
+  ScopedFd() = default;
+  explicit ScopedFd(int fd) : fd_(fd) {}
+  ~ScopedFd();
+  ScopedFd(ScopedFd&& other) noexcept : fd_(other.Release()) {}
+  ScopedFd& operator=(ScopedFd&& other) noexcept;
+  ScopedFd(const ScopedFd&) = delete;
+  ScopedFd& operator=(const ScopedFd&) = delete;
+
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  int Release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+  void Reset(int fd = -1);
+
+ private:
+  int fd_ = -1;
+};
+
+// What a search remembers between LinkFindFirst and LinkFindNext: the names
+// that matched the pattern, read once, and where the next one is.
+struct SearchState {
+  bool open = false;
+  ScopedFd directory;
+  ResolvedPath path;
+  std::vector<std::string> names;
+  std::size_t next = 0;
+  std::int32_t mask = 0;
+};
+
+struct LocalFileSystem::Native {
+  std::vector<ScopedFd> roots;  // O_PATH directory of each drive, in table order
+  std::uint64_t resolve = 0;    // openat2 RESOLVE_* flags: none unless confined
+  std::array<int, kMaxOpenFiles> files;
+  std::array<SearchState, kSearchSlots> searches;
+
+  // Opens the path below its drive's root; -1 with errno set on failure.
+  int Open(const ResolvedPath& path, int flags, mode_t mode = 0) const;
+  // Opens the directory that holds the path's last name and gives that name;
+  // -1 (errno EINVAL) for a drive's root, which has no parent here.
+  int OpenParent(const ResolvedPath& path, std::string* leaf) const;
+  // The metadata of the path (links followed, confined); false with errno.
+  bool Stat(const ResolvedPath& path, struct statx* info) const;
+  // The open file of a handle, or -1 for any number this object did not hand out.
+  int FileOf(std::int32_t handle) const;
+};
+
+// "/proc/self/fd/N": names an O_PATH descriptor for the calls that take a path
+// only (xattrs, chmod) without walking any name again.
+std::string FdPath(int fd);
+// The Windows error code for errno after a failed walk to `path`: a missing
+// last name is 2, a missing directory on the way 3.
+std::int32_t WindowsError(const LocalFileSystem::Native& native, const ResolvedPath& path,
+                          int error);
+// Windows attribute bits from the metadata, the entry's name and its xattr
+// (read through `xattr_path`, which names the entry itself, not a link to it).
+std::int32_t AttributesOf(const struct statx& info, const std::string& name,
+                          const std::string& xattr_path);
+FindRecord RecordOf(const struct statx& info, const std::string& name, std::int32_t attributes);
+FileTime CreationTime(const struct statx& info);
+
+}  // namespace duplane

@@ -1,0 +1,12 @@
+// Matching of directory-search patterns as Windows users know them: "*.*" and
+// "*" take every name, otherwise '*' and '?' are wildcards and letters match
+// without regard to case.
+#pragma once
+
+#include <string>
+
+namespace duplane {
+
+bool MatchesPattern(const std::string& pattern, const std::string& name);
+
+}  // namespace duplane

@@ -1,0 +1,62 @@
+// The in-process link for tests.
+#include "support/cable_fixture.h"
+
+#include <chrono>
+
+#include "remote/command_dispatcher.h"
+#include "remote/remote_session.h"
+
+namespace duplane {
+
+CableFixture::CableFixture(const std::string& local_root, const std::string& remote_root)
+    : CableFixture(Options{{{'C', local_root}}, {{'C', remote_root}}, nullptr}) {}
+
+CableFixture::CableFixture(Options options) {
+  auto cable = VirtualCable::CreatePair(kDefaultPortBase);
+  program_cable_ = std::move(cable.first);
+  remote_cable_ = std::move(cable.second);
+  PortAccess* program_port = program_cable_.get();
+  if (options.wrap_program_port) {
+    program_port_wrapper_ = options.wrap_program_port(*program_cable_);
+    program_port = program_port_wrapper_.get();
+  }
+  local_files_ = std::make_unique<LocalFileSystem>(options.local_drives, /*confine=*/false);
+  remote_files_ = std::make_unique<LocalFileSystem>(options.remote_drives, /*confine=*/true);
+  program_link_ = std::make_unique<LinkLayer>(*program_port, kDefaultPortBase);
+  program_link_->SetTimeoutHandler([this](const std::string& message) {
+    timeouts_.push_back(message);
+    return TimeoutAnswer::kCancel;
+  });
+  link_ = std::make_unique<Link>(*local_files_, program_link_.get());
+  session_ = std::make_unique<RemoteSession>(*remote_cable_, kDefaultPortBase);
+  dispatcher_ = std::make_unique<CommandDispatcher>(session_->link_layer(), *remote_files_);
+  remote_thread_ = std::thread([this] {
+    session_->Serve(
+        stop_, [this](std::uint8_t code) { return dispatcher_->Handle(code); },
+        [this] { remote_files_->CloseAll(); });
+  });
+}
+
+CableFixture::~CableFixture() {
+  stop_ = true;
+  remote_thread_.join();
+}
+
+bool CableFixture::Connect() {
+  program_link_->set_connected(true);
+  program_link_->set_cancel(false);
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  program_link_->SetPumpEvents([this, until] {
+    if (std::chrono::steady_clock::now() > until) program_link_->set_cancel(true);
+  });
+  program_link_->SyncRemote();
+  program_link_->set_connected(!program_link_->cancel());
+  return program_link_->connected();
+}
+
+void CableFixture::Disconnect() {
+  link_->LinkNop();
+  program_link_->set_connected(false);
+}
+
+}  // namespace duplane

@@ -1,0 +1,68 @@
+// A whole link in one test process: an in-memory virtual cable, a Remote
+// Module serving its drives on a thread of its own, and the program's end with
+// its Link and local branch. Everything between the two ends is the real code.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "link/drive_table.h"
+#include "link/link.h"
+#include "link/link_layer.h"
+#include "link/local_file_system.h"
+#include "link/virtual_cable.h"
+
+namespace duplane {
+
+class RemoteSession;
+class CommandDispatcher;
+
+class CableFixture {
+ public:
+  struct Options {
+    std::vector<DriveMapping> local_drives;   // the program's drive table
+    std::vector<DriveMapping> remote_drives;  // what the Remote Module serves
+    // Wraps the program's port, e.g. to disturb the cable; null keeps it plain.
+    std::function<std::unique_ptr<PortAccess>(PortAccess& inner)> wrap_program_port;
+  };
+
+  // Drive C: is `local_root` for the program and `remote_root` for the module.
+  CableFixture(const std::string& local_root, const std::string& remote_root);
+  explicit CableFixture(Options options);
+  ~CableFixture();
+  CableFixture(const CableFixture&) = delete;
+  CableFixture& operator=(const CableFixture&) = delete;
+
+  // Synchronises as Connect does; false when the module did not answer within
+  // a few seconds.
+  bool Connect();
+  // Sends code 0 and clears the Connected flag, as Disconnect does.
+  void Disconnect();
+
+  Link& link() { return *link_; }
+  LinkLayer& program_link() { return *program_link_; }
+  LocalFileSystem& local_files() { return *local_files_; }
+  LocalFileSystem& remote_files() { return *remote_files_; }
+  // Time-out questions the program's end was asked (answered Cancel).
+  const std::vector<std::string>& timeouts() const { return timeouts_; }
+
+ private:
+  std::unique_ptr<VirtualCable> program_cable_;
+  std::unique_ptr<VirtualCable> remote_cable_;
+  std::unique_ptr<PortAccess> program_port_wrapper_;
+  std::unique_ptr<LocalFileSystem> local_files_;
+  std::unique_ptr<LocalFileSystem> remote_files_;
+  std::unique_ptr<LinkLayer> program_link_;
+  std::unique_ptr<Link> link_;
+  std::unique_ptr<RemoteSession> session_;
+  std::unique_ptr<CommandDispatcher> dispatcher_;
+  std::vector<std::string> timeouts_;
+  std::atomic<bool> stop_{false};
+  std::thread remote_thread_;
+};
+
+}  // namespace duplane
