@@ -15,12 +15,9 @@
 
 namespace duplane {
 
-class PortAccess;
-
 class TransferRig {
  public:
-  // `port_wrapper`, when given, sits between the program's end and its cable
-  // (the CRC test flips a bit there).
+  // Connects at once; both panes start without a directory.
   TransferRig();
   ~TransferRig();
 
@@ -43,11 +40,11 @@ class TransferRig {
   void Refill(bool local);
   void Select(bool local, const std::vector<std::string>& names) { ui.SelectNames(local, names); }
 
-  // Flips `mask` in the data register of one data-register write of the
-  // sending end, `skip` writes from now: the program's end when `program_end`,
-  // else the Remote Module's. One nibble arrives corrupted, the handshake is
-  // untouched (the strobe bit is never in `mask`).
-  void FlipDataNibble(bool program_end, std::uint64_t skip, std::uint8_t mask);
+  // Corrupts one nibble of data on the cable, `skip` data-register writes of
+  // the program's end from now: the nibble the program sends with that write
+  // when `outgoing`, else the nibble it reads after that write. Only the
+  // nibble's lowest bit flips; the strobe and so the handshake stay intact.
+  void FlipDataNibble(bool outgoing, std::uint64_t skip);
 
  private:
   struct Impl;

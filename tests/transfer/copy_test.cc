@@ -1,6 +1,7 @@
 // The copy and move engine in both directions over a virtual cable against a
 // Remote Module, with the trees compared byte for byte afterwards.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <ctime>
 
@@ -22,6 +23,12 @@ std::int64_t LocalTime(int year, int month, int day, int hour, int minute, int s
   tm.tm_sec = second;
   tm.tm_isdst = -1;
   return std::mktime(&tm);
+}
+
+std::int64_t AccessTime(const std::string& path) {
+  struct stat st {};
+  EXPECT_EQ(stat(path.c_str(), &st), 0) << path;
+  return st.st_atim.tv_sec;
 }
 
 CopyMoveOptions Options(std::int32_t overwrite, std::int32_t delete_mode = kDeleteNormal,
@@ -103,12 +110,13 @@ TEST_P(CopyTest, NestedTreeArrivesWithBytesTimesAndAttributes) {
   Run(false);
   rig_.ui.VerifyAllAsked();
 
+  // The access time first: reading the bytes below moves it.
+  EXPECT_EQ(AccessTime(T("TREE/RO.TXT")), LocalTime(2002, 3, 4, 5, 6, 8));
   EXPECT_EQ(CompareTrees(S("TREE"), T("TREE"), /*times_and_modes=*/true), "");
-  EXPECT_EQ(ReadTree(T("TREE")).at("RO.TXT").atime, LocalTime(2002, 3, 4, 5, 6, 8));
   EXPECT_EQ(ReadTree(S("TREE")).size(), 8u);  // a copy leaves the source alone
 
-  EXPECT_EQ(rig_.ui.copy_setup.caption, "Copy these files from " + source_name() + " to " +
-                                            target_name() + "?");
+  EXPECT_EQ(rig_.ui.copy_setup.caption,
+            "Copy these files from " + source_name() + " to " + target_name() + "?");
   EXPECT_EQ(rig_.ui.copy_setup.source_dir, "C:\\");
   EXPECT_EQ(rig_.ui.copy_setup.target_dir, "C:\\");
   EXPECT_FALSE(rig_.ui.copy_setup.move_options_enabled);
@@ -132,7 +140,7 @@ TEST_P(CopyTest, ExistingReadOnlyTargetCannotBeCreated) {
   rig_.ui.ExpectCopyMove(Options(kOverwriteAlways));
   rig_.ui.ExpectError("Error creating RO.TXT on " + target_name());
   rig_.ui.ExpectInfo("Files copied: 0");
-  Run(true);
+  Run(false);
   rig_.ui.VerifyAllAsked();
   EXPECT_EQ(ReadFile(T("RO.TXT")), "old");
   EXPECT_EQ(ReadFile(S("RO.TXT")), "new");
@@ -285,7 +293,7 @@ TEST_P(CopyTest, CorruptedNibbleIsACrcMismatchAndTheMoveKeepsItsSource) {
   // on its way over the cable.
   int status_pumps = 0;
   rig_.ui.on_pump = [&] {
-    if (rig_.ui.status_open && ++status_pumps == 2) rig_.FlipDataNibble(s(), 3000, 0x01);
+    if (rig_.ui.status_open && ++status_pumps == 2) rig_.FlipDataNibble(s(), 3000);
   };
   rig_.ui.ExpectCopyMove(Options(kOverwriteAlways));
   rig_.ui.ExpectError("CRC mismatch copying A_DATA.BIN");

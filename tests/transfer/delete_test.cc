@@ -125,19 +125,21 @@ TEST_P(DeleteTest, CancelLeavesTheRestAndStillRemovesEmptiedDirectories) {
 
 TEST_P(DeleteTest, FileThatCannotBeDeletedStopsAndTheRestStays) {
   MakeTree();
-  // A file in a directory without write permission cannot be unlinked.
-  std::filesystem::permissions(N("TREE/SUB"), std::filesystem::perms::owner_write,
-                               std::filesystem::perm_options::remove);
-  rig_.ui.ExpectDelete(Mode(kDeleteNormal));
+  // While the dialog is open C.TXT turns into a directory, which no file
+  // delete removes (whatever the test's privileges).
+  rig_.ui.ExpectDelete(Mode(kDeleteNormal), true, [&](TransferQueue&) {
+    std::filesystem::remove(N("TREE/SUB/C.TXT"));
+    WriteFile(N("TREE/SUB/C.TXT/INSIDE"), "i");
+  });
   rig_.ui.ExpectError("Error deleting TREE\\SUB\\C.TXT on " + side());
   // The stop comes before SUB's subdirectories are reached: no directory goes.
   rig_.ui.ExpectInfo("Files deleted: 2");
   Delete();
   rig_.ui.VerifyAllAsked();
-  std::filesystem::permissions(N("TREE/SUB"), std::filesystem::perms::owner_write,
-                               std::filesystem::perm_options::add);
-  EXPECT_TRUE(Exists(N("TREE/SUB/C.TXT")));
+  EXPECT_TRUE(Exists(N("TREE/SUB/C.TXT/INSIDE")));
   EXPECT_TRUE(Exists(N("TREE/SUB/DEEP/D.TXT")));
+  EXPECT_TRUE(Exists(N("TREE/SUB/EMPTY")));
+  EXPECT_FALSE(Exists(N("TREE/A.TXT")));
 }
 
 TEST_P(DeleteTest, RecycleBinPutsTheFileIntoTheTrash) {

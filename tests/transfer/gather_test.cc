@@ -2,13 +2,14 @@
 // over a virtual cable against a Remote Module: order, counts, hidden and
 // read-only files, the filespec at every depth, special rows, a walk deeper
 // than the twenty search slots, and the busy window's Cancel.
+#include "transfer/gather.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
 
 #include "support/transfer_rig.h"
-#include "transfer/gather.h"
 
 namespace duplane {
 namespace {
@@ -62,7 +63,9 @@ void ExpectTreeOrder(const TransferQueue& queue) {
       const bool direct_file = rest.find('\\') == std::string::npos;
       const bool direct_dir = !direct_file && rest.find('\\') == rest.size() - 1;
       if (direct_dir) seen_subdir = true;
-      if (direct_file) EXPECT_FALSE(seen_subdir) << queue.path(j) << " after a subdirectory";
+      if (direct_file) {
+        EXPECT_FALSE(seen_subdir) << queue.path(j) << " after a subdirectory";
+      }
     }
   }
 }
@@ -76,10 +79,10 @@ TEST_P(GatherTest, NestedTreeInOrderWithHiddenSystemAndReadOnlyFiles) {
 
   const TransferQueue& q = rig_.queue;
   std::set<std::string> paths(q.paths().begin(), q.paths().end());
-  EXPECT_EQ(paths, (std::set<std::string>{"A.TXT", "SUB\\", "SUB\\X.TXT", "SUB\\.HIDDEN",
-                                          "SUB\\RO.TXT", "SUB\\SYS.DAT", "SUB\\DEEP\\",
-                                          "SUB\\DEEP\\Y.TXT", "SUB\\EMPTY\\", "OTHER\\",
-                                          "OTHER\\Z.DAT"}));
+  EXPECT_EQ(paths,
+            (std::set<std::string>{"A.TXT", "SUB\\", "SUB\\X.TXT", "SUB\\.HIDDEN", "SUB\\RO.TXT",
+                                   "SUB\\SYS.DAT", "SUB\\DEEP\\", "SUB\\DEEP\\Y.TXT",
+                                   "SUB\\EMPTY\\", "OTHER\\", "OTHER\\Z.DAT"}));
   EXPECT_EQ(q.size(), paths.size());
   EXPECT_EQ(q.path(0), "A.TXT");  // selected files before selected directories
   ExpectTreeOrder(q);
