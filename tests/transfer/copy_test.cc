@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <ctime>
+#include <fstream>
 
 #include "support/transfer_rig.h"
 #include "transfer/copy_engine.h"
@@ -319,6 +320,52 @@ TEST_P(CopyTest, SourceThatVanishedAfterGatheringStopsTheRun) {
   Run(false);
   rig_.ui.VerifyAllAsked();
   EXPECT_EQ(ReadFile(T("A.TXT")), "a");
+  EXPECT_FALSE(Exists(T("B.TXT")));
+}
+
+TEST_P(CopyTest, SourceThatGrowsWhileCopiedIsNotCountedAndTheMoveKeepsIt) {
+  const std::string bytes = PatternBytes(3 * kBlock, 4);
+  WriteFile(S("LOG.TXT"), bytes);
+  ShowBoth();
+  rig_.Select(s(), {"LOG.TXT"});
+  int status_pumps = 0;
+  rig_.ui.on_pump = [&] {
+    if (rig_.ui.status_open && ++status_pumps == 2) {
+      std::ofstream(S("LOG.TXT"), std::ios::app) << "appended while copying";
+    }
+  };
+  rig_.ui.ExpectCopyMove(Options(kOverwriteAlways));
+  rig_.ui.ExpectInfo("Error reading LOG.TXT on " + source_name());
+  rig_.ui.ExpectInfo("Files moved: 0");
+  Run(true);
+  rig_.ui.VerifyAllAsked();
+  EXPECT_EQ(ReadFile(S("LOG.TXT")), bytes + "appended while copying");
+}
+
+TEST_P(CopyTest, MoveStoppedAtADirectoryKeepsTheEmptySourceDirectoriesNotYetMoved) {
+  MakeDir(S("MOVE/BAD"));
+  WriteFile(T("MOVE/BAD"), "a file where the directory should go");
+  ShowBoth();
+  rig_.Select(s(), {"MOVE"});
+  rig_.ui.ExpectCopyMove(Options(kOverwriteAlways, kDeleteNormal, true));
+  rig_.ui.ExpectError("Error creating directory MOVE\\BAD on " + target_name());
+  rig_.ui.ExpectInfo("Files moved: 0");
+  Run(true);
+  rig_.ui.VerifyAllAsked();
+  EXPECT_TRUE(Exists(S("MOVE/BAD")));
+}
+
+TEST_P(CopyTest, CancelDuringTheLastBlockStopsBeforeTheNextFile) {
+  WriteFile(S("A.TXT"), "one block");
+  WriteFile(S("B.TXT"), "another");
+  ShowBoth();
+  rig_.Select(s(), {"A.TXT", "B.TXT"});
+  rig_.ui.cancel_status_at_pump = 2;  // after A.TXT's only block: nothing left to ask about
+  rig_.ui.ExpectCopyMove(Options(kOverwriteAlways));
+  rig_.ui.ExpectInfo("Files copied: 1");
+  Run(false);
+  rig_.ui.VerifyAllAsked();
+  EXPECT_TRUE(Exists(T("A.TXT")));
   EXPECT_FALSE(Exists(T("B.TXT")));
 }
 
