@@ -84,7 +84,6 @@ std::map<std::string, TreeEntry> ReadTree(const std::string& root) {
     entry.is_dir = S_ISDIR(st.st_mode);
     entry.mode = st.st_mode & 07777;
     entry.mtime = st.st_mtim.tv_sec;
-    entry.atime = st.st_atim.tv_sec;
     if (!entry.is_dir) entry.bytes = ReadFile(item.path());
     tree[fs::relative(item.path(), root).generic_string()] = std::move(entry);
   }

@@ -43,7 +43,6 @@ struct TreeEntry {
   std::string bytes;
   mode_t mode = 0;  // permission bits
   std::int64_t mtime = 0;
-  std::int64_t atime = 0;
 };
 // Every entry below `root` by relative path ('/'-separated); the root itself
 // is not included.

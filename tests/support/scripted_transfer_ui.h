@@ -67,7 +67,6 @@ class ScriptedTransferUi : public TransferUi {
   std::vector<std::pair<std::string, std::string>> status_dirs;  // LSource, LTarget raw
   std::vector<std::pair<std::int32_t, std::int32_t>> bars;
   std::vector<std::string> overwrite_labels;  // omlabel, first from the show
-  std::vector<std::int64_t> rates;
   CopyMoveSetup copy_setup;
   std::string delete_caption;
   std::vector<bool> fill_lists;  // sides refilled, in order
@@ -107,9 +106,7 @@ class ScriptedTransferUi : public TransferUi {
   void SetStatusFile(const std::string& file_name, const std::string& seq,
                      const std::string& source_dir, const std::string& target_dir) override;
   void SetStatusBars(std::int32_t this_file, std::int32_t all_files) override;
-  void SetStatusRate(std::int64_t bytes_per_second, std::int64_t) override {
-    rates.push_back(bytes_per_second);
-  }
+  void SetStatusRate(std::int64_t, std::int64_t) override {}
   bool StatusCancelled() override { return status_cancel_; }
   void ClearStatusCancel() override { status_cancel_ = false; }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <ctime>
 #include <fstream>
 
@@ -125,6 +126,10 @@ TEST_P(CopyTest, NestedTreeArrivesWithBytesTimesAndAttributes) {
             std::vector<std::string>{"Copy from " + source_name() + " to " + target_name()});
   EXPECT_EQ(rig_.ui.status_seqs.front(), "1 of 5");
   EXPECT_EQ(rig_.ui.status_seqs.back(), "5 of 5");
+  const auto big = std::find(rig_.ui.status_files.begin(), rig_.ui.status_files.end(), "BIG.BIN");
+  ASSERT_NE(big, rig_.ui.status_files.end());
+  EXPECT_EQ(rig_.ui.status_dirs[big - rig_.ui.status_files.begin()],
+            std::make_pair(std::string("C:\\TREE\\SUB\\"), std::string("C:\\TREE\\SUB\\")));
   EXPECT_EQ(rig_.ui.bars.back(), std::make_pair(100, 100));
   EXPECT_EQ(rig_.ui.paused_ms, 500);
   EXPECT_FALSE(rig_.ui.status_open);
