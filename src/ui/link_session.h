@@ -1,0 +1,55 @@
+// The link state the window reaches every Link operation through: the local
+// branch (always there), and once a port is open the link layer over it with
+// the Remote branch. The port is replaced when a different LPT base address is
+// chosen, so callers ask for link() afresh each time instead of keeping it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "link/link.h"
+#include "link/link_layer.h"
+#include "link/port_access.h"
+
+namespace duplane {
+
+class LinkSession {
+ public:
+  explicit LinkSession(LocalFileSystem& local);
+  ~LinkSession();
+
+  Link& link() { return *link_; }
+  LinkLayer* layer() { return layer_.get(); }
+
+  // The Connected flag lives in the link layer, whose waits read it; without
+  // a port there is no connection.
+  bool connected() const { return layer_ != nullptr && layer_->connected(); }
+  void set_connected(bool value) {
+    if (layer_ != nullptr) layer_->set_connected(value);
+  }
+
+  // Takes a port. `fixed` ports (a virtual cable) serve whatever base address
+  // the settings name; a hardware port serves only its own.
+  void AttachPort(std::unique_ptr<PortAccess> port, std::uint16_t base, bool fixed);
+  bool HasPortFor(std::uint16_t base) const {
+    return port_ != nullptr && (fixed_ || base_ == base);
+  }
+
+  // Installed on every link layer this session creates.
+  void SetTimeoutHandler(std::function<TimeoutAnswer(const std::string&)> handler);
+  void SetPumpEvents(std::function<void()> pump);
+
+ private:
+  LocalFileSystem& local_;
+  std::unique_ptr<PortAccess> port_;
+  std::uint16_t base_ = 0;
+  bool fixed_ = false;
+  std::unique_ptr<LinkLayer> layer_;
+  std::unique_ptr<Link> link_;
+  std::function<TimeoutAnswer(const std::string&)> timeout_handler_;
+  std::function<void()> pump_;
+};
+
+}  // namespace duplane

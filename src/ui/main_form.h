@@ -1,0 +1,169 @@
+// The main window: the two panes side by side, the Link, Local PC, Remote PC
+// and Help menus, the settings, connecting and disconnecting. It owns the
+// program-wide state: both pane records, the search slots and the settings;
+// the Connected flag lives in the link layer it reaches through LinkSession.
+#pragma once
+
+#include <QMainWindow>
+#include <QSize>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "transfer/pane.h"
+#include "transfer/search_slots.h"
+#include "ui/pane_controls.h"
+#include "ui/settings.h"
+#include "ui/tree_icons.h"
+
+class QAction;
+class QMenu;
+class QSplitter;
+class QTreeWidgetItem;
+
+namespace duplane {
+
+class HelpWindow;
+class Link;
+class LinkSession;
+class MessageBoxes;
+class TAboutForm;
+class TConfigForm;
+class TLinkForm;
+class TMessageForm;
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Runs the window's creation work: the Qt version check, the settings, the
+  // Local drive tree.
+  TForm1(LinkSession& session, MessageBoxes& boxes, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // The windows created after this one, in their order of creation.
+  void SetLinkForm(TLinkForm* form) { link_form_ = form; }
+  void SetMessageForm(TMessageForm* form) { message_form_ = form; }
+  void SetConfigForm(TConfigForm* form) { config_form_ = form; }
+  void SetAboutForm(TAboutForm* form) { about_form_ = form; }
+
+  // The fixed pauses of Connect and Disconnect, in percent (100 = as designed).
+  // Tests set 0 so they stay fast; nothing else changes.
+  static void SetPausePercent(int percent);
+  // What a cable time-out answered with Cancel does; by default the
+  // application's event loop is left without closing windows (no settings are
+  // saved).
+  void SetTerminateHandler(std::function<void()> handler) { terminate_ = std::move(handler); }
+
+  // True when the start-up check failed and the program is to end at once.
+  bool terminate_requested() const { return terminate_requested_; }
+  bool connected() const;
+  const Settings& settings() const { return settings_; }
+  std::uint16_t port_base() const { return port_base_; }
+  QSize remembered_size() const { return remembered_size_; }
+  TPane& Pane(bool local) { return panes_[local ? 0 : 1]; }
+  PaneControls& Controls(bool local) { return controls_[local ? 0 : 1]; }
+  SearchSlots& search_slots() { return search_slots_; }
+  HelpWindow* help_window() const { return help_window_; }
+  bool bulk_select() const { return bulk_select_; }
+  void set_bulk_select(bool value) { bulk_select_ = value; }
+  // The filespec of the pane SelectPane chose last.
+  const QString& file_spec() const { return file_spec_; }
+  Link& link();
+
+  // Link and Help menus.
+  void Connect1Click();
+  void Disconnect1Click();
+  void Configure1Click();
+  void Contents1Click();
+  void About1Click();
+  void ShowHelpContext(int context);
+  void ShowNotConnected();
+
+  // Settings.
+  void LoadSettings();
+  void SaveSettings();
+  void SelectPortBase();
+
+  // Panes.
+  void SelectPane(bool local);
+  static QString NodePath(const QTreeWidgetItem* node);
+  void FillDriveTree(bool local);
+  bool ExpandNode(bool local, QTreeWidgetItem* node);
+  void ChangeDirFromTree(bool local, QTreeWidgetItem* node);
+  void SelectHomeDrive(bool local);
+  void SyncTreeToPath(bool local);
+  void PageControlChange(bool local);
+  void PageChanged(bool local);
+  void UpdateStatus(bool local);
+  void SetListDragMode();
+  std::int32_t AllocFBlock();
+  // Reads the pane's directory into its list and clears the list-stale flag.
+  void FillList(bool local);
+
+  // Expands `node` as a user's click would: ExpandNode decides whether it
+  // opens. Used by the tree walk and by tests.
+  void ExpandItem(bool local, QTreeWidgetItem* node);
+  // Node at a pre-order position counting every node of the tree.
+  static QTreeWidgetItem* NodeAtAbsoluteIndex(QTreeWidget* tree, int index);
+  static int AbsoluteIndex(const QTreeWidgetItem* node);
+
+  QAction* action(const char* name) const;
+  QMenu* LocalPC1() const { return local_pc_menu_; }
+  QMenu* RemotePC1() const { return remote_pc_menu_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildPanes();
+  void ConnectPaneEvents(bool local);
+  void CheckQtVersion();
+  void FormCloseQuery();
+  void FormResize();
+  void SetLinkMenus(bool connected);
+  void ClearRemotePane();
+  void InstallLinkCallbacks();
+  void Pause(int milliseconds);
+  bool IconsInUse(bool local) const { return local || settings_.remote_icons; }
+  // Remote handlers act only while connected.
+  bool Handles(bool local) const { return local || connected(); }
+  void DeleteChildren(bool local, QTreeWidgetItem* node);
+  void SetNodeIcon(bool local, QTreeWidgetItem* node);
+
+  LinkSession& session_;
+  MessageBoxes& boxes_;
+  TLinkForm* link_form_ = nullptr;
+  TMessageForm* message_form_ = nullptr;
+  TConfigForm* config_form_ = nullptr;
+  TAboutForm* about_form_ = nullptr;
+  HelpWindow* help_window_ = nullptr;
+
+  Settings settings_;
+  std::uint16_t port_base_ = 0x0378;
+  QSize remembered_size_;
+  bool terminate_requested_ = false;
+  std::function<void()> terminate_;
+
+  std::array<TPane, 2> panes_;
+  std::array<PaneControls, 2> controls_;
+  std::array<ImageList, 2> image_lists_;
+  SearchSlots search_slots_;
+  bool current_local_ = true;
+  QString file_spec_;
+  bool bulk_select_ = false;
+  bool lfilespec_changed_ = false;
+  bool rfilespec_changed_ = false;
+  bool in_expand_item_ = false;
+
+  QSplitter* splitter1_ = nullptr;
+  QMenu* local_pc_menu_ = nullptr;
+  QMenu* remote_pc_menu_ = nullptr;
+};
+
+}  // namespace duplane

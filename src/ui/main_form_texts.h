@@ -1,0 +1,44 @@
+// Every text the main window shows, in one place.
+#pragma once
+
+namespace duplane::form1_text {
+
+inline constexpr char kCaption[] = "Talveri's Duplane 1.1";
+inline constexpr char kApplicationTitle[] = "Duplane";
+
+inline constexpr char kLinkMenu[] = "Lin&k";
+inline constexpr char kConnect[] = "&Connect";
+inline constexpr char kDisconnect[] = "&Disconnect";
+inline constexpr char kConfigure[] = "C&onfigure...";
+inline constexpr char kExit[] = "E&xit";
+inline constexpr char kLocalPcMenu[] = "&Local PC";
+inline constexpr char kRemotePcMenu[] = "&Remote PC";
+inline constexpr char kHelpMenu[] = "&Help";
+inline constexpr char kContents[] = "&Contents";
+inline constexpr char kAbout[] = "&About...";
+
+inline constexpr char kDisconnected[] = "<Disconnected>";
+inline constexpr char kNotConnected[] = "Not connected to Remote PC";
+inline constexpr char kPortConfigError[] =
+    "Error reading port configuration. Default port address of 0378 will be used.";
+
+inline constexpr char kSyncCaption[] = "Synchronize with Remote Module";
+inline constexpr char kConnectingPrefix[] = "Connecting via LPT";
+inline constexpr char kConnectingSuffix[] = " to Remote PC ...";
+inline constexpr char kLoadingIcons[] = "Loading remote icons...";
+inline constexpr char kDisconnectCaption[] = "Synchronize";
+inline constexpr char kDisconnecting[] = "Disconnecting from Remote PC ...";
+
+inline constexpr char kSystemIconsError[] = "Error loading system icons";
+inline constexpr char kDrivePrefix[] = "Drive ";
+inline constexpr char kNotReadySuffix[] = ": not ready";
+inline constexpr char kFBlockError[] = "Error allocating FBlock";
+
+inline constexpr char kSelected[] = "Selected: ";
+inline constexpr char kOf[] = " of ";
+inline constexpr char kDirsComma[] = " dirs, ";
+inline constexpr char kFilesColon[] = " files: ";
+inline constexpr char kBytes[] = " bytes";
+inline constexpr char kBytesFree[] = "Bytes free: ";
+
+}  // namespace duplane::form1_text

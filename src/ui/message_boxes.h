@@ -1,0 +1,31 @@
+// The window's modal message boxes behind one small interface, so that every
+// box the program shows can be answered by a script in the tests while the
+// running program shows real Qt message boxes.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace duplane {
+
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+  // Title "Error", one OK button.
+  virtual void Error(const QString& text) = 0;
+  // Title "Information", one OK button.
+  virtual void Information(const QString& text) = 0;
+  // Error kind with Retry and Cancel; true when the user chose Retry.
+  virtual bool RetryCancel(const QString& text) = 0;
+};
+
+// The real boxes, owned by the window that is active when they are shown.
+class QtMessageBoxes : public MessageBoxes {
+ public:
+  void Error(const QString& text) override;
+  void Information(const QString& text) override;
+  bool RetryCancel(const QString& text) override;
+};
+
+}  // namespace duplane

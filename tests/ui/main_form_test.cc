@@ -1,0 +1,379 @@
+// The main window's frame: settings at start and close, the port base and its
+// error box, geometry, menus, help, Connect/Disconnect over a cable with a
+// Remote Module thread, and the single-instance rule.
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QThread>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "ui/help_window.h"
+#include "ui/qt_version_check.h"
+#include "ui/single_instance.h"
+#include "ui_test_support.h"
+
+namespace duplane {
+namespace {
+
+using testing_ui::EnsureApplication;
+using testing_ui::RemoteThread;
+using testing_ui::SettingsFolder;
+using testing_ui::Windows;
+
+const char kPortError[] =
+    "Error reading port configuration. Default port address of 0378 will be used.";
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override { EnsureApplication(); }
+  std::vector<DriveMapping> Drives() { return {{'C', local_dir_.path().toStdString()}}; }
+
+  SettingsFolder settings_;
+  QTemporaryDir local_dir_;
+};
+
+TEST_F(MainFormTest, FirstStartUsesDefaultsAndCloseWritesAllEightValues) {
+  ASSERT_FALSE(settings_.Exists());
+  Windows w(Drives());
+  TForm1& f = *w.form1;
+  EXPECT_TRUE(w.boxes.shown.empty());
+  EXPECT_EQ(f.port_base(), 0x0378);
+  EXPECT_EQ(f.settings().lpt_port, 1);
+  EXPECT_TRUE(f.settings().remote_icons);
+  const int dpi = f.logicalDpiX();
+  EXPECT_EQ(f.width(), 732 * dpi / 120);
+  EXPECT_EQ(f.height(), 477 * dpi / 120);
+  EXPECT_EQ(f.windowTitle(), "Talveri's Duplane 1.1");
+  EXPECT_FALSE(settings_.Exists());  // nothing is written before the close
+
+  f.show();
+  f.close();
+  ASSERT_TRUE(settings_.Exists());
+  QSettings store(kSettingsOrganization, kSettingsApplication);
+  EXPECT_EQ(store.allKeys().size(), 8);
+  EXPECT_EQ(settings_.Get("MainWidth"), QString::number(732 * dpi / 120));
+  EXPECT_EQ(settings_.Get("MainMaximized"), "0");
+  EXPECT_EQ(settings_.Get("LPTPort"), "1");
+  EXPECT_EQ(settings_.Get("Base1"), "0378");
+  EXPECT_EQ(settings_.Get("Base2"), "0278");
+  EXPECT_EQ(settings_.Get("Base3"), "03BC");
+  EXPECT_EQ(settings_.Get("RemoteIcons"), "1");
+}
+
+TEST_F(MainFormTest, BaseAddressOfTheChosenPortOnly) {
+  struct Case {
+    const char* port;
+    const char* base2;
+    std::uint16_t expected;
+    bool error_box;
+  };
+  const Case cases[] = {{"2", "2F8", 0x2F8, false},   {"2", "", 0x378, true},
+                        {"2", "0x278", 0x378, true},  {"2", " 278", 0x378, true},
+                        {"2", "10378", 0x378, false}, {"2", "100000278", 0x378, true},
+                        {"1", "zzz", 0x378, false},   {"7", "2F8", 0x378, false}};
+  for (const Case& c : cases) {
+    SettingsFolder folder;
+    folder.Set("LPTPort", c.port);
+    folder.Set("Base2", c.base2);
+    Windows w(Drives());
+    EXPECT_EQ(w.form1->port_base(), c.expected) << c.port << " " << c.base2;
+    const std::vector<std::string> expected_boxes =
+        c.error_box ? std::vector<std::string>{kPortError} : std::vector<std::string>{};
+    EXPECT_EQ(w.boxes.Texts(), expected_boxes) << c.base2;
+    // The string goes back unchanged, however it read.
+    w.form1->close();
+    EXPECT_EQ(folder.Get("Base2"), c.base2);
+  }
+}
+
+TEST_F(MainFormTest, NegativeWidthKeepsTheDesignWidthWhichIsSaved) {
+  settings_.Set("MainWidth", "-5");
+  settings_.Set("MainHeight", "500");
+  Windows w(Drives());
+  const int design = 732 * w.form1->logicalDpiX() / 120;
+  EXPECT_EQ(w.form1->width(), design);
+  EXPECT_EQ(w.form1->height(), 500);
+  w.form1->close();
+  EXPECT_EQ(settings_.Get("MainWidth"), QString::number(design));
+  EXPECT_EQ(settings_.Get("MainHeight"), "500");
+}
+
+TEST_F(MainFormTest, MaximisedAtCloseKeepsTheLastNormalSize) {
+  {
+    Windows w(Drives());
+    w.form1->resize(700, 450);
+    w.form1->show();
+    QApplication::processEvents();
+    w.form1->showMaximized();
+    QApplication::processEvents();
+    ASSERT_TRUE(w.form1->isMaximized());
+    w.form1->close();
+  }
+  EXPECT_EQ(settings_.Get("MainMaximized"), "1");
+  EXPECT_EQ(settings_.Get("MainWidth"), "700");
+  EXPECT_EQ(settings_.Get("MainHeight"), "450");
+  Windows again(Drives());
+  EXPECT_TRUE(again.form1->windowState() & Qt::WindowMaximized);
+  EXPECT_EQ(again.form1->remembered_size(), QSize(700, 450));
+}
+
+TEST_F(MainFormTest, ResizeSplitsThePanesEvenly) {
+  Windows w(Drives());
+  w.form1->show();
+  w.form1->resize(801, 500);
+  QApplication::processEvents();
+  auto* splitter = w.form1->findChild<QSplitter*>("Splitter1");
+  auto* left = w.form1->findChild<QWidget*>("LeftPanel");
+  ASSERT_NE(splitter, nullptr);
+  ASSERT_NE(left, nullptr);
+  const int client = w.form1->centralWidget()->width();
+  EXPECT_EQ(left->width(), (client - splitter->handleWidth()) / 2);
+  w.form1->close();
+}
+
+TEST_F(MainFormTest, MenusCaptionsShortcutsAndStartStates) {
+  Windows w(Drives());
+  TForm1& f = *w.form1;
+  struct Item {
+    const char* name;
+    const char* caption;
+    const char* shortcut;
+    bool enabled;
+  };
+  const Item items[] = {
+      {"Connect1", "&Connect", "F2", true},      {"Disconnect1", "&Disconnect", "F3", false},
+      {"Configure1", "C&onfigure...", "", true}, {"Exit1", "E&xit", "", true},
+      {"Contents1", "&Contents", "F1", true},    {"About1", "&About...", "", true}};
+  for (const Item& i : items) {
+    QAction* a = f.action(i.name);
+    ASSERT_NE(a, nullptr) << i.name;
+    EXPECT_EQ(a->text(), i.caption);
+    EXPECT_EQ(a->shortcut().toString(), i.shortcut);
+    EXPECT_EQ(a->isEnabled(), i.enabled) << i.name;
+  }
+  EXPECT_EQ(f.findChild<QMenu*>("Link1")->title(), "Lin&k");
+  EXPECT_EQ(f.findChild<QMenu*>("Help1")->title(), "&Help");
+  EXPECT_EQ(f.LocalPC1()->title(), "&Local PC");
+  EXPECT_EQ(f.RemotePC1()->title(), "&Remote PC");
+  EXPECT_FALSE(f.LocalPC1()->isEnabled());
+  EXPECT_FALSE(f.RemotePC1()->isEnabled());
+  EXPECT_EQ(f.findChild<QLabel*>("LocalHeader")->text(), "Local PC");
+  EXPECT_TRUE(f.findChild<QLabel*>("RemoteHeader")->font().bold());
+  EXPECT_EQ(f.findChild<QLabel*>("RemoteDir")->text(), "<Disconnected>");
+  auto* pages = f.findChild<QTabWidget*>("RemotePageControl");
+  EXPECT_EQ(pages->tabText(0), "Tree");
+  EXPECT_EQ(pages->tabText(1), "Files");
+  EXPECT_EQ(pages->currentIndex(), 0);
+}
+
+TEST_F(MainFormTest, HelpOpensAtContentsAndMenuTopicsAndClosesWithTheWindow) {
+  Windows w(Drives());
+  w.form1->show();
+  w.form1->Contents1Click();
+  HelpWindow* help = w.form1->help_window();
+  EXPECT_TRUE(help->isVisible());
+  EXPECT_EQ(help->CurrentPage(), "contents.html");
+  const std::pair<int, const char*> topics[] = {
+      {400, "link.html"}, {500, "localpc.html"}, {600, "remotepc.html"}, {700, "help.html"}};
+  for (const auto& [context, page] : topics) {
+    w.form1->ShowHelpContext(context);
+    EXPECT_EQ(help->CurrentPage(), page);
+  }
+  w.form1->close();
+  EXPECT_FALSE(help->isVisible());
+}
+
+TEST_F(MainFormTest, QtVersionCheck) {
+  EXPECT_TRUE(QtVersionSufficient(qVersion()));
+  EXPECT_TRUE(QtVersionSufficient("6.2.0"));
+  EXPECT_TRUE(QtVersionSufficient("7.0.1"));
+  EXPECT_FALSE(QtVersionSufficient("6.1.9"));
+  EXPECT_FALSE(QtVersionSufficient("5.15.2"));
+  EXPECT_FALSE(QtVersionSufficient("garbage"));
+  EXPECT_FALSE(QtVersionSufficient(nullptr));
+  EXPECT_TRUE(QtVersionMessage().startsWith(
+      "This application requires version 4.70 or greater of COMCTL32.DLL. Visit the Talveri "
+      "web site at "));
+  EXPECT_TRUE(QtVersionMessage().endsWith(" for more information."));
+}
+
+TEST_F(MainFormTest, ConfigureOkTakesTheValuesUnvalidatedAndCancelNothing) {
+  Windows w(Drives());
+  TForm1& f = *w.form1;
+  QTimer::singleShot(0, [&] {
+    w.config_form->SetPortItem(1);
+    w.config_form->Base(1)->setText("xyz");
+    w.config_form->SysIcons()->setChecked(false);
+    w.config_form->reject();
+  });
+  f.Configure1Click();
+  EXPECT_EQ(f.settings().lpt_port, 1);
+  EXPECT_TRUE(f.settings().remote_icons);
+
+  QTimer::singleShot(0, [&] {
+    EXPECT_EQ(w.config_form->Base(2)->text(), "03BC");
+    w.config_form->SetPortItem(1);
+    w.config_form->Base(1)->setText("xyz");
+    w.config_form->SysIcons()->setChecked(false);
+    w.config_form->OkButton()->click();
+  });
+  f.Configure1Click();
+  EXPECT_EQ(f.settings().lpt_port, 2);
+  EXPECT_EQ(f.settings().base[1], "xyz");
+  EXPECT_FALSE(f.settings().remote_icons);
+  EXPECT_EQ(f.port_base(), 0x0378);
+  EXPECT_EQ(w.boxes.Texts(), std::vector<std::string>{kPortError});
+  w.form1->close();
+  EXPECT_EQ(settings_.Get("Base2"), "xyz");
+  EXPECT_EQ(settings_.Get("LPTPort"), "2");
+}
+
+class ConnectTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    MainFormTest::SetUp();
+    testing_ui::MakeDirs(remote_dir_.path(), {"Docs", "Apps/Tools"});
+    auto pair = VirtualCable::CreatePair();
+    program_end_ = std::move(pair.first);
+    remote_end_ = std::move(pair.second);
+  }
+  QTemporaryDir remote_dir_;
+  std::unique_ptr<VirtualCable> program_end_;
+  std::unique_ptr<VirtualCable> remote_end_;
+};
+
+TEST_F(ConnectTest, CancelDuringSynchronisationLeavesEverythingDisconnected) {
+  // Nobody answers on the other end: only Cancel ends the wait.
+  Windows w(Drives(), std::move(program_end_));
+  w.form1->show();
+  QTimer::singleShot(50, [&] {
+    EXPECT_EQ(w.message_form->windowTitle(), "Synchronize with Remote Module");
+    EXPECT_EQ(w.message_form->Text(), "Connecting via LPT1 to Remote PC ...");
+    EXPECT_FALSE(w.form1->isEnabled());
+    w.message_form->Button1()->click();
+  });
+  w.form1->Connect1Click();
+  EXPECT_FALSE(w.form1->connected());
+  EXPECT_TRUE(w.form1->isEnabled());
+  EXPECT_FALSE(w.message_form->isVisible());
+  EXPECT_TRUE(w.form1->action("Connect1")->isEnabled());
+  EXPECT_FALSE(w.form1->action("Disconnect1")->isEnabled());
+  EXPECT_TRUE(w.form1->action("Configure1")->isEnabled());
+  EXPECT_EQ(w.form1->findChild<QLabel*>("RemoteDir")->text(), "<Disconnected>");
+  EXPECT_EQ(w.form1->findChild<QTreeWidget*>("RemoteTree")->topLevelItemCount(), 0);
+  EXPECT_TRUE(w.form1->Pane(false).list_stale);
+  EXPECT_TRUE(w.boxes.shown.empty());
+  w.form1->close();
+}
+
+TEST_F(ConnectTest, ConnectThenDisconnect) {
+  RemoteThread remote(std::move(remote_end_), remote_dir_.path().toStdString());
+  Windows w(Drives(), std::move(program_end_));
+  TForm1& f = *w.form1;
+  f.show();
+  f.findChild<QTabWidget*>("RemotePageControl")->setCurrentIndex(1);  // ignored while disconnected
+  f.Connect1Click();
+  ASSERT_TRUE(f.connected());
+  EXPECT_TRUE(w.boxes.shown.empty());
+  EXPECT_EQ(f.findChild<QTabWidget*>("RemotePageControl")->currentIndex(), 0);
+  EXPECT_FALSE(f.action("Connect1")->isEnabled());
+  EXPECT_TRUE(f.action("Disconnect1")->isEnabled());
+  EXPECT_FALSE(f.action("Configure1")->isEnabled());
+  EXPECT_EQ(f.findChild<QLabel*>("RemoteDir")->text(), "");
+  auto* tree = f.findChild<QTreeWidget*>("RemoteTree");
+  ASSERT_EQ(tree->topLevelItemCount(), 1);
+  EXPECT_EQ(tree->topLevelItem(0)->text(0), "C:\\");
+  EXPECT_FALSE(tree->topLevelItem(0)->icon(0).isNull());  // from the Remote Module's strip
+  EXPECT_FALSE(w.message_form->isVisible());
+  EXPECT_TRUE(f.isEnabled());
+
+  f.Disconnect1Click();
+  EXPECT_FALSE(f.connected());
+  EXPECT_EQ(tree->topLevelItemCount(), 0);
+  EXPECT_EQ(f.findChild<QLabel*>("RemoteDir")->text(), "<Disconnected>");
+  EXPECT_EQ(f.findChild<QLabel*>("RemoteStatus")->text(), "");
+  EXPECT_TRUE(f.action("Connect1")->isEnabled());
+  EXPECT_FALSE(f.action("Disconnect1")->isEnabled());
+  EXPECT_TRUE(f.action("Configure1")->isEnabled());
+  EXPECT_EQ(w.message_form->windowTitle(), "Synchronize");
+  EXPECT_EQ(w.message_form->Text(), "Disconnecting from Remote PC ...");
+  // Code 0 reached the Remote Module.
+  for (int i = 0; i < 200 && !remote.Logged("disconnected"); ++i) QThread::msleep(10);
+  EXPECT_TRUE(remote.Logged("disconnected"));
+  f.close();
+}
+
+TEST_F(ConnectTest, WithoutRemoteIconsTheTreeHasNoImages) {
+  settings_.Set("RemoteIcons", "0");
+  RemoteThread remote(std::move(remote_end_), remote_dir_.path().toStdString());
+  Windows w(Drives(), std::move(program_end_));
+  w.form1->Connect1Click();
+  ASSERT_TRUE(w.form1->connected());
+  auto* tree = w.form1->findChild<QTreeWidget*>("RemoteTree");
+  ASSERT_EQ(tree->topLevelItemCount(), 1);
+  EXPECT_TRUE(tree->topLevelItem(0)->icon(0).isNull());
+  w.form1->close();
+}
+
+TEST_F(ConnectTest, ClosingWhileConnectedSavesSettingsThenDisconnects) {
+  RemoteThread remote(std::move(remote_end_), remote_dir_.path().toStdString());
+  Windows w(Drives(), std::move(program_end_));
+  w.form1->show();
+  w.form1->Connect1Click();
+  ASSERT_TRUE(w.form1->connected());
+  bool saved_before_disconnect = false;
+  // The busy window appears once Disconnect starts; by then the file exists.
+  QObject::connect(w.message_form.get(), &QWidget::windowTitleChanged, [&](const QString& t) {
+    if (t == "Synchronize") saved_before_disconnect = settings_.Exists();
+  });
+  w.form1->close();
+  EXPECT_TRUE(saved_before_disconnect);
+  EXPECT_FALSE(w.form1->connected());
+  for (int i = 0; i < 200 && !remote.Logged("disconnected"); ++i) QThread::msleep(10);
+  EXPECT_TRUE(remote.Logged("disconnected"));
+}
+
+TEST_F(ConnectTest, PortThatCannotBeOpenedIsReportedAndTheProgramStaysDisconnected) {
+  // No cable and a base address where no parallel port sits.
+  settings_.Set("Base1", "0AB0");
+  Windows w(Drives());
+  w.form1->Connect1Click();
+  EXPECT_FALSE(w.form1->connected());
+  ASSERT_EQ(w.boxes.shown.size(), 1u);
+  EXPECT_EQ(w.boxes.shown[0].kind, "Error");
+  EXPECT_FALSE(w.boxes.shown[0].text.empty());
+  EXPECT_TRUE(w.form1->action("Connect1")->isEnabled());
+  w.form1->close();
+}
+
+TEST(SingleInstanceTest, SecondInstanceRestoresTheFirstAndEnds) {
+  EnsureApplication();
+  const QString name = QStringLiteral("duplane-test-%1").arg(QCoreApplication::applicationPid());
+  QWidget window;
+  window.show();
+  window.setWindowState(Qt::WindowMinimized);
+  QApplication::processEvents();
+  SingleInstance first(name);
+  ASSERT_FALSE(first.EarlierInstanceRuns());
+  first.SetWindow(&window);
+  bool activated = false;
+  QObject::connect(&first, &SingleInstance::Activated, [&] { activated = true; });
+
+  SingleInstance second(name);
+  EXPECT_TRUE(second.EarlierInstanceRuns());
+  for (int i = 0; i < 200 && !activated; ++i) {
+    QApplication::processEvents();
+    QThread::msleep(5);
+  }
+  EXPECT_TRUE(activated);
+  EXPECT_FALSE(window.windowState() & Qt::WindowMinimized);
+}
+
+}  // namespace
+}  // namespace duplane

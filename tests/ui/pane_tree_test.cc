@@ -1,0 +1,280 @@
+// The directory panes on real folders: drive tree, lazy expansion, changing
+// directory, a drive that is not ready, following a path back into the tree,
+// page switching and the status line on both pages; the Remote pane over a
+// cable with a Remote Module thread.
+#include <QLabel>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QTreeView>
+#include <QTreeWidget>
+
+#include "ui/pane_list_model.h"
+#include "ui_test_support.h"
+
+namespace duplane {
+namespace {
+
+using testing_ui::EnsureApplication;
+using testing_ui::MakeDirs;
+using testing_ui::MakeFile;
+using testing_ui::RemoteThread;
+using testing_ui::SettingsFolder;
+using testing_ui::Windows;
+
+QStringList ChildTexts(const QTreeWidgetItem* node) {
+  QStringList texts;
+  for (int i = 0; i < node->childCount(); ++i) texts << node->child(i)->text(0);
+  return texts;
+}
+
+bool ShowsExpander(const QTreeWidgetItem* node) {
+  return node->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator;
+}
+
+class PaneTreeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureApplication();
+    MakeDirs(c_.path(), {"beta", "Alpha", "gamma/sub/deeper", "gamma/Other"});
+    MakeFile(c_.path(), "file.txt", 10);
+    MakeFile(d_.path(), "only-a-file.txt", 10);
+    // Drive X: names a folder that does not exist, like a drive without a medium.
+    w_ = std::make_unique<Windows>(
+        std::vector<DriveMapping>{{'C', c_.path().toStdString()},
+                                  {'D', d_.path().toStdString()},
+                                  {'X', (c_.path() + "/no-medium").toStdString()}});
+    tree_ = w_->form1->findChild<QTreeWidget*>("LocalTree");
+    dir_ = w_->form1->findChild<QLabel*>("LocalDir");
+    status_ = w_->form1->findChild<QLabel*>("LocalStatus");
+    w_->form1->show();
+  }
+  void TearDown() override { w_->form1->close(); }
+
+  QTreeWidgetItem* Drive(int i) { return tree_->topLevelItem(i); }
+  TForm1& form() { return *w_->form1; }
+
+  SettingsFolder settings_;
+  QTemporaryDir c_;
+  QTemporaryDir d_;
+  std::unique_ptr<Windows> w_;
+  QTreeWidget* tree_ = nullptr;
+  QLabel* dir_ = nullptr;
+  QLabel* status_ = nullptr;
+};
+
+TEST_F(PaneTreeTest, DrivesWithExpandersIconsAndHomeIndex) {
+  ASSERT_EQ(tree_->topLevelItemCount(), 3);
+  EXPECT_EQ(Drive(0)->text(0), "C:\\");
+  EXPECT_EQ(Drive(1)->text(0), "D:\\");
+  EXPECT_EQ(Drive(2)->text(0), "X:\\");
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_TRUE(ShowsExpander(Drive(i)));
+    EXPECT_FALSE(Drive(i)->icon(0).isNull());
+  }
+  EXPECT_EQ(form().Pane(true).HomeNodeIndex, 0);
+  EXPECT_EQ(tree_->currentItem(), nullptr);  // nothing is chosen before the focus
+  EXPECT_EQ(dir_->text(), "");
+}
+
+TEST_F(PaneTreeTest, ExpansionReadsSortedSubdirectoriesAfreshEachTime) {
+  form().ExpandItem(true, Drive(0));
+  ASSERT_TRUE(Drive(0)->isExpanded());
+  EXPECT_EQ(ChildTexts(Drive(0)), (QStringList{"Alpha", "beta", "gamma"}));
+  EXPECT_FALSE(ShowsExpander(Drive(0)->child(0)));  // Alpha is empty
+  EXPECT_TRUE(ShowsExpander(Drive(0)->child(2)));   // gamma has subdirectories
+  EXPECT_EQ(TForm1::NodePath(Drive(0)->child(2)), "C:\\gamma");
+
+  form().ExpandItem(true, Drive(0)->child(2));
+  EXPECT_EQ(ChildTexts(Drive(0)->child(2)), (QStringList{"Other", "sub"}));
+  EXPECT_EQ(TForm1::NodePath(Drive(0)->child(2)->child(1)), "C:\\gamma\\sub");
+
+  MakeDirs(c_.path(), {"Beta2"});
+  Drive(0)->setExpanded(false);
+  Drive(0)->setExpanded(true);  // as the user's click: the handler re-reads
+  EXPECT_EQ(ChildTexts(Drive(0)), (QStringList{"Alpha", "beta", "Beta2", "gamma"}));
+}
+
+TEST_F(PaneTreeTest, DriveWithoutSubdirectoriesLosesItsExpander) {
+  QTreeWidgetItem* d = Drive(1);
+  d->setExpanded(true);  // the user's click on the expander
+  EXPECT_FALSE(d->isExpanded());
+  EXPECT_FALSE(ShowsExpander(d));
+  EXPECT_EQ(d->childCount(), 0);
+  EXPECT_TRUE(w_->boxes.shown.empty());
+}
+
+TEST_F(PaneTreeTest, SelectingADriveClearsItsExpanderWhenEmpty) {
+  tree_->setCurrentItem(Drive(1));
+  EXPECT_FALSE(ShowsExpander(Drive(1)));
+  EXPECT_EQ(dir_->text(), "D:\\");
+}
+
+TEST_F(PaneTreeTest, DriveNotReadyKeepsThePreviousDirectoryAndMarksTheListStale) {
+  tree_->setCurrentItem(Drive(0));
+  ASSERT_EQ(dir_->text(), "C:\\");
+  form().Pane(true).list_stale = false;
+  tree_->setCurrentItem(Drive(2));
+  EXPECT_EQ(w_->boxes.Texts(), std::vector<std::string>{"Drive X: not ready"});
+  EXPECT_EQ(dir_->text(), "C:\\");
+  EXPECT_EQ(form().Pane(true).Path, "C:\\");
+  EXPECT_TRUE(form().Pane(true).list_stale);
+  EXPECT_EQ(tree_->currentItem(), Drive(2));  // the node stays selected
+}
+
+TEST_F(PaneTreeTest, FirstFocusSelectsTheHomeDriveAndLaterFocusKeepsTheSelection) {
+  tree_->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  ASSERT_EQ(tree_->currentItem(), Drive(0));
+  EXPECT_EQ(dir_->text(), "C:\\");
+  EXPECT_TRUE(
+      QRegularExpression("^Bytes free: [0-9,]+  \\(\\d+%\\)$").match(status_->text()).hasMatch())
+      << status_->text().toStdString();
+
+  tree_->setCurrentItem(Drive(1));
+  form().findChild<QTabWidget*>("LocalPageControl")->setFocus();
+  tree_->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  EXPECT_EQ(tree_->currentItem(), Drive(1));
+}
+
+TEST_F(PaneTreeTest, SyncTreeToPathWalksDownCaseInsensitivelyAndStopsQuietly) {
+  TPane& pane = form().Pane(true);
+  pane.Path = "c:\\GAMMA\\sub";
+  pane.tree_stale = true;
+  form().SyncTreeToPath(true);
+  ASSERT_NE(tree_->currentItem(), nullptr);
+  EXPECT_EQ(TForm1::NodePath(tree_->currentItem()), "C:\\gamma\\sub");
+  EXPECT_EQ(dir_->text(), "C:\\gamma\\sub");
+  EXPECT_FALSE(pane.tree_stale);
+  EXPECT_TRUE(pane.list_stale);
+  EXPECT_TRUE(status_->text().startsWith("Bytes free: "));
+
+  pane.Path = "C:\\gamma\\missing\\sub";
+  form().SyncTreeToPath(true);
+  EXPECT_EQ(TForm1::NodePath(tree_->currentItem()), "C:\\gamma");
+
+  pane.Path = "D:\\";
+  form().SyncTreeToPath(true);
+  EXPECT_EQ(tree_->currentItem(), Drive(1));
+
+  status_->setText("old");
+  pane.Path = "";
+  form().SyncTreeToPath(true);
+  EXPECT_EQ(status_->text(), "");
+  EXPECT_EQ(tree_->currentItem(), Drive(1));
+  EXPECT_TRUE(w_->boxes.shown.empty());
+}
+
+TEST_F(PaneTreeTest, ExpandingAboveTheSelectionMovesItToTheExpandedNode) {
+  TPane& pane = form().Pane(true);
+  pane.Path = "C:\\gamma\\sub";
+  form().SyncTreeToPath(true);
+  Drive(0)->setExpanded(false);
+  Drive(0)->setExpanded(true);  // re-reads C:\, deleting the selected node
+  EXPECT_EQ(tree_->currentItem(), Drive(0));
+  EXPECT_EQ(dir_->text(), "C:\\");
+}
+
+TEST_F(PaneTreeTest, PageSwitchingMenusDragModeAndTheFilesStatus) {
+  auto* pages = form().findChild<QTabWidget*>("LocalPageControl");
+  auto* remote_pages = form().findChild<QTabWidget*>("RemotePageControl");
+  auto* list = form().findChild<QTreeView*>("LocalList");
+  TPane& pane = form().Pane(true);
+  // Two special rows, two directories, two files.
+  const std::vector<std::string> names = {"<parent>", "<root>", "Alpha", "beta", "a.txt", "b.txt"};
+  const std::vector<std::string> sizes = {"", "", "", "", "12000", "345"};
+  for (int c = 0; c < kPaneColumns; ++c) pane.Columns[c].assign(6, "");
+  pane.Columns[kColName] = names;
+  pane.Columns[kColSize] = sizes;
+  pane.SpecialCount = 2;
+  pane.DirCount = 2;
+  pane.FileCount = 2;
+
+  pages->setCurrentIndex(1);
+  EXPECT_TRUE(form().LocalPC1()->isEnabled());
+  EXPECT_FALSE(form().RemotePC1()->isEnabled());
+  EXPECT_FALSE(list->dragEnabled());
+  EXPECT_EQ(status_->text(), "Selected: 0 of 2 dirs, 0 of 2 files: 0 bytes");
+
+  auto select = [&](std::initializer_list<int> rows) {
+    list->clearSelection();
+    for (int r : rows) {
+      list->selectionModel()->select(list->model()->index(r, 0),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+  };
+  select({0, 1});  // the special rows count nowhere
+  EXPECT_EQ(status_->text(), "Selected: 0 of 2 dirs, 0 of 2 files: 0 bytes");
+  select({0, 2, 4, 5});
+  EXPECT_EQ(status_->text(), "Selected: 1 of 2 dirs, 2 of 2 files: 12,345 bytes");
+
+  // The Remote pane does nothing while disconnected, but its menu follows.
+  remote_pages->setCurrentIndex(1);
+  EXPECT_TRUE(form().RemotePC1()->isEnabled());
+  EXPECT_TRUE(list->dragEnabled());  // both panes show their files
+  EXPECT_EQ(form().findChild<QLabel*>("RemoteStatus")->text(), "");
+  EXPECT_EQ(form().findChild<QLabel*>("RemoteDir")->text(), "<Disconnected>");
+
+  pages->setCurrentIndex(0);
+  EXPECT_FALSE(form().LocalPC1()->isEnabled());
+  EXPECT_FALSE(list->dragEnabled());
+}
+
+TEST_F(PaneTreeTest, BulkSelectLeavesTheStatusAlone) {
+  status_->setText("unchanged");
+  form().set_bulk_select(true);
+  form().UpdateStatus(true);
+  EXPECT_EQ(status_->text(), "unchanged");
+}
+
+TEST_F(PaneTreeTest, TwentySearchSlotsThenTheErrorBox) {
+  for (int i = 1; i <= 20; ++i) EXPECT_EQ(form().AllocFBlock(), i);
+  EXPECT_EQ(form().AllocFBlock(), 0);
+  EXPECT_EQ(w_->boxes.Texts(), std::vector<std::string>{"Error allocating FBlock"});
+  form().search_slots().Free(7);
+  EXPECT_EQ(form().AllocFBlock(), 7);
+}
+
+TEST(RemotePaneTest, BrowsesTheRemoteModulesFolderOverTheCable) {
+  EnsureApplication();
+  SettingsFolder settings;
+  QTemporaryDir local_dir;
+  QTemporaryDir remote_dir;
+  MakeDirs(remote_dir.path(), {"Zeta", "docs/old", "Empty"});
+  auto [program_end, remote_end] = VirtualCable::CreatePair();
+  RemoteThread remote(std::move(remote_end), remote_dir.path().toStdString());
+  Windows w({{'C', local_dir.path().toStdString()}}, std::move(program_end));
+  TForm1& f = *w.form1;
+  f.show();
+  f.Connect1Click();
+  ASSERT_TRUE(f.connected());
+  auto* tree = f.findChild<QTreeWidget*>("RemoteTree");
+  auto* dir = f.findChild<QLabel*>("RemoteDir");
+  auto* status = f.findChild<QLabel*>("RemoteStatus");
+
+  tree->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  ASSERT_EQ(tree->currentItem(), tree->topLevelItem(0));
+  EXPECT_EQ(dir->text(), "C:\\");
+  EXPECT_TRUE(status->text().startsWith("Bytes free: "));
+
+  f.ExpandItem(false, tree->topLevelItem(0));
+  EXPECT_EQ(ChildTexts(tree->topLevelItem(0)), (QStringList{"docs", "Empty", "Zeta"}));
+  EXPECT_TRUE(ShowsExpander(tree->topLevelItem(0)->child(0)));
+  EXPECT_FALSE(ShowsExpander(tree->topLevelItem(0)->child(1)));
+
+  f.Pane(false).Path = "C:\\DOCS\\OLD";
+  f.SyncTreeToPath(false);
+  EXPECT_EQ(dir->text(), "C:\\docs\\old");
+
+  // The Remote pane's Files page shows the status of its (still empty) list.
+  f.findChild<QTabWidget*>("RemotePageControl")->setCurrentIndex(1);
+  EXPECT_EQ(status->text(), "Selected: 0 of 0 dirs, 0 of 0 files: 0 bytes");
+  EXPECT_TRUE(w.boxes.shown.empty());
+  f.close();
+  EXPECT_FALSE(f.connected());
+}
+
+}  // namespace
+}  // namespace duplane

@@ -1,0 +1,184 @@
+// Shared pieces of the window tests: one QApplication, settings and locale
+// pointed at a temporary folder and a fixed locale, scripted message boxes,
+// a Remote Module thread on the other end of an in-memory cable, and the whole
+// set of windows built as the program builds them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <atomic>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "link/local_file_system.h"
+#include "link/virtual_cable.h"
+#include "remote/command_dispatcher.h"
+#include "remote/remote_session.h"
+#include "ui/about_form.h"
+#include "ui/config_form.h"
+#include "ui/link_form.h"
+#include "ui/link_session.h"
+#include "ui/main_form.h"
+#include "ui/message_boxes.h"
+#include "ui/message_form.h"
+
+namespace duplane::testing_ui {
+
+inline void EnsureApplication() {
+  static int argc = 1;
+  static char name[] = "duplane-ui-test";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = [] {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    auto* a = new QApplication(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    TForm1::SetPausePercent(0);
+    return a;
+  }();
+  (void)app;
+}
+
+// Every box is recorded; Retry/Cancel questions take their answers in order
+// (Cancel once the script runs out).
+class ScriptedBoxes : public MessageBoxes {
+ public:
+  struct Shown {
+    std::string kind;
+    std::string text;
+  };
+  void Error(const QString& text) override { shown.push_back({"Error", text.toStdString()}); }
+  void Information(const QString& text) override {
+    shown.push_back({"Information", text.toStdString()});
+  }
+  bool RetryCancel(const QString& text) override {
+    shown.push_back({"RetryCancel", text.toStdString()});
+    if (retry_answers.empty()) return false;
+    const bool retry = retry_answers.front();
+    retry_answers.pop_front();
+    return retry;
+  }
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const Shown& s : shown) texts.push_back(s.text);
+    return texts;
+  }
+  std::vector<Shown> shown;
+  std::deque<bool> retry_answers;
+};
+
+// The settings of one test live in their own folder.
+class SettingsFolder {
+ public:
+  SettingsFolder() {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
+  }
+  QString FilePath() const { return dir_.filePath("Talveri/Duplane.conf"); }
+  bool Exists() const { return QFile::exists(FilePath()); }
+  void Set(const char* name, const QString& value) {
+    QSettings store(kSettingsOrganization, kSettingsApplication);
+    store.setValue(name, value);
+  }
+  QString Get(const char* name) const {
+    QSettings store(kSettingsOrganization, kSettingsApplication);
+    return store.value(name).toString();
+  }
+
+ private:
+  QTemporaryDir dir_;
+};
+
+// A Remote Module serving `directory` as drive C: on its end of the cable.
+class RemoteThread {
+ public:
+  RemoteThread(std::unique_ptr<VirtualCable> end, const std::string& directory)
+      : end_(std::move(end)), files_({{'C', directory}}, /*confine=*/true) {
+    thread_ = std::thread([this] {
+      RemoteSession session(*end_, kDefaultPortBase, [this](const std::string& line) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        log_.push_back(line);
+      });
+      CommandDispatcher dispatcher(session.link_layer(), files_);
+      session.Serve(
+          stop_, [&dispatcher](std::uint8_t code) { return dispatcher.Handle(code); }, nullptr);
+    });
+  }
+  ~RemoteThread() {
+    stop_ = true;
+    thread_.join();
+  }
+  bool Logged(const std::string& line) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const std::string& l : log_) {
+      if (l == line) return true;
+    }
+    return false;
+  }
+
+ private:
+  std::unique_ptr<VirtualCable> end_;
+  LocalFileSystem files_;
+  std::atomic<bool> stop_{false};
+  mutable std::mutex mutex_;
+  std::vector<std::string> log_;
+  std::thread thread_;
+};
+
+// The program's windows, created in the program's order, over local drives
+// given by the test and optionally a cable whose other end the test serves.
+struct Windows {
+  explicit Windows(std::vector<DriveMapping> drives,
+                   std::unique_ptr<VirtualCable> cable_end = nullptr)
+      : local(std::move(drives), /*confine=*/true), session(local) {
+    if (cable_end) session.AttachPort(std::move(cable_end), kDefaultPortBase, /*fixed=*/true);
+    form1 = std::make_unique<TForm1>(session, boxes);
+    form1->SetTerminateHandler([this] { ++terminations; });
+    link_form = std::make_unique<TLinkForm>(session, QString());
+    form1->SetLinkForm(link_form.get());
+    message_form = std::make_unique<TMessageForm>();
+    form1->SetMessageForm(message_form.get());
+    config_form = std::make_unique<TConfigForm>();
+    form1->SetConfigForm(config_form.get());
+    about_form = std::make_unique<TAboutForm>();
+    form1->SetAboutForm(about_form.get());
+  }
+  ~Windows() {
+    about_form.reset();
+    config_form.reset();
+    message_form.reset();
+    link_form.reset();
+    form1.reset();
+  }
+
+  LocalFileSystem local;
+  LinkSession session;
+  ScriptedBoxes boxes;
+  std::unique_ptr<TForm1> form1;
+  std::unique_ptr<TLinkForm> link_form;
+  std::unique_ptr<TMessageForm> message_form;
+  std::unique_ptr<TConfigForm> config_form;
+  std::unique_ptr<TAboutForm> about_form;
+  int terminations = 0;
+};
+
+// Makes directories (paths relative to `root`, '/' separated) and files.
+inline void MakeDirs(const QString& root, std::initializer_list<const char*> dirs) {
+  for (const char* d : dirs) ASSERT_TRUE(QDir(root).mkpath(d)) << d;
+}
+inline void MakeFile(const QString& root, const char* name, int size) {
+  QFile f(QDir(root).filePath(name));
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << name;
+  f.write(QByteArray(size, 'x'));
+}
+
+}  // namespace duplane::testing_ui
