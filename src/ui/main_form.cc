@@ -47,11 +47,6 @@ TForm1::TForm1(LinkSession& session, MessageBoxes& boxes, QWidget* parent)
   BuildPanes();
   const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
   resize(kDesignWidth * dpi / kDesignDpi, kDesignHeight * dpi / kDesignDpi);
-  if (QScreen* screen = QApplication::primaryScreen()) {
-    QRect frame(QPoint(), size());
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-  }
 
   // FormCreate.
   CheckQtVersion();
@@ -71,6 +66,14 @@ TForm1::TForm1(LinkSession& session, MessageBoxes& boxes, QWidget* parent)
 }
 
 TForm1::~TForm1() { delete help_window_; }
+
+void TForm1::CenterOnScreen() {
+  if (QScreen* screen = QApplication::primaryScreen()) {
+    QRect frame(QPoint(), size());
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
+}
 
 void TForm1::CheckQtVersion() {
   if (QtVersionSufficient(qVersion())) return;

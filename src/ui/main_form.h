@@ -139,6 +139,7 @@ class TForm1 : public QMainWindow {
   void BuildPanes();
   void ConnectPaneEvents(bool local);
   void CheckQtVersion();
+  void CenterOnScreen();
   void FormCloseQuery();
   void FormResize();
   void SetLinkMenus(bool connected);

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QThread>
@@ -50,6 +51,9 @@ TEST_F(MainFormTest, FirstStartUsesDefaultsAndCloseWritesAllEightValues) {
   EXPECT_EQ(f.width(), 732 * dpi / 120);
   EXPECT_EQ(f.height(), 477 * dpi / 120);
   EXPECT_EQ(f.windowTitle(), "Talveri's Duplane 1.1");
+  const QPoint off_centre =
+      f.geometry().center() - QApplication::primaryScreen()->availableGeometry().center();
+  EXPECT_LE(off_centre.manhattanLength(), 2);
   EXPECT_FALSE(settings_.Exists());  // nothing is written before the close
 
   f.show();
