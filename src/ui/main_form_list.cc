@@ -140,8 +140,8 @@ void TForm1::FillList(bool local) {
   pane.FileCount = 0;
 
   const std::string dir = pane.Path.size() > 3 ? pane.Path + "\\" : pane.Path;
-  const std::string spec = file_spec_.toStdString();
-  const bool all_files = spec == text::kAllFiles;
+  const std::string pattern = file_spec_.toStdString();
+  const bool all_files = pattern == text::kAllFiles;
   const std::int32_t slot = AllocFBlock();
   // With no slot there is nothing to search with; the list stays empty.
   if (slot != 0) {
@@ -166,7 +166,7 @@ void TForm1::FillList(bool local) {
       l.LinkFindClose(local, slot);
     }
     if (!all_files) {
-      if (l.LinkFindFirst(local, slot, dir + spec, kMaskFilesOnly) == 0) {
+      if (l.LinkFindFirst(local, slot, dir + pattern, kMaskFilesOnly) == 0) {
         do {
           AddFileEntry(slot);
         } while (l.LinkFindNext(local, slot) == 0);
