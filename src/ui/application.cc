@@ -11,6 +11,9 @@
 #include "link/local_file_system.h"
 #include "ui/about_form.h"
 #include "ui/config_form.h"
+#include "ui/copy_move_form.h"
+#include "ui/copy_status_form.h"
+#include "ui/delete_form.h"
 #include "ui/link_form.h"
 #include "ui/link_session.h"
 #include "ui/main_form.h"
@@ -56,6 +59,10 @@ int RunDuplane(int argc, char** argv) {
   instance.SetWindow(&form1);
   TLinkForm link_form(session, parser.value(cable));
   form1.SetLinkForm(&link_form);
+  // The transfer windows wait, created, until a copy, move or delete shows them.
+  TCopyStatusForm copy_status_form;
+  TCopyMoveForm copy_move_form;
+  TDeleteForm delete_form;
   TMessageForm message_form;
   form1.SetMessageForm(&message_form);
   TConfigForm config_form;

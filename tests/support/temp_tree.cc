@@ -1,37 +1,15 @@
-// Temporary test folders.
+// Tree fingerprints for the confinement checks.
 #include "support/temp_tree.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <fstream>
 #include <sstream>
-#include <stdexcept>
 #include <vector>
 
 namespace duplane {
 namespace {
-
-void RemoveAll(const std::string& path) {
-  struct stat info;
-  if (lstat(path.c_str(), &info) != 0) return;
-  if (S_ISDIR(info.st_mode)) {
-    chmod(path.c_str(), 0700);
-    if (DIR* dir = opendir(path.c_str())) {
-      while (dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") RemoveAll(path + "/" + name);
-      }
-      closedir(dir);
-    }
-    rmdir(path.c_str());
-  } else {
-    unlink(path.c_str());
-  }
-}
 
 void Collect(const std::string& root, const std::string& relative, std::vector<std::string>* out) {
   const std::string path = relative.empty() ? root : root + "/" + relative;
@@ -53,33 +31,6 @@ void Collect(const std::string& root, const std::string& relative, std::vector<s
 }
 
 }  // namespace
-
-TempTree::TempTree() {
-  char pattern[] = "/tmp/duplane-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-TempTree::~TempTree() { RemoveAll(path_); }
-
-void WriteFile(const std::string& path, const std::string& content) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << content;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
-bool Exists(const std::string& path) {
-  struct stat info;
-  return lstat(path.c_str(), &info) == 0;
-}
-
-void MakeDir(const std::string& path) { mkdir(path.c_str(), 0755); }
 
 std::string Fingerprint(const std::string& root) {
   std::vector<std::string> lines;
