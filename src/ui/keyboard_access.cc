@@ -6,6 +6,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <vector>
 
 #include "ui/main_form.h"

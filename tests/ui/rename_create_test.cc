@@ -1,0 +1,379 @@
+// Rename and create directory from the real window on both sides: this PC's
+// folder, and a Remote Module's folder over a cable. Names are asked through a
+// scripted prompt; the messages come from the window's scripted boxes, and
+// every outcome is checked on disk as well as in the list.
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <deque>
+#include <optional>
+
+#include "ui/pane_list_model.h"
+#include "ui/prompt_dialog.h"
+#include "ui_test_support.h"
+
+namespace duplane {
+namespace {
+
+using testing_ui::EnsureApplication;
+using testing_ui::MakeDirs;
+using testing_ui::MakeFile;
+using testing_ui::RemoteThread;
+using testing_ui::SettingsFolder;
+using testing_ui::Windows;
+
+// Answers prompts from a script (Cancel once it runs out) and records them.
+class ScriptedPrompts : public Prompts {
+ public:
+  struct Asked {
+    QString caption;
+    QString prompt;
+    QString text;
+  };
+  std::optional<QString> Ask(const QString& caption, const QString& prompt,
+                             const QString& text) override {
+    asked.push_back({caption, prompt, text});
+    if (answers.empty()) return std::nullopt;
+    std::optional<QString> answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  std::deque<std::optional<QString>> answers;
+  std::vector<Asked> asked;
+};
+
+QString Side(bool local) { return local ? "Local PC" : "Remote PC"; }
+
+// One folder served as drive C: to the side under test; the parameter says
+// which side (true: this PC).
+class RenameCreateTest : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    EnsureApplication();
+    MakeDirs(root(), {"olddir/inner", "sub"});
+    MakeFile(root(), "readme.txt", 11);
+    MakeFile(root(), "a.txt", 3);
+    MakeFile(root(), "b.txt", 5);
+    if (local()) {
+      w_ = std::make_unique<Windows>(std::vector<DriveMapping>{{'C', root().toStdString()}});
+    } else {
+      auto [program_end, remote_end] = VirtualCable::CreatePair();
+      remote_ = std::make_unique<RemoteThread>(std::move(remote_end), root().toStdString());
+      w_ = std::make_unique<Windows>(std::vector<DriveMapping>{{'C', other_.path().toStdString()}},
+                                     std::move(program_end));
+    }
+    form().SetPrompts(&prompts_);
+    form().show();
+    if (!local()) {
+      form().Connect1Click();
+      ASSERT_TRUE(form().connected());
+    }
+  }
+  void TearDown() override {
+    form().close();
+    w_.reset();
+    remote_.reset();
+  }
+
+  bool local() const { return GetParam(); }
+  QString root() const { return root_.path(); }
+  TForm1& form() { return *w_->form1; }
+  TPane& pane() { return form().Pane(local()); }
+  PaneControls& controls() { return form().Controls(local()); }
+  std::vector<std::string> Boxes() const { return w_->boxes.Texts(); }
+
+  // The side's tree chooses its home drive and the page "Files" reads it, as
+  // a user's first visit does.
+  void ShowFiles() {
+    form().SelectHomeDrive(local());
+    controls().page_control->setCurrentIndex(1);
+    ASSERT_EQ(pane().Path, "C:\\");
+    // Connect marks the Remote tree stale; start both sides from a tree that
+    // is up to date so each command's own mark shows.
+    pane().tree_stale = false;
+  }
+  void Enter(const char* dir) {
+    ASSERT_EQ(form().link().LinkChDir(local(), dir), 0) << dir;
+    pane().Path = form().link().LinkGetDir(local(), 0);
+    form().FillList(local());
+  }
+  QStringList Names() {
+    QStringList names;
+    for (int r = 0; r < controls().model->rowCount(); ++r) {
+      names << controls().model->index(r, kColName).data().toString();
+    }
+    return names;
+  }
+  void Select(const QStringList& names) {
+    QTreeView* list = controls().list;
+    list->clearSelection();
+    for (const QString& name : names) {
+      const int row = static_cast<int>(Names().indexOf(name));
+      ASSERT_GE(row, 0) << name.toStdString();
+      list->selectionModel()->select(list->model()->index(row, 0),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+  }
+  bool OnDisk(const char* name) const { return QFileInfo::exists(QDir(root()).filePath(name)); }
+  QStringList DiskNames() const {
+    return QDir(root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
+  }
+
+  QTemporaryDir root_;
+  QTemporaryDir other_;
+  SettingsFolder settings_;
+  std::unique_ptr<RemoteThread> remote_;
+  std::unique_ptr<Windows> w_;
+  ScriptedPrompts prompts_;
+};
+
+TEST_P(RenameCreateTest, SelectionMustBeOneEntryOtherThanTheSpecialRows) {
+  ShowFiles();
+  Enter("sub");
+  ASSERT_EQ(Names().mid(0, 2), (QStringList{"..", "\\"}));
+  Select({".."});
+  form().RenameOnPane(local());
+  Select({"\\"});
+  form().RenameOnPane(local());
+  Enter("..");
+  Select({});
+  form().RenameOnPane(local());
+  Select({"a.txt", "b.txt"});
+  form().RenameOnPane(local());
+  EXPECT_EQ(Boxes(), (std::vector<std::string>{
+                         "Cannot rename <parent> or <root> entries",
+                         "Cannot rename <parent> or <root> entries",
+                         ("No file selected on " + Side(local())).toStdString(),
+                         ("Multiple files selected on " + Side(local())).toStdString()}));
+  for (const auto& shown : w_->boxes.shown) EXPECT_EQ(shown.kind, "Error");
+  EXPECT_TRUE(prompts_.asked.empty());
+}
+
+TEST_P(RenameCreateTest, ChangeOfLetterCaseAloneIsCarriedOut) {
+  ShowFiles();
+  Select({"readme.txt"});
+  prompts_.answers = {QString("README.TXT")};
+  form().RenameOnPane(local());
+  ASSERT_EQ(prompts_.asked.size(), 1u);
+  EXPECT_EQ(prompts_.asked[0].caption, "Rename Function");
+  EXPECT_EQ(prompts_.asked[0].prompt, "Rename readme.txt to:");
+  EXPECT_EQ(prompts_.asked[0].text, "readme.txt");
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_TRUE(DiskNames().contains("README.TXT"));
+  EXPECT_FALSE(DiskNames().contains("readme.txt"));
+  EXPECT_TRUE(Names().contains("README.TXT"));
+  EXPECT_FALSE(pane().tree_stale);  // a file is not in the tree
+}
+
+TEST_P(RenameCreateTest, DirectoryRenameRefillsAndMarksTheTreeFileRenameDoesNot) {
+  ShowFiles();
+  ASSERT_FALSE(pane().tree_stale);
+  Select({"a.txt"});
+  prompts_.answers = {QString("c.txt")};
+  form().RenameOnPane(local());
+  EXPECT_FALSE(pane().tree_stale);
+  EXPECT_TRUE(Names().contains("c.txt"));
+  EXPECT_FALSE(Names().contains("a.txt"));
+
+  Select({"olddir"});
+  prompts_.answers = {QString("newdir")};
+  form().RenameOnPane(local());
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_TRUE(pane().tree_stale);
+  EXPECT_TRUE(Names().contains("newdir"));
+  EXPECT_TRUE(OnDisk("newdir/inner"));
+  EXPECT_FALSE(OnDisk("olddir"));
+
+  // The tree catches up when its page shows: the new name is a node there.
+  controls().page_control->setCurrentIndex(0);
+  EXPECT_FALSE(pane().tree_stale);
+  QTreeWidgetItem* drive = controls().tree->topLevelItem(0);
+  form().ExpandItem(local(), drive);
+  QStringList nodes;
+  for (int i = 0; i < drive->childCount(); ++i) nodes << drive->child(i)->text(0);
+  EXPECT_TRUE(nodes.contains("newdir"));
+  EXPECT_FALSE(nodes.contains("olddir"));
+}
+
+TEST_P(RenameCreateTest, RenameOntoAnExistingNameChangesNothing) {
+  ShowFiles();
+  const QStringList before = DiskNames();
+  // Appears on disk after the fill: the list must not be read again.
+  MakeFile(root(), "late.txt", 1);
+  Select({"a.txt"});
+  prompts_.answers = {QString("b.txt")};
+  form().RenameOnPane(local());
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Error renaming a.txt to b.txt"});
+  QFile b(QDir(root()).filePath("b.txt"));
+  EXPECT_EQ(b.size(), 5);
+  EXPECT_TRUE(OnDisk("a.txt"));
+  EXPECT_FALSE(Names().contains("late.txt"));
+  EXPECT_FALSE(pane().tree_stale);
+}
+
+TEST_P(RenameCreateTest, CancelledUnchangedOrEmptyDoesNothing) {
+  ShowFiles();
+  prompts_.answers = {std::nullopt, QString("a.txt"), QString("")};
+  for (int i = 0; i < 3; ++i) {
+    Select({"a.txt"});
+    form().RenameOnPane(local());
+  }
+  EXPECT_EQ(prompts_.asked.size(), 3u);
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_TRUE(OnDisk("a.txt"));
+
+  prompts_.answers = {std::nullopt, QString("")};
+  const QStringList before = DiskNames();
+  form().CreateDirOnPane(local());
+  form().CreateDirOnPane(local());
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(DiskNames(), before);
+  EXPECT_FALSE(pane().tree_stale);
+}
+
+TEST_P(RenameCreateTest, CreateDirectoryInTheCurrentDirectory) {
+  ShowFiles();
+  Enter("sub");
+  prompts_.answers = {QString("made")};
+  form().CreateDirOnPane(local());
+  ASSERT_EQ(prompts_.asked.size(), 1u);
+  EXPECT_EQ(prompts_.asked[0].caption, "Create Directory");
+  EXPECT_EQ(prompts_.asked[0].prompt, "Enter name for new directory:");
+  EXPECT_EQ(prompts_.asked[0].text, "");
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_TRUE(QFileInfo(QDir(root()).filePath("sub/made")).isDir());
+  EXPECT_TRUE(Names().contains("made"));
+  EXPECT_TRUE(pane().tree_stale);
+}
+
+TEST_P(RenameCreateTest, CreateMakesOneLevelOnlyAndNamesWhatWasTyped) {
+  ShowFiles();
+  const QStringList before = DiskNames();
+  MakeFile(root(), "late.txt", 1);
+  prompts_.answers = {QString("a\\b")};
+  form().CreateDirOnPane(local());
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Error creating a\\b"});
+  EXPECT_FALSE(OnDisk("a"));
+  EXPECT_FALSE(Names().contains("late.txt"));  // not refilled
+  EXPECT_FALSE(pane().tree_stale);
+  // An existing name is refused the same way.
+  prompts_.answers = {QString("sub")};
+  form().CreateDirOnPane(local());
+  EXPECT_EQ(Boxes().back(), "Error creating sub");
+}
+
+TEST_P(RenameCreateTest, CreateBeforeADirectoryWasChosen) {
+  // Local: the tree has not had the focus yet. Remote: right after Connect.
+  ASSERT_TRUE(pane().Path.empty());
+  form().CreateDirOnPane(local());
+  EXPECT_EQ(Boxes(), std::vector<std::string>{
+                         ("No current directory set on " + Side(local())).toStdString()});
+  EXPECT_TRUE(prompts_.asked.empty());
+}
+
+TEST_P(RenameCreateTest, MenuEntriesOfTheSideRunTheCommandsOnThatSide) {
+  ShowFiles();
+  // 3 and 4 in the side menus, 1 and 2 in the pop-up menus.
+  const QString menus[2] = {local() ? "LocalPC1" : "RemotePC1",
+                            local() ? "PopupMenu1" : "PopupMenu2"};
+  const QString numbers[2] = {local() ? "3" : "4", local() ? "1" : "2"};
+  for (int m = 0; m < 2; ++m) {
+    auto* menu = form().findChild<QMenu*>(menus[m]);
+    ASSERT_NE(menu, nullptr) << menus[m].toStdString();
+    auto* rename = form().findChild<QAction*>("Rename" + numbers[m]);
+    auto* create = form().findChild<QAction*>("CreateDir" + numbers[m]);
+    ASSERT_NE(rename, nullptr);
+    ASSERT_NE(create, nullptr);
+    EXPECT_TRUE(menu->actions().contains(rename));
+    EXPECT_TRUE(menu->actions().contains(create));
+    EXPECT_EQ(rename->text(), "&Rename");
+    EXPECT_EQ(create->text(), "Crea&te Dir");
+    Select({});
+    rename->trigger();
+    EXPECT_EQ(Boxes().back(), ("No file selected on " + Side(local())).toStdString());
+    prompts_.answers = {QString("from") + numbers[m]};
+    create->trigger();
+    EXPECT_TRUE(OnDisk(("from" + numbers[m]).toLatin1().constData()));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothSides, RenameCreateTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return info.param ? "Local" : "Remote";
+                         });
+
+// The Remote side's commands while no link stands: the information box alone.
+TEST(RenameCreateDisconnectedTest, RemoteCommandsSayNotConnected) {
+  EnsureApplication();
+  SettingsFolder settings;
+  QTemporaryDir local;
+  Windows w({{'C', local.path().toStdString()}});
+  ScriptedPrompts prompts;
+  w.form1->SetPrompts(&prompts);
+  for (const char* name : {"Rename4", "CreateDir4", "Rename2", "CreateDir2"}) {
+    w.form1->findChild<QAction*>(name)->trigger();
+  }
+  ASSERT_EQ(w.boxes.shown.size(), 4u);
+  for (const auto& shown : w.boxes.shown) {
+    EXPECT_EQ(shown.kind, "Information");
+    EXPECT_EQ(shown.text, "Not connected to Remote PC");
+  }
+  EXPECT_TRUE(prompts.asked.empty());
+}
+
+// The real prompt box, answered as a user would.
+class PromptDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override { EnsureApplication(); }
+  // Runs `act` on the box once it is up, then returns what Ask answered.
+  std::optional<QString> AskWith(const QString& start, std::function<void(PromptDialog&)> act) {
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<PromptDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      seen_selected_ = dialog->edit()->selectedText();
+      act(*dialog);
+    });
+    return DialogPrompts().Ask("Rename Function", "Rename a.txt to:", start);
+  }
+  QString seen_selected_;
+};
+
+TEST_F(PromptDialogTest, LooksAsAskedWithAllOfTheTextSelected) {
+  PromptDialog dialog("Rename Function", "Rename <a&b>.txt to:", "<a&b>.txt");
+  dialog.show();
+  EXPECT_EQ(dialog.windowTitle(), "Rename Function");
+  EXPECT_EQ(dialog.findChild<QLabel*>("Prompt")->text(), "Rename <a&b>.txt to:");
+  EXPECT_EQ(dialog.edit()->maxLength(), 255);
+  EXPECT_EQ(dialog.edit()->selectedText(), "<a&b>.txt");
+  EXPECT_EQ(dialog.ok_button()->text(), "OK");
+  EXPECT_TRUE(dialog.ok_button()->isDefault());
+  EXPECT_EQ(dialog.cancel_button()->text(), "Cancel");
+  dialog.edit()->setText(QString(300, 'x'));
+  EXPECT_EQ(dialog.edit()->text().size(), 255);
+}
+
+TEST_F(PromptDialogTest, TypingReplacesTheNameEnterAcceptsEscapeCancels) {
+  const auto typed = AskWith("a.txt", [](PromptDialog& d) {
+    QTest::keyClicks(d.edit(), "new.txt");
+    QTest::keyClick(d.edit(), Qt::Key_Return);
+  });
+  EXPECT_EQ(seen_selected_, "a.txt");
+  EXPECT_EQ(typed, std::optional<QString>("new.txt"));
+  EXPECT_EQ(AskWith("a.txt", [](PromptDialog& d) { QTest::keyClick(d.edit(), Qt::Key_Escape); }),
+            std::nullopt);
+  EXPECT_EQ(AskWith("a.txt", [](PromptDialog& d) { d.cancel_button()->click(); }), std::nullopt);
+  EXPECT_EQ(AskWith("a.txt", [](PromptDialog& d) { d.ok_button()->click(); }),
+            std::optional<QString>("a.txt"));
+}
+
+}  // namespace
+}  // namespace duplane
