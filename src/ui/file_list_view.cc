@@ -4,10 +4,11 @@
 // read or written by the drag itself.
 #include "ui/file_list_view.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 
@@ -52,9 +53,15 @@ QPixmap FileListView::MultiDragPixmap() {
   return pixmap;
 }
 
+void FileListView::mousePressEvent(QMouseEvent* event) {
+  left_pressed_ = event->button() == Qt::LeftButton;
+  QTreeView::mousePressEvent(event);
+}
+
 void FileListView::startDrag(Qt::DropActions) {
   // A drag is a left-button gesture; the right button opens the pop-up menu.
-  if (!(QApplication::mouseButtons() & Qt::LeftButton)) return;
+  if (!left_pressed_) return;
+  left_pressed_ = false;
   if (!selectionModel()->hasSelection()) return;
   emit DragStarting();
   auto* drag = new QDrag(this);

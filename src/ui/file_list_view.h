@@ -40,6 +40,7 @@ class FileListView : public QTreeView {
   void EntriesDropped(bool shift);
 
  protected:
+  void mousePressEvent(QMouseEvent* event) override;
   void startDrag(Qt::DropActions supported_actions) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
@@ -49,6 +50,7 @@ class FileListView : public QTreeView {
  private:
   static QByteArray Token(const FileListView& list);
   const FileListView* peer_ = nullptr;
+  bool left_pressed_ = false;  // the gesture that may become a drag
 };
 
 }  // namespace duplane

@@ -1,0 +1,219 @@
+// Dragging entries between the two file lists of the real window: when a drag
+// may start at all, which list accepts which drag, and what a drop starts.
+// Real drags need a window system, so the drag events are sent to the lists
+// as the platform would send them; a drag's start is seen on the offscreen
+// platform, whose drag loop ends at once.
+#include <QAbstractButton>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include "ui/file_list_view.h"
+#include "ui/pane_list_model.h"
+#include "ui_test_support.h"
+
+namespace duplane {
+namespace {
+
+using testing_ui::EnsureApplication;
+using testing_ui::MakeDirs;
+using testing_ui::MakeFile;
+using testing_ui::RemoteThread;
+using testing_ui::SettingsFolder;
+using testing_ui::Windows;
+
+class DragDropTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureApplication();
+    MakeFile(local_dir_.path(), "here.txt", 10);
+    MakeDirs(local_dir_.path(), {"tree"});
+    MakeFile(remote_dir_.path(), "there.txt", 20);
+    auto [program_end, remote_end] = VirtualCable::CreatePair();
+    remote_ =
+        std::make_unique<RemoteThread>(std::move(remote_end), remote_dir_.path().toStdString());
+    w_ = std::make_unique<Windows>(
+        std::vector<DriveMapping>{{'C', local_dir_.path().toStdString()}}, std::move(program_end));
+    form().show();
+    form().Connect1Click();
+    ASSERT_TRUE(form().connected());
+    // Every press of a Copy or Move button is seen; a confirmation dialog it
+    // may open is cancelled, so nothing is copied by these tests.
+    for (bool local : {true, false}) {
+      for (QToolButton* b : {c(local).copy_btn, c(local).move_btn}) {
+        QObject::connect(b, &QAbstractButton::clicked,
+                         [this, b] { pressed_.push_back(b->objectName().toStdString()); });
+      }
+    }
+    QObject::connect(&cancel_dialogs_, &QTimer::timeout, [] {
+      if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        dialog->reject();
+      }
+    });
+    cancel_dialogs_.start(10);
+  }
+  void TearDown() override {
+    cancel_dialogs_.stop();
+    form().close();
+    w_.reset();
+    remote_.reset();
+  }
+
+  TForm1& form() { return *w_->form1; }
+  PaneControls& c(bool local) { return form().Controls(local); }
+  FileListView* List(bool local) { return c(local).list; }
+
+  void ShowPage(bool local, int page) {
+    if (page == 1 && form().Pane(local).Path.empty()) form().SelectHomeDrive(local);
+    c(local).page_control->setCurrentIndex(page);
+  }
+  void ShowBothFiles() {
+    ShowPage(true, 1);
+    ShowPage(false, 1);
+  }
+  void SelectFirstFile(bool local) {
+    const TPane& pane = form().Pane(local);
+    ASSERT_GT(pane.FileCount, 0);
+    List(local)->selectionModel()->select(List(local)->model()->index(pane.FirstFileRow(), 0),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  }
+
+  // What the platform sends while a drag passes over `target`: the drag
+  // enters (the answer decides whether the target takes part at all), moves,
+  // and then either leaves or is dropped. Drops and moves go to whichever
+  // widget accepted the entry, so a refused list never sees the drop.
+  bool Enter(FileListView* target, const QMimeData* data, Qt::KeyboardModifiers modifiers) {
+    QDragEnterEvent enter(target->viewport()->rect().center(), Qt::CopyAction | Qt::MoveAction,
+                          data, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(target->viewport(), &enter);
+    return enter.isAccepted();
+  }
+  bool DragOver(FileListView* target, QMimeData* data) {
+    std::unique_ptr<QMimeData> owned(data);
+    const bool accepted = Enter(target, data, {});
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(target->viewport(), &leave);
+    return accepted;
+  }
+  bool Drop(FileListView* target, QMimeData* data, Qt::KeyboardModifiers modifiers = {}) {
+    std::unique_ptr<QMimeData> owned(data);
+    const QPoint at = target->viewport()->rect().center();
+    Enter(target, data, modifiers);
+    QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(target->viewport(), &move);
+    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(target->viewport(), &drop);
+    // The window starts the copy once the platform's drag has ended.
+    QCoreApplication::processEvents();
+    return drop.isAccepted();
+  }
+  // Presses the left button on the first selected row and moves the pointer
+  // well past the drag distance, as a user starting a drag does.
+  void PressAndMove(FileListView* list, Qt::MouseButton button = Qt::LeftButton) {
+    const QModelIndex row = list->selectionModel()->selectedRows().value(0);
+    const QPoint at = list->visualRect(row).center();
+    QTest::mousePress(list->viewport(), button, {}, at);
+    QTest::mouseMove(list->viewport(), at + QPoint(3, 1));
+    QTest::mouseMove(list->viewport(), at + QPoint(40, 20));
+    QTest::mouseRelease(list->viewport(), button, {}, at + QPoint(40, 20));
+  }
+
+  QTemporaryDir local_dir_;
+  QTemporaryDir remote_dir_;
+  SettingsFolder settings_;
+  std::unique_ptr<RemoteThread> remote_;
+  std::unique_ptr<Windows> w_;
+  std::vector<std::string> pressed_;
+  QTimer cancel_dialogs_;
+};
+
+TEST_F(DragDropTest, DragsExistOnlyWhileBothPanesShowTheirFiles) {
+  for (bool local : {true, false}) {
+    EXPECT_FALSE(List(local)->dragEnabled());  // both panes open on "Tree"
+    EXPECT_FALSE(List(local)->acceptDrops());
+  }
+  ShowPage(true, 1);
+  EXPECT_FALSE(List(true)->dragEnabled());
+  ShowPage(false, 1);
+  for (bool local : {true, false}) {
+    EXPECT_TRUE(List(local)->dragEnabled());
+    EXPECT_TRUE(List(local)->acceptDrops());
+  }
+  ShowPage(false, 0);
+  for (bool local : {true, false}) {
+    EXPECT_FALSE(List(local)->dragEnabled());
+    EXPECT_FALSE(List(local)->acceptDrops());
+  }
+}
+
+TEST_F(DragDropTest, PressingAndMovingStartsADragOnlyWithBothFilePagesAndTheLeftButton) {
+  ShowBothFiles();
+  SelectFirstFile(true);
+  QSignalSpy started(List(true), &FileListView::DragStarting);
+  PressAndMove(List(true), Qt::RightButton);
+  EXPECT_EQ(started.count(), 0);
+  SelectFirstFile(true);
+  PressAndMove(List(true));
+  EXPECT_EQ(started.count(), 1);
+
+  ShowPage(false, 0);  // the other pane back on its tree
+  SelectFirstFile(true);
+  PressAndMove(List(true));
+  EXPECT_EQ(started.count(), 1);
+  EXPECT_FALSE(List(true)->selectionModel()->selectedRows().isEmpty());
+}
+
+TEST_F(DragDropTest, EachListAcceptsOnlyTheOtherListsEntries) {
+  ShowBothFiles();
+  EXPECT_FALSE(DragOver(List(true), FileListView::DragData(*List(true))));
+  EXPECT_FALSE(DragOver(List(false), FileListView::DragData(*List(false))));
+  EXPECT_TRUE(DragOver(List(true), FileListView::DragData(*List(false))));
+  EXPECT_TRUE(DragOver(List(false), FileListView::DragData(*List(true))));
+  // Nothing else: files from another program, or text.
+  auto* uris = new QMimeData;
+  uris->setText("file:///etc/passwd");
+  EXPECT_FALSE(DragOver(List(false), uris));
+
+  EXPECT_FALSE(Drop(List(true), FileListView::DragData(*List(true))));
+  auto* text = new QMimeData;
+  text->setText("here.txt");
+  EXPECT_FALSE(Drop(List(false), text));
+  EXPECT_TRUE(pressed_.empty());
+}
+
+TEST_F(DragDropTest, DropStartsCopyOrWithShiftMoveFromTheOtherSide) {
+  ShowBothFiles();
+  EXPECT_TRUE(Drop(List(false), FileListView::DragData(*List(true))));
+  EXPECT_TRUE(Drop(List(false), FileListView::DragData(*List(true)), Qt::ShiftModifier));
+  EXPECT_TRUE(Drop(List(true), FileListView::DragData(*List(false))));
+  EXPECT_TRUE(Drop(List(true), FileListView::DragData(*List(false)), Qt::ShiftModifier));
+  // Other modifiers do not make a move.
+  EXPECT_TRUE(Drop(List(true), FileListView::DragData(*List(false)), Qt::ControlModifier));
+  EXPECT_EQ(pressed_,
+            (std::vector<std::string>{"LCopyBtn", "LMoveBtn", "RCopyBtn", "RMoveBtn", "RCopyBtn"}));
+}
+
+TEST_F(DragDropTest, NoDropWhileOnePaneShowsItsTree) {
+  ShowBothFiles();
+  ShowPage(true, 0);
+  EXPECT_FALSE(DragOver(List(false), FileListView::DragData(*List(true))));
+  EXPECT_FALSE(Drop(List(false), FileListView::DragData(*List(true)), Qt::ShiftModifier));
+  EXPECT_TRUE(pressed_.empty());
+}
+
+TEST(MultiDragPixmapTest, ShowsSeveralSheets) {
+  EnsureApplication();
+  const QImage image = FileListView::MultiDragPixmap().toImage();
+  ASSERT_FALSE(image.isNull());
+  // Three outlines along the diagonal: each sheet's lower right corner shows.
+  int corners = 0;
+  for (int i = 0; i < 3; ++i) corners += qGray(image.pixel(i * 4 + 13, i * 4 + 13)) < 64 ? 1 : 0;
+  EXPECT_EQ(corners, 3);
+}
+
+}  // namespace
+}  // namespace duplane
