@@ -20,6 +20,10 @@ void TForm1::SetTabOrder() {
     // Widgets on the page that is not shown are skipped by Qt itself.
     const std::initializer_list<QToolButton*> buttons = {
         c.sel_dirs_btn, c.sel_files_btn, c.copy_btn, c.move_btn, c.delete_btn, c.refresh_btn};
+    // The page control hands the focus to its tab bar, where the arrow keys
+    // and Ctrl+Tab switch the page; both go in the chain so that no stray
+    // stop of either is left elsewhere.
+    order.push_back(c.page_control);
     order.push_back(c.page_control->tabBar());
     order.push_back(c.tree);
     for (QToolButton* b : buttons) {
