@@ -49,7 +49,7 @@ int RunDuplane(int argc, char** argv) {
   SingleInstance instance;
   if (instance.EarlierInstanceRuns()) return 0;
   QApplication::setApplicationName(form1_text::kApplicationTitle);
-  QApplication::setApplicationDisplayName(form1_text::kApplicationTitle);
+  // No display name: Qt would append it to every window's caption.
 
   LocalFileSystem local(LocalFileSystem::DefaultDrives(), /*confine=*/false);
   LinkSession session(local);
