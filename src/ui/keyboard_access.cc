@@ -2,6 +2,8 @@
 // an accelerator (Alt+K, Alt+L, Alt+R, Alt+H and the underlined letters), the
 // link and help commands also on F1 to F3; Tab walks each pane from top to
 // bottom, the Local pane first, so both panes can be worked without a mouse.
+#include <QApplication>
+#include <QEvent>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
@@ -13,7 +15,22 @@
 
 namespace duplane {
 
+void TForm1::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() != QEvent::EnabledChange || !isEnabled()) return;
+  // Disabling the window cleared the focus; without this a keyboard user
+  // would have to reach for the mouse after every Connect or copy.
+  if (focusWidget() == nullptr && last_focus_ != nullptr && last_focus_->isVisible() &&
+      last_focus_->isEnabled()) {
+    last_focus_->setFocus(Qt::OtherFocusReason);
+  }
+}
+
 void TForm1::SetTabOrder() {
+  // The last widget of this window that had the focus, for changeEvent.
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    if (now != nullptr && now->window() == this) last_focus_ = now;
+  });
   std::vector<QWidget*> order;
   for (bool local : {true, false}) {
     PaneControls& c = Controls(local);

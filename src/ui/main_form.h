@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSize>
 #include <array>
 #include <cstdint>
@@ -140,6 +141,9 @@ class TForm1 : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Gives the focus back when the window is enabled again after a long
+  // operation (Connect, Disconnect, a transfer) took it away.
+  void changeEvent(QEvent* event) override;
 
  private:
   void BuildMenus();
@@ -202,6 +206,7 @@ class TForm1 : public QMainWindow {
   void ConnectListDragDrop(bool local);
   void SetTabOrder();
   QString SideText(bool local) const;
+  QPointer<QWidget> last_focus_;  // the window's focus widget before it was disabled
   DialogPrompts dialog_prompts_;
   Prompts* prompts_ = &dialog_prompts_;
 };

@@ -113,15 +113,21 @@ TEST_F(KeyboardAccessTest, EveryMenuItemHasAnAcceleratorOfItsOwnWithinItsMenu) {
 }
 
 TEST_F(KeyboardAccessTest, FunctionKeysConnectDisconnectAndOpenHelp) {
+  form().Controls(true).tree->setFocus();
   QTest::keyClick(&form(), Qt::Key_F2);
   EXPECT_TRUE(form().connected());
   // The busy window had the activation while the link was being made.
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+  // Connect hands the focus to the Remote page control, and it is still
+  // there once the window is enabled again.
+  EXPECT_EQ(FocusName(), "RemotePageControl");
   QTest::keyClick(&form(), Qt::Key_F2);  // Connect is disabled while connected
   EXPECT_TRUE(form().connected());
+  form().Controls(true).tree->setFocus();
   QTest::keyClick(&form(), Qt::Key_F3);
   EXPECT_FALSE(form().connected());
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+  EXPECT_EQ(FocusName(), "LocalTree");
   EXPECT_EQ(form().Controls(false).dir->text(), "<Disconnected>");
   QTest::keyClick(&form(), Qt::Key_F1);
   EXPECT_TRUE(form().help_window()->isVisible());
