@@ -4,7 +4,9 @@
 // bottom, the Local pane first, so both panes can be worked without a mouse.
 #include <QApplication>
 #include <QEvent>
+#include <QKeySequence>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -23,6 +25,21 @@ void TForm1::changeEvent(QEvent* event) {
   if (focusWidget() == nullptr && last_focus_ != nullptr && last_focus_->isVisible() &&
       last_focus_->isEnabled()) {
     last_focus_->setFocus(Qt::OtherFocusReason);
+  }
+}
+
+// Shift+F10 and the menu key open a list's pop-up menu where the keyboard is:
+// at the current row, or at the top of the list when there is none.
+void TForm1::ConnectPopupKeys(FileListView* list) {
+  for (const QKeySequence& keys :
+       {QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)}) {
+    auto* shortcut = new QShortcut(keys, list);
+    shortcut->setContext(Qt::WidgetShortcut);
+    connect(shortcut, &QShortcut::activated, list, [list] {
+      const QModelIndex current = list->currentIndex();
+      const QPoint at = current.isValid() ? list->visualRect(current).center() : QPoint(8, 8);
+      emit list->customContextMenuRequested(at);
+    });
   }
 }
 
@@ -50,6 +67,7 @@ void TForm1::SetTabOrder() {
     }
     order.push_back(c.filespec);
     order.push_back(c.list);
+    ConnectPopupKeys(c.list);
   }
   for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }

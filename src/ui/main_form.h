@@ -205,6 +205,7 @@ class TForm1 : public QMainWindow {
   void BuildRenameCreateMenus(bool local);
   void ConnectListDragDrop(bool local);
   void SetTabOrder();
+  void ConnectPopupKeys(FileListView* list);
   QString SideText(bool local) const;
   QPointer<QWidget> last_focus_;  // the window's focus widget before it was disabled
   DialogPrompts dialog_prompts_;

@@ -158,6 +158,20 @@ TEST_F(KeyboardAccessTest, SideMenusOpenWithAltAndRunTheirItemsByLetter) {
   EXPECT_EQ(prompts_.captions, QStringList{"Create Directory"});
 }
 
+TEST_F(KeyboardAccessTest, ShiftF10OpensTheListsPopupMenu) {
+  PaneControls& c = form().Controls(true);
+  form().SelectHomeDrive(true);
+  c.page_control->setCurrentIndex(1);
+  c.list->setFocus();
+  auto* popup = form().findChild<QMenu*>("PopupMenu1");
+  ASSERT_NE(popup, nullptr);
+  QTest::keyClick(c.list, Qt::Key_F10, Qt::ShiftModifier);
+  ASSERT_TRUE(popup->isVisible());
+  QTest::keyClick(popup, Qt::Key_T);  // Crea&te Dir
+  EXPECT_FALSE(popup->isVisible());
+  EXPECT_EQ(prompts_.captions, QStringList{"Create Directory"});
+}
+
 TEST_F(KeyboardAccessTest, CtrlTabSwitchesAPanesPage) {
   PaneControls& c = form().Controls(true);
   c.tree->setFocus(Qt::TabFocusReason);
