@@ -134,50 +134,37 @@ TEST_F(KeyboardAccessTest, FunctionKeysConnectDisconnectAndOpenHelp) {
   form().help_window()->close();
 }
 
-TEST_F(KeyboardAccessTest, SideMenusOpenWithAltAndRunTheirItemsByLetter) {
+TEST_F(KeyboardAccessTest, PagesAndMenusFromTheKeyboard) {
   QTest::keyClick(&form(), Qt::Key_F2);
   ASSERT_TRUE(form().connected());
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
-  for (bool local : {true, false}) {
-    form().SelectHomeDrive(local);
-    form().Controls(local).page_control->setCurrentIndex(1);
-  }
+  // Ctrl+Tab in the tree shows the pane's files and enables its menu.
+  PaneControls& local = form().Controls(true);
+  local.tree->setFocus(Qt::TabFocusReason);  // also chooses the home drive
+  QTest::keyClick(local.tree, Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(local.page_control->currentIndex(), 1);
+  EXPECT_TRUE(form().LocalPC1()->isEnabled());
+  form().SelectHomeDrive(false);
+  form().Controls(false).page_control->setCurrentIndex(1);
+
   // Alt+L, R: rename on this PC with nothing selected.
   QTest::keyClick(&form(), Qt::Key_L, Qt::AltModifier);
-  QMenu* local_menu = form().LocalPC1();
-  ASSERT_TRUE(local_menu->isVisible());
-  QTest::keyClick(local_menu, Qt::Key_R);
-  EXPECT_FALSE(local_menu->isVisible());
+  ASSERT_TRUE(form().LocalPC1()->isVisible());
+  QTest::keyClick(form().LocalPC1(), Qt::Key_R);
+  EXPECT_FALSE(form().LocalPC1()->isVisible());
   ASSERT_FALSE(w_->boxes.shown.empty());
   EXPECT_EQ(w_->boxes.shown.back().text, "No file selected on Local PC");
   // Alt+R, T: create a directory on the Remote PC.
   QTest::keyClick(&form(), Qt::Key_R, Qt::AltModifier);
-  QMenu* remote_menu = form().RemotePC1();
-  ASSERT_TRUE(remote_menu->isVisible());
-  QTest::keyClick(remote_menu, Qt::Key_T);
-  EXPECT_EQ(prompts_.captions, QStringList{"Create Directory"});
-}
-
-TEST_F(KeyboardAccessTest, ShiftF10OpensTheListsPopupMenu) {
-  PaneControls& c = form().Controls(true);
-  form().SelectHomeDrive(true);
-  c.page_control->setCurrentIndex(1);
-  c.list->setFocus();
+  ASSERT_TRUE(form().RemotePC1()->isVisible());
+  QTest::keyClick(form().RemotePC1(), Qt::Key_T);
+  // Shift+F10 in the list: its pop-up menu, and T there too.
   auto* popup = form().findChild<QMenu*>("PopupMenu1");
-  ASSERT_NE(popup, nullptr);
-  QTest::keyClick(c.list, Qt::Key_F10, Qt::ShiftModifier);
+  local.list->setFocus();
+  QTest::keyClick(local.list, Qt::Key_F10, Qt::ShiftModifier);
   ASSERT_TRUE(popup->isVisible());
-  QTest::keyClick(popup, Qt::Key_T);  // Crea&te Dir
-  EXPECT_FALSE(popup->isVisible());
-  EXPECT_EQ(prompts_.captions, QStringList{"Create Directory"});
-}
-
-TEST_F(KeyboardAccessTest, CtrlTabSwitchesAPanesPage) {
-  PaneControls& c = form().Controls(true);
-  c.tree->setFocus(Qt::TabFocusReason);
-  QTest::keyClick(c.tree, Qt::Key_Tab, Qt::ControlModifier);
-  EXPECT_EQ(c.page_control->currentIndex(), 1);
-  EXPECT_TRUE(form().LocalPC1()->isEnabled());
+  QTest::keyClick(popup, Qt::Key_T);
+  EXPECT_EQ(prompts_.captions, (QStringList{"Create Directory", "Create Directory"}));
 }
 
 TEST_F(KeyboardAccessTest, TabWalksEachPaneTopToBottomLocalFirst) {
