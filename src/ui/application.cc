@@ -11,6 +11,9 @@
 #include "link/local_file_system.h"
 #include "ui/about_form.h"
 #include "ui/config_form.h"
+#include "ui/copy_move_form.h"
+#include "ui/copy_status_form.h"
+#include "ui/delete_form.h"
 #include "ui/link_form.h"
 #include "ui/link_session.h"
 #include "ui/main_form.h"
@@ -18,6 +21,7 @@
 #include "ui/message_boxes.h"
 #include "ui/message_form.h"
 #include "ui/single_instance.h"
+#include "ui/transfer_entries.h"
 
 namespace duplane {
 
@@ -56,12 +60,17 @@ int RunDuplane(int argc, char** argv) {
   instance.SetWindow(&form1);
   TLinkForm link_form(session, parser.value(cable));
   form1.SetLinkForm(&link_form);
-  TMessageForm message_form;
-  form1.SetMessageForm(&message_form);
+  TCopyStatusForm copy_status_form;
+  TCopyMoveForm copy_move_form;
+  TDeleteForm delete_form;
   TConfigForm config_form;
   form1.SetConfigForm(&config_form);
+  TMessageForm message_form;
+  form1.SetMessageForm(&message_form);
   TAboutForm about_form;
   form1.SetAboutForm(&about_form);
+  // Owned by the main window once every window it uses exists.
+  new TransferEntries(form1, boxes, message_form, copy_status_form, copy_move_form, delete_form);
   if (form1.terminate_requested()) return 0;
 
   form1.show();

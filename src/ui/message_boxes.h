@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include "transfer/transfer_ui.h"
+
 class QWidget;
 
 namespace duplane {
@@ -18,6 +20,12 @@ class MessageBoxes {
   virtual void Information(const QString& text) = 0;
   // Error kind with Retry and Cancel; true when the user chose Retry.
   virtual bool RetryCancel(const QString& text) = 0;
+  // Title "Confirm", buttons Yes, No, Cancel and All; Yes is the default
+  // button; Esc or closing the box answers Cancel.
+  virtual PromptAnswer YesNoCancelAll(const QString& text) = 0;
+  // Title "Confirm", buttons Yes and No; Yes is the default button; Esc or
+  // closing the box answers No (false).
+  virtual bool YesNo(const QString& text) = 0;
 };
 
 // The real boxes, owned by the window that is active when they are shown.
@@ -26,6 +34,8 @@ class QtMessageBoxes : public MessageBoxes {
   void Error(const QString& text) override;
   void Information(const QString& text) override;
   bool RetryCancel(const QString& text) override;
+  PromptAnswer YesNoCancelAll(const QString& text) override;
+  bool YesNo(const QString& text) override;
 };
 
 }  // namespace duplane

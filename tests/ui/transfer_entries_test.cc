@@ -1,0 +1,436 @@
+// The transfer commands started from the real window: rows selected in the
+// lists, buttons pressed and menu items triggered, the review dialogs answered
+// as a user would, over a cable to a Remote Module serving a temporary folder.
+// What arrives is compared byte for byte; the summaries and questions come from
+// the window's scripted boxes.
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeView>
+#include <functional>
+
+#include "ui/pane_list_model.h"
+#include "ui/queue_review.h"
+#include "ui/radio_group.h"
+#include "ui_test_support.h"
+
+namespace duplane {
+namespace {
+
+using testing_ui::EnsureApplication;
+using testing_ui::MakeDirs;
+using testing_ui::RemoteThread;
+using testing_ui::SettingsFolder;
+using testing_ui::Windows;
+
+// Bytes that differ from file to file and from block to block, so a block
+// written twice or in the wrong place shows.
+QByteArray Pattern(int size, int seed) {
+  QByteArray bytes(size, '\0');
+  std::uint32_t x = 2463534242u + static_cast<std::uint32_t>(seed);
+  for (int i = 0; i < size; ++i) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    bytes[i] = static_cast<char>(x);
+  }
+  return bytes;
+}
+
+void WriteFile(const QString& root, const QString& name, const QByteArray& bytes) {
+  QFile f(QDir(root).filePath(name));
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << name.toStdString();
+  f.write(bytes);
+}
+
+QByteArray ReadFile(const QString& root, const QString& name) {
+  QFile f(QDir(root).filePath(name));
+  if (!f.open(QIODevice::ReadOnly)) return QByteArray("<missing>");
+  return f.readAll();
+}
+
+bool Exists(const QString& root, const QString& name) {
+  return QFileInfo::exists(QDir(root).filePath(name));
+}
+
+// How the test answers what the run shows, and what it saw. Every pass of the
+// event loop (the dialogs' own loops and the engines' event pumping) looks at
+// the windows once.
+struct Script {
+  bool ok = true;                         // the review dialog's answer
+  std::function<void()> set_options;      // run on the dialog before answering
+  int cancel_gathering_at_pass = 0;       // Cancel on the busy window at that pass
+  bool cancel_after_first_block = false;  // Cancel on the progress window
+
+  std::vector<std::string> dialog_titles;
+  std::vector<std::string> queue_at_dialog;
+  bool gathering_seen = false;
+  bool main_enabled_while_gathering = false;
+  bool status_seen = false;
+  bool main_enabled_while_copying = false;
+};
+
+class TransferEntriesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureApplication();
+    auto [program_end, remote_end] = VirtualCable::CreatePair();
+    remote_ = std::make_unique<RemoteThread>(std::move(remote_end), remote_root());
+    w_ = std::make_unique<Windows>(std::vector<DriveMapping>{{'C', local_root()}},
+                                   std::move(program_end));
+    w_->form1->show();
+    for (bool local : {true, false}) form().Controls(local).page_control->setCurrentIndex(1);
+  }
+  void TearDown() override {
+    w_->form1->close();
+    w_.reset();
+    remote_.reset();
+  }
+
+  std::string local_root() const { return local_dir_.path().toStdString(); }
+  std::string remote_root() const { return remote_dir_.path().toStdString(); }
+  QString Root(bool local) const { return local ? local_dir_.path() : remote_dir_.path(); }
+  TForm1& form() { return *w_->form1; }
+
+  void Connect() {
+    form().Connect1Click();
+    ASSERT_TRUE(form().connected());
+  }
+  // Both panes at their drive's root, lists read.
+  void ShowRoots(bool remote_too) {
+    for (bool local : {true, false}) {
+      if (!local && !remote_too) continue;
+      ASSERT_EQ(form().link().LinkChDir(local, "C:\\"), 0);
+      form().Pane(local).Path = form().link().LinkGetDir(local, 0);
+      form().FillList(local);
+    }
+  }
+  QStringList Names(bool local) {
+    PaneListModel* model = form().Controls(local).model;
+    QStringList names;
+    for (int r = 0; r < model->rowCount(); ++r) names << model->index(r, 0).data().toString();
+    return names;
+  }
+  void Select(bool local, const QStringList& names) {
+    QTreeView* list = form().Controls(local).list;
+    list->clearSelection();
+    for (const QString& name : names) {
+      const int row = static_cast<int>(Names(local).indexOf(name));
+      ASSERT_GE(row, 0) << name.toStdString();
+      list->selectionModel()->select(list->model()->index(row, 0),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+  }
+
+  // Presses the button or triggers the menu item of that name while `script`
+  // answers and watches.
+  void Run(const char* entry, Script& script) {
+    QTimer pass;
+    int message_passes = 0;
+    QObject::connect(&pass, &QTimer::timeout, [&] { Look(script, message_passes); });
+    pass.start(0);
+    if (auto* button = form().findChild<QAbstractButton*>(entry)) {
+      button->click();
+    } else {
+      QAction* action = form().findChild<QAction*>(entry);
+      ASSERT_NE(action, nullptr) << entry;
+      action->trigger();
+    }
+    pass.stop();
+  }
+
+  void Look(Script& script, int& message_passes) {
+    for (QDialog* dialog : {static_cast<QDialog*>(w_->copy_move_form.get()),
+                            static_cast<QDialog*>(w_->delete_form.get())}) {
+      if (!dialog->isVisible()) continue;
+      script.dialog_titles.push_back(dialog->windowTitle().toStdString());
+      script.queue_at_dialog = w_->entries->queue().paths();
+      if (script.set_options) script.set_options();
+      QPushButton* ok = dialog == w_->delete_form.get() ? w_->delete_form->ok_button()
+                                                        : w_->copy_move_form->ok_button();
+      QPushButton* cancel = dialog == w_->delete_form.get() ? w_->delete_form->cancel_button()
+                                                            : w_->copy_move_form->cancel_button();
+      (script.ok ? ok : cancel)->click();
+    }
+    TMessageForm& busy = *w_->message_form;
+    if (busy.isVisible() && busy.windowTitle() == "Message") {
+      script.gathering_seen = true;
+      if (form().isEnabled()) script.main_enabled_while_gathering = true;
+      if (++message_passes == script.cancel_gathering_at_pass) busy.Button1()->click();
+    }
+    TCopyStatusForm& status = *w_->copy_status_form;
+    if (status.isVisible()) {
+      script.status_seen = true;
+      if (form().isEnabled()) script.main_enabled_while_copying = true;
+      auto* bar = status.findChild<QProgressBar*>("ProgressBar1");
+      if (script.cancel_after_first_block && bar != nullptr && bar->value() > 0 &&
+          !status.cancelled()) {
+        script.cancel_after_first_block = false;
+        status.cancel_button()->click();
+      }
+    }
+  }
+
+  std::vector<std::string> Boxes() const { return w_->boxes.Texts(); }
+  std::string LastBox() const {
+    return w_->boxes.shown.empty() ? std::string() : w_->boxes.shown.back().text;
+  }
+
+  SettingsFolder settings_;
+  QTemporaryDir local_dir_;
+  QTemporaryDir remote_dir_;
+  std::unique_ptr<RemoteThread> remote_;
+  std::unique_ptr<Windows> w_;
+};
+
+TEST_F(TransferEntriesTest, EveryEntryStartsItsOperationOnItsSide) {
+  WriteFile(Root(true), "l.txt", "local");
+  WriteFile(Root(false), "r.txt", "remote");
+  Connect();
+  ShowRoots(true);
+  Select(true, {"l.txt"});
+  Select(false, {"r.txt"});
+  struct Case {
+    const char* entry;
+    const char* caption;
+  };
+  const char kCopyLR[] = "Copy these files from Local PC to Remote PC?";
+  const char kCopyRL[] = "Copy these files from Remote PC to Local PC?";
+  const char kMoveLR[] = "Move these files from Local PC to Remote PC?";
+  const char kMoveRL[] = "Move these files from Remote PC to Local PC?";
+  const char kDeleteL[] = "Delete these files on Local PC?";
+  const char kDeleteR[] = "Delete these files on Remote PC?";
+  const Case cases[] = {{"LCopyBtn", kCopyLR}, {"RCopyBtn", kCopyRL},    {"LMoveBtn", kMoveLR},
+                        {"RMoveBtn", kMoveRL}, {"LDeleteBtn", kDeleteL}, {"RDeleteBtn", kDeleteR},
+                        {"Copy1", kCopyLR},    {"Move1", kMoveLR},       {"Delete1", kDeleteL},
+                        {"Copy2", kCopyRL},    {"Move2", kMoveRL},       {"Delete2", kDeleteR},
+                        {"Copy3", kCopyLR},    {"Move3", kMoveLR},       {"Delete3", kDeleteL},
+                        {"Copy4", kCopyRL},    {"Move4", kMoveRL},       {"Delete4", kDeleteR}};
+  for (const Case& c : cases) {
+    Script script;
+    script.ok = false;
+    Run(c.entry, script);
+    ASSERT_EQ(script.dialog_titles, std::vector<std::string>{c.caption}) << c.entry;
+    const bool local_side =
+        QString(c.caption).contains("from Local") || QString(c.caption).endsWith("on Local PC?");
+    EXPECT_EQ(script.queue_at_dialog, std::vector<std::string>{local_side ? "l.txt" : "r.txt"})
+        << c.entry;
+  }
+  // Cancelled in the dialog: nothing was shown or changed.
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_FALSE(Exists(Root(true), "r.txt"));
+  EXPECT_FALSE(Exists(Root(false), "l.txt"));
+
+  // The captions of the menu items are the commands' own.
+  for (const char* name : {"Copy1", "Copy2", "Copy3", "Copy4"}) {
+    EXPECT_EQ(form().findChild<QAction*>(name)->text(), "&Copy...") << name;
+  }
+  for (const char* name : {"Move1", "Move2", "Move3", "Move4"}) {
+    EXPECT_EQ(form().findChild<QAction*>(name)->text(), "&Move...") << name;
+  }
+  for (const char* name : {"Delete1", "Delete2", "Delete3", "Delete4"}) {
+    EXPECT_EQ(form().findChild<QAction*>(name)->text(), "D&elete...") << name;
+  }
+}
+
+TEST_F(TransferEntriesTest, DisconnectedOnlyLocalDeleteGoesOn) {
+  ShowRoots(false);
+  for (const char* entry : {"LCopyBtn", "RCopyBtn", "LMoveBtn", "RMoveBtn", "RDeleteBtn", "Copy3",
+                            "Move3", "Copy4", "Move4", "Delete4"}) {
+    Script script;
+    Run(entry, script);
+    EXPECT_EQ(LastBox(), "Not connected to Remote PC") << entry;
+    EXPECT_FALSE(script.gathering_seen) << entry;
+  }
+  for (const char* entry : {"LDeleteBtn", "Delete3"}) {
+    Script script;
+    Run(entry, script);
+    EXPECT_TRUE(script.gathering_seen) << entry;
+    EXPECT_EQ(LastBox(), "No files selected on Local PC") << entry;
+  }
+}
+
+TEST_F(TransferEntriesTest, CopyFromLocalListArrivesByteForByte) {
+  MakeDirs(local_dir_.path(), {"sub/deep", "sub/empty"});
+  WriteFile(Root(true), "a.txt", Pattern(3000, 1));
+  WriteFile(Root(true), "sub/b.bin", Pattern(20000, 2));  // three blocks
+  WriteFile(Root(true), "sub/deep/c.dat", Pattern(8192, 3));
+  WriteFile(Root(true), "sub/zero", QByteArray());
+  WriteFile(Root(true), "left.txt", Pattern(10, 4));  // not selected
+  Connect();
+  ShowRoots(true);
+  Select(true, {"a.txt", "sub"});
+
+  Script script;
+  Run("LCopyBtn", script);
+
+  EXPECT_EQ(script.dialog_titles,
+            std::vector<std::string>{"Copy these files from Local PC to Remote PC?"});
+  EXPECT_EQ(script.queue_at_dialog.front(), "a.txt");
+  for (const char* name : {"a.txt", "sub/b.bin", "sub/deep/c.dat", "sub/zero"}) {
+    EXPECT_EQ(ReadFile(Root(false), name), ReadFile(Root(true), name)) << name;
+  }
+  EXPECT_TRUE(QFileInfo(QDir(Root(false)).filePath("sub/empty")).isDir());
+  EXPECT_FALSE(Exists(Root(false), "left.txt"));
+  EXPECT_EQ(LastBox(), "Files copied: 4\rDirs created: 3");
+
+  // The busy window, then the progress window, each with the main window
+  // disabled behind it; afterwards both are gone and the window is usable.
+  EXPECT_TRUE(script.gathering_seen);
+  EXPECT_FALSE(script.main_enabled_while_gathering);
+  EXPECT_TRUE(script.status_seen);
+  EXPECT_FALSE(script.main_enabled_while_copying);
+  EXPECT_FALSE(w_->copy_status_form->isVisible());
+  EXPECT_FALSE(w_->message_form->isVisible());
+  EXPECT_TRUE(form().isEnabled());
+  // The target list was read again.
+  EXPECT_TRUE(Names(false).contains("a.txt"));
+  EXPECT_TRUE(Names(false).contains("sub"));
+}
+
+TEST_F(TransferEntriesTest, MoveBackFromRemoteListLeavesNothingBehind) {
+  MakeDirs(remote_dir_.path(), {"md/inner"});
+  const QByteArray m = Pattern(9000, 5);
+  const QByteArray n = Pattern(100, 6);
+  WriteFile(Root(false), "m.txt", m);
+  WriteFile(Root(false), "md/inner/n.txt", n);
+  Connect();
+  ShowRoots(true);
+  Select(false, {"m.txt", "md"});
+
+  Script script;
+  script.set_options = [&] {
+    w_->copy_move_form->move_delete()->SetItemIndex(1);  // Normal
+    w_->copy_move_form->remove_empty()->setChecked(true);
+  };
+  Run("RMoveBtn", script);
+
+  EXPECT_EQ(script.dialog_titles,
+            std::vector<std::string>{"Move these files from Remote PC to Local PC?"});
+  EXPECT_EQ(ReadFile(Root(true), "m.txt"), m);
+  EXPECT_EQ(ReadFile(Root(true), "md/inner/n.txt"), n);
+  EXPECT_FALSE(Exists(Root(false), "m.txt"));
+  EXPECT_FALSE(Exists(Root(false), "md"));
+  EXPECT_EQ(LastBox(), "Files moved: 2\rDirs created: 2");
+  // Both lists were read again: the source lost the entries, the target has them.
+  EXPECT_FALSE(Names(false).contains("m.txt"));
+  EXPECT_TRUE(Names(true).contains("m.txt"));
+}
+
+TEST_F(TransferEntriesTest, ExistingTargetIsAskedAboutWithDates) {
+  WriteFile(Root(true), "same.txt", "new content");
+  WriteFile(Root(false), "same.txt", "old");
+  Connect();
+  ShowRoots(true);
+  Select(true, {"same.txt"});
+  w_->boxes.prompt_answers = {PromptAnswer::kNo};
+
+  Script script;
+  script.set_options = [&] { w_->copy_move_form->overwrite()->SetItemIndex(0); };  // Prompt
+  Run("Copy3", script);
+
+  ASSERT_GE(w_->boxes.shown.size(), 2u);
+  const auto& question = w_->boxes.shown[w_->boxes.shown.size() - 2];
+  EXPECT_EQ(question.kind, "YesNoCancelAll");
+  EXPECT_EQ(question.text.rfind("same.txt already exists on Remote PC\r\rSource date: ", 0), 0u)
+      << question.text;
+  EXPECT_NE(question.text.find("\r\rOverwrite it?"), std::string::npos);
+  EXPECT_EQ(LastBox(), "Files copied: 0\rFiles skipped: 1");
+  EXPECT_EQ(ReadFile(Root(false), "same.txt"), "old");
+}
+
+TEST_F(TransferEntriesTest, CancelMidFileAnsweredNoRemovesThePartialTarget) {
+  const QByteArray big = Pattern(64 * 1024, 7);  // eight blocks
+  WriteFile(Root(false), "big.bin", big);
+  Connect();
+  ShowRoots(true);
+  Select(false, {"big.bin"});
+  w_->boxes.yes_no_answers = {false};
+
+  Script script;
+  script.cancel_after_first_block = true;
+  // A copy's abandoned target goes the way the (disabled) move option says.
+  script.set_options = [&] { w_->copy_move_form->move_delete()->SetItemIndex(1); };
+  Run("RCopyBtn", script);
+
+  ASSERT_GE(w_->boxes.shown.size(), 2u);
+  const auto& question = w_->boxes.shown[w_->boxes.shown.size() - 2];
+  EXPECT_EQ(question.kind, "YesNo");
+  EXPECT_EQ(question.text, "big.bin in progress.\rFinish it before stopping?");
+  EXPECT_EQ(LastBox(), "Files copied: 0");
+  EXPECT_FALSE(Exists(Root(true), "big.bin"));
+  EXPECT_EQ(ReadFile(Root(false), "big.bin"), big);
+  EXPECT_TRUE(form().isEnabled());
+}
+
+// Deleting a tree with "Delete empty directories" on either side; the Local
+// side runs without a connection.
+class DeleteEntriesTest : public TransferEntriesTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(DeleteEntriesTest, TreeGoesWithItsDirectories) {
+  const bool local = GetParam();
+  MakeDirs(Root(local), {"d/sub/sub2", "keep"});
+  WriteFile(Root(local), "d/f1", Pattern(50, 8));
+  WriteFile(Root(local), "d/sub/f2", Pattern(70000, 9));
+  WriteFile(Root(local), "top.txt", "x");
+  WriteFile(Root(local), "keep/k", "k");
+  if (!local) Connect();
+  ShowRoots(!local);
+  Select(local, {"top.txt", "d"});
+
+  Script script;
+  script.set_options = [&] {
+    w_->delete_form->delete_mode()->SetItemIndex(1);  // Normal
+    w_->delete_form->remove_empty()->setChecked(true);
+  };
+  Run(local ? "LDeleteBtn" : "RDeleteBtn", script);
+
+  EXPECT_EQ(script.dialog_titles,
+            std::vector<std::string>{local ? "Delete these files on Local PC?"
+                                           : "Delete these files on Remote PC?"});
+  EXPECT_EQ(script.queue_at_dialog, (std::vector<std::string>{"top.txt", "d\\", "d\\f1", "d\\sub\\",
+                                                              "d\\sub\\f2", "d\\sub\\sub2\\"}));
+  EXPECT_EQ(LastBox(), "Files deleted: 3\rDirs deleted:  3");
+  EXPECT_FALSE(Exists(Root(local), "d"));
+  EXPECT_FALSE(Exists(Root(local), "top.txt"));
+  EXPECT_EQ(ReadFile(Root(local), "keep/k"), "k");
+  EXPECT_FALSE(Names(local).contains("d"));
+  EXPECT_TRUE(Names(local).contains("keep"));
+  EXPECT_TRUE(form().isEnabled());
+  EXPECT_FALSE(w_->message_form->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothSides, DeleteEntriesTest, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "Local" : "Remote"; });
+
+TEST_F(TransferEntriesTest, CancelWhileGatheringEndsSilently) {
+  MakeDirs(local_dir_.path(), {"many/a", "many/b"});
+  for (int i = 0; i < 40; ++i) WriteFile(Root(true), QString("many/a/f%1").arg(i), "data");
+  ShowRoots(false);
+  Select(true, {"many"});
+
+  Script script;
+  script.cancel_gathering_at_pass = 6;  // inside the walk, after a few files
+  Run("Delete1", script);
+
+  EXPECT_TRUE(script.gathering_seen);
+  EXPECT_TRUE(script.dialog_titles.empty());
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_LT(w_->entries->queue().size(), 43u);  // the walk stopped part way
+  EXPECT_TRUE(Exists(Root(true), "many/a/f39"));
+  EXPECT_FALSE(w_->message_form->isVisible());
+  EXPECT_TRUE(form().isEnabled());
+  // The walk gave back every search slot it took.
+  for (int slot = 1; slot <= SearchSlots::kCount; ++slot) {
+    EXPECT_FALSE(form().search_slots().InUse(slot)) << slot;
+  }
+}
+
+}  // namespace
+}  // namespace duplane
