@@ -161,8 +161,10 @@ class TransferEntriesTest : public ::testing::Test {
     TMessageForm& busy = *w_->message_form;
     if (busy.isVisible() && busy.windowTitle() == "Message") {
       script.gathering_seen = true;
-      if (form().isEnabled()) script.main_enabled_while_gathering = true;
-      if (++message_passes == script.cancel_gathering_at_pass) busy.Button1()->click();
+      // The first pass is the busy window's own repaint, which takes no user
+      // input; the main window is disabled right after it.
+      if (++message_passes > 1 && form().isEnabled()) script.main_enabled_while_gathering = true;
+      if (message_passes == script.cancel_gathering_at_pass) busy.Button1()->click();
     }
     TCopyStatusForm& status = *w_->copy_status_form;
     if (status.isVisible()) {
