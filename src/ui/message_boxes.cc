@@ -31,16 +31,21 @@ bool QtMessageBoxes::RetryCancel(const QString& text) {
 
 PromptAnswer QtMessageBoxes::YesNoCancelAll(const QString& text) {
   QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), Displayed(text),
-                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, Owner());
-  QPushButton* all = box.addButton(QStringLiteral("&All"), QMessageBox::YesRole);
-  box.setDefaultButton(QMessageBox::Yes);
+                  QMessageBox::NoButton, Owner());
+  // One role for all four keeps them in the order the question reads them;
+  // Qt would otherwise group All with Yes.
+  QPushButton* yes = box.addButton(QMessageBox::tr("&Yes"), QMessageBox::ActionRole);
+  QPushButton* no = box.addButton(QMessageBox::tr("&No"), QMessageBox::ActionRole);
+  QPushButton* cancel = box.addButton(QMessageBox::tr("Cancel"), QMessageBox::ActionRole);
+  QPushButton* all = box.addButton(QStringLiteral("&All"), QMessageBox::ActionRole);
+  box.setDefaultButton(yes);
   // Esc and the title bar's close button both give the escape button.
-  box.setEscapeButton(QMessageBox::Cancel);
+  box.setEscapeButton(cancel);
   box.exec();
   QAbstractButton* clicked = box.clickedButton();
+  if (clicked == yes) return PromptAnswer::kYes;
+  if (clicked == no) return PromptAnswer::kNo;
   if (clicked == all) return PromptAnswer::kAll;
-  if (clicked == box.button(QMessageBox::Yes)) return PromptAnswer::kYes;
-  if (clicked == box.button(QMessageBox::No)) return PromptAnswer::kNo;
   return PromptAnswer::kCancel;
 }
 

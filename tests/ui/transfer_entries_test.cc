@@ -8,11 +8,14 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <algorithm>
 #include <functional>
 
 #include "ui/pane_list_model.h"
@@ -432,6 +435,69 @@ TEST_F(TransferEntriesTest, CancelWhileGatheringEndsSilently) {
   for (int slot = 1; slot <= SearchSlots::kCount; ++slot) {
     EXPECT_FALSE(form().search_slots().InUse(slot)) << slot;
   }
+}
+
+// The real confirmation boxes: their buttons in order, the default and the
+// escape answers a user gets from Enter and Esc.
+class ConfirmationBoxTest : public ::testing::Test {
+ protected:
+  void SetUp() override { EnsureApplication(); }
+
+  // Acts on the next message box once it is up, from inside its own loop.
+  void WhenShown(std::function<void(QMessageBox*)> act) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr || !box->isVisible()) return;
+      timer->stop();
+      timer->deleteLater();
+      act(box);
+    });
+    timer->start(5);
+  }
+  static void Press(QMessageBox* box, const char* caption) {
+    for (QAbstractButton* b : box->buttons()) {
+      if (b->text() == caption) return b->click();
+    }
+    ADD_FAILURE() << "no button " << caption;
+    box->reject();
+  }
+
+  QtMessageBoxes boxes_;
+};
+
+TEST_F(ConfirmationBoxTest, OverwriteQuestion) {
+  QStringList captions;
+  QString title;
+  QString text;
+  WhenShown([&](QMessageBox* box) {
+    title = box->windowTitle();
+    text = box->text();
+    QList<QAbstractButton*> buttons = box->buttons();
+    std::sort(buttons.begin(), buttons.end(), [](QAbstractButton* a, QAbstractButton* b) {
+      return a->mapToGlobal(QPoint()).x() < b->mapToGlobal(QPoint()).x();
+    });
+    for (QAbstractButton* b : buttons) captions << b->text();
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  EXPECT_EQ(boxes_.YesNoCancelAll("A.TXT already exists\rOverwrite it?"), PromptAnswer::kYes);
+  EXPECT_EQ(title, "Confirm");
+  EXPECT_EQ(text, "A.TXT already exists\nOverwrite it?");
+  EXPECT_EQ(captions, (QStringList{"&Yes", "&No", "Cancel", "&All"}));
+
+  WhenShown([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+  EXPECT_EQ(boxes_.YesNoCancelAll("q"), PromptAnswer::kCancel);
+  WhenShown([](QMessageBox* box) { Press(box, "&All"); });
+  EXPECT_EQ(boxes_.YesNoCancelAll("q"), PromptAnswer::kAll);
+  WhenShown([](QMessageBox* box) { Press(box, "&No"); });
+  EXPECT_EQ(boxes_.YesNoCancelAll("q"), PromptAnswer::kNo);
+}
+
+TEST_F(ConfirmationBoxTest, FinishQuestion) {
+  WhenShown([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
+  EXPECT_TRUE(boxes_.YesNo("A in progress.\rFinish it before stopping?"));
+  WhenShown([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+  EXPECT_FALSE(boxes_.YesNo("q"));
 }
 
 }  // namespace
