@@ -277,6 +277,7 @@ TEST_F(TransferEntriesTest, CopyFromLocalListArrivesByteForByte) {
 
   EXPECT_EQ(script.dialog_titles,
             std::vector<std::string>{"Copy these files from Local PC to Remote PC?"});
+  ASSERT_FALSE(script.queue_at_dialog.empty());
   EXPECT_EQ(script.queue_at_dialog.front(), "a.txt");
   for (const char* name : {"a.txt", "sub/b.bin", "sub/deep/c.dat", "sub/zero"}) {
     EXPECT_EQ(ReadFile(Root(false), name), ReadFile(Root(true), name)) << name;
