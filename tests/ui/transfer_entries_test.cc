@@ -375,6 +375,26 @@ TEST_F(TransferEntriesTest, CancelMidFileAnsweredNoRemovesThePartialTarget) {
   EXPECT_TRUE(form().isEnabled());
 }
 
+TEST_F(TransferEntriesTest, WindowStaysOpenUntilTheTransferEnds) {
+  WriteFile(Root(true), "f.txt", Pattern(100, 10));
+  Connect();
+  ShowRoots(true);
+  Select(true, {"f.txt"});
+
+  bool open_after_close_request = false;
+  Script script;
+  script.set_options = [&] {
+    form().close();
+    open_after_close_request = form().isVisible();
+  };
+  Run("LCopyBtn", script);
+
+  EXPECT_TRUE(open_after_close_request);
+  EXPECT_EQ(ReadFile(Root(false), "f.txt"), ReadFile(Root(true), "f.txt"));
+  EXPECT_EQ(LastBox(), "Files copied: 1");
+  EXPECT_TRUE(form().close());  // afterwards it closes as usual
+}
+
 // Deleting a tree with "Delete empty directories" on either side; the Local
 // side runs without a connection.
 class DeleteEntriesTest : public TransferEntriesTest, public ::testing::WithParamInterface<bool> {};
