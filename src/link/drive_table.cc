@@ -1,13 +1,8 @@
-// Windows path rules over a table of drive letters; no file-system access here
-// apart from checking a --drive directory once at start.
+// Windows path rules over a table of drive letters; no file-system access here.
 #include "link/drive_table.h"
-
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
-#include <climits>
-#include <cstdlib>
 
 namespace duplane {
 namespace {
@@ -36,24 +31,6 @@ void Walk(const std::string& rest, std::vector<std::string>* names) {
 }
 
 }  // namespace
-
-bool ParseDriveOption(const std::string& text, DriveMapping* out, std::string* error) {
-  if (text.size() < 3 || !IsLetter(text[0]) || text[1] != '=') {
-    *error = "--drive wants X=DIR, got \"" + text + "\"";
-    return false;
-  }
-  const std::string directory = text.substr(2);
-  char resolved[PATH_MAX];
-  struct stat info;
-  if (realpath(directory.c_str(), resolved) == nullptr || stat(resolved, &info) != 0 ||
-      !S_ISDIR(info.st_mode)) {
-    *error = "--drive " + text + ": " + directory + " is not a directory";
-    return false;
-  }
-  out->letter = Upper(text[0]);
-  out->directory = resolved;
-  return true;
-}
 
 DriveTable::DriveTable(std::vector<DriveMapping> drives) {
   for (DriveMapping& drive : drives) {

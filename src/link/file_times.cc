@@ -23,7 +23,11 @@ void UnixFromFileTime(FileTime time, std::int64_t* seconds, std::int64_t* nanose
 
 std::int32_t DosDateTime(std::time_t seconds) {
   std::tm local{};
+#ifdef _WIN32
+  if (localtime_s(&local, &seconds) != 0) return -1;
+#else
   if (localtime_r(&seconds, &local) == nullptr) return -1;
+#endif
   const int year = local.tm_year + 1900;
   if (year < 1980 || year > 2107) return -1;
   const std::uint32_t packed = (static_cast<std::uint32_t>(year - 1980) << 25) |

@@ -17,7 +17,7 @@ namespace {
 
 // Answers longer than this are not read and dropped but end the connection:
 // reading them would keep the program blocked for minutes.
-constexpr std::int64_t kDiscardLimit = 1 << 20;
+constexpr std::int64_t kDiscardLimit = 64 << 10;
 constexpr std::int32_t kMaxDriveLetters = 26;
 constexpr std::int32_t kMaxBitmapBytes = 4 << 20;
 constexpr std::int32_t kMaxListedNames = 1 << 20;

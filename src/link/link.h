@@ -15,7 +15,6 @@ namespace duplane {
 class LinkLayer;
 class LocalFileSystem;
 
-
 // Delete modes of LinkDeleteFile.
 constexpr std::int32_t kDeleteRecycle = 0;
 constexpr std::int32_t kDeleteNormal = 1;

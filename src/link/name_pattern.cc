@@ -11,12 +11,9 @@ bool SameLetter(char a, char b) {
   return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
 }
 
-}  // namespace
-
-bool MatchesPattern(const std::string& pattern, const std::string& name) {
-  if (pattern == "*.*" || pattern == "*") return true;
-  // Iterative matcher with one backtrack point: linear in practice and never
-  // recursive, so a hostile pattern of many stars cannot exhaust the stack.
+// Iterative matcher with one backtrack point: never recursive, so a pattern of
+// many stars cannot exhaust the stack.
+bool MatchesCompact(const std::string& pattern, const std::string& name) {
   std::size_t p = 0, n = 0, star = std::string::npos, resume = 0;
   while (n < name.size()) {
     if (p < pattern.size() && (pattern[p] == '?' || SameLetter(pattern[p], name[n]))) {
@@ -34,6 +31,24 @@ bool MatchesPattern(const std::string& pattern, const std::string& name) {
   }
   while (p < pattern.size() && pattern[p] == '*') ++p;
   return p == pattern.size();
+}
+
+}  // namespace
+
+bool MatchesPattern(const std::string& pattern, const std::string& name) {
+  if (pattern == "*.*" || pattern == "*") return true;
+  // A pattern from the cable may be 32 KiB long. More letters than the name has
+  // cannot match, and a run of stars is one star: this keeps the work per name
+  // small whatever arrives.
+  std::string compact;
+  std::size_t letters = 0;
+  for (char c : pattern) {
+    if (c == '*' && !compact.empty() && compact.back() == '*') continue;
+    if (c != '*') ++letters;
+    compact += c;
+  }
+  if (letters > name.size()) return false;
+  return MatchesCompact(compact, name);
 }
 
 }  // namespace duplane

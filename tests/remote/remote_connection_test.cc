@@ -94,8 +94,8 @@ TEST(RemoteConnection, BadHeaderAndUnknownCodesDropBackToWaiting) {
     return count;
   };
   const std::uint8_t bad_headers[][3] = {
-      {0x02, 0x01, 0xFE},  // first byte not 0x01
-      {0x01, 0x05, 0x05},  // check byte wrong
+      {0x02, 0x01, 0xFE},     // first byte not 0x01
+      {0x01, 0x05, 0x05},     // check byte wrong
       {0x01, 13, 13 ^ 0xFF},  // code 13 is never sent
       {0x01, 99, 99 ^ 0xFF},  // no such code
   };
@@ -159,9 +159,13 @@ TEST(RemoteConnection, ProgramRestartedWithoutDisconnectingSynchronisesAgain) {
 }
 
 TEST(RemoteOptions, BadOptionsGiveOneLineAndStatusTwo) {
-  const std::vector<std::vector<std::string>> bad = {
-      {"--bogus"}, {"--cable"}, {"--end", "2", "--cable", "/x"}, {"--lpt", "9"},
-      {"--drive", "C:/x", "--cable", "/x"}, {}, {"--cable", "/x", "--lpt", "1"}};
+  const std::vector<std::vector<std::string>> bad = {{"--bogus"},
+                                                     {"--cable"},
+                                                     {"--end", "2", "--cable", "/x"},
+                                                     {"--lpt", "9"},
+                                                     {"--drive", "C:/x", "--cable", "/x"},
+                                                     {},
+                                                     {"--cable", "/x", "--lpt", "1"}};
   for (const auto& args : bad) {
     RemoteProcess remote(args);
     EXPECT_EQ(remote.Wait(), 2);

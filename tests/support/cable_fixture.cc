@@ -22,7 +22,9 @@ CableFixture::CableFixture(Options options) {
   }
   local_files_ = std::make_unique<LocalFileSystem>(options.local_drives, /*confine=*/false);
   remote_files_ = std::make_unique<LocalFileSystem>(options.remote_drives, /*confine=*/true);
-  program_link_ = std::make_unique<LinkLayer>(*program_port, kDefaultPortBase);
+  program_link_ = std::make_unique<LinkLayer>(
+      *program_port, kDefaultPortBase,
+      options.program_clock != nullptr ? *options.program_clock : SystemClock());
   program_link_->SetTimeoutHandler([this](const std::string& message) {
     timeouts_.push_back(message);
     return TimeoutAnswer::kCancel;

@@ -18,6 +18,18 @@
 
 namespace duplane {
 
+// Runs `factor` times faster than the wall clock, so that the program end's
+// 10 s time-outs after a request the Remote Module refuses pass quickly.
+class FastClock : public LinkClock {
+ public:
+  explicit FastClock(std::uint64_t factor) : factor_(factor) {}
+  std::uint64_t TickCount() override { return factor_ * SystemClock().TickCount(); }
+  void Sleep(std::uint32_t milliseconds) override { SystemClock().Sleep(milliseconds); }
+
+ private:
+  std::uint64_t factor_;
+};
+
 class RemoteSession;
 class CommandDispatcher;
 
@@ -28,6 +40,8 @@ class CableFixture {
     std::vector<DriveMapping> remote_drives;  // what the Remote Module serves
     // Wraps the program's port, e.g. to disturb the cable; null keeps it plain.
     std::function<std::unique_ptr<PortAccess>(PortAccess& inner)> wrap_program_port;
+    // The program end's clock; null keeps real time.
+    LinkClock* program_clock = nullptr;
   };
 
   // Drive C: is `local_root` for the program and `remote_root` for the module.

@@ -60,9 +60,9 @@ TEST(FormatDosDateTimeTest, WritesDateTwoSpacesAndTime) {
 }
 
 TEST(ProgressPercentTest, SixtyFourBitArithmeticBeyondFourGiB) {
-  const std::int64_t size = 5LL << 30;  // 5 GiB
+  const std::int64_t size = 5LL << 30;               // 5 GiB
   EXPECT_EQ(ProgressPercent(size - 8192, size), 1);  // the division truncates
-  EXPECT_EQ(ProgressPercent(3LL << 30, size), 40);  // 3 GiB * 100 overflows 32 bits
+  EXPECT_EQ(ProgressPercent(3LL << 30, size), 40);   // 3 GiB * 100 overflows 32 bits
   EXPECT_EQ(ProgressPercent(size / 2, size), 50);
   EXPECT_EQ(ProgressPercent(1, size), 100);
   EXPECT_EQ(ProgressPercent(0, size), 100);

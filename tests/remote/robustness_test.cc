@@ -1,0 +1,159 @@
+// Requests that cannot be right, sent raw to a Remote Module over the virtual
+// cable: a bad header, code 13, absurd text and data counts, handles it never
+// opened, paths that try to leave the served folder. After each the module
+// must be back waiting for synchronisation, a fresh connection must work, and
+// nothing outside the served folder may have changed.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "link/local_file_system.h"
+#include "link/wire_format.h"
+#include "support/cable_fixture.h"
+#include "support/temp_tree.h"
+
+namespace duplane {
+namespace {
+
+class RobustnessTest : public ::testing::Test {
+ protected:
+  RobustnessTest()
+      : clock_(50),
+        served_(
+            CableFixture::Options{{{'C', tree_ / "local"}}, {{'C', Share()}}, nullptr, &clock_}) {}
+
+  std::string Share() {
+    for (const char* name : {"share", "share/dir", "outside", "local"}) MakeDir(tree_ / name);
+    WriteFile(tree_ / "share/file.txt", "served");
+    WriteFile(tree_ / "outside/secret", "secret");
+    symlink((tree_ / "outside").c_str(), (tree_ / "share/out").c_str());
+    symlink("../outside/secret", (tree_ / "share/secret_link").c_str());
+    return tree_ / "share";
+  }
+
+  void SetUp() override {
+    outside_before_ = Fingerprint(tree_ / "outside");
+    ASSERT_TRUE(served_.Connect());
+  }
+
+  // The module refused the request: the program's wait for the acknowledge
+  // runs out and the connection is gone. Then a new one must work.
+  void ExpectDroppedAndRecovered() {
+    served_.program_link().WaitForAck();
+    EXPECT_FALSE(served_.program_link().connected()) << "the module answered a bad request";
+    ExpectFreshConnectionWorks();
+  }
+
+  void ExpectFreshConnectionWorks() {
+    ASSERT_TRUE(served_.Connect());
+    EXPECT_EQ(served_.link().LinkGetDrives(false), "C");
+    EXPECT_TRUE(served_.link().LinkFileExists(false, "C:\\file.txt"));
+    EXPECT_TRUE(served_.program_link().connected());
+  }
+
+  void TearDown() override {
+    EXPECT_EQ(Fingerprint(tree_ / "outside"), outside_before_);
+    EXPECT_FALSE(Exists(tree_ / "x"));
+  }
+
+  TempTree tree_;
+  FastClock clock_;
+  CableFixture served_;
+  std::string outside_before_;
+};
+
+TEST_F(RobustnessTest, BadHeader) {
+  const std::uint8_t header[3] = {0x01, 0x05, 0x05};  // check byte should be 0xFA
+  served_.program_link().SendBlock(3, header);
+  ExpectDroppedAndRecovered();
+}
+
+TEST_F(RobustnessTest, CodeThirteenAndUnknownCodes) {
+  served_.program_link().SendCommand(13);
+  ExpectDroppedAndRecovered();
+  served_.program_link().SendCommand(33);
+  ExpectDroppedAndRecovered();
+}
+
+TEST_F(RobustnessTest, HugeAndNegativeTextCounts) {
+  served_.program_link().SendCommand(kOpChDir);
+  SendI32(served_.program_link(), 0x7FFFFFFF);
+  ExpectDroppedAndRecovered();
+  served_.program_link().SendCommand(kOpFileExists);
+  SendI32(served_.program_link(), kMaxWireText + 1);
+  ExpectDroppedAndRecovered();
+  served_.program_link().SendCommand(kOpCreateDir);
+  SendI32(served_.program_link(), -1);
+  ExpectDroppedAndRecovered();
+}
+
+TEST_F(RobustnessTest, HugeDataCountsAndTheHandlesDieWithTheConnection) {
+  const std::int32_t handle = served_.link().LinkFileOpen(false, "C:\\file.txt", 0);
+  ASSERT_GE(handle, 0);
+  served_.program_link().SendCommand(kOpFileRead);
+  SendI32(served_.program_link(), handle);
+  SendI32(served_.program_link(), 0x7FFFFFFF);
+  ExpectDroppedAndRecovered();
+  char buffer[8];
+  EXPECT_EQ(served_.link().LinkFileRead(false, handle, buffer, 8), -1);  // closed at the drop
+
+  served_.program_link().SendCommand(kOpFileWrite);
+  SendI32(served_.program_link(), handle);
+  SendI32(served_.program_link(), kMaxWireData + 1);
+  ExpectDroppedAndRecovered();
+}
+
+TEST_F(RobustnessTest, HandlesAndSlotsNeverOpenedDoNothing) {
+  Link& link = served_.link();
+  for (std::int32_t handle : {0, 1, 2, 3, kFirstHandle, -1, 0x7FFFFFFF}) {
+    char buffer[4] = {};
+    EXPECT_EQ(link.LinkFileWrite(false, handle, "oops", 4), -1);
+    EXPECT_EQ(link.LinkFileRead(false, handle, buffer, 4), -1);
+    EXPECT_EQ(link.LinkFileSeek(false, handle, 0, 0), -1);
+    FileTime t[3] = {};
+    EXPECT_FALSE(link.LinkGetFileTime(false, handle, &t[0], &t[1], &t[2]));
+    EXPECT_FALSE(link.LinkSetFileTime(false, handle, 1, 1, 1));
+    link.LinkFileClose(false, handle);
+  }
+  EXPECT_EQ(link.LinkFindNext(false, 9), kErrorInvalidHandle);
+  link.LinkFindClose(false, 9);
+  // Slots outside 1..20 straight on the wire: answered with an error, not obeyed.
+  for (std::int32_t slot : {0, 21, -5, 0x7FFFFFFF}) {
+    served_.program_link().SendCommand(kOpFindFirst);
+    SendI32(served_.program_link(), slot);
+    SendText(served_.program_link(), "C:\\*.*");
+    SendI32(served_.program_link(), kMaskEverything);
+    served_.program_link().WaitForAck();
+    FindRecordBytes record;
+    served_.program_link().GetBlock(kFindRecordSize, record.data());
+    EXPECT_EQ(GetI32(served_.program_link()), kErrorInvalidHandle);
+    served_.program_link().FinishReceive();
+  }
+  EXPECT_TRUE(served_.program_link().connected());
+  ExpectFreshConnectionWorks();
+}
+
+TEST_F(RobustnessTest, PathsThatTryToLeaveTheServedFolder) {
+  Link& link = served_.link();
+  const std::int32_t handle = link.LinkFileCreate(false, "C:\\..\\..\\x");
+  EXPECT_GE(handle, 0);  // lands at the drive's root, inside
+  link.LinkFileClose(false, handle);
+  EXPECT_TRUE(Exists(tree_ / "share/x"));
+  EXPECT_EQ(link.LinkFileOpen(false, "C:\\out\\secret", 0), -1);
+  EXPECT_EQ(link.LinkFileOpen(false, "C:\\secret_link", 2), -1);
+  EXPECT_EQ(link.LinkFileCreate(false, "C:\\out\\planted"), -1);
+  EXPECT_EQ(link.LinkFindFirst(false, 1, "C:\\out\\*.*", kMaskEverything), kErrorPathNotFound);
+  EXPECT_EQ(link.LinkChDir(false, "C:\\out"), kErrorPathNotFound);
+  EXPECT_FALSE(link.LinkDeleteFile(false, "C:\\out\\secret", kDeleteNormal));
+  EXPECT_FALSE(link.LinkDeleteFile(false, "C:\\secret_link", kDeleteWipe));
+  EXPECT_FALSE(link.LinkRenameFile(false, "C:\\out\\secret", "C:\\stolen"));
+  EXPECT_FALSE(link.LinkFileSetAttr(false, "C:\\secret_link", kAttrReadOnly));
+  EXPECT_FALSE(link.LinkCreateDir(false, "C:\\out\\made"));
+  std::vector<std::string> names;
+  EXPECT_EQ(link.LinkListSubDirs(false, "C:\\out", &names), 0);
+  EXPECT_EQ(link.LinkFileGetAttr(false, "\\..\\outside\\secret"), -1);
+  EXPECT_TRUE(served_.program_link().connected());
+  ExpectFreshConnectionWorks();
+}
+
+}  // namespace
+}  // namespace duplane

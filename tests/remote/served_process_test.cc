@@ -1,0 +1,122 @@
+// A real duplane-remote serving a folder over a file-backed cable: files move
+// both ways with matching CRCs, a refused request is followed by a working
+// connection, nothing outside the folder is touched, and a --drive folder that
+// does not exist is a start-up error.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+
+#include "link/crc32.h"
+#include "link/link.h"
+#include "link/local_file_system.h"
+#include "link/virtual_cable.h"
+#include "support/cable_fixture.h"
+#include "support/remote_process.h"
+#include "support/temp_tree.h"
+
+namespace duplane {
+namespace {
+
+class ServedProcessTest : public ::testing::Test {
+ protected:
+  ServedProcessTest()
+      : cable_path_(TempCablePath()),
+        process_({"--cable", cable_path_, "--drive", "C=" + Share()}),
+        clock_(50),
+        local_files_({{'C', tree_ / "local"}}, false) {
+    std::string error;
+    port_ = VirtualCable::Open(cable_path_, 0, &error);
+    program_ = std::make_unique<LinkLayer>(*port_, kDefaultPortBase, clock_);
+    program_->SetTimeoutHandler([](const std::string&) { return TimeoutAnswer::kCancel; });
+    link_ = std::make_unique<Link>(local_files_, program_.get());
+  }
+
+  ~ServedProcessTest() override { unlink(cable_path_.c_str()); }
+
+  std::string Share() {
+    for (const char* name : {"share", "outside", "local"}) MakeDir(tree_ / name);
+    WriteFile(tree_ / "outside/secret", "secret");
+    symlink((tree_ / "outside").c_str(), (tree_ / "share/out").c_str());
+    return tree_ / "share";
+  }
+
+  bool Connect() {
+    program_->set_connected(true);
+    program_->set_cancel(false);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    program_->SetPumpEvents([&] {
+      if (std::chrono::steady_clock::now() > until) program_->set_cancel(true);
+    });
+    program_->SyncRemote();
+    if (program_->cancel()) program_->set_connected(false);
+    return program_->connected();
+  }
+
+  TempTree tree_;
+  std::string cable_path_;
+  RemoteProcess process_;
+  FastClock clock_;
+  LocalFileSystem local_files_;
+  std::unique_ptr<VirtualCable> port_;
+  std::unique_ptr<LinkLayer> program_;
+  std::unique_ptr<Link> link_;
+};
+
+TEST_F(ServedProcessTest, CopiesBothWaysSurvivesABadRequestAndStaysInside) {
+  const std::string outside_before = Fingerprint(tree_ / "outside");
+  ASSERT_TRUE(Connect()) << process_.Log();
+  Link& link = *link_;
+  EXPECT_EQ(link.LinkGetDrives(false), "C");
+
+  // 20000 bytes up in 8192-byte blocks, CRCs compared as the copy engine does.
+  std::string data(20000, '\0');
+  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 13 + i / 256);
+  const std::int32_t out = link.LinkFileCreate(false, "C:\\up.bin");
+  ASSERT_GE(out, 0);
+  std::uint32_t crc = kCrcStart;
+  for (std::size_t at = 0; at < data.size(); at += 8192) {
+    const auto n = static_cast<std::int32_t>(std::min<std::size_t>(8192, data.size() - at));
+    ASSERT_EQ(link.LinkFileWrite(false, out, data.data() + at, n), n);
+    crc = UpdateCrc(crc, static_cast<std::uint16_t>(n), data.data() + at);
+  }
+  link.LinkFileClose(false, out);
+  EXPECT_EQ(link.LinkGetCRC(false), crc);
+  EXPECT_EQ(ReadFile(tree_ / "share/up.bin"), data);
+
+  const std::int32_t in = link.LinkFileOpen(false, "C:\\up.bin", 0x40);
+  std::string back;
+  char block[8192];
+  for (std::int32_t n; (n = link.LinkFileRead(false, in, block, 8192)) > 0;) back.append(block, n);
+  link.LinkFileClose(false, in);
+  EXPECT_EQ(back, data);
+  EXPECT_EQ(link.LinkGetCRC(false), crc);
+
+  // A header that fails its check: the module drops the connection...
+  const std::uint8_t bad[3] = {0x01, 0x03, 0x03};
+  program_->SendBlock(3, bad);
+  program_->WaitForAck();
+  EXPECT_FALSE(program_->connected());
+  // ...and the next one works, without the handles of the last.
+  ASSERT_TRUE(Connect());
+  char byte;
+  EXPECT_EQ(link.LinkFileRead(false, in, &byte, 1), -1);
+  EXPECT_EQ(link.LinkFileOpen(false, "C:\\out\\secret", 0), -1);
+  EXPECT_FALSE(link.LinkDeleteFile(false, "C:\\..\\..\\outside\\secret", kDeleteNormal));
+  EXPECT_TRUE(link.LinkFileExists(false, "C:\\..\\up.bin"));
+
+  link.LinkNop();
+  program_->set_connected(false);
+  EXPECT_TRUE(process_.WaitForLog("disconnected", 10)) << process_.Log();
+  EXPECT_EQ(process_.Stop(), 0);
+  EXPECT_EQ(Fingerprint(tree_ / "outside"), outside_before);
+}
+
+TEST(ServedProcessOptionsTest, MissingDriveFolderIsAStartError) {
+  RemoteProcess process({"--cable", TempCablePath(), "--drive", "C=/nonexistent/duplane"});
+  EXPECT_EQ(process.Wait(), 2);
+  EXPECT_NE(process.Log().find("/nonexistent/duplane"), std::string::npos) << process.Log();
+}
+
+}  // namespace
+}  // namespace duplane

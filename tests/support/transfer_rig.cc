@@ -1,0 +1,164 @@
+// The transfer tests' rig: a cable fixture over two temporary drives, a port
+// wrapper that can corrupt one nibble, and a list fill for the scripted panes.
+#include "support/transfer_rig.h"
+
+#include <gtest/gtest.h>
+#include <strings.h>
+
+#include <algorithm>
+
+#include "link/virtual_cable.h"
+#include "support/cable_fixture.h"
+
+namespace duplane {
+
+namespace {
+
+// Sits on the program's end of the cable and, once armed, flips the lowest
+// nibble bit of one data write (outgoing) or of the status reads between one
+// data write and the next (incoming: the link's polls look at bit 7 only, so
+// only the nibble read of that interval is changed).
+class NibbleFlipPort : public PortAccess {
+ public:
+  explicit NibbleFlipPort(PortAccess& inner) : inner_(inner) {}
+
+  void Arm(bool outgoing, std::uint64_t skip) {
+    outgoing_ = outgoing;
+    countdown_ = static_cast<std::int64_t>(skip);
+  }
+
+  std::uint8_t ReadPort(std::uint32_t address) override {
+    std::uint8_t value = inner_.ReadPort(address);
+    if (address == kDefaultPortBase + 1u && flip_reads_) value ^= 0x08;
+    return value;
+  }
+
+  void WritePort(std::uint32_t address, std::uint8_t value) override {
+    if (address == kDefaultPortBase) {
+      flip_reads_ = false;
+      if (countdown_ >= 0 && countdown_-- == 0) {
+        if (outgoing_) {
+          value ^= 0x01;
+        } else {
+          flip_reads_ = true;
+        }
+      }
+    }
+    inner_.WritePort(address, value);
+  }
+
+ private:
+  PortAccess& inner_;
+  bool outgoing_ = true;
+  std::int64_t countdown_ = -1;
+  bool flip_reads_ = false;
+};
+
+bool NameLess(const std::string& a, const std::string& b) {
+  return strcasecmp(a.c_str(), b.c_str()) < 0;
+}
+
+}  // namespace
+
+struct TransferRig::Impl {
+  TempFolder local_root{"local"};
+  TempFolder remote_root{"remote"};
+  NibbleFlipPort* flip = nullptr;
+  std::unique_ptr<CableFixture> fixture;
+};
+
+TransferRig::TransferRig() : impl_(std::make_unique<Impl>()) {
+  CableFixture::Options options;
+  options.local_drives = {{'C', impl_->local_root.path()}};
+  options.remote_drives = {{'C', impl_->remote_root.path()}};
+  options.wrap_program_port = [this](PortAccess& inner) {
+    auto port = std::make_unique<NibbleFlipPort>(inner);
+    impl_->flip = port.get();
+    return port;
+  };
+  impl_->fixture = std::make_unique<CableFixture>(std::move(options));
+  if (!impl_->fixture->Connect()) ADD_FAILURE() << "the Remote Module did not answer";
+  ctx_ = std::make_unique<TransferContext>(TransferContext{link(), ui, slots, queue});
+  ui.on_fill_list = [this](bool local) { Refill(local); };
+}
+
+TransferRig::~TransferRig() {
+  if (impl_->fixture->program_link().connected()) impl_->fixture->Disconnect();
+  EXPECT_TRUE(impl_->fixture->timeouts().empty()) << impl_->fixture->timeouts().front();
+}
+
+Link& TransferRig::link() { return impl_->fixture->link(); }
+
+const std::string& TransferRig::root(bool local) const {
+  return local ? impl_->local_root.path() : impl_->remote_root.path();
+}
+
+std::string TransferRig::Native(bool local, const std::string& relative) const {
+  return root(local) + "/" + relative;
+}
+
+void TransferRig::Show(bool local, const std::string& dir) {
+  EXPECT_EQ(link().LinkChDir(local, dir), 0) << dir;
+  ui.pane(local).Path = link().LinkGetDir(local, 0);
+  Refill(local);
+}
+
+void TransferRig::Refill(bool local) {
+  TPane& pane = ui.pane(local);
+  const std::string filespec = ui.filespec(local);
+  std::string dir = pane.Path;
+  if (dir.size() > 3) dir += "\\";
+  std::vector<std::pair<std::string, std::string>> dirs, files;
+  bool special = false;
+  const std::int32_t slot = slots.Alloc();
+  EXPECT_NE(slot, 0);
+  if (link().LinkFindFirst(local, slot, dir + "*.*", 0x37) == 0) {
+    do {
+      const FindRecord& r = link().SlotRecord(slot);
+      const bool is_dir = (r.attributes & 0x10) != 0;
+      if (is_dir && r.name == ".") continue;
+      if (is_dir && r.name == "..") {
+        special = true;
+      } else if (is_dir) {
+        dirs.emplace_back(r.name, "0");
+      } else if (filespec == "*.*") {
+        files.emplace_back(r.name, std::to_string(r.size));
+      }
+    } while (link().LinkFindNext(local, slot) == 0);
+    link().LinkFindClose(local, slot);
+  }
+  if (filespec != "*.*" && link().LinkFindFirst(local, slot, dir + filespec, 0x27) == 0) {
+    do {
+      const FindRecord& r = link().SlotRecord(slot);
+      files.emplace_back(r.name, std::to_string(r.size));
+    } while (link().LinkFindNext(local, slot) == 0);
+    link().LinkFindClose(local, slot);
+  }
+  slots.Free(slot);
+
+  // Sorted by name, as the window's list is by default.
+  auto by_name = [](const auto& a, const auto& b) { return NameLess(a.first, b.first); };
+  std::sort(dirs.begin(), dirs.end(), by_name);
+  std::sort(files.begin(), files.end(), by_name);
+  for (auto& column : pane.Columns) column.clear();
+  auto add_row = [&](const std::string& name, const std::string& size) {
+    pane.Columns[kColName].push_back(name);
+    pane.Columns[kColSize].push_back(size);
+    for (int c = kColAttr; c < kPaneColumns; ++c) pane.Columns[c].push_back("");
+  };
+  if (special) {
+    add_row("<parent>", "");
+    add_row("<root>", "");
+  }
+  for (const auto& [name, size] : dirs) add_row(name, size);
+  for (const auto& [name, size] : files) add_row(name, size);
+  pane.SpecialCount = special ? 2 : 0;
+  pane.DirCount = static_cast<std::int32_t>(dirs.size());
+  pane.FileCount = static_cast<std::int32_t>(files.size());
+}
+
+void TransferRig::FlipDataNibble(bool outgoing, std::uint64_t skip) {
+  impl_->flip->Arm(outgoing, skip);
+}
+
+}  // namespace duplane

@@ -1,0 +1,55 @@
+// Everything an end-to-end transfer test needs: the program's Link joined by a
+// virtual cable to a Remote Module thread, each side's drive C: a temporary
+// folder under /tmp, the scripted window with both panes showing a directory,
+// the search slots and the transfer queue.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/link.h"
+#include "support/file_tree.h"
+#include "support/scripted_transfer_ui.h"
+#include "transfer/transfer_context.h"
+
+namespace duplane {
+
+class TransferRig {
+ public:
+  // Connects at once; both panes start without a directory.
+  TransferRig();
+  ~TransferRig();
+
+  Link& link();
+  TransferContext& ctx() { return *ctx_; }
+  ScriptedTransferUi ui;
+  SearchSlots slots;
+  TransferQueue queue;
+
+  // The native folder behind a side's drive C:, and a native path in it from a
+  // '/'-separated relative path.
+  const std::string& root(bool local) const;
+  std::string Native(bool local, const std::string& relative) const;
+
+  // Makes `dir` ("C:\" or "C:\SUB") the side's current directory and its
+  // pane's Path, and reads it into the pane as the window's list fill does.
+  void Show(bool local, const std::string& dir = "C:\\");
+  // Rereads the pane's Path into its rows (special rows, directories, files
+  // matching the pane's filespec).
+  void Refill(bool local);
+  void Select(bool local, const std::vector<std::string>& names) { ui.SelectNames(local, names); }
+
+  // Corrupts one nibble of data on the cable, `skip` data-register writes of
+  // the program's end from now: the nibble the program sends with that write
+  // when `outgoing`, else the nibble it reads after that write. Only the
+  // nibble's lowest bit flips; the strobe and so the handshake stay intact.
+  void FlipDataNibble(bool outgoing, std::uint64_t skip);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+  std::unique_ptr<TransferContext> ctx_;
+};
+
+}  // namespace duplane

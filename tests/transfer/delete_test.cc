@@ -1,0 +1,209 @@
+// The delete engine on either side (the remote one over a virtual cable
+// against a Remote Module): whole trees with and without removing emptied
+// directories, a filespec that keeps files, Cancel, a file that cannot go, the
+// three delete modes, and the connection rule.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "support/transfer_rig.h"
+#include "transfer/delete_engine.h"
+
+namespace duplane {
+namespace {
+
+// The Recycle Bin of this test program: a trash under /tmp, never the user's.
+class PrivateTrash : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    folder_ = std::make_unique<TempFolder>("trash");
+    setenv("XDG_DATA_HOME", folder_->path().c_str(), 1);
+  }
+  void TearDown() override { folder_.reset(); }
+  static std::string TrashFiles() { return std::string(getenv("XDG_DATA_HOME")) + "/Trash/files"; }
+
+ private:
+  std::unique_ptr<TempFolder> folder_;
+};
+::testing::Environment* const kTrash = ::testing::AddGlobalTestEnvironment(new PrivateTrash);
+
+DeleteOptions Mode(std::int32_t mode, bool remove_empty = true) {
+  DeleteOptions options;
+  options.delete_mode = mode;
+  options.remove_empty = remove_empty;
+  return options;
+}
+
+class DeleteTest : public ::testing::TestWithParam<bool> {
+ protected:
+  bool local() const { return GetParam(); }
+  std::string side() const { return SideName(local()); }
+  std::string N(const std::string& relative) const { return rig_.Native(local(), relative); }
+
+  // TREE\{A.TXT B.DAT SUB\{C.TXT DEEP\D.TXT EMPTY\}} and KEEP.TXT beside it.
+  void MakeTree() {
+    WriteFile(N("TREE/A.TXT"), "a");
+    WriteFile(N("TREE/B.DAT"), "bb");
+    WriteFile(N("TREE/SUB/C.TXT"), "ccc");
+    WriteFile(N("TREE/SUB/DEEP/D.TXT"), "dddd");
+    MakeDir(N("TREE/SUB/EMPTY"));
+    WriteFile(N("KEEP.TXT"), "keep");
+    rig_.Show(local());
+    rig_.Select(local(), {"TREE"});
+  }
+  void Delete() { DeleteFiles(rig_.ctx(), local()); }
+
+  TransferRig rig_;
+};
+
+TEST_P(DeleteTest, TreeWithDeleteEmptyDirectoriesLeavesNothing) {
+  MakeTree();
+  rig_.ui.ExpectDelete(Mode(kDeleteNormal));
+  rig_.ui.ExpectInfo("Files deleted: 4\rDirs deleted:  4");
+  Delete();
+  rig_.ui.VerifyAllAsked();
+  EXPECT_EQ(rig_.ui.delete_caption, "Delete these files on " + side() + "?");
+  EXPECT_FALSE(Exists(N("TREE")));
+  EXPECT_TRUE(Exists(N("KEEP.TXT")));
+  EXPECT_TRUE(rig_.ui.pane(local()).tree_stale);
+  EXPECT_EQ(rig_.ui.fill_lists, std::vector<bool>{local()});
+  EXPECT_EQ(rig_.ui.message_captions.back(), "Delete");
+  EXPECT_FALSE(rig_.ui.message_form_open);
+  EXPECT_TRUE(rig_.ui.main_enabled);
+  // The refill after the delete no longer lists the tree.
+  const auto& names = rig_.ui.pane(local()).Columns[kColName];
+  EXPECT_EQ(std::count(names.begin(), names.end(), "TREE"), 0);
+}
+
+TEST_P(DeleteTest, WithoutDeleteEmptyDirectoriesTheTreeStays) {
+  MakeTree();
+  rig_.ui.ExpectDelete(Mode(kDeleteNormal, false));
+  rig_.ui.ExpectInfo("Files deleted: 4");
+  Delete();
+  rig_.ui.VerifyAllAsked();
+  const auto tree = ReadTree(N("TREE"));
+  EXPECT_EQ(tree.size(), 3u);  // SUB, SUB/DEEP, SUB/EMPTY
+  EXPECT_TRUE(tree.at("SUB/DEEP").is_dir);
+  EXPECT_FALSE(rig_.ui.pane(local()).tree_stale);
+}
+
+TEST_P(DeleteTest, FilespecKeepsUnmatchedFilesAndTheirDirectories) {
+  MakeTree();
+  rig_.ui.filespec(local()) = "*.TXT";
+  rig_.Show(local());
+  rig_.Select(local(), {"TREE"});
+  rig_.ui.ExpectDelete(Mode(kDeleteNormal));
+  rig_.ui.ExpectInfo("Files deleted: 3\rDirs deleted:  3");
+  Delete();
+  rig_.ui.VerifyAllAsked();
+  // B.DAT keeps TREE; everything below it that became empty went.
+  EXPECT_TRUE(Exists(N("TREE/B.DAT")));
+  EXPECT_EQ(ReadTree(N("TREE")).size(), 1u);
+}
+
+TEST_P(DeleteTest, CancelLeavesTheRestAndStillRemovesEmptiedDirectories) {
+  WriteFile(N("TREE/A.TXT"), "a");
+  WriteFile(N("TREE/ONE/B.TXT"), "b");
+  WriteFile(N("TREE/TWO/C.TXT"), "c");
+  rig_.Show(local());
+  rig_.Select(local(), {"TREE"});
+  // The delete loop pumps before each file: Cancel is seen before the third,
+  // when the first subdirectory reached has been emptied.
+  rig_.ui.cancel_message_caption = "Delete";
+  rig_.ui.cancel_message_at_pump = 3;
+  rig_.ui.ExpectDelete(Mode(kDeleteNormal));
+  rig_.ui.ExpectInfo("Files deleted: 2\rDirs deleted:  1");
+  Delete();
+  rig_.ui.VerifyAllAsked();
+  EXPECT_FALSE(Exists(N("TREE/A.TXT")));
+  const auto rest = ReadTree(N("TREE"));
+  ASSERT_EQ(rest.size(), 2u);  // the other subdirectory with its file
+  EXPECT_TRUE(rest.count("ONE/B.TXT") || rest.count("TWO/C.TXT"));
+}
+
+TEST_P(DeleteTest, FileThatCannotBeDeletedStopsAndTheRestStays) {
+  MakeTree();
+  // While the dialog is open C.TXT turns into a directory, which no file
+  // delete removes (whatever the test's privileges).
+  rig_.ui.ExpectDelete(Mode(kDeleteNormal), true, [&](TransferQueue&) {
+    std::filesystem::remove(N("TREE/SUB/C.TXT"));
+    WriteFile(N("TREE/SUB/C.TXT/INSIDE"), "i");
+  });
+  rig_.ui.ExpectError("Error deleting TREE\\SUB\\C.TXT on " + side());
+  // The stop comes before SUB's subdirectories are reached: no directory goes.
+  rig_.ui.ExpectInfo("Files deleted: 2");
+  Delete();
+  rig_.ui.VerifyAllAsked();
+  EXPECT_TRUE(Exists(N("TREE/SUB/C.TXT/INSIDE")));
+  EXPECT_TRUE(Exists(N("TREE/SUB/DEEP/D.TXT")));
+  EXPECT_TRUE(Exists(N("TREE/SUB/EMPTY")));
+  EXPECT_FALSE(Exists(N("TREE/A.TXT")));
+}
+
+TEST_P(DeleteTest, RecycleBinPutsTheFileIntoTheTrash) {
+  WriteFile(N("BIN.TXT"), "recycle me");
+  rig_.Show(local());
+  rig_.Select(local(), {"BIN.TXT"});
+  rig_.ui.ExpectDelete(Mode(kDeleteRecycle));
+  rig_.ui.ExpectInfo("Files deleted: 1");
+  Delete();
+  rig_.ui.VerifyAllAsked();
+  EXPECT_FALSE(Exists(N("BIN.TXT")));
+  bool found = false;
+  for (const auto& item : std::filesystem::directory_iterator(PrivateTrash::TrashFiles())) {
+    if (item.path().filename().string().rfind("BIN", 0) == 0 &&
+        ReadFile(item.path()) == "recycle me") {
+      found = true;
+    }
+  }
+  EXPECT_TRUE(found) << "not in " << PrivateTrash::TrashFiles();
+}
+
+TEST_P(DeleteTest, WipeOverwritesTheBytesBeforeDeleting) {
+  const std::string bytes = PatternBytes(20000, 7);
+  WriteFile(N("SECRET.BIN"), bytes);
+  // A second name for the same data shows what became of the bytes.
+  MakeDir(N("LINKS"));
+  std::filesystem::create_hard_link(N("SECRET.BIN"), N("LINKS/SECRET.BIN"));
+  rig_.Show(local());
+  rig_.Select(local(), {"SECRET.BIN"});
+  rig_.ui.ExpectDelete(Mode(kDeleteWipe));
+  rig_.ui.ExpectInfo("Files deleted: 1");
+  Delete();
+  rig_.ui.VerifyAllAsked();
+  EXPECT_FALSE(Exists(N("SECRET.BIN")));
+  const std::string after = ReadFile(N("LINKS/SECRET.BIN"));
+  EXPECT_EQ(after.size(), bytes.size());
+  EXPECT_NE(after, bytes);
+}
+
+TEST_P(DeleteTest, CancelInTheDialogDeletesNothing) {
+  MakeTree();
+  rig_.ui.ExpectDelete(Mode(kDeleteNormal), /*ok=*/false);
+  Delete();
+  rig_.ui.VerifyAllAsked();
+  EXPECT_EQ(ReadTree(N("TREE")).size(), 7u);
+  EXPECT_TRUE(rig_.ui.fill_lists.empty());
+}
+
+TEST_P(DeleteTest, ConnectionNeededOnlyForTheRemotePc) {
+  MakeTree();
+  rig_.ui.connected = false;
+  if (local()) {
+    rig_.ui.ExpectDelete(Mode(kDeleteNormal));
+    rig_.ui.ExpectInfo("Files deleted: 4\rDirs deleted:  4");
+  } else {
+    rig_.ui.ExpectNotConnected();
+  }
+  Delete();
+  rig_.ui.VerifyAllAsked();
+  EXPECT_EQ(Exists(N("TREE")), !local());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothSides, DeleteTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Local" : "Remote"; });
+
+}  // namespace
+}  // namespace duplane
