@@ -115,7 +115,11 @@ std::int32_t WindowsError(const LocalFileSystem::Native& native, const ResolvedP
 }
 
 FileTime CreationTime(const struct statx& info) {
-  const statx_timestamp& t = (info.stx_mask & STATX_BTIME) ? info.stx_btime : info.stx_ctime;
+  // Some file systems (overlays among them) claim a birth time and report the
+  // epoch; that is no creation time, so take the status-change time instead.
+  const bool has_birth = (info.stx_mask & STATX_BTIME) &&
+                         (info.stx_btime.tv_sec != 0 || info.stx_btime.tv_nsec != 0);
+  const statx_timestamp& t = has_birth ? info.stx_btime : info.stx_ctime;
   return FileTimeFromUnix(t.tv_sec, t.tv_nsec);
 }
 

@@ -62,14 +62,34 @@ static std::int32_t Adopt(LocalFileSystem::Native* native, int fd) {
   return -1;
 }
 
+// Windows keeps a file that is open for reading from being created over, and a
+// file being created "with no sharing" from being opened. Open file
+// description locks give the same rule between this program and a Remote
+// Module on one machine (the demo, the tests), where a copy onto the very file
+// it reads would otherwise empty the source before reading it. Advisory, so
+// nothing else on the machine is hindered.
+static bool LockForSharing(int fd, bool exclusive) {
+  struct flock lock {};
+  lock.l_type = exclusive ? F_WRLCK : F_RDLCK;
+  lock.l_whence = SEEK_SET;
+  if (fcntl(fd, F_OFD_SETLK, &lock) == 0) return true;
+  return errno != EAGAIN && errno != EACCES;  // a file system without locks allows all
+}
+
 std::int32_t LocalFileSystem::FileOpen(const std::string& path, std::int32_t mode) {
   crc_ = kCrcStart;
   static constexpr int kAccess[] = {O_RDONLY, O_WRONLY, O_RDWR};
   const int access = mode & 3;
   ResolvedPath resolved;
   if (access == 3 || !table_.Resolve(path, &resolved)) return -1;
-  const int fd = native_->Open(resolved, kAccess[access] | O_NONBLOCK | O_NOCTTY);
-  return Adopt(native_.get(), FinishOpen(fd, access != 0));
+  const int fd = FinishOpen(native_->Open(resolved, kAccess[access] | O_NONBLOCK | O_NOCTTY),
+                            access != 0);
+  // Only a reader is registered: that is what a create must not empty.
+  if (fd >= 0 && access != 1 && !LockForSharing(fd, /*exclusive=*/false)) {
+    close(fd);
+    return -1;
+  }
+  return Adopt(native_.get(), fd);
 }
 
 std::int32_t LocalFileSystem::FileCreate(const std::string& path) {
@@ -79,7 +99,7 @@ std::int32_t LocalFileSystem::FileCreate(const std::string& path) {
   // Emptied only after FinishOpen has seen a writable regular file.
   const int fd =
       FinishOpen(native_->Open(resolved, O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY, 0666), true);
-  if (fd >= 0 && ftruncate(fd, 0) != 0) {
+  if (fd >= 0 && (!LockForSharing(fd, /*exclusive=*/true) || ftruncate(fd, 0) != 0)) {
     close(fd);
     return -1;
   }

@@ -50,7 +50,7 @@ int RunDuplane(int argc, char** argv) {
   SingleInstance instance;
   if (instance.EarlierInstanceRuns()) return 0;
   QApplication::setApplicationName(form1_text::kApplicationTitle);
-  QApplication::setApplicationDisplayName(form1_text::kApplicationTitle);
+  // No display name: Qt would append it to every window's caption.
 
   LocalFileSystem local(LocalFileSystem::DefaultDrives(), /*confine=*/false);
   LinkSession session(local);
@@ -60,6 +60,7 @@ int RunDuplane(int argc, char** argv) {
   instance.SetWindow(&form1);
   TLinkForm link_form(session, parser.value(cable));
   form1.SetLinkForm(&link_form);
+  // The transfer windows wait, created, until a copy, move or delete shows them.
   TCopyStatusForm copy_status_form;
   TCopyMoveForm copy_move_form;
   TDeleteForm delete_form;

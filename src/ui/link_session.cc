@@ -17,7 +17,7 @@ void LinkSession::AttachPort(std::unique_ptr<PortAccess> port, std::uint16_t bas
   base_ = base;
   fixed_ = fixed;
   if (port_ == nullptr) return;
-  layer_ = std::make_unique<LinkLayer>(*port_, base_);
+  layer_ = std::make_unique<LinkLayer>(*port_, base_, *clock_);
   if (timeout_handler_) layer_->SetTimeoutHandler(timeout_handler_);
   if (pump_) layer_->SetPumpEvents(pump_);
   link_ = std::make_unique<Link>(local_, layer_.get());

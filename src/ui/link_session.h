@@ -37,6 +37,10 @@ class LinkSession {
     return port_ != nullptr && (fixed_ || base_ == base);
   }
 
+  // The clock of the link layers created from now on (tests step it instead
+  // of waiting out the 10-second time-outs).
+  void SetClock(LinkClock& clock) { clock_ = &clock; }
+
   // Installed on every link layer this session creates.
   void SetTimeoutHandler(std::function<TimeoutAnswer(const std::string&)> handler);
   void SetPumpEvents(std::function<void()> pump);
@@ -46,6 +50,7 @@ class LinkSession {
   std::unique_ptr<PortAccess> port_;
   std::uint16_t base_ = 0;
   bool fixed_ = false;
+  LinkClock* clock_ = &SystemClock();
   std::unique_ptr<LinkLayer> layer_;
   std::unique_ptr<Link> link_;
   std::function<TimeoutAnswer(const std::string&)> timeout_handler_;

@@ -47,11 +47,6 @@ TForm1::TForm1(LinkSession& session, MessageBoxes& boxes, QWidget* parent)
   BuildPanes();
   const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
   resize(kDesignWidth * dpi / kDesignDpi, kDesignHeight * dpi / kDesignDpi);
-  if (QScreen* screen = QApplication::primaryScreen()) {
-    QRect frame(QPoint(), size());
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-  }
 
   // FormCreate.
   CheckQtVersion();
@@ -71,6 +66,14 @@ TForm1::TForm1(LinkSession& session, MessageBoxes& boxes, QWidget* parent)
 }
 
 TForm1::~TForm1() { delete help_window_; }
+
+void TForm1::CenterOnScreen() {
+  if (QScreen* screen = QApplication::primaryScreen()) {
+    QRect frame(QPoint(), size());
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
+}
 
 void TForm1::CheckQtVersion() {
   if (QtVersionSufficient(qVersion())) return;
@@ -158,8 +161,11 @@ void TForm1::ConnectPaneEvents(bool local) {
   connect(c.list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, local] {
     if (Handles(local)) UpdateStatus(local);
   });
-  connect(c.filespec, &QLineEdit::textEdited, this,
-          [this, local] { (local ? lfilespec_changed_ : rfilespec_changed_) = true; });
+  // LFileSpecChange / RFileSpecChange.
+  connect(c.filespec, &QLineEdit::textEdited, this, [this, local] {
+    if (Handles(local)) (local ? lfilespec_changed_ : rfilespec_changed_) = true;
+  });
+  ConnectListEvents(local);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
@@ -167,8 +173,22 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     for (bool local : {true, false}) {
       if (watched == Controls(local).tree && Handles(local)) SelectHomeDrive(local);
     }
-  } else if (event->type() == QEvent::KeyPress &&
-             static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+  } else if (event->type() == QEvent::FocusOut) {
+    for (bool local : {true, false}) {
+      if (watched == Controls(local).filespec) FileSpecExit(local);
+    }
+  } else if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    for (bool local : {true, false}) {
+      // Enter in the list enters the selected directory; no other key (not
+      // even Backspace) has a meaning of its own there.
+      if (watched == Controls(local).list && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        if (Handles(local)) EnterSelectedDir(local);
+        return true;
+      }
+    }
+  }
+  if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
     // F1 inside an open menu shows that menu's topic.
     const QVariant context = watched->property(kHelpContextProperty);
     if (context.isValid()) {

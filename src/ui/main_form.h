@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "transfer/pane.h"
 #include "transfer/search_slots.h"
@@ -100,8 +101,17 @@ class TForm1 : public QMainWindow {
   void UpdateStatus(bool local);
   void SetListDragMode();
   std::int32_t AllocFBlock();
-  // Reads the pane's directory into its list and clears the list-stale flag.
+  // File lists.
   void FillList(bool local);
+  void AddFileEntry(std::int32_t slot);
+  void SortList(bool local);
+  void ReverseList(bool local);
+  void ColumnClicked(bool local, int column);
+  void EnterSelectedDir(bool local);
+  void SelectAllDirs(bool local);
+  void SelectAllFiles(bool local);
+  // Leaving the filespec edit (or Enter in it): refill when it was changed.
+  void FileSpecExit(bool local);
 
   // Expands `node` as a user's click would: ExpandNode decides whether it
   // opens. Used by the tree walk and by tests.
@@ -122,9 +132,15 @@ class TForm1 : public QMainWindow {
 
  private:
   void BuildMenus();
+  void BuildListMenus(bool local);
+  void ConnectListEvents(bool local);
+  std::vector<bool> RememberSelection(bool local) const;
+  void RestoreSelection(bool local, const std::vector<bool>& selected);
+  void BulkSelectRows(bool local, int first, int count);
   void BuildPanes();
   void ConnectPaneEvents(bool local);
   void CheckQtVersion();
+  void CenterOnScreen();
   void FormCloseQuery();
   void FormResize();
   void SetLinkMenus(bool connected);
@@ -161,6 +177,8 @@ class TForm1 : public QMainWindow {
   bool lfilespec_changed_ = false;
   bool rfilespec_changed_ = false;
   bool in_expand_item_ = false;
+  // The file rows of the directory being read, appended after its directories.
+  std::array<std::vector<std::string>, kPaneColumns> file_columns_;
 
   QSplitter* splitter1_ = nullptr;
   QMenu* local_pc_menu_ = nullptr;

@@ -73,6 +73,9 @@ void TForm1::LoadSettings() {
   if (settings_.main_height > 0) size.setHeight(settings_.main_height);
   resize(size);
   remembered_size_ = size;
+  // Centred at the size the settings chose, before maximising (a move would
+  // undo that).
+  CenterOnScreen();
   if (settings_.main_maximized) setWindowState(windowState() | Qt::WindowMaximized);
   SelectPortBase();
 }

@@ -337,16 +337,4 @@ std::int32_t TForm1::AllocFBlock() {
   return slot;
 }
 
-void TForm1::FillList(bool local) {
-  // The file list proper arrives with the file-lists work; until then the
-  // page shows the record's rows as they stand.
-  SelectPane(local);
-  TPane& pane = Pane(local);
-  PaneControls& c = Controls(local);
-  c.model->BeginChange();
-  c.model->EndChange();
-  if (!pane.Path.empty()) pane.list_stale = false;
-  UpdateStatus(local);
-}
-
 }  // namespace duplane

@@ -34,6 +34,14 @@ inline constexpr char kDrivePrefix[] = "Drive ";
 inline constexpr char kNotReadySuffix[] = ": not ready";
 inline constexpr char kFBlockError[] = "Error allocating FBlock";
 
+inline constexpr char kSelectAllDirs[] = "Select all &Dirs";
+inline constexpr char kSelectAllFiles[] = "Select all &Files";
+inline constexpr char kRefresh[] = "Refres&h";
+inline constexpr char kParentRow[] = "<parent>";
+inline constexpr char kRootRow[] = "<root>";
+inline constexpr char kDirRow[] = "<dir>";
+inline constexpr char kAllFiles[] = "*.*";
+
 inline constexpr char kSelected[] = "Selected: ";
 inline constexpr char kOf[] = " of ";
 inline constexpr char kDirsComma[] = " dirs, ";

@@ -31,9 +31,13 @@ QVariant PaneListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return QVariant();
   switch (role) {
     case Qt::DisplayRole:
+      if (active_ && !active_()) return QString();
       return QString::fromStdString(pane_.Columns[index.column()][index.row()]);
     case Qt::ForegroundRole:
-      if (index.row() < pane_.FirstFileRow()) return QColor(Qt::red);
+      // Directories and both special rows carry "d" in their attribute text.
+      if (pane_.Columns[kColAttr][index.row()].find('d') != std::string::npos) {
+        return QColor(255, 0, 0);
+      }
       return QVariant();
     case Qt::TextAlignmentRole:
       if (index.column() == kColSize) return int(Qt::AlignRight | Qt::AlignVCenter);
@@ -50,6 +54,13 @@ QVariant PaneListModel::headerData(int section, Qt::Orientation orientation, int
     return int(Qt::AlignRight | Qt::AlignVCenter);
   }
   return QVariant();
+}
+
+void PaneListModel::RowsChanged() {
+  // A layout change, not a data change over every row: the tree view walks
+  // each row of a dataChanged range, which costs seconds for 100,000 rows.
+  emit layoutAboutToBeChanged();
+  emit layoutChanged();
 }
 
 void PaneListModel::Clear() {

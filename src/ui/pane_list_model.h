@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <functional>
 
 #include "transfer/pane.h"
 
@@ -26,12 +27,17 @@ class PaneListModel : public QAbstractTableModel {
   // Call around every change of the record's rows.
   void BeginChange() { beginResetModel(); }
   void EndChange();
+  // After rows moved within the record (sorting): every text may differ.
+  void RowsChanged();
+  // While `active` answers false the rows show no texts.
+  void SetActive(std::function<bool()> active) { active_ = std::move(active); }
   // Row count 0 until the next EndChange (the record keeps its rows).
   void Clear();
 
  private:
   TPane& pane_;
   bool cleared_ = false;
+  std::function<bool()> active_;
 };
 
 }  // namespace duplane

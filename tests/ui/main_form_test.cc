@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QThread>
@@ -50,6 +51,9 @@ TEST_F(MainFormTest, FirstStartUsesDefaultsAndCloseWritesAllEightValues) {
   EXPECT_EQ(f.width(), 732 * dpi / 120);
   EXPECT_EQ(f.height(), 477 * dpi / 120);
   EXPECT_EQ(f.windowTitle(), "Talveri's Duplane 1.1");
+  const QPoint off_centre =
+      f.geometry().center() - QApplication::primaryScreen()->availableGeometry().center();
+  EXPECT_LE(off_centre.manhattanLength(), 2);
   EXPECT_FALSE(settings_.Exists());  // nothing is written before the close
 
   f.show();
@@ -337,6 +341,44 @@ TEST_F(ConnectTest, ClosingWhileConnectedSavesSettingsThenDisconnects) {
   EXPECT_FALSE(w.form1->connected());
   for (int i = 0; i < 200 && !remote.Logged("disconnected"); ++i) QThread::msleep(10);
   EXPECT_TRUE(remote.Logged("disconnected"));
+}
+
+// The real clock until `stepping` is set; from then on it moves one second
+// each time it is read, so a link that waits for a silent cable reaches its
+// 10-second time-out after a few polls.
+class SteppingClock : public LinkClock {
+ public:
+  std::uint64_t TickCount() override {
+    if (stepping) now_ += 1000;
+    return SystemClock().TickCount() + now_;
+  }
+  void Sleep(std::uint32_t milliseconds) override { SystemClock().Sleep(milliseconds); }
+  bool stepping = false;
+
+ private:
+  std::uint64_t now_ = 0;
+};
+
+TEST_F(ConnectTest, CableTimeOutOffersRetryAndCancelEndsTheProgram) {
+  auto remote =
+      std::make_unique<RemoteThread>(std::move(remote_end_), remote_dir_.path().toStdString());
+  SteppingClock clock;
+  Windows w(Drives(), nullptr);
+  w.session.SetClock(clock);
+  w.session.AttachPort(std::move(program_end_), kDefaultPortBase, /*fixed=*/true);
+  w.form1->Connect1Click();
+  ASSERT_TRUE(w.form1->connected());
+  remote.reset();  // the Remote PC goes silent
+  clock.stepping = true;
+
+  w.boxes.retry_answers = {true, false};
+  w.form1->ExpandItem(false, w.form1->Controls(false).tree->topLevelItem(0));
+  ASSERT_EQ(w.boxes.shown.size(), 2u);
+  EXPECT_EQ(w.boxes.shown[0].kind, "RetryCancel");
+  EXPECT_EQ(w.boxes.shown[0].text, w.boxes.shown[1].text);
+  EXPECT_NE(w.boxes.shown[0].text.find(" timeout: connection lost"), std::string::npos);
+  EXPECT_EQ(w.terminations, 1);
+  EXPECT_FALSE(w.form1->connected());
 }
 
 TEST_F(ConnectTest, PortThatCannotBeOpenedIsReportedAndTheProgramStaysDisconnected) {

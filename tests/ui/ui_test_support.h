@@ -22,6 +22,7 @@
 
 #include "link/local_file_system.h"
 #include "link/virtual_cable.h"
+#include "qt_test_app.h"
 #include "remote/command_dispatcher.h"
 #include "remote/remote_session.h"
 #include "ui/about_form.h"
@@ -39,17 +40,13 @@
 namespace duplane::testing_ui {
 
 inline void EnsureApplication() {
-  static int argc = 1;
-  static char name[] = "duplane-ui-test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = [] {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    auto* a = new QApplication(argc, argv);
+  static const bool once = [] {
+    TestApp();
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     TForm1::SetPausePercent(0);
-    return a;
+    return true;
   }();
-  (void)app;
+  (void)once;
 }
 
 // Every box is recorded; questions take their answers in order from their own

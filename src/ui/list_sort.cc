@@ -1,0 +1,107 @@
+// Row sorting. The keys are computed once per sort and the quicksort works on
+// them and on a permutation; the rows are moved once at the end. The exchanges
+// are those of the classic middle-pivot quicksort, so rows with equal keys end
+// where that sort leaves them.
+#include "ui/list_sort.h"
+
+#include <QString>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <utility>
+
+namespace duplane {
+namespace {
+
+std::string LowerKey(const std::string& text) {
+  bool ascii = true;
+  for (unsigned char c : text) ascii = ascii && c < 0x80;
+  if (!ascii) return QString::fromUtf8(text.data(), text.size()).toLower().toStdString();
+  std::string key = text;
+  for (char& c : key) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return key;
+}
+
+std::int64_t SizeKey(const std::string& text) { return std::strtoll(text.c_str(), nullptr, 10); }
+
+template <typename Key>
+void QuickSort(std::vector<Key>& keys, std::vector<int>& perm, int l, int r) {
+  int i;
+  do {
+    i = l;
+    int j = r;
+    const Key pivot = keys[(l + r) / 2];
+    do {
+      while (keys[i] < pivot) ++i;
+      while (pivot < keys[j]) --j;
+      if (i <= j) {
+        std::swap(keys[i], keys[j]);
+        std::swap(perm[i], perm[j]);
+        ++i;
+        --j;
+      }
+    } while (i <= j);
+    if (l < j) QuickSort(keys, perm, l, j);
+    l = i;
+  } while (i < r);
+}
+
+// Moves row first + perm[n] to row first + n, in every column and flag.
+void ApplyPermutation(TPane& pane, std::vector<bool>& selected, int first,
+                      const std::vector<int>& perm) {
+  const std::size_t n = perm.size();
+  for (auto& column : pane.Columns) {
+    std::vector<std::string> moved(n);
+    for (std::size_t k = 0; k < n; ++k) moved[k] = std::move(column[first + perm[k]]);
+    for (std::size_t k = 0; k < n; ++k) column[first + k] = std::move(moved[k]);
+  }
+  std::vector<bool> flags(n);
+  for (std::size_t k = 0; k < n; ++k) flags[k] = selected[first + perm[k]];
+  for (std::size_t k = 0; k < n; ++k) selected[first + k] = flags[k];
+}
+
+template <typename Key, typename MakeKey>
+void SortBy(TPane& pane, std::vector<bool>& selected, int first, int last, int column,
+            MakeKey make_key) {
+  const int n = last - first + 1;
+  std::vector<Key> keys(n);
+  std::vector<int> perm(n);
+  for (int k = 0; k < n; ++k) {
+    keys[k] = make_key(pane.Columns[column][first + k]);
+    perm[k] = k;
+  }
+  QuickSort(keys, perm, 0, n - 1);
+  ApplyPermutation(pane, selected, first, perm);
+}
+
+}  // namespace
+
+void SortRange(TPane& pane, std::vector<bool>& selected, int first, int last, int key) {
+  if (key < 1 || key > kPaneColumns || first < 0 || last <= first) return;
+  if (static_cast<std::size_t>(last) >= selected.size()) return;
+  for (const auto& column : pane.Columns) {
+    if (static_cast<std::size_t>(last) >= column.size()) return;
+  }
+  if (key == kColSize + 1) {
+    SortBy<std::int64_t>(pane, selected, first, last, kColSize, SizeKey);
+  } else {
+    SortBy<std::string>(pane, selected, first, last, key - 1, LowerKey);
+  }
+}
+
+void ReverseRange(TPane& pane, std::vector<bool>& selected, int first, int last) {
+  if (first < 0 || last <= first || static_cast<std::size_t>(last) >= selected.size()) return;
+  for (const auto& column : pane.Columns) {
+    if (static_cast<std::size_t>(last) >= column.size()) return;
+  }
+  for (int i = first, j = last; i < j; ++i, --j) {
+    for (auto& column : pane.Columns) std::swap(column[i], column[j]);
+    const bool flag = selected[i];
+    selected[i] = selected[j];
+    selected[j] = flag;
+  }
+}
+
+}  // namespace duplane

@@ -1,0 +1,319 @@
+// The file lists of both panes: reading a directory into the pane record,
+// sorting and reversing with the selection kept, entering directories, the
+// select-all commands, the filespec edit and the list menus.
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QItemSelection>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QTreeView>
+
+#include "link/link.h"
+#include "link/local_file_system.h"
+#include "ui/list_sort.h"
+#include "ui/list_texts.h"
+#include "ui/main_form.h"
+#include "ui/main_form_texts.h"
+#include "ui/message_boxes.h"
+#include "ui/pane_list_model.h"
+
+namespace duplane {
+namespace {
+
+namespace text = form1_text;
+
+class BusyCursor {
+ public:
+  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+void AppendRow(std::array<std::vector<std::string>, kPaneColumns>& columns, std::string name,
+               std::string size, std::string attr, std::string modified, std::string accessed,
+               std::string created) {
+  columns[kColName].push_back(std::move(name));
+  columns[kColSize].push_back(std::move(size));
+  columns[kColAttr].push_back(std::move(attr));
+  columns[kColModified].push_back(std::move(modified));
+  columns[kColAccessed].push_back(std::move(accessed));
+  columns[kColCreated].push_back(std::move(created));
+}
+
+void AppendEntry(std::array<std::vector<std::string>, kPaneColumns>& columns, const FindRecord& r,
+                 std::string size) {
+  AppendRow(columns, r.name, std::move(size), AttrText(r.attributes),
+            ModifiedText(r.last_write_time), AccessedText(r.last_access_time),
+            CreatedText(r.creation_time));
+}
+
+bool IsDirectoryRow(const TPane& pane, int row) {
+  return row >= 0 && static_cast<std::size_t>(row) < pane.Columns[kColAttr].size() &&
+         pane.Columns[kColAttr][row].find('d') != std::string::npos;
+}
+
+}  // namespace
+
+void TForm1::BuildListMenus(bool local) {
+  // The same three commands in the side's main menu and in its list's pop-up
+  // menu; the numbers in the names are those of the window resource.
+  struct Names {
+    const char* dirs;
+    const char* files;
+    const char* refresh;
+  };
+  const Names main_names = local ? Names{"Selectalldirs1", "Selectallfiles1", "Refresh1"}
+                                 : Names{"SelectallDirs2", "SelectallFiles2", "Refresh2"};
+  const Names popup_names = local ? Names{"SelectallDirs3", "SelectallFiles3", "Refresh3"}
+                                  : Names{"SelectallDirs4", "SelectallFiles4", "Refresh4"};
+  PaneControls& c = Controls(local);
+  auto* popup = new QMenu(c.list);
+  popup->setObjectName(local ? "PopupMenu1" : "PopupMenu2");
+  QMenu* side_menu = local ? local_pc_menu_ : remote_pc_menu_;
+  for (auto [menu, names] : {std::pair{side_menu, main_names}, std::pair{popup, popup_names}}) {
+    auto add = [this, menu = menu](const char* name, const char* caption, auto handler) {
+      QAction* a = menu->addAction(QString::fromLatin1(caption));
+      a->setObjectName(name);
+      connect(a, &QAction::triggered, this, handler);
+    };
+    add(names.dirs, text::kSelectAllDirs, [this, local] { SelectAllDirs(local); });
+    add(names.files, text::kSelectAllFiles, [this, local] { SelectAllFiles(local); });
+    add(names.refresh, text::kRefresh, [this, local] {
+      if (Handles(local)) FillList(local);
+    });
+  }
+  c.list->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(c.list, &QWidget::customContextMenuRequested, this,
+          [popup, list = c.list](const QPoint& at) {
+            popup->popup(list->viewport()->mapToGlobal(at));
+          });
+}
+
+void TForm1::ConnectListEvents(bool local) {
+  PaneControls& c = Controls(local);
+  c.model->SetActive([this, local] { return Handles(local); });
+  connect(c.list, &QAbstractItemView::doubleClicked, this, [this, local] {
+    if (Handles(local)) EnterSelectedDir(local);
+  });
+  c.list->installEventFilter(this);
+  c.list->header()->setSectionsClickable(true);
+  connect(c.list->header(), &QHeaderView::sectionClicked, this, [this, local](int column) {
+    if (Handles(local)) ColumnClicked(local, column);
+  });
+  connect(c.sel_dirs_btn, &QToolButton::clicked, this, [this, local] { SelectAllDirs(local); });
+  connect(c.sel_files_btn, &QToolButton::clicked, this, [this, local] { SelectAllFiles(local); });
+  connect(c.refresh_btn, &QToolButton::clicked, this, [this, local] {
+    if (Handles(local)) FillList(local);
+  });
+  c.filespec->installEventFilter(this);
+  connect(c.filespec, &QLineEdit::returnPressed, this, [this, local] { FileSpecExit(local); });
+  BuildListMenus(local);
+}
+
+void TForm1::FileSpecExit(bool local) {
+  if (!Handles(local)) return;
+  bool& changed = local ? lfilespec_changed_ : rfilespec_changed_;
+  if (!changed) return;
+  changed = false;
+  FillList(local);
+}
+
+void TForm1::FillList(bool local) {
+  SelectPane(local);
+  TPane& pane = Pane(local);
+  PaneControls& c = Controls(local);
+  c.dir->setText(QString::fromStdString(pane.Path));
+  if (pane.Path.empty()) return;
+  BusyCursor busy;
+  pane.list_stale = false;
+  c.model->BeginChange();
+  for (auto& column : pane.Columns) column.clear();
+  for (auto& column : file_columns_) column.clear();
+  pane.SpecialCount = 0;
+  pane.DirCount = 0;
+  pane.FileCount = 0;
+
+  const std::string dir = pane.Path.size() > 3 ? pane.Path + "\\" : pane.Path;
+  const std::string pattern = file_spec_.toStdString();
+  const bool all_files = pattern == text::kAllFiles;
+  const std::int32_t slot = AllocFBlock();
+  // With no slot there is nothing to search with; the list stays empty.
+  if (slot != 0) {
+    Link& l = link();
+    if (l.LinkFindFirst(local, slot, dir + "*.*", kMaskFilesAndDirs) == 0) {
+      do {
+        const FindRecord& r = l.SlotRecord(slot);
+        if (r.attributes & kAttrDirectory) {
+          if (r.name == ".") continue;
+          if (r.name == "..") {
+            AppendRow(pane.Columns, "..", text::kParentRow, AttrText(r.attributes), "", "", "");
+            AppendRow(pane.Columns, "\\", text::kRootRow, ".d...", "", "", "");
+            pane.SpecialCount = 2;
+          } else {
+            AppendEntry(pane.Columns, r, text::kDirRow);
+            ++pane.DirCount;
+          }
+        } else if (all_files) {
+          AddFileEntry(slot);
+        }
+      } while (l.LinkFindNext(local, slot) == 0);
+      l.LinkFindClose(local, slot);
+    }
+    if (!all_files) {
+      if (l.LinkFindFirst(local, slot, dir + pattern, kMaskFilesOnly) == 0) {
+        do {
+          AddFileEntry(slot);
+        } while (l.LinkFindNext(local, slot) == 0);
+        l.LinkFindClose(local, slot);
+      }
+    }
+    search_slots_.Free(slot);
+  }
+  for (int k = 0; k < kPaneColumns; ++k) {
+    auto& column = pane.Columns[k];
+    column.insert(column.end(), std::make_move_iterator(file_columns_[k].begin()),
+                  std::make_move_iterator(file_columns_[k].end()));
+    std::vector<std::string>().swap(file_columns_[k]);
+  }
+  c.model->EndChange();
+  SortList(local);
+  if (pane.SortColumn < 0) ReverseList(local);
+  c.list->viewport()->update();
+  UpdateStatus(local);
+}
+
+void TForm1::AddFileEntry(std::int32_t slot) {
+  const FindRecord& r = link().SlotRecord(slot);
+  AppendEntry(file_columns_, r, std::to_string(r.size));
+  ++Pane(current_local_).FileCount;
+}
+
+std::vector<bool> TForm1::RememberSelection(bool local) const {
+  const PaneControls& c = controls_[local ? 0 : 1];
+  std::vector<bool> selected(static_cast<std::size_t>(c.model->rowCount()), false);
+  for (const QItemSelectionRange& range : c.list->selectionModel()->selection()) {
+    for (int row = range.top(); row <= range.bottom(); ++row) {
+      if (static_cast<std::size_t>(row) < selected.size()) selected[row] = true;
+    }
+  }
+  return selected;
+}
+
+void TForm1::RestoreSelection(bool local, const std::vector<bool>& selected) {
+  PaneControls& c = Controls(local);
+  QItemSelectionModel* model = c.list->selectionModel();
+  QItemSelection selection;
+  const int rows = static_cast<int>(selected.size());
+  const int last_column = kPaneColumns - 1;
+  for (int row = 0; row < rows;) {
+    if (!selected[row]) {
+      ++row;
+      continue;
+    }
+    int end = row;
+    while (end + 1 < rows && selected[end + 1]) ++end;
+    selection.select(c.model->index(row, 0), c.model->index(end, last_column));
+    row = end + 1;
+  }
+  {
+    // The selection events stay detached while the rows are marked again.
+    const QSignalBlocker blocker(model);
+    model->select(selection, QItemSelectionModel::ClearAndSelect);
+    model->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+  }
+  c.list->viewport()->update();
+}
+
+void TForm1::SortList(bool local) {
+  SelectPane(local);
+  TPane& pane = Pane(local);
+  PaneControls& c = Controls(local);
+  int key = std::abs(pane.SortColumn);
+  if (key == 0 || c.model->rowCount() == 0) return;
+  BusyCursor busy;
+  std::vector<bool> selected = RememberSelection(local);
+  const int first_file = pane.FirstFileRow();
+  const int last_row = pane.RowCount() - 1;
+  if (pane.FileCount > 1) SortRange(pane, selected, first_file, last_row, key);
+  if (key == kColSize + 1) key = kColName + 1;  // directories all read "<dir>"
+  if (pane.DirCount > 1) SortRange(pane, selected, pane.FirstDirRow(), first_file - 1, key);
+  c.model->RowsChanged();
+  RestoreSelection(local, selected);
+}
+
+void TForm1::ReverseList(bool local) {
+  SelectPane(local);
+  TPane& pane = Pane(local);
+  PaneControls& c = Controls(local);
+  if (c.model->rowCount() == 0) return;
+  BusyCursor busy;
+  std::vector<bool> selected = RememberSelection(local);
+  ReverseRange(pane, selected, pane.FirstDirRow(), pane.FirstFileRow() - 1);
+  ReverseRange(pane, selected, pane.FirstFileRow(), pane.RowCount() - 1);
+  c.model->RowsChanged();
+  RestoreSelection(local, selected);
+}
+
+void TForm1::ColumnClicked(bool local, int column) {
+  TPane& pane = Pane(local);
+  const int key = column + 1;
+  if (key == std::abs(pane.SortColumn)) {
+    pane.SortColumn = -pane.SortColumn;
+    ReverseList(local);
+  } else {
+    pane.SortColumn = key;
+    SortList(local);
+  }
+}
+
+void TForm1::EnterSelectedDir(bool local) {
+  SelectPane(local);
+  TPane& pane = Pane(local);
+  PaneControls& c = Controls(local);
+  const QModelIndexList rows = c.list->selectionModel()->selectedRows();
+  if (rows.isEmpty()) return;
+  int row = rows.first().row();
+  for (const QModelIndex& index : rows) row = std::min(row, index.row());
+  if (!IsDirectoryRow(pane, row)) return;
+  // The message names the drive the pane was on, not the entry's first letter.
+  const std::string previous = pane.Path;
+  if (link().LinkChDir(local, pane.Columns[kColName][row]) != 0) {
+    const QString drive = previous.empty() ? QString() : QString(QChar(previous[0]));
+    boxes_.Error(text::kDrivePrefix + drive + text::kNotReadySuffix);
+  }
+  pane.Path = link().LinkGetDir(local, 0);
+  pane.tree_stale = true;
+  FillList(local);
+}
+
+void TForm1::BulkSelectRows(bool local, int first, int count) {
+  SelectPane(local);
+  PaneControls& c = Controls(local);
+  bulk_select_ = true;
+  if (count > 0) {
+    c.list->selectionModel()->select(
+        QItemSelection(c.model->index(first, 0),
+                       c.model->index(first + count - 1, kPaneColumns - 1)),
+        QItemSelectionModel::Select);
+  }
+  bulk_select_ = false;
+  UpdateStatus(local);
+}
+
+void TForm1::SelectAllDirs(bool local) {
+  if (!Handles(local)) return;
+  BulkSelectRows(local, Pane(local).FirstDirRow(), Pane(local).DirCount);
+}
+
+void TForm1::SelectAllFiles(bool local) {
+  if (!Handles(local)) return;
+  BulkSelectRows(local, Pane(local).FirstFileRow(), Pane(local).FileCount);
+}
+
+}  // namespace duplane

@@ -1,0 +1,320 @@
+// The file lists on real folders, on this PC and on a Remote Module over a
+// cable: special rows, filespec, sorting with the selection kept, entering
+// directories, select-all and the status line; and the row texts themselves.
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+#include <cstdlib>
+#include <ctime>
+
+#include "ui/list_texts.h"
+#include "ui/pane_list_model.h"
+#include "ui_test_support.h"
+
+namespace duplane {
+namespace {
+
+using testing_ui::EnsureApplication;
+using testing_ui::MakeDirs;
+using testing_ui::MakeFile;
+using testing_ui::RemoteThread;
+using testing_ui::SettingsFolder;
+using testing_ui::Windows;
+
+TEST(ListTextsTest, AttributeLetters) {
+  EXPECT_EQ(AttrText(0), ".....");
+  EXPECT_EQ(AttrText(kAttrArchive | kAttrReadOnly), "a...r");
+  EXPECT_EQ(AttrText(0x3F), "adshr");  // the volume bit is not shown
+  EXPECT_EQ(AttrText(kAttrDirectory | kAttrHidden), ".d.h.");
+}
+
+TEST(ListTextsTest, ZeroAndKnownTimes) {
+  EXPECT_EQ(ModifiedText(0), "0000-00-00  00:00:00");
+  EXPECT_EQ(AccessedText(0), "0000-00-00");
+  EXPECT_EQ(CreatedText(0), "0000-00-00  00:00:00.00");
+  const char* old_tz = std::getenv("TZ");
+  const std::string saved = old_tz ? old_tz : "";
+  setenv("TZ", "UTC", 1);
+  tzset();
+  // 1999-07-04 13:05:09.256 UTC.
+  const FileTime t = 931093509ull * 10000000ull + 2560000ull + 116444736000000000ull;
+  const std::string modified = ModifiedText(t);
+  const std::string created = CreatedText(t);
+  const std::string accessed = AccessedText(t);
+  if (old_tz) {
+    setenv("TZ", saved.c_str(), 1);
+  } else {
+    unsetenv("TZ");
+  }
+  tzset();
+  EXPECT_EQ(modified, "1999-07-04  13:05:09");
+  EXPECT_EQ(accessed, "1999-07-04");
+  EXPECT_EQ(created, "1999-07-04  13:05:09.25");
+}
+
+// One folder, served as drive C: to the pane under test.
+class FileListTest : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    EnsureApplication();
+    MakeDirs(root_.path(), {"Alpha", "beta/inner", "empty"});
+    MakeFile(root_.path(), "b.txt", 10);
+    MakeFile(root_.path(), "A.TXT", 9);
+    MakeFile(root_.path(), "c.dat", 100);
+    MakeFile(root_.path(), ".hidden.txt", 5);
+    MakeFile(root_.path(), "beta/in.txt", 1234);
+    const bool local = GetParam();
+    if (local) {
+      w_ = std::make_unique<Windows>(std::vector<DriveMapping>{{'C', root_.path().toStdString()}});
+    } else {
+      auto [program_end, remote_end] = VirtualCable::CreatePair();
+      remote_ = std::make_unique<RemoteThread>(std::move(remote_end), root_.path().toStdString());
+      w_ = std::make_unique<Windows>(std::vector<DriveMapping>{{'C', other_.path().toStdString()}},
+                                     std::move(program_end));
+    }
+    w_->form1->show();
+    if (!local) {
+      w_->form1->Connect1Click();
+      ASSERT_TRUE(w_->form1->connected());
+    }
+    c_ = &w_->form1->Controls(local);
+    c_->page_control->setCurrentIndex(1);
+  }
+  void TearDown() override {
+    w_->form1->close();
+    w_.reset();
+    remote_.reset();
+  }
+
+  bool local() const { return GetParam(); }
+  TForm1& form() { return *w_->form1; }
+  TPane& pane() { return form().Pane(local()); }
+
+  // Changes the side's directory as the tree would and reads the list.
+  void Go(const char* path) {
+    ASSERT_EQ(form().link().LinkChDir(local(), path), 0) << path;
+    pane().Path = form().link().LinkGetDir(local(), 0);
+    form().FillList(local());
+  }
+  QStringList Names() const {
+    QStringList names;
+    for (int r = 0; r < c_->model->rowCount(); ++r) {
+      names << c_->model->index(r, kColName).data().toString();
+    }
+    return names;
+  }
+  QString Cell(int row, int column) const {
+    return c_->model->index(row, column).data().toString();
+  }
+  void Select(std::initializer_list<int> rows) {
+    c_->list->clearSelection();
+    for (int r : rows) {
+      c_->list->selectionModel()->select(c_->model->index(r, 0),
+                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+  }
+  QList<int> SelectedRows() const {
+    QList<int> rows;
+    for (const QModelIndex& i : c_->list->selectionModel()->selectedRows()) rows << i.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+  }
+  QString Status() const { return c_->status->text(); }
+
+  SettingsFolder settings_;
+  QTemporaryDir root_;
+  QTemporaryDir other_;
+  std::unique_ptr<RemoteThread> remote_;
+  std::unique_ptr<Windows> w_;
+  PaneControls* c_ = nullptr;
+};
+
+TEST_P(FileListTest, RootListsDirectoriesThenFilesWithoutSpecialRows) {
+  Go("C:\\");
+  EXPECT_EQ(pane().SpecialCount, 0);
+  EXPECT_EQ(pane().DirCount, 3);
+  EXPECT_EQ(pane().FileCount, 4);
+  EXPECT_EQ(Names(),
+            (QStringList{"Alpha", "beta", "empty", ".hidden.txt", "A.TXT", "b.txt", "c.dat"}));
+  EXPECT_EQ(Cell(0, kColSize), "<dir>");
+  EXPECT_EQ(Cell(0, kColAttr), ".d...");
+  EXPECT_EQ(Cell(6, kColSize), "100");
+  EXPECT_EQ(Cell(3, kColAttr), "a..h.");
+  EXPECT_EQ(Cell(4, kColModified).size(), 20);
+  EXPECT_EQ(Cell(4, kColAccessed).size(), 10);
+  EXPECT_EQ(Cell(4, kColCreated).size(), 23);
+  EXPECT_EQ(c_->model->index(0, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+  EXPECT_FALSE(c_->model->index(3, 0).data(Qt::ForegroundRole).isValid());
+  EXPECT_EQ(c_->model->index(3, kColSize).data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight,
+            Qt::AlignRight);
+  EXPECT_EQ(c_->dir->text(), "C:\\");
+  EXPECT_EQ(Status(), "Selected: 0 of 3 dirs, 0 of 4 files: 0 bytes");
+  EXPECT_FALSE(pane().list_stale);
+  for (int slot = 1; slot <= 20; ++slot) EXPECT_FALSE(form().search_slots().InUse(slot));
+}
+
+TEST_P(FileListTest, EmptySubdirectoryShowsOnlyTheSpecialRows) {
+  Go("C:\\empty");
+  EXPECT_EQ(Names(), (QStringList{"..", "\\"}));
+  EXPECT_EQ(Cell(0, kColSize), "<parent>");
+  EXPECT_EQ(Cell(1, kColSize), "<root>");
+  EXPECT_EQ(Cell(1, kColAttr), ".d...");
+  EXPECT_EQ(Cell(1, kColModified), "");
+  for (int r : {0, 1}) {
+    EXPECT_EQ(c_->model->index(r, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+  }
+  Select({0, 1});
+  EXPECT_EQ(Status(), "Selected: 0 of 0 dirs, 0 of 0 files: 0 bytes");
+}
+
+TEST_P(FileListTest, FilespecFiltersFilesOnlyThroughTheSecondSearch) {
+  c_->filespec->setText("*.txt");
+  Go("C:\\");
+  EXPECT_EQ(Names(), (QStringList{"Alpha", "beta", "empty", ".hidden.txt", "A.TXT", "b.txt"}));
+  c_->filespec->setText("*");
+  form().FillList(local());
+  EXPECT_EQ(pane().FileCount, 4);
+  c_->filespec->setText("nothing.*");
+  form().FillList(local());
+  EXPECT_EQ(pane().DirCount, 3);
+  EXPECT_EQ(pane().FileCount, 0);
+}
+
+TEST_P(FileListTest, FilespecEditRefillsOnceWhenLeftAfterAChange) {
+  Go("C:\\");
+  MakeFile(root_.path(), "late.txt", 1);
+  QFocusEvent out(QEvent::FocusOut);
+  QApplication::sendEvent(c_->filespec, &out);  // unchanged: no refill
+  EXPECT_EQ(pane().FileCount, 4);
+  c_->filespec->setFocus();
+  QTest::keyClick(c_->filespec, Qt::Key_End);
+  QTest::keyClick(c_->filespec, Qt::Key_Backspace);
+  QTest::keyClick(c_->filespec, '*');  // "*.*" again, but edited
+  QApplication::sendEvent(c_->filespec, &out);
+  EXPECT_EQ(pane().FileCount, 5);
+  MakeFile(root_.path(), "later.txt", 1);
+  QApplication::sendEvent(c_->filespec, &out);
+  EXPECT_EQ(pane().FileCount, 5);
+  QTest::keyClick(c_->filespec, Qt::Key_Backspace);
+  QTest::keyClick(c_->filespec, '*');
+  QTest::keyClick(c_->filespec, Qt::Key_Return);
+  EXPECT_EQ(pane().FileCount, 6);
+}
+
+TEST_P(FileListTest, SizeSortIsNumericDirectoriesByNameAndTheDirectionStays) {
+  MakeFile(root_.path(), "empty/n9.bin", 9);
+  MakeFile(root_.path(), "empty/n10.bin", 10);
+  MakeFile(root_.path(), "empty/n100.bin", 100);
+  MakeDirs(root_.path(), {"empty/b", "empty/A", "empty/c"});
+  Go("C:\\empty");
+  form().ColumnClicked(local(), kColSize);
+  EXPECT_EQ(pane().SortColumn, 2);
+  EXPECT_EQ(Names(), (QStringList{"..", "\\", "A", "b", "c", "n9.bin", "n10.bin", "n100.bin"}));
+  form().ColumnClicked(local(), kColSize);
+  EXPECT_EQ(pane().SortColumn, -2);
+  EXPECT_EQ(Names(), (QStringList{"..", "\\", "c", "b", "A", "n100.bin", "n10.bin", "n9.bin"}));
+  form().FillList(local());
+  EXPECT_EQ(Names(), (QStringList{"..", "\\", "c", "b", "A", "n100.bin", "n10.bin", "n9.bin"}));
+  form().ColumnClicked(local(), kColName);
+  EXPECT_EQ(Names(), (QStringList{"..", "\\", "A", "b", "c", "n10.bin", "n100.bin", "n9.bin"}));
+}
+
+TEST_P(FileListTest, SelectionSurvivesSortAndReverseAndTheFocusMarkGoes) {
+  Go("C:\\");
+  c_->list->setCurrentIndex(c_->model->index(5, 0));
+  Select({1, 5});                           // "beta" and "b.txt"
+  form().ColumnClicked(local(), kColSize);  // files: 5, 9, 10, 100
+  EXPECT_EQ(Names().mid(3), (QStringList{".hidden.txt", "A.TXT", "b.txt", "c.dat"}));
+  form().ColumnClicked(local(), kColSize);
+  EXPECT_EQ(Names().mid(3), (QStringList{"c.dat", "b.txt", "A.TXT", ".hidden.txt"}));
+  EXPECT_EQ(SelectedRows(), (QList<int>{1, 4}));
+  EXPECT_EQ(Cell(4, kColName), "b.txt");
+  EXPECT_FALSE(c_->list->currentIndex().isValid());
+  EXPECT_EQ(Status(), "Selected: 1 of 3 dirs, 1 of 4 files: 10 bytes");
+}
+
+TEST_P(FileListTest, EnteringParentRootAndDirectoriesByDoubleClickOrEnter) {
+  Go("C:\\beta\\inner");
+  Select({0});
+  form().EnterSelectedDir(local());
+  EXPECT_EQ(pane().Path, "C:\\beta");
+  EXPECT_TRUE(pane().tree_stale);
+  EXPECT_EQ(Names(), (QStringList{"..", "\\", "inner", "in.txt"}));
+
+  Select({3});  // a file: nothing happens
+  form().EnterSelectedDir(local());
+  EXPECT_EQ(pane().Path, "C:\\beta");
+
+  Select({2});
+  c_->list->setFocus();
+  QTest::keyClick(c_->list, Qt::Key_Return);
+  EXPECT_EQ(pane().Path, "C:\\beta\\inner");
+
+  QTest::keyClick(c_->list, Qt::Key_Backspace);  // no meaning of its own
+  EXPECT_EQ(pane().Path, "C:\\beta\\inner");
+
+  Select({1});
+  QApplication::processEvents();  // lays the rows out
+  const QRect rect = c_->list->visualRect(c_->model->index(1, 0));
+  ASSERT_TRUE(rect.isValid());
+  // A double click is a press and release followed by the double-click press.
+  QTest::mouseClick(c_->list->viewport(), Qt::LeftButton, {}, rect.center());
+  QTest::mouseDClick(c_->list->viewport(), Qt::LeftButton, {}, rect.center());
+  EXPECT_EQ(pane().Path, "C:\\");
+  EXPECT_EQ(pane().SpecialCount, 0);
+  EXPECT_TRUE(w_->boxes.shown.empty());
+}
+
+TEST_P(FileListTest, EnteringADirectoryThatVanishedNamesThePanesDrive) {
+  Go("C:\\");
+  ASSERT_TRUE(QDir(root_.path()).rmdir("empty"));
+  Select({2});  // "empty", gone meanwhile
+  form().EnterSelectedDir(local());
+  EXPECT_EQ(w_->boxes.Texts(), std::vector<std::string>{"Drive C: not ready"});
+  EXPECT_EQ(pane().Path, "C:\\");
+  EXPECT_EQ(pane().DirCount, 2);  // read again
+}
+
+TEST_P(FileListTest, SelectAllFilesAfterAllDirectoriesKeepsBothButNoSpecialRow) {
+  Go("C:\\beta");
+  MakeFile(root_.path(), "beta/more.txt", 66);
+  form().FillList(local());
+  c_->sel_dirs_btn->click();
+  EXPECT_EQ(SelectedRows(), (QList<int>{2}));
+  EXPECT_EQ(Status(), "Selected: 1 of 1 dirs, 0 of 2 files: 0 bytes");
+  form().SelectAllFiles(local());
+  EXPECT_EQ(SelectedRows(), (QList<int>{2, 3, 4}));
+  EXPECT_EQ(Status(), "Selected: 1 of 1 dirs, 2 of 2 files: 1,300 bytes");
+}
+
+INSTANTIATE_TEST_SUITE_P(BothSides, FileListTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return std::string(info.param ? "Local" : "Remote");
+                         });
+
+TEST(RemoteListTest, InertWhileDisconnected) {
+  EnsureApplication();
+  SettingsFolder settings;
+  QTemporaryDir dir;
+  Windows w({{'C', dir.path().toStdString()}});
+  w.form1->show();
+  PaneControls& c = w.form1->Controls(false);
+  c.page_control->setCurrentIndex(1);
+  w.form1->Pane(false).Path = "C:\\";
+  c.refresh_btn->click();
+  c.sel_dirs_btn->click();
+  w.form1->FileSpecExit(false);
+  EXPECT_EQ(c.model->rowCount(), 0);
+  EXPECT_EQ(c.dir->text(), "<Disconnected>");
+  EXPECT_EQ(c.status->text(), "");
+  EXPECT_TRUE(w.form1->RemotePC1()->isEnabled());
+  w.form1->close();
+}
+
+}  // namespace
+}  // namespace duplane
