@@ -6,8 +6,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
-#include <QDir>
-#include <QFile>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -16,8 +14,10 @@
 #include <QTimer>
 #include <QTreeView>
 #include <algorithm>
+#include <cstring>
 #include <functional>
 
+#include "support/file_tree.h"
 #include "ui/pane_list_model.h"
 #include "ui/queue_review.h"
 #include "ui/radio_group.h"
@@ -27,40 +27,9 @@ namespace duplane {
 namespace {
 
 using testing_ui::EnsureApplication;
-using testing_ui::MakeDirs;
 using testing_ui::RemoteThread;
 using testing_ui::SettingsFolder;
 using testing_ui::Windows;
-
-// Bytes that differ from file to file and from block to block, so a block
-// written twice or in the wrong place shows.
-QByteArray Pattern(int size, int seed) {
-  QByteArray bytes(size, '\0');
-  std::uint32_t x = 2463534242u + static_cast<std::uint32_t>(seed);
-  for (int i = 0; i < size; ++i) {
-    x ^= x << 13;
-    x ^= x >> 17;
-    x ^= x << 5;
-    bytes[i] = static_cast<char>(x);
-  }
-  return bytes;
-}
-
-void WriteFile(const QString& root, const QString& name, const QByteArray& bytes) {
-  QFile f(QDir(root).filePath(name));
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << name.toStdString();
-  f.write(bytes);
-}
-
-QByteArray ReadFile(const QString& root, const QString& name) {
-  QFile f(QDir(root).filePath(name));
-  if (!f.open(QIODevice::ReadOnly)) return QByteArray("<missing>");
-  return f.readAll();
-}
-
-bool Exists(const QString& root, const QString& name) {
-  return QFileInfo::exists(QDir(root).filePath(name));
-}
 
 // How the test answers what the run shows, and what it saw. Every pass of the
 // event loop (the dialogs' own loops and the engines' event pumping) looks at
@@ -84,8 +53,8 @@ class TransferEntriesTest : public ::testing::Test {
   void SetUp() override {
     EnsureApplication();
     auto [program_end, remote_end] = VirtualCable::CreatePair();
-    remote_ = std::make_unique<RemoteThread>(std::move(remote_end), remote_root());
-    w_ = std::make_unique<Windows>(std::vector<DriveMapping>{{'C', local_root()}},
+    remote_ = std::make_unique<RemoteThread>(std::move(remote_end), remote_dir_.path());
+    w_ = std::make_unique<Windows>(std::vector<DriveMapping>{{'C', local_dir_.path()}},
                                    std::move(program_end));
     w_->form1->show();
     for (bool local : {true, false}) form().Controls(local).page_control->setCurrentIndex(1);
@@ -96,9 +65,10 @@ class TransferEntriesTest : public ::testing::Test {
     remote_.reset();
   }
 
-  std::string local_root() const { return local_dir_.path().toStdString(); }
-  std::string remote_root() const { return remote_dir_.path().toStdString(); }
-  QString Root(bool local) const { return local ? local_dir_.path() : remote_dir_.path(); }
+  // A path on the Local or the Remote PC's folder.
+  std::string At(bool local, const std::string& relative) const {
+    return (local ? local_dir_ : remote_dir_) / relative;
+  }
   TForm1& form() { return *w_->form1; }
 
   void Connect() {
@@ -188,21 +158,23 @@ class TransferEntriesTest : public ::testing::Test {
   }
 
   SettingsFolder settings_;
-  QTemporaryDir local_dir_;
-  QTemporaryDir remote_dir_;
+  TempFolder local_dir_{"glue-local"};
+  TempFolder remote_dir_{"glue-remote"};
   std::unique_ptr<RemoteThread> remote_;
   std::unique_ptr<Windows> w_;
 };
 
 TEST_F(TransferEntriesTest, EveryEntryStartsItsOperationOnItsSide) {
-  WriteFile(Root(true), "l.txt", "local");
-  WriteFile(Root(false), "r.txt", "remote");
+  WriteFile(At(true, "l.txt"), "local");
+  WriteFile(At(false, "r.txt"), "remote");
   Connect();
   ShowRoots(true);
   Select(true, {"l.txt"});
   Select(false, {"r.txt"});
+  // Each entry, the dialog it must open, and for a menu item its caption.
   struct Case {
     const char* entry;
+    const char* dialog;
     const char* caption;
   };
   const char kCopyLR[] = "Copy these files from Local PC to Remote PC?";
@@ -211,37 +183,33 @@ TEST_F(TransferEntriesTest, EveryEntryStartsItsOperationOnItsSide) {
   const char kMoveRL[] = "Move these files from Remote PC to Local PC?";
   const char kDeleteL[] = "Delete these files on Local PC?";
   const char kDeleteR[] = "Delete these files on Remote PC?";
-  const Case cases[] = {{"LCopyBtn", kCopyLR}, {"RCopyBtn", kCopyRL},    {"LMoveBtn", kMoveLR},
-                        {"RMoveBtn", kMoveRL}, {"LDeleteBtn", kDeleteL}, {"RDeleteBtn", kDeleteR},
-                        {"Copy1", kCopyLR},    {"Move1", kMoveLR},       {"Delete1", kDeleteL},
-                        {"Copy2", kCopyRL},    {"Move2", kMoveRL},       {"Delete2", kDeleteR},
-                        {"Copy3", kCopyLR},    {"Move3", kMoveLR},       {"Delete3", kDeleteL},
-                        {"Copy4", kCopyRL},    {"Move4", kMoveRL},       {"Delete4", kDeleteR}};
+  const Case cases[] = {{"LCopyBtn", kCopyLR, nullptr},      {"RCopyBtn", kCopyRL, nullptr},
+                        {"LMoveBtn", kMoveLR, nullptr},      {"RMoveBtn", kMoveRL, nullptr},
+                        {"LDeleteBtn", kDeleteL, nullptr},   {"RDeleteBtn", kDeleteR, nullptr},
+                        {"Copy1", kCopyLR, "&Copy..."},      {"Move1", kMoveLR, "&Move..."},
+                        {"Delete1", kDeleteL, "D&elete..."}, {"Copy2", kCopyRL, "&Copy..."},
+                        {"Move2", kMoveRL, "&Move..."},      {"Delete2", kDeleteR, "D&elete..."},
+                        {"Copy3", kCopyLR, "&Copy..."},      {"Move3", kMoveLR, "&Move..."},
+                        {"Delete3", kDeleteL, "D&elete..."}, {"Copy4", kCopyRL, "&Copy..."},
+                        {"Move4", kMoveRL, "&Move..."},      {"Delete4", kDeleteR, "D&elete..."}};
   for (const Case& c : cases) {
     Script script;
     script.ok = false;
     Run(c.entry, script);
-    ASSERT_EQ(script.dialog_titles, std::vector<std::string>{c.caption}) << c.entry;
+    ASSERT_EQ(script.dialog_titles, std::vector<std::string>{c.dialog}) << c.entry;
+    // The queue comes from the source side, or the side deleted on.
     const bool local_side =
-        QString(c.caption).contains("from Local") || QString(c.caption).endsWith("on Local PC?");
+        std::strstr(c.dialog, "from Local") || std::strstr(c.dialog, "on Local");
     EXPECT_EQ(script.queue_at_dialog, std::vector<std::string>{local_side ? "l.txt" : "r.txt"})
         << c.entry;
+    if (c.caption != nullptr) {
+      EXPECT_EQ(form().findChild<QAction*>(c.entry)->text(), c.caption) << c.entry;
+    }
   }
   // Cancelled in the dialog: nothing was shown or changed.
   EXPECT_TRUE(Boxes().empty());
-  EXPECT_FALSE(Exists(Root(true), "r.txt"));
-  EXPECT_FALSE(Exists(Root(false), "l.txt"));
-
-  // The captions of the menu items are the commands' own.
-  for (const char* name : {"Copy1", "Copy2", "Copy3", "Copy4"}) {
-    EXPECT_EQ(form().findChild<QAction*>(name)->text(), "&Copy...") << name;
-  }
-  for (const char* name : {"Move1", "Move2", "Move3", "Move4"}) {
-    EXPECT_EQ(form().findChild<QAction*>(name)->text(), "&Move...") << name;
-  }
-  for (const char* name : {"Delete1", "Delete2", "Delete3", "Delete4"}) {
-    EXPECT_EQ(form().findChild<QAction*>(name)->text(), "D&elete...") << name;
-  }
+  EXPECT_FALSE(Exists(At(true, "r.txt")));
+  EXPECT_FALSE(Exists(At(false, "l.txt")));
 }
 
 TEST_F(TransferEntriesTest, DisconnectedOnlyLocalDeleteGoesOn) {
@@ -262,12 +230,12 @@ TEST_F(TransferEntriesTest, DisconnectedOnlyLocalDeleteGoesOn) {
 }
 
 TEST_F(TransferEntriesTest, CopyFromLocalListArrivesByteForByte) {
-  MakeDirs(local_dir_.path(), {"sub/deep", "sub/empty"});
-  WriteFile(Root(true), "a.txt", Pattern(3000, 1));
-  WriteFile(Root(true), "sub/b.bin", Pattern(20000, 2));  // three blocks
-  WriteFile(Root(true), "sub/deep/c.dat", Pattern(8192, 3));
-  WriteFile(Root(true), "sub/zero", QByteArray());
-  WriteFile(Root(true), "left.txt", Pattern(10, 4));  // not selected
+  MakeDir(At(true, "sub/empty"));
+  WriteFile(At(true, "a.txt"), PatternBytes(3000, 1));
+  WriteFile(At(true, "sub/b.bin"), PatternBytes(20000, 2));  // three blocks
+  WriteFile(At(true, "sub/deep/c.dat"), PatternBytes(8192, 3));
+  WriteFile(At(true, "sub/zero"), "");
+  WriteFile(At(true, "left.txt"), PatternBytes(10, 4));  // not selected
   Connect();
   ShowRoots(true);
   Select(true, {"a.txt", "sub"});
@@ -279,11 +247,9 @@ TEST_F(TransferEntriesTest, CopyFromLocalListArrivesByteForByte) {
             std::vector<std::string>{"Copy these files from Local PC to Remote PC?"});
   ASSERT_FALSE(script.queue_at_dialog.empty());
   EXPECT_EQ(script.queue_at_dialog.front(), "a.txt");
-  for (const char* name : {"a.txt", "sub/b.bin", "sub/deep/c.dat", "sub/zero"}) {
-    EXPECT_EQ(ReadFile(Root(false), name), ReadFile(Root(true), name)) << name;
-  }
-  EXPECT_TRUE(QFileInfo(QDir(Root(false)).filePath("sub/empty")).isDir());
-  EXPECT_FALSE(Exists(Root(false), "left.txt"));
+  EXPECT_EQ(ReadFile(At(false, "a.txt")), ReadFile(At(true, "a.txt")));
+  EXPECT_EQ(CompareTrees(At(true, "sub"), At(false, "sub"), /*times_and_modes=*/false), "");
+  EXPECT_FALSE(Exists(At(false, "left.txt")));
   EXPECT_EQ(LastBox(), "Files copied: 4\rDirs created: 3");
 
   // The busy window, then the progress window, each with the main window
@@ -301,11 +267,10 @@ TEST_F(TransferEntriesTest, CopyFromLocalListArrivesByteForByte) {
 }
 
 TEST_F(TransferEntriesTest, MoveBackFromRemoteListLeavesNothingBehind) {
-  MakeDirs(remote_dir_.path(), {"md/inner"});
-  const QByteArray m = Pattern(9000, 5);
-  const QByteArray n = Pattern(100, 6);
-  WriteFile(Root(false), "m.txt", m);
-  WriteFile(Root(false), "md/inner/n.txt", n);
+  const std::string m = PatternBytes(9000, 5);
+  const std::string n = PatternBytes(100, 6);
+  WriteFile(At(false, "m.txt"), m);
+  WriteFile(At(false, "md/inner/n.txt"), n);
   Connect();
   ShowRoots(true);
   Select(false, {"m.txt", "md"});
@@ -319,10 +284,10 @@ TEST_F(TransferEntriesTest, MoveBackFromRemoteListLeavesNothingBehind) {
 
   EXPECT_EQ(script.dialog_titles,
             std::vector<std::string>{"Move these files from Remote PC to Local PC?"});
-  EXPECT_EQ(ReadFile(Root(true), "m.txt"), m);
-  EXPECT_EQ(ReadFile(Root(true), "md/inner/n.txt"), n);
-  EXPECT_FALSE(Exists(Root(false), "m.txt"));
-  EXPECT_FALSE(Exists(Root(false), "md"));
+  EXPECT_EQ(ReadFile(At(true, "m.txt")), m);
+  EXPECT_EQ(ReadFile(At(true, "md/inner/n.txt")), n);
+  EXPECT_FALSE(Exists(At(false, "m.txt")));
+  EXPECT_FALSE(Exists(At(false, "md")));
   EXPECT_EQ(LastBox(), "Files moved: 2\rDirs created: 2");
   // Both lists were read again: the source lost the entries, the target has them.
   EXPECT_FALSE(Names(false).contains("m.txt"));
@@ -330,8 +295,8 @@ TEST_F(TransferEntriesTest, MoveBackFromRemoteListLeavesNothingBehind) {
 }
 
 TEST_F(TransferEntriesTest, ExistingTargetIsAskedAboutWithDates) {
-  WriteFile(Root(true), "same.txt", "new content");
-  WriteFile(Root(false), "same.txt", "old");
+  WriteFile(At(true, "same.txt"), "new content");
+  WriteFile(At(false, "same.txt"), "old");
   Connect();
   ShowRoots(true);
   Select(true, {"same.txt"});
@@ -348,12 +313,12 @@ TEST_F(TransferEntriesTest, ExistingTargetIsAskedAboutWithDates) {
       << question.text;
   EXPECT_NE(question.text.find("\r\rOverwrite it?"), std::string::npos);
   EXPECT_EQ(LastBox(), "Files copied: 0\rFiles skipped: 1");
-  EXPECT_EQ(ReadFile(Root(false), "same.txt"), "old");
+  EXPECT_EQ(ReadFile(At(false, "same.txt")), "old");
 }
 
 TEST_F(TransferEntriesTest, CancelMidFileAnsweredNoRemovesThePartialTarget) {
-  const QByteArray big = Pattern(64 * 1024, 7);  // eight blocks
-  WriteFile(Root(false), "big.bin", big);
+  const std::string big = PatternBytes(64 * 1024, 7);  // eight blocks
+  WriteFile(At(false, "big.bin"), big);
   Connect();
   ShowRoots(true);
   Select(false, {"big.bin"});
@@ -370,13 +335,13 @@ TEST_F(TransferEntriesTest, CancelMidFileAnsweredNoRemovesThePartialTarget) {
   EXPECT_EQ(question.kind, "YesNo");
   EXPECT_EQ(question.text, "big.bin in progress.\rFinish it before stopping?");
   EXPECT_EQ(LastBox(), "Files copied: 0");
-  EXPECT_FALSE(Exists(Root(true), "big.bin"));
-  EXPECT_EQ(ReadFile(Root(false), "big.bin"), big);
+  EXPECT_FALSE(Exists(At(true, "big.bin")));
+  EXPECT_EQ(ReadFile(At(false, "big.bin")), big);
   EXPECT_TRUE(form().isEnabled());
 }
 
 TEST_F(TransferEntriesTest, WindowStaysOpenUntilTheTransferEnds) {
-  WriteFile(Root(true), "f.txt", Pattern(100, 10));
+  WriteFile(At(true, "f.txt"), PatternBytes(100, 10));
   Connect();
   ShowRoots(true);
   Select(true, {"f.txt"});
@@ -390,7 +355,7 @@ TEST_F(TransferEntriesTest, WindowStaysOpenUntilTheTransferEnds) {
   Run("LCopyBtn", script);
 
   EXPECT_TRUE(open_after_close_request);
-  EXPECT_EQ(ReadFile(Root(false), "f.txt"), ReadFile(Root(true), "f.txt"));
+  EXPECT_EQ(ReadFile(At(false, "f.txt")), ReadFile(At(true, "f.txt")));
   EXPECT_EQ(LastBox(), "Files copied: 1");
   EXPECT_TRUE(form().close());  // afterwards it closes as usual
 }
@@ -401,11 +366,11 @@ class DeleteEntriesTest : public TransferEntriesTest, public ::testing::WithPara
 
 TEST_P(DeleteEntriesTest, TreeGoesWithItsDirectories) {
   const bool local = GetParam();
-  MakeDirs(Root(local), {"d/sub/sub2", "keep"});
-  WriteFile(Root(local), "d/f1", Pattern(50, 8));
-  WriteFile(Root(local), "d/sub/f2", Pattern(70000, 9));
-  WriteFile(Root(local), "top.txt", "x");
-  WriteFile(Root(local), "keep/k", "k");
+  MakeDir(At(local, "d/sub/sub2"));
+  WriteFile(At(local, "d/f1"), PatternBytes(50, 8));
+  WriteFile(At(local, "d/sub/f2"), PatternBytes(70000, 9));
+  WriteFile(At(local, "top.txt"), "x");
+  WriteFile(At(local, "keep/k"), "k");
   if (!local) Connect();
   ShowRoots(!local);
   Select(local, {"top.txt", "d"});
@@ -423,9 +388,9 @@ TEST_P(DeleteEntriesTest, TreeGoesWithItsDirectories) {
   EXPECT_EQ(script.queue_at_dialog, (std::vector<std::string>{"top.txt", "d\\", "d\\f1", "d\\sub\\",
                                                               "d\\sub\\f2", "d\\sub\\sub2\\"}));
   EXPECT_EQ(LastBox(), "Files deleted: 3\rDirs deleted:  3");
-  EXPECT_FALSE(Exists(Root(local), "d"));
-  EXPECT_FALSE(Exists(Root(local), "top.txt"));
-  EXPECT_EQ(ReadFile(Root(local), "keep/k"), "k");
+  EXPECT_FALSE(Exists(At(local, "d")));
+  EXPECT_FALSE(Exists(At(local, "top.txt")));
+  EXPECT_EQ(ReadFile(At(local, "keep/k")), "k");
   EXPECT_FALSE(Names(local).contains("d"));
   EXPECT_TRUE(Names(local).contains("keep"));
   EXPECT_TRUE(form().isEnabled());
@@ -436,8 +401,8 @@ INSTANTIATE_TEST_SUITE_P(BothSides, DeleteEntriesTest, ::testing::Values(true, f
                          [](const auto& info) { return info.param ? "Local" : "Remote"; });
 
 TEST_F(TransferEntriesTest, CancelWhileGatheringEndsSilently) {
-  MakeDirs(local_dir_.path(), {"many/a", "many/b"});
-  for (int i = 0; i < 40; ++i) WriteFile(Root(true), QString("many/a/f%1").arg(i), "data");
+  MakeDir(At(true, "many/b"));
+  for (int i = 0; i < 40; ++i) WriteFile(At(true, "many/a/f" + std::to_string(i)), "data");
   ShowRoots(false);
   Select(true, {"many"});
 
@@ -449,7 +414,7 @@ TEST_F(TransferEntriesTest, CancelWhileGatheringEndsSilently) {
   EXPECT_TRUE(script.dialog_titles.empty());
   EXPECT_TRUE(Boxes().empty());
   EXPECT_LT(w_->entries->queue().size(), 43u);  // the walk stopped part way
-  EXPECT_TRUE(Exists(Root(true), "many/a/f39"));
+  EXPECT_TRUE(Exists(At(true, "many/a/f39")));
   EXPECT_FALSE(w_->message_form->isVisible());
   EXPECT_TRUE(form().isEnabled());
   // The walk gave back every search slot it took.
