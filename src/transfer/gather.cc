@@ -50,7 +50,7 @@ void GatherDir(TransferContext& ctx, bool side_is_local, const std::string& file
   ctx.queue.AddDir(dir);
   ctx.ui.ProcessMessages();
 
-  const std::int32_t slot = AllocFBlock(ctx.slots, ctx.ui);
+  const std::int32_t slot = AllocFBlock(ctx.search_slots, ctx.ui);
   // Twenty levels are open already: this directory stays queued, its contents
   // are left out, and the walk goes on with its siblings.
   if (slot == 0) return;
@@ -67,7 +67,7 @@ void GatherDir(TransferContext& ctx, bool side_is_local, const std::string& file
       if (record.attributes & kDirAttr) GatherDir(ctx, side_is_local, filespec, dir + record.name);
     });
   }
-  ctx.slots.Free(slot);
+  ctx.search_slots.Free(slot);
 }
 
 bool GatherSelection(TransferContext& ctx, bool side_is_local) {

@@ -14,7 +14,7 @@ namespace duplane {
 struct TransferContext {
   Link& link;
   TransferUi& ui;
-  SearchSlots& slots;
+  SearchSlots& search_slots;  // not "slots": Qt defines that word as a macro
   TransferQueue& queue;
 };
 

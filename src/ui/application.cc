@@ -21,6 +21,7 @@
 #include "ui/message_boxes.h"
 #include "ui/message_form.h"
 #include "ui/single_instance.h"
+#include "ui/transfer_entries.h"
 
 namespace duplane {
 
@@ -63,12 +64,14 @@ int RunDuplane(int argc, char** argv) {
   TCopyStatusForm copy_status_form;
   TCopyMoveForm copy_move_form;
   TDeleteForm delete_form;
-  TMessageForm message_form;
-  form1.SetMessageForm(&message_form);
   TConfigForm config_form;
   form1.SetConfigForm(&config_form);
+  TMessageForm message_form;
+  form1.SetMessageForm(&message_form);
   TAboutForm about_form;
   form1.SetAboutForm(&about_form);
+  // Owned by the main window once every window it uses exists.
+  new TransferEntries(form1, boxes, message_form, copy_status_form, copy_move_form, delete_form);
   if (form1.terminate_requested()) return 0;
 
   form1.show();

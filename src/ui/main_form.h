@@ -54,6 +54,7 @@ class TForm1 : public QMainWindow {
   // The fixed pauses of Connect and Disconnect, in percent (100 = as designed).
   // Tests set 0 so they stay fast; nothing else changes.
   static void SetPausePercent(int percent);
+  static int PausePercent();
   // What a cable time-out answered with Cancel does; by default the
   // application's event loop is left without closing windows (no settings are
   // saved).

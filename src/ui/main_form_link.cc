@@ -35,6 +35,8 @@ constexpr int kDisconnectPauseMs = 1000;
 
 void TForm1::SetPausePercent(int percent) { pause_percent = percent; }
 
+int TForm1::PausePercent() { return pause_percent; }
+
 // The pauses let the Remote Module settle; they block without pumping events.
 void TForm1::Pause(int milliseconds) {
   const int ms = milliseconds * pause_percent / 100;

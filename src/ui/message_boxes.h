@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include "transfer/transfer_ui.h"
+
 class QWidget;
 
 namespace duplane {
@@ -18,6 +20,16 @@ class MessageBoxes {
   virtual void Information(const QString& text) = 0;
   // Error kind with Retry and Cancel; true when the user chose Retry.
   virtual bool RetryCancel(const QString& text) = 0;
+  // The two questions of a copy. A set of boxes that cannot ask (a silent one
+  // for measurements) gets the answers of a user who presses Esc: nothing is
+  // overwritten and the run stops.
+  //
+  // Title "Confirm", buttons Yes, No, Cancel and All; Yes is the default
+  // button; Esc or closing the box answers Cancel.
+  virtual PromptAnswer YesNoCancelAll(const QString& /*text*/) { return PromptAnswer::kCancel; }
+  // Title "Confirm", buttons Yes and No; Yes is the default button; Esc or
+  // closing the box answers No (false).
+  virtual bool YesNo(const QString& /*text*/) { return false; }
 };
 
 // The real boxes, owned by the window that is active when they are shown.
@@ -26,6 +38,8 @@ class QtMessageBoxes : public MessageBoxes {
   void Error(const QString& text) override;
   void Information(const QString& text) override;
   bool RetryCancel(const QString& text) override;
+  PromptAnswer YesNoCancelAll(const QString& text) override;
+  bool YesNo(const QString& text) override;
 };
 
 }  // namespace duplane

@@ -27,11 +27,15 @@
 #include "remote/remote_session.h"
 #include "ui/about_form.h"
 #include "ui/config_form.h"
+#include "ui/copy_move_form.h"
+#include "ui/copy_status_form.h"
+#include "ui/delete_form.h"
 #include "ui/link_form.h"
 #include "ui/link_session.h"
 #include "ui/main_form.h"
 #include "ui/message_boxes.h"
 #include "ui/message_form.h"
+#include "ui/transfer_entries.h"
 
 namespace duplane::testing_ui {
 
@@ -45,8 +49,8 @@ inline void EnsureApplication() {
   (void)once;
 }
 
-// Every box is recorded; Retry/Cancel questions take their answers in order
-// (Cancel once the script runs out).
+// Every box is recorded; questions take their answers in order from their own
+// script (Cancel, or No, once it runs out).
 class ScriptedBoxes : public MessageBoxes {
  public:
   struct Shown {
@@ -64,6 +68,20 @@ class ScriptedBoxes : public MessageBoxes {
     retry_answers.pop_front();
     return retry;
   }
+  PromptAnswer YesNoCancelAll(const QString& text) override {
+    shown.push_back({"YesNoCancelAll", text.toStdString()});
+    if (prompt_answers.empty()) return PromptAnswer::kCancel;
+    const PromptAnswer answer = prompt_answers.front();
+    prompt_answers.pop_front();
+    return answer;
+  }
+  bool YesNo(const QString& text) override {
+    shown.push_back({"YesNo", text.toStdString()});
+    if (yes_no_answers.empty()) return false;
+    const bool yes = yes_no_answers.front();
+    yes_no_answers.pop_front();
+    return yes;
+  }
   std::vector<std::string> Texts() const {
     std::vector<std::string> texts;
     for (const Shown& s : shown) texts.push_back(s.text);
@@ -71,6 +89,8 @@ class ScriptedBoxes : public MessageBoxes {
   }
   std::vector<Shown> shown;
   std::deque<bool> retry_answers;
+  std::deque<PromptAnswer> prompt_answers;
+  std::deque<bool> yes_no_answers;
 };
 
 // The settings of one test live in their own folder.
@@ -142,17 +162,25 @@ struct Windows {
     form1->SetTerminateHandler([this] { ++terminations; });
     link_form = std::make_unique<TLinkForm>(session, QString());
     form1->SetLinkForm(link_form.get());
-    message_form = std::make_unique<TMessageForm>();
-    form1->SetMessageForm(message_form.get());
+    copy_status_form = std::make_unique<TCopyStatusForm>();
+    copy_move_form = std::make_unique<TCopyMoveForm>();
+    delete_form = std::make_unique<TDeleteForm>();
     config_form = std::make_unique<TConfigForm>();
     form1->SetConfigForm(config_form.get());
+    message_form = std::make_unique<TMessageForm>();
+    form1->SetMessageForm(message_form.get());
     about_form = std::make_unique<TAboutForm>();
     form1->SetAboutForm(about_form.get());
+    entries = new TransferEntries(*form1, boxes, *message_form, *copy_status_form, *copy_move_form,
+                                  *delete_form);
   }
   ~Windows() {
     about_form.reset();
-    config_form.reset();
     message_form.reset();
+    config_form.reset();
+    delete_form.reset();
+    copy_move_form.reset();
+    copy_status_form.reset();
     link_form.reset();
     form1.reset();
   }
@@ -162,9 +190,13 @@ struct Windows {
   ScriptedBoxes boxes;
   std::unique_ptr<TForm1> form1;
   std::unique_ptr<TLinkForm> link_form;
-  std::unique_ptr<TMessageForm> message_form;
+  std::unique_ptr<TCopyStatusForm> copy_status_form;
+  std::unique_ptr<TCopyMoveForm> copy_move_form;
+  std::unique_ptr<TDeleteForm> delete_form;
   std::unique_ptr<TConfigForm> config_form;
+  std::unique_ptr<TMessageForm> message_form;
   std::unique_ptr<TAboutForm> about_form;
+  TransferEntries* entries = nullptr;  // owned by form1
   int terminations = 0;
 };
 

@@ -1,0 +1,120 @@
+// Wiring of the transfer commands to their buttons and menu items, and the one
+// place that runs an engine with the window's link, search slots and queue.
+#include "ui/transfer_entries.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QEvent>
+#include <QMenu>
+
+#include "transfer/copy_engine.h"
+#include "transfer/delete_engine.h"
+#include "transfer/transfer_context.h"
+#include "ui/main_form.h"
+
+namespace duplane {
+namespace {
+
+const char kCopyCaption[] = "&Copy...";
+const char kMoveCaption[] = "&Move...";
+const char kDeleteCaption[] = "D&elete...";
+
+// Names of the Copy, Move and Delete items of each menu, in that order.
+const char* const kLocalPopupNames[3] = {"Copy1", "Move1", "Delete1"};
+const char* const kRemotePopupNames[3] = {"Copy2", "Move2", "Delete2"};
+const char* const kLocalMenuNames[3] = {"Copy3", "Move3", "Delete3"};
+const char* const kRemoteMenuNames[3] = {"Copy4", "Move4", "Delete4"};
+
+}  // namespace
+
+TransferEntries::TransferEntries(TForm1& form1, MessageBoxes& boxes, TMessageForm& message_form,
+                                 TCopyStatusForm& copy_status_form, TCopyMoveForm& copy_move_form,
+                                 TDeleteForm& delete_form)
+    : QObject(&form1),
+      form1_(form1),
+      ui_(form1, boxes, message_form, copy_status_form, copy_move_form, delete_form) {
+  setObjectName("TransferEntries");
+  form1_.installEventFilter(this);
+  ConnectEntries();
+}
+
+void TransferEntries::ConnectEntries() {
+  struct Button {
+    const char* name;
+    Command command;
+    bool local;
+  };
+  const Button buttons[] = {
+      {"LCopyBtn", Command::kCopy, true},     {"RCopyBtn", Command::kCopy, false},
+      {"LMoveBtn", Command::kMove, true},     {"RMoveBtn", Command::kMove, false},
+      {"LDeleteBtn", Command::kDelete, true}, {"RDeleteBtn", Command::kDelete, false},
+  };
+  for (const Button& b : buttons) {
+    auto* button = form1_.findChild<QAbstractButton*>(b.name);
+    if (button == nullptr) continue;
+    connect(button, &QAbstractButton::clicked, this,
+            [this, command = b.command, local = b.local] { Start(command, local); });
+  }
+  ConnectMenu(form1_.findChild<QMenu*>("PopupMenu1"), kLocalPopupNames, true);
+  ConnectMenu(form1_.findChild<QMenu*>("PopupMenu2"), kRemotePopupNames, false);
+  ConnectMenu(form1_.LocalPC1(), kLocalMenuNames, true);
+  ConnectMenu(form1_.RemotePC1(), kRemoteMenuNames, false);
+}
+
+void TransferEntries::ConnectMenu(QMenu* menu, const char* const names[3], bool local) {
+  if (menu == nullptr) return;
+  const Command commands[3] = {Command::kCopy, Command::kMove, Command::kDelete};
+  const char* captions[3] = {kCopyCaption, kMoveCaption, kDeleteCaption};
+  // The transfer commands head the menu, above whatever the window put there.
+  QAction* first = menu->actions().value(0);
+  bool added = false;
+  for (int i = 0; i < 3; ++i) {
+    QAction* action = form1_.findChild<QAction*>(names[i]);
+    if (action == nullptr) {
+      action = new QAction(QString::fromLatin1(captions[i]), menu);
+      action->setObjectName(names[i]);
+      menu->insertAction(first, action);
+      added = true;
+    }
+    connect(action, &QAction::triggered, this,
+            [this, command = commands[i], local] { Start(command, local); });
+  }
+  if (added && first != nullptr) menu->insertSeparator(first);
+}
+
+void TransferEntries::Start(Command command, bool local) {
+  if (command == Command::kDelete) {
+    DeleteFiles(local);
+  } else {
+    CopyFiles(local, command == Command::kMove);
+  }
+}
+
+void TransferEntries::CopyFiles(bool source_is_local, bool is_move) {
+  Run([&](TransferContext& ctx) { duplane::CopyFiles(ctx, source_is_local, is_move); });
+}
+
+void TransferEntries::DeleteFiles(bool side_is_local) {
+  Run([&](TransferContext& ctx) { duplane::DeleteFiles(ctx, side_is_local); });
+}
+
+void TransferEntries::Run(const std::function<void(TransferContext&)>& engine) {
+  // The main window is disabled while a transfer runs, so this only guards
+  // against a start from outside it (a drop, a queued signal).
+  if (running_) return;
+  running_ = true;
+  // The link is asked for afresh: the window replaces it when the port changes.
+  TransferContext ctx{form1_.link(), ui_, form1_.search_slots(), queue_};
+  engine(ctx);
+  running_ = false;
+}
+
+bool TransferEntries::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == &form1_ && event->type() == QEvent::Close && running_) {
+    event->ignore();
+    return true;
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+}  // namespace duplane

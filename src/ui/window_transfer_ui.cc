@@ -1,0 +1,140 @@
+// The engines' calls turned into the windows' own: message boxes through the
+// window's box seam (so tests answer them), the busy window's caption, text and
+// Cancel flag, the review dialogs run modally, and the progress window.
+#include "ui/window_transfer_ui.h"
+
+#include <QApplication>
+#include <QItemSelectionModel>
+#include <QThread>
+#include <QTreeView>
+
+#include "ui/copy_move_form.h"
+#include "ui/copy_status_form.h"
+#include "ui/delete_form.h"
+#include "ui/main_form.h"
+#include "ui/message_boxes.h"
+#include "ui/message_form.h"
+
+namespace duplane {
+namespace {
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+WindowTransferUi::WindowTransferUi(TForm1& form1, MessageBoxes& boxes, TMessageForm& message_form,
+                                   TCopyStatusForm& copy_status_form, TCopyMoveForm& copy_move_form,
+                                   TDeleteForm& delete_form)
+    : form1_(form1),
+      boxes_(boxes),
+      message_form_(message_form),
+      copy_status_form_(copy_status_form),
+      copy_move_form_(copy_move_form),
+      delete_form_(delete_form) {
+  // "Cannot unqueue directory ..." is one of the window's boxes too.
+  auto information = [&boxes](const QString& text) { boxes.Information(text); };
+  copy_move_form_.SetInformationBox(information);
+  delete_form_.SetInformationBox(information);
+}
+
+bool WindowTransferUi::Connected() { return form1_.connected(); }
+
+void WindowTransferUi::ShowNotConnected() { form1_.ShowNotConnected(); }
+
+TPane& WindowTransferUi::SelectPane(bool local) {
+  form1_.SelectPane(local);
+  current_local_ = local;
+  return form1_.Pane(local);
+}
+
+TPane& WindowTransferUi::Pane(bool local) { return form1_.Pane(local); }
+
+std::string WindowTransferUi::CurrentFileSpec() { return form1_.file_spec().toStdString(); }
+
+bool WindowTransferUi::IsRowSelected(std::int32_t row) {
+  const QItemSelectionModel* selection = form1_.Controls(current_local_).list->selectionModel();
+  return selection != nullptr && selection->isRowSelected(row, QModelIndex());
+}
+
+void WindowTransferUi::FillList(bool local) { form1_.FillList(local); }
+
+void WindowTransferUi::EnableMainWindow(bool enabled) {
+  form1_.setEnabled(enabled);
+  // The busy or progress window had the activation; the user's keys belong
+  // to the main window again.
+  if (enabled) form1_.activateWindow();
+}
+
+void WindowTransferUi::ProcessMessages() { QApplication::processEvents(); }
+
+void WindowTransferUi::Pause(std::int32_t ms) {
+  // Blocks without pumping, like the window's other fixed pauses, and is
+  // shortened with them in tests.
+  const std::int64_t scaled = static_cast<std::int64_t>(ms) * TForm1::PausePercent() / 100;
+  if (scaled > 0) QThread::msleep(static_cast<unsigned long>(scaled));
+}
+
+void WindowTransferUi::ErrorBox(const std::string& text) { boxes_.Error(Q(text)); }
+
+void WindowTransferUi::InfoBox(const std::string& text) { boxes_.Information(Q(text)); }
+
+PromptAnswer WindowTransferUi::AskYesNoCancelAll(const std::string& text) {
+  return boxes_.YesNoCancelAll(Q(text));
+}
+
+bool WindowTransferUi::AskYesNo(const std::string& text) { return boxes_.YesNo(Q(text)); }
+
+void WindowTransferUi::ShowMessageForm(const std::string& caption, const std::string& text) {
+  message_form_.setWindowTitle(Q(caption));
+  message_form_.SetText(Q(text));
+  message_form_.ShowAndRepaint();
+}
+
+void WindowTransferUi::SetMessageText(const std::string& text) {
+  message_form_.SetText(Q(text));
+  message_form_.repaint();
+}
+
+void WindowTransferUi::CloseMessageForm() { message_form_.close(); }
+
+bool WindowTransferUi::MessageCancelled() { return message_form_.cancel(); }
+
+bool WindowTransferUi::ShowCopyMoveForm(const CopyMoveSetup& setup, TransferQueue& queue,
+                                        CopyMoveOptions* options) {
+  return copy_move_form_.Run(setup, queue, options);
+}
+
+bool WindowTransferUi::ShowDeleteForm(const std::string& caption, TransferQueue& queue,
+                                      DeleteOptions* options) {
+  return delete_form_.Run(caption, queue, options);
+}
+
+void WindowTransferUi::ShowCopyStatus(const std::string& caption,
+                                      const std::string& overwrite_text) {
+  copy_status_form_.ShowStatus(caption, overwrite_text);
+}
+
+void WindowTransferUi::CloseCopyStatus() { copy_status_form_.CloseStatus(); }
+
+void WindowTransferUi::SetOverwriteLabel(const std::string& text) {
+  copy_status_form_.SetOverwriteLabel(text);
+}
+
+void WindowTransferUi::SetStatusFile(const std::string& file_name, const std::string& seq,
+                                     const std::string& source_dir, const std::string& target_dir) {
+  copy_status_form_.SetFile(file_name, seq, source_dir, target_dir);
+}
+
+void WindowTransferUi::SetStatusBars(std::int32_t this_file, std::int32_t all_files) {
+  copy_status_form_.SetBars(this_file, all_files);
+}
+
+void WindowTransferUi::SetStatusRate(std::int64_t bytes_per_second, std::int64_t seconds_left) {
+  copy_status_form_.SetRate(bytes_per_second, seconds_left);
+}
+
+bool WindowTransferUi::StatusCancelled() { return copy_status_form_.cancelled(); }
+
+void WindowTransferUi::ClearStatusCancel() { copy_status_form_.ClearCancel(); }
+
+}  // namespace duplane

@@ -1,0 +1,490 @@
+// The transfer commands started from the real window: rows selected in the
+// lists, buttons pressed and menu items triggered, the review dialogs answered
+// as a user would, over a cable to a Remote Module serving a temporary folder.
+// What arrives is compared byte for byte; the summaries and questions come from
+// the window's scripted boxes.
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <algorithm>
+#include <cstring>
+#include <functional>
+
+#include "support/file_tree.h"
+#include "ui/pane_list_model.h"
+#include "ui/queue_review.h"
+#include "ui/radio_group.h"
+#include "ui_test_support.h"
+
+namespace duplane {
+namespace {
+
+using testing_ui::EnsureApplication;
+using testing_ui::RemoteThread;
+using testing_ui::SettingsFolder;
+using testing_ui::Windows;
+
+// How the test answers what the run shows, and what it saw. Every pass of the
+// event loop (the dialogs' own loops and the engines' event pumping) looks at
+// the windows once.
+struct Script {
+  bool ok = true;                         // the review dialog's answer
+  std::function<void()> set_options;      // run on the dialog before answering
+  int cancel_gathering_at_pass = 0;       // Cancel on the busy window at that pass
+  bool cancel_after_first_block = false;  // Cancel on the progress window
+
+  std::vector<std::string> dialog_titles;
+  std::vector<std::string> queue_at_dialog;
+  bool gathering_seen = false;
+  bool main_enabled_while_gathering = false;
+  bool status_seen = false;
+  bool main_enabled_while_copying = false;
+};
+
+class TransferEntriesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureApplication();
+    auto [program_end, remote_end] = VirtualCable::CreatePair();
+    remote_ = std::make_unique<RemoteThread>(std::move(remote_end), remote_dir_.path());
+    w_ = std::make_unique<Windows>(std::vector<DriveMapping>{{'C', local_dir_.path()}},
+                                   std::move(program_end));
+    w_->form1->show();
+    for (bool local : {true, false}) form().Controls(local).page_control->setCurrentIndex(1);
+  }
+  void TearDown() override {
+    w_->form1->close();
+    w_.reset();
+    remote_.reset();
+  }
+
+  // A path on the Local or the Remote PC's folder.
+  std::string At(bool local, const std::string& relative) const {
+    return (local ? local_dir_ : remote_dir_) / relative;
+  }
+  TForm1& form() { return *w_->form1; }
+
+  void Connect() {
+    form().Connect1Click();
+    ASSERT_TRUE(form().connected());
+  }
+  // Both panes at their drive's root, lists read.
+  void ShowRoots(bool remote_too) {
+    for (bool local : {true, false}) {
+      if (!local && !remote_too) continue;
+      ASSERT_EQ(form().link().LinkChDir(local, "C:\\"), 0);
+      form().Pane(local).Path = form().link().LinkGetDir(local, 0);
+      form().FillList(local);
+    }
+  }
+  QStringList Names(bool local) {
+    PaneListModel* model = form().Controls(local).model;
+    QStringList names;
+    for (int r = 0; r < model->rowCount(); ++r) names << model->index(r, 0).data().toString();
+    return names;
+  }
+  void Select(bool local, const QStringList& names) {
+    QTreeView* list = form().Controls(local).list;
+    list->clearSelection();
+    for (const QString& name : names) {
+      const int row = static_cast<int>(Names(local).indexOf(name));
+      ASSERT_GE(row, 0) << name.toStdString();
+      list->selectionModel()->select(list->model()->index(row, 0),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+  }
+
+  // Presses the button or triggers the menu item of that name while `script`
+  // answers and watches.
+  void Run(const char* entry, Script& script) {
+    QTimer pass;
+    int message_passes = 0;
+    QObject::connect(&pass, &QTimer::timeout, [&] { Look(script, message_passes); });
+    pass.start(0);
+    if (auto* button = form().findChild<QAbstractButton*>(entry)) {
+      button->click();
+    } else {
+      QAction* action = form().findChild<QAction*>(entry);
+      ASSERT_NE(action, nullptr) << entry;
+      action->trigger();
+    }
+    pass.stop();
+  }
+
+  void Look(Script& script, int& message_passes) {
+    for (QDialog* dialog : {static_cast<QDialog*>(w_->copy_move_form.get()),
+                            static_cast<QDialog*>(w_->delete_form.get())}) {
+      if (!dialog->isVisible()) continue;
+      script.dialog_titles.push_back(dialog->windowTitle().toStdString());
+      script.queue_at_dialog = w_->entries->queue().paths();
+      if (script.set_options) script.set_options();
+      QPushButton* ok = dialog == w_->delete_form.get() ? w_->delete_form->ok_button()
+                                                        : w_->copy_move_form->ok_button();
+      QPushButton* cancel = dialog == w_->delete_form.get() ? w_->delete_form->cancel_button()
+                                                            : w_->copy_move_form->cancel_button();
+      (script.ok ? ok : cancel)->click();
+    }
+    TMessageForm& busy = *w_->message_form;
+    if (busy.isVisible() && busy.windowTitle() == "Message") {
+      script.gathering_seen = true;
+      // The first pass is the busy window's own repaint, which takes no user
+      // input; the main window is disabled right after it.
+      if (++message_passes > 1 && form().isEnabled()) script.main_enabled_while_gathering = true;
+      if (message_passes == script.cancel_gathering_at_pass) busy.Button1()->click();
+    }
+    TCopyStatusForm& status = *w_->copy_status_form;
+    if (status.isVisible()) {
+      script.status_seen = true;
+      if (form().isEnabled()) script.main_enabled_while_copying = true;
+      auto* bar = status.findChild<QProgressBar*>("ProgressBar1");
+      if (script.cancel_after_first_block && bar != nullptr && bar->value() > 0 &&
+          !status.cancelled()) {
+        script.cancel_after_first_block = false;
+        status.cancel_button()->click();
+      }
+    }
+  }
+
+  std::vector<std::string> Boxes() const { return w_->boxes.Texts(); }
+  std::string LastBox() const {
+    return w_->boxes.shown.empty() ? std::string() : w_->boxes.shown.back().text;
+  }
+
+  SettingsFolder settings_;
+  TempFolder local_dir_{"glue-local"};
+  TempFolder remote_dir_{"glue-remote"};
+  std::unique_ptr<RemoteThread> remote_;
+  std::unique_ptr<Windows> w_;
+};
+
+TEST_F(TransferEntriesTest, EveryEntryStartsItsOperationOnItsSide) {
+  WriteFile(At(true, "l.txt"), "local");
+  WriteFile(At(false, "r.txt"), "remote");
+  Connect();
+  ShowRoots(true);
+  Select(true, {"l.txt"});
+  Select(false, {"r.txt"});
+  // Each entry, the dialog it must open, and for a menu item its caption.
+  struct Case {
+    const char* entry;
+    const char* dialog;
+    const char* caption;
+  };
+  const char kCopyLR[] = "Copy these files from Local PC to Remote PC?";
+  const char kCopyRL[] = "Copy these files from Remote PC to Local PC?";
+  const char kMoveLR[] = "Move these files from Local PC to Remote PC?";
+  const char kMoveRL[] = "Move these files from Remote PC to Local PC?";
+  const char kDeleteL[] = "Delete these files on Local PC?";
+  const char kDeleteR[] = "Delete these files on Remote PC?";
+  const Case cases[] = {{"LCopyBtn", kCopyLR, nullptr},      {"RCopyBtn", kCopyRL, nullptr},
+                        {"LMoveBtn", kMoveLR, nullptr},      {"RMoveBtn", kMoveRL, nullptr},
+                        {"LDeleteBtn", kDeleteL, nullptr},   {"RDeleteBtn", kDeleteR, nullptr},
+                        {"Copy1", kCopyLR, "&Copy..."},      {"Move1", kMoveLR, "&Move..."},
+                        {"Delete1", kDeleteL, "D&elete..."}, {"Copy2", kCopyRL, "&Copy..."},
+                        {"Move2", kMoveRL, "&Move..."},      {"Delete2", kDeleteR, "D&elete..."},
+                        {"Copy3", kCopyLR, "&Copy..."},      {"Move3", kMoveLR, "&Move..."},
+                        {"Delete3", kDeleteL, "D&elete..."}, {"Copy4", kCopyRL, "&Copy..."},
+                        {"Move4", kMoveRL, "&Move..."},      {"Delete4", kDeleteR, "D&elete..."}};
+  for (const Case& c : cases) {
+    Script script;
+    script.ok = false;
+    Run(c.entry, script);
+    ASSERT_EQ(script.dialog_titles, std::vector<std::string>{c.dialog}) << c.entry;
+    // The queue comes from the source side, or the side deleted on.
+    const bool local_side =
+        std::strstr(c.dialog, "from Local") || std::strstr(c.dialog, "on Local");
+    EXPECT_EQ(script.queue_at_dialog, std::vector<std::string>{local_side ? "l.txt" : "r.txt"})
+        << c.entry;
+    if (c.caption != nullptr) {
+      EXPECT_EQ(form().findChild<QAction*>(c.entry)->text(), c.caption) << c.entry;
+    }
+  }
+  // Cancelled in the dialog: nothing was shown or changed.
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_FALSE(Exists(At(true, "r.txt")));
+  EXPECT_FALSE(Exists(At(false, "l.txt")));
+}
+
+TEST_F(TransferEntriesTest, DisconnectedOnlyLocalDeleteGoesOn) {
+  ShowRoots(false);
+  for (const char* entry : {"LCopyBtn", "RCopyBtn", "LMoveBtn", "RMoveBtn", "RDeleteBtn", "Copy3",
+                            "Move3", "Copy4", "Move4", "Delete4"}) {
+    Script script;
+    Run(entry, script);
+    EXPECT_EQ(LastBox(), "Not connected to Remote PC") << entry;
+    EXPECT_FALSE(script.gathering_seen) << entry;
+  }
+  for (const char* entry : {"LDeleteBtn", "Delete3"}) {
+    Script script;
+    Run(entry, script);
+    EXPECT_TRUE(script.gathering_seen) << entry;
+    EXPECT_EQ(LastBox(), "No files selected on Local PC") << entry;
+  }
+}
+
+TEST_F(TransferEntriesTest, CopyFromLocalListArrivesByteForByte) {
+  MakeDir(At(true, "sub/empty"));
+  WriteFile(At(true, "a.txt"), PatternBytes(3000, 1));
+  WriteFile(At(true, "sub/b.bin"), PatternBytes(20000, 2));  // three blocks
+  WriteFile(At(true, "sub/deep/c.dat"), PatternBytes(8192, 3));
+  WriteFile(At(true, "sub/zero"), "");
+  WriteFile(At(true, "left.txt"), PatternBytes(10, 4));  // not selected
+  Connect();
+  ShowRoots(true);
+  Select(true, {"a.txt", "sub"});
+
+  Script script;
+  Run("LCopyBtn", script);
+
+  EXPECT_EQ(script.dialog_titles,
+            std::vector<std::string>{"Copy these files from Local PC to Remote PC?"});
+  ASSERT_FALSE(script.queue_at_dialog.empty());
+  EXPECT_EQ(script.queue_at_dialog.front(), "a.txt");
+  EXPECT_EQ(ReadFile(At(false, "a.txt")), ReadFile(At(true, "a.txt")));
+  EXPECT_EQ(CompareTrees(At(true, "sub"), At(false, "sub"), /*times_and_modes=*/false), "");
+  EXPECT_FALSE(Exists(At(false, "left.txt")));
+  EXPECT_EQ(LastBox(), "Files copied: 4\rDirs created: 3");
+
+  // The busy window, then the progress window, each with the main window
+  // disabled behind it; afterwards both are gone and the window is usable.
+  EXPECT_TRUE(script.gathering_seen);
+  EXPECT_FALSE(script.main_enabled_while_gathering);
+  EXPECT_TRUE(script.status_seen);
+  EXPECT_FALSE(script.main_enabled_while_copying);
+  EXPECT_FALSE(w_->copy_status_form->isVisible());
+  EXPECT_FALSE(w_->message_form->isVisible());
+  EXPECT_TRUE(form().isEnabled());
+  // The target list was read again.
+  EXPECT_TRUE(Names(false).contains("a.txt"));
+  EXPECT_TRUE(Names(false).contains("sub"));
+}
+
+TEST_F(TransferEntriesTest, MoveBackFromRemoteListLeavesNothingBehind) {
+  const std::string m = PatternBytes(9000, 5);
+  const std::string n = PatternBytes(100, 6);
+  WriteFile(At(false, "m.txt"), m);
+  WriteFile(At(false, "md/inner/n.txt"), n);
+  Connect();
+  ShowRoots(true);
+  Select(false, {"m.txt", "md"});
+
+  Script script;
+  script.set_options = [&] {
+    w_->copy_move_form->move_delete()->SetItemIndex(1);  // Normal
+    w_->copy_move_form->remove_empty()->setChecked(true);
+  };
+  Run("RMoveBtn", script);
+
+  EXPECT_EQ(script.dialog_titles,
+            std::vector<std::string>{"Move these files from Remote PC to Local PC?"});
+  EXPECT_EQ(ReadFile(At(true, "m.txt")), m);
+  EXPECT_EQ(ReadFile(At(true, "md/inner/n.txt")), n);
+  EXPECT_FALSE(Exists(At(false, "m.txt")));
+  EXPECT_FALSE(Exists(At(false, "md")));
+  EXPECT_EQ(LastBox(), "Files moved: 2\rDirs created: 2");
+  // Both lists were read again: the source lost the entries, the target has them.
+  EXPECT_FALSE(Names(false).contains("m.txt"));
+  EXPECT_TRUE(Names(true).contains("m.txt"));
+}
+
+TEST_F(TransferEntriesTest, ExistingTargetIsAskedAboutWithDates) {
+  WriteFile(At(true, "same.txt"), "new content");
+  WriteFile(At(false, "same.txt"), "old");
+  Connect();
+  ShowRoots(true);
+  Select(true, {"same.txt"});
+  w_->boxes.prompt_answers = {PromptAnswer::kNo};
+
+  Script script;
+  script.set_options = [&] { w_->copy_move_form->overwrite()->SetItemIndex(0); };  // Prompt
+  Run("Copy3", script);
+
+  ASSERT_GE(w_->boxes.shown.size(), 2u);
+  const auto& question = w_->boxes.shown[w_->boxes.shown.size() - 2];
+  EXPECT_EQ(question.kind, "YesNoCancelAll");
+  EXPECT_EQ(question.text.rfind("same.txt already exists on Remote PC\r\rSource date: ", 0), 0u)
+      << question.text;
+  EXPECT_NE(question.text.find("\r\rOverwrite it?"), std::string::npos);
+  EXPECT_EQ(LastBox(), "Files copied: 0\rFiles skipped: 1");
+  EXPECT_EQ(ReadFile(At(false, "same.txt")), "old");
+}
+
+TEST_F(TransferEntriesTest, CancelMidFileAnsweredNoRemovesThePartialTarget) {
+  const std::string big = PatternBytes(64 * 1024, 7);  // eight blocks
+  WriteFile(At(false, "big.bin"), big);
+  Connect();
+  ShowRoots(true);
+  Select(false, {"big.bin"});
+  w_->boxes.yes_no_answers = {false};
+
+  Script script;
+  script.cancel_after_first_block = true;
+  // A copy's abandoned target goes the way the (disabled) move option says.
+  script.set_options = [&] { w_->copy_move_form->move_delete()->SetItemIndex(1); };
+  Run("RCopyBtn", script);
+
+  ASSERT_GE(w_->boxes.shown.size(), 2u);
+  const auto& question = w_->boxes.shown[w_->boxes.shown.size() - 2];
+  EXPECT_EQ(question.kind, "YesNo");
+  EXPECT_EQ(question.text, "big.bin in progress.\rFinish it before stopping?");
+  EXPECT_EQ(LastBox(), "Files copied: 0");
+  EXPECT_FALSE(Exists(At(true, "big.bin")));
+  EXPECT_EQ(ReadFile(At(false, "big.bin")), big);
+  EXPECT_TRUE(form().isEnabled());
+}
+
+TEST_F(TransferEntriesTest, WindowStaysOpenUntilTheTransferEnds) {
+  WriteFile(At(true, "f.txt"), PatternBytes(100, 10));
+  Connect();
+  ShowRoots(true);
+  Select(true, {"f.txt"});
+
+  bool open_after_close_request = false;
+  Script script;
+  script.set_options = [&] {
+    form().close();
+    open_after_close_request = form().isVisible();
+  };
+  Run("LCopyBtn", script);
+
+  EXPECT_TRUE(open_after_close_request);
+  EXPECT_EQ(ReadFile(At(false, "f.txt")), ReadFile(At(true, "f.txt")));
+  EXPECT_EQ(LastBox(), "Files copied: 1");
+  EXPECT_TRUE(form().close());  // afterwards it closes as usual
+}
+
+// Deleting a tree with "Delete empty directories" on either side; the Local
+// side runs without a connection.
+class DeleteEntriesTest : public TransferEntriesTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(DeleteEntriesTest, TreeGoesWithItsDirectories) {
+  const bool local = GetParam();
+  MakeDir(At(local, "d/sub/sub2"));
+  WriteFile(At(local, "d/f1"), PatternBytes(50, 8));
+  WriteFile(At(local, "d/sub/f2"), PatternBytes(70000, 9));
+  WriteFile(At(local, "top.txt"), "x");
+  WriteFile(At(local, "keep/k"), "k");
+  if (!local) Connect();
+  ShowRoots(!local);
+  Select(local, {"top.txt", "d"});
+
+  Script script;
+  script.set_options = [&] {
+    w_->delete_form->delete_mode()->SetItemIndex(1);  // Normal
+    w_->delete_form->remove_empty()->setChecked(true);
+  };
+  Run(local ? "LDeleteBtn" : "RDeleteBtn", script);
+
+  EXPECT_EQ(script.dialog_titles,
+            std::vector<std::string>{local ? "Delete these files on Local PC?"
+                                           : "Delete these files on Remote PC?"});
+  EXPECT_EQ(script.queue_at_dialog, (std::vector<std::string>{"top.txt", "d\\", "d\\f1", "d\\sub\\",
+                                                              "d\\sub\\f2", "d\\sub\\sub2\\"}));
+  EXPECT_EQ(LastBox(), "Files deleted: 3\rDirs deleted:  3");
+  EXPECT_FALSE(Exists(At(local, "d")));
+  EXPECT_FALSE(Exists(At(local, "top.txt")));
+  EXPECT_EQ(ReadFile(At(local, "keep/k")), "k");
+  EXPECT_FALSE(Names(local).contains("d"));
+  EXPECT_TRUE(Names(local).contains("keep"));
+  EXPECT_TRUE(form().isEnabled());
+  EXPECT_FALSE(w_->message_form->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothSides, DeleteEntriesTest, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "Local" : "Remote"; });
+
+TEST_F(TransferEntriesTest, CancelWhileGatheringEndsSilently) {
+  MakeDir(At(true, "many/b"));
+  for (int i = 0; i < 40; ++i) WriteFile(At(true, "many/a/f" + std::to_string(i)), "data");
+  ShowRoots(false);
+  Select(true, {"many"});
+
+  Script script;
+  script.cancel_gathering_at_pass = 6;  // inside the walk, after a few files
+  Run("Delete1", script);
+
+  EXPECT_TRUE(script.gathering_seen);
+  EXPECT_TRUE(script.dialog_titles.empty());
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_LT(w_->entries->queue().size(), 43u);  // the walk stopped part way
+  EXPECT_TRUE(Exists(At(true, "many/a/f39")));
+  EXPECT_FALSE(w_->message_form->isVisible());
+  EXPECT_TRUE(form().isEnabled());
+  // The walk gave back every search slot it took.
+  for (int slot = 1; slot <= SearchSlots::kCount; ++slot) {
+    EXPECT_FALSE(form().search_slots().InUse(slot)) << slot;
+  }
+}
+
+// The real confirmation boxes: their buttons in order, the default and the
+// escape answers a user gets from Enter and Esc.
+class ConfirmationBoxTest : public ::testing::Test {
+ protected:
+  void SetUp() override { EnsureApplication(); }
+
+  // Acts on the next message box once it is up, from inside its own loop.
+  void WhenShown(std::function<void(QMessageBox*)> act) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr || !box->isVisible()) return;
+      timer->stop();
+      timer->deleteLater();
+      act(box);
+    });
+    timer->start(5);
+  }
+  static void Press(QMessageBox* box, const char* caption) {
+    for (QAbstractButton* b : box->buttons()) {
+      if (b->text() == caption) return b->click();
+    }
+    ADD_FAILURE() << "no button " << caption;
+    box->reject();
+  }
+
+  QtMessageBoxes boxes_;
+};
+
+TEST_F(ConfirmationBoxTest, OverwriteQuestion) {
+  QStringList captions;
+  QString title;
+  QString text;
+  WhenShown([&](QMessageBox* box) {
+    title = box->windowTitle();
+    text = box->text();
+    QList<QAbstractButton*> buttons = box->buttons();
+    std::sort(buttons.begin(), buttons.end(), [](QAbstractButton* a, QAbstractButton* b) {
+      return a->mapToGlobal(QPoint()).x() < b->mapToGlobal(QPoint()).x();
+    });
+    for (QAbstractButton* b : buttons) captions << b->text();
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  EXPECT_EQ(boxes_.YesNoCancelAll("A.TXT already exists\rOverwrite it?"), PromptAnswer::kYes);
+  EXPECT_EQ(title, "Confirm");
+  EXPECT_EQ(text, "A.TXT already exists\nOverwrite it?");
+  EXPECT_EQ(captions, (QStringList{"&Yes", "&No", "Cancel", "&All"}));
+
+  WhenShown([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+  EXPECT_EQ(boxes_.YesNoCancelAll("q"), PromptAnswer::kCancel);
+  WhenShown([](QMessageBox* box) { Press(box, "&All"); });
+  EXPECT_EQ(boxes_.YesNoCancelAll("q"), PromptAnswer::kAll);
+  WhenShown([](QMessageBox* box) { Press(box, "&No"); });
+  EXPECT_EQ(boxes_.YesNoCancelAll("q"), PromptAnswer::kNo);
+}
+
+TEST_F(ConfirmationBoxTest, FinishQuestion) {
+  WhenShown([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
+  EXPECT_TRUE(boxes_.YesNo("A in progress.\rFinish it before stopping?"));
+  WhenShown([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+  EXPECT_FALSE(boxes_.YesNo("q"));
+}
+
+}  // namespace
+}  // namespace duplane
