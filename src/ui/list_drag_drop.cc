@@ -1,9 +1,8 @@
 // The window's side of dragging between the file lists: each list accepts the
-// other's entries only, and a drop starts the copy or move that the source
-// side's Copy and Move buttons start, confirmation dialog and all.
-#include <QToolButton>
-
+// other's entries only, and a drop starts the same copy or move as the source
+// side's Copy and Move buttons, confirmation dialog and all.
 #include "ui/main_form.h"
+#include "ui/transfer_entries.h"
 
 namespace duplane {
 
@@ -18,11 +17,9 @@ void TForm1::ConnectListDragDrop(bool local) {
 }
 
 void TForm1::ListDragDrop(bool target_local, bool is_move) {
-  // The source is the other list; its buttons run CopyFiles with the source
-  // side and nothing else, so a drop behaves exactly as pressing them.
-  PaneControls& source = Controls(!target_local);
-  QToolButton* button = is_move ? source.move_btn : source.copy_btn;
-  if (button != nullptr) button->click();
+  // The source is the other side; the target is always the dropped-on side's
+  // current directory, wherever in the list the entries were let go.
+  if (auto* entries = findChild<TransferEntries*>()) entries->CopyFiles(!target_local, is_move);
 }
 
 }  // namespace duplane

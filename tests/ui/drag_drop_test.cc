@@ -3,9 +3,10 @@
 // Real drags need a window system, so the drag events are sent to the lists
 // as the platform would send them; a drag's start is seen on the offscreen
 // platform, whose drag loop ends at once.
-#include <QAbstractButton>
 #include <QDragEnterEvent>
+#include <QFileInfo>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
@@ -20,7 +21,6 @@ namespace duplane {
 namespace {
 
 using testing_ui::EnsureApplication;
-using testing_ui::MakeDirs;
 using testing_ui::MakeFile;
 using testing_ui::RemoteThread;
 using testing_ui::SettingsFolder;
@@ -31,7 +31,6 @@ class DragDropTest : public ::testing::Test {
   void SetUp() override {
     EnsureApplication();
     MakeFile(local_dir_.path(), "here.txt", 10);
-    MakeDirs(local_dir_.path(), {"tree"});
     MakeFile(remote_dir_.path(), "there.txt", 20);
     auto [program_end, remote_end] = VirtualCable::CreatePair();
     remote_ =
@@ -41,23 +40,23 @@ class DragDropTest : public ::testing::Test {
     form().show();
     form().Connect1Click();
     ASSERT_TRUE(form().connected());
-    // Every press of a Copy or Move button is seen; a confirmation dialog it
-    // may open is cancelled, so nothing is copied by these tests.
-    for (bool local : {true, false}) {
-      for (QToolButton* b : {c(local).copy_btn, c(local).move_btn}) {
-        QObject::connect(b, &QAbstractButton::clicked,
-                         [this, b] { pressed_.push_back(b->objectName().toStdString()); });
-      }
-    }
-    QObject::connect(&cancel_dialogs_, &QTimer::timeout, [] {
-      if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+    // Every dialog a drop opens is seen, and answered Ok when `confirm_` is
+    // set, else cancelled.
+    QObject::connect(&answer_dialogs_, &QTimer::timeout, [this] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) return;
+      dialog_titles_.push_back(dialog->windowTitle().toStdString());
+      auto* ok = dialog->findChild<QPushButton*>("Button1");
+      if (confirm_ && ok != nullptr) {
+        ok->click();
+      } else {
         dialog->reject();
       }
     });
-    cancel_dialogs_.start(10);
+    answer_dialogs_.start(10);
   }
   void TearDown() override {
-    cancel_dialogs_.stop();
+    answer_dialogs_.stop();
     form().close();
     w_.reset();
     remote_.reset();
@@ -75,11 +74,16 @@ class DragDropTest : public ::testing::Test {
     ShowPage(true, 1);
     ShowPage(false, 1);
   }
-  void SelectFirstFile(bool local) {
-    const TPane& pane = form().Pane(local);
-    ASSERT_GT(pane.FileCount, 0);
-    List(local)->selectionModel()->select(List(local)->model()->index(pane.FirstFileRow(), 0),
-                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  void Select(bool local, const QString& name) {
+    const PaneListModel* model = c(local).model;
+    List(local)->clearSelection();
+    for (int r = 0; r < model->rowCount(); ++r) {
+      if (model->index(r, kColName).data().toString() != name) continue;
+      List(local)->selectionModel()->select(
+          model->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+      return;
+    }
+    ADD_FAILURE() << "no row " << name.toStdString();
   }
 
   // What the platform sends while a drag passes over `target`: the drag
@@ -127,8 +131,9 @@ class DragDropTest : public ::testing::Test {
   SettingsFolder settings_;
   std::unique_ptr<RemoteThread> remote_;
   std::unique_ptr<Windows> w_;
-  std::vector<std::string> pressed_;
-  QTimer cancel_dialogs_;
+  QTimer answer_dialogs_;
+  bool confirm_ = false;
+  std::vector<std::string> dialog_titles_;
 };
 
 TEST_F(DragDropTest, DragsExistOnlyWhileBothPanesShowTheirFiles) {
@@ -151,21 +156,21 @@ TEST_F(DragDropTest, DragsExistOnlyWhileBothPanesShowTheirFiles) {
   // Nothing is taken, even from the other list.
   EXPECT_FALSE(DragOver(List(false), FileListView::DragData(*List(true))));
   EXPECT_FALSE(Drop(List(false), FileListView::DragData(*List(true)), Qt::ShiftModifier));
-  EXPECT_TRUE(pressed_.empty());
+  EXPECT_TRUE(dialog_titles_.empty());
 }
 
 TEST_F(DragDropTest, PressingAndMovingStartsADragOnlyWithBothFilePagesAndTheLeftButton) {
   ShowBothFiles();
-  SelectFirstFile(true);
+  Select(true, "here.txt");
   QSignalSpy started(List(true), &FileListView::DragStarting);
   PressAndMove(List(true), Qt::RightButton);
   EXPECT_EQ(started.count(), 0);
-  SelectFirstFile(true);
+  Select(true, "here.txt");
   PressAndMove(List(true));
   EXPECT_EQ(started.count(), 1);
 
   ShowPage(false, 0);  // the other pane back on its tree
-  SelectFirstFile(true);
+  Select(true, "here.txt");
   PressAndMove(List(true));
   EXPECT_EQ(started.count(), 1);
   EXPECT_FALSE(List(true)->selectionModel()->selectedRows().isEmpty());
@@ -186,19 +191,42 @@ TEST_F(DragDropTest, EachListAcceptsOnlyTheOtherListsEntries) {
   auto* text = new QMimeData;
   text->setText("here.txt");
   EXPECT_FALSE(Drop(List(false), text));
-  EXPECT_TRUE(pressed_.empty());
+  EXPECT_TRUE(dialog_titles_.empty());
 }
 
-TEST_F(DragDropTest, DropStartsCopyOrWithShiftMoveFromTheOtherSide) {
+TEST_F(DragDropTest, DropAsksToCopyOrWithShiftToMoveFromTheOtherSide) {
   ShowBothFiles();
+  Select(true, "here.txt");
+  Select(false, "there.txt");
   EXPECT_TRUE(Drop(List(false), FileListView::DragData(*List(true))));
   EXPECT_TRUE(Drop(List(false), FileListView::DragData(*List(true)), Qt::ShiftModifier));
   EXPECT_TRUE(Drop(List(true), FileListView::DragData(*List(false))));
   EXPECT_TRUE(Drop(List(true), FileListView::DragData(*List(false)), Qt::ShiftModifier));
-  // Other modifiers do not make a move.
   EXPECT_TRUE(Drop(List(true), FileListView::DragData(*List(false)), Qt::ControlModifier));
-  EXPECT_EQ(pressed_,
-            (std::vector<std::string>{"LCopyBtn", "LMoveBtn", "RCopyBtn", "RMoveBtn", "RCopyBtn"}));
+  EXPECT_EQ(dialog_titles_,
+            (std::vector<std::string>{"Copy these files from Local PC to Remote PC?",
+                                      "Move these files from Local PC to Remote PC?",
+                                      "Copy these files from Remote PC to Local PC?",
+                                      "Move these files from Remote PC to Local PC?",
+                                      "Copy these files from Remote PC to Local PC?"}));
+  // Cancelled each time: nothing moved.
+  EXPECT_TRUE(QFileInfo::exists(local_dir_.filePath("here.txt")));
+  EXPECT_FALSE(QFileInfo::exists(remote_dir_.filePath("here.txt")));
+}
+
+TEST_F(DragDropTest, ShiftDropMovesAndPlainDropCopiesOnceConfirmed) {
+  ShowBothFiles();
+  confirm_ = true;
+  Select(true, "here.txt");
+  ASSERT_TRUE(Drop(List(false), FileListView::DragData(*List(true)), Qt::ShiftModifier));
+  EXPECT_FALSE(QFileInfo::exists(local_dir_.filePath("here.txt")));
+  EXPECT_EQ(QFileInfo(remote_dir_.filePath("here.txt")).size(), 10);
+
+  Select(false, "there.txt");
+  ASSERT_TRUE(Drop(List(true), FileListView::DragData(*List(false))));
+  EXPECT_EQ(QFileInfo(local_dir_.filePath("there.txt")).size(), 20);
+  EXPECT_EQ(QFileInfo(remote_dir_.filePath("there.txt")).size(), 20);
+  EXPECT_EQ(dialog_titles_.size(), 2u);
 }
 
 }  // namespace
