@@ -155,6 +155,14 @@ class TForm1 : public QMainWindow {
   void BulkSelectRows(bool local, int first, int count);
   void BuildPanes();
   void ConnectPaneEvents(bool local);
+  // Rename, create directory, drag and drop, and the keyboard's way through
+  // the window; built once both panes and their menus exist.
+  void BuildPaneCommands();
+  void BuildRenameCreateMenus(bool local);
+  void ConnectListDragDrop(bool local);
+  void SetTabOrder();
+  void ConnectPopupKeys(FileListView* list);
+  QString SideText(bool local) const;
   void CheckQtVersion();
   void CenterOnScreen();
   void FormCloseQuery();
@@ -200,14 +208,6 @@ class TForm1 : public QMainWindow {
   QMenu* local_pc_menu_ = nullptr;
   QMenu* remote_pc_menu_ = nullptr;
 
-  // Rename, create directory, drag and drop, and the keyboard's way through
-  // the window; built once both panes and their menus exist.
-  void BuildPaneCommands();
-  void BuildRenameCreateMenus(bool local);
-  void ConnectListDragDrop(bool local);
-  void SetTabOrder();
-  void ConnectPopupKeys(FileListView* list);
-  QString SideText(bool local) const;
   QPointer<QWidget> last_focus_;  // the window's focus widget before it was disabled
   DialogPrompts dialog_prompts_;
   Prompts* prompts_ = &dialog_prompts_;
