@@ -19,12 +19,21 @@ namespace duplane {
 
 void TForm1::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
-  if (event->type() != QEvent::EnabledChange || !isEnabled()) return;
   // Disabling the window cleared the focus; without this a keyboard user
-  // would have to reach for the mouse after every Connect or copy.
+  // would have to reach for the mouse after every Connect or copy. While
+  // another window (the busy window, a message box) is active, the focus is
+  // only given back once this window is active again, so that no window
+  // takes the keyboard from the one in front.
+  if (event->type() == QEvent::EnabledChange && isEnabled()) {
+    focus_to_restore_ = true;
+  } else if (event->type() != QEvent::ActivationChange) {
+    return;
+  }
+  if (!focus_to_restore_ || !isEnabled() || !isActiveWindow()) return;
+  focus_to_restore_ = false;
   if (focusWidget() == nullptr && last_focus_ != nullptr && last_focus_->isVisible() &&
       last_focus_->isEnabled()) {
-    last_focus_->setFocus(Qt::OtherFocusReason);
+    last_focus_->setFocus(Qt::ActiveWindowFocusReason);
   }
 }
 

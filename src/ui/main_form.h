@@ -208,7 +208,8 @@ class TForm1 : public QMainWindow {
   QMenu* local_pc_menu_ = nullptr;
   QMenu* remote_pc_menu_ = nullptr;
 
-  QPointer<QWidget> last_focus_;  // the window's focus widget before it was disabled
+  QPointer<QWidget> last_focus_;   // the window's focus widget before it was disabled
+  bool focus_to_restore_ = false;  // enabled again, focus not yet given back
   DialogPrompts dialog_prompts_;
   Prompts* prompts_ = &dialog_prompts_;
 };
