@@ -203,16 +203,24 @@ void Link::LinkFindClose(bool local, std::int32_t slot) {
   call.Finish();
 }
 
-std::int32_t Link::LinkFileOpen(bool local, const std::string& path, std::int32_t mode) {
-  if (local) return local_.FileOpen(path, mode);
+// The operations that send one path (and perhaps one i32) and get one i32
+// back (a handle, attributes, a DOS date-time) share this shape; -1 is their
+// failure value.
+static std::int32_t RemotePathNumber(LinkLayer* remote, OpCode code, const std::string& path,
+                                     const std::int32_t* extra) {
   if (!Sendable(path)) return -1;
-  RemoteCall call(remote_, kOpFileOpen);
+  RemoteCall call(remote, code);
   if (!call.live()) return -1;
   SendText(call.link(), path);
-  SendI32(call.link(), mode);
+  if (extra != nullptr) SendI32(call.link(), *extra);
   call.Turn();
-  const std::int32_t handle = GetI32(call.link());
-  return call.Finish() ? handle : -1;
+  const std::int32_t number = GetI32(call.link());
+  return call.Finish() ? number : -1;
+}
+
+std::int32_t Link::LinkFileOpen(bool local, const std::string& path, std::int32_t mode) {
+  if (local) return local_.FileOpen(path, mode);
+  return RemotePathNumber(remote_, kOpFileOpen, path, &mode);
 }
 
 std::int64_t Link::LinkFileSeek(bool local, std::int32_t handle, std::int64_t offset,
@@ -297,13 +305,7 @@ bool Link::LinkFileExists(bool local, const std::string& path) {
 
 std::int32_t Link::LinkFileCreate(bool local, const std::string& path) {
   if (local) return local_.FileCreate(path);
-  if (!Sendable(path)) return -1;
-  RemoteCall call(remote_, kOpFileCreate);
-  if (!call.live()) return -1;
-  SendText(call.link(), path);
-  call.Turn();
-  const std::int32_t handle = GetI32(call.link());
-  return call.Finish() ? handle : -1;
+  return RemotePathNumber(remote_, kOpFileCreate, path, nullptr);
 }
 
 bool Link::LinkGetFileTime(bool local, std::int32_t handle, FileTime* creation,
@@ -341,13 +343,7 @@ bool Link::LinkSetFileTime(bool local, std::int32_t handle, FileTime creation, F
 
 std::int32_t Link::LinkFileGetAttr(bool local, const std::string& path) {
   if (local) return local_.FileGetAttr(path);
-  if (!Sendable(path)) return -1;
-  RemoteCall call(remote_, kOpFileGetAttr);
-  if (!call.live()) return -1;
-  SendText(call.link(), path);
-  call.Turn();
-  const std::int32_t attributes = GetI32(call.link());
-  return call.Finish() ? attributes : -1;
+  return RemotePathNumber(remote_, kOpFileGetAttr, path, nullptr);
 }
 
 bool Link::LinkFileSetAttr(bool local, const std::string& path, std::int32_t attributes) {
@@ -393,13 +389,7 @@ std::uint32_t Link::LinkGetCRC(bool local) {
 
 std::int32_t Link::LinkFileAge(bool local, const std::string& path) {
   if (local) return local_.FileAge(path);
-  if (!Sendable(path)) return -1;
-  RemoteCall call(remote_, kOpFileAge);
-  if (!call.live()) return -1;
-  SendText(call.link(), path);
-  call.Turn();
-  const std::int32_t age = GetI32(call.link());
-  return call.Finish() ? age : -1;
+  return RemotePathNumber(remote_, kOpFileAge, path, nullptr);
 }
 
 std::int64_t Link::LinkDiskSize(bool local, std::uint8_t drive) {
