@@ -97,7 +97,9 @@ void FileListView::dropEvent(QDropEvent* event) {
   }
   // The state of Shift at the moment of the drop makes it a move.
   const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
-  // Qt would otherwise treat an accepted move as leave to remove the rows.
+  // Reported to the source as a copy whatever Shift said: a move would ask
+  // the source view to delete the dragged rows, and only the copy engine may
+  // remove anything, after its confirmation.
   event->setDropAction(Qt::CopyAction);
   event->accept();
   emit EntriesDropped(shift);
