@@ -58,6 +58,17 @@ click_at() { xdotool mousemove $((win_x + $1)) $((win_y + $2)) click 1; sleep 0.
 # a dialog closes: a click on the "Local PC" header does, harmlessly.
 refocus() { click_at 250 26; }
 window_titled() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
+# Waits for the window titled $1 (a regular expression), gives it the keyboard
+# and types the keys that follow.
+answer() {
+  local title=$1 box; shift
+  wait_for '[ -n "$(window_titled "$title")" ]' 15 || fail "no window titled $title"
+  box=$(window_titled "$title")
+  xdotool windowfocus --sync "$box" 2>/dev/null || true
+  sleep 0.3
+  key "$@"
+  wait_for '[ -z "$(window_titled "$title")" ]' 15 || fail "window $title stayed open"
+}
 
 # The folders: a project on the Local PC, one file on the Remote PC.
 mkdir -p "$work/local/PROJECT/SUB" "$work/remote" "$work/config/Talveri" "$work/data"
@@ -66,7 +77,7 @@ head -c 50000 /dev/urandom > "$work/local/PROJECT/SUB/DATA.BIN"
 printf 'stays here\n' > "$work/local/NOTE.TXT"
 printf 'come back\n' > "$work/remote/BACK.TXT"
 printf '[General]\nMainWidth=1000\nMainHeight=700\n' > "$work/config/Talveri/Duplane.conf"
-export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work"
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work" TMPDIR="$work"
 local_dir_name=$(basename "$work")
 
 "$build/src/remote/duplane-remote" --cable "$work/cable" --drive "C=$work/remote" \
@@ -105,23 +116,61 @@ shot 02-files
 #    Remote PC through the "Local PC" menu.
 click_at 40 "$(row_y 2)"
 key alt+l c
-wait_for '[ -n "$(window_titled "^Copy these files from Local PC to Remote PC\?$")" ]' 5 \
-  || fail "the copy dialog did not open"
-shot 03-copy-dialog
-key Return
-wait_for '[ -f "$work/remote/PROJECT/SUB/DATA.BIN" ]' 15 || fail "the copy did not arrive"
-sleep 1
-shot 04-copy-summary
-key Return
+sleep 0.5; shot 03-copy-dialog
+answer "^Copy these files from Local PC to Remote PC\?$" Return
+sleep 0.5; shot 04-copy-summary
+answer "^Information$" Return
 cmp "$work/local/PROJECT/SUB/DATA.BIN" "$work/remote/PROJECT/SUB/DATA.BIN" \
   || fail "the copied file differs"
+
+# 4. Rename BACK.TXT on the Remote PC (its list: PROJECT, BACK.TXT).
+refocus
+click_at 650 "$(row_y 1)"
+key alt+r r
+answer "^Rename Function$" ctrl+a R E T U R N period T X T Return
+[ -f "$work/remote/RETURN.TXT" ] && [ ! -e "$work/remote/BACK.TXT" ] || fail "rename"
+shot 05-renamed
+
+# 5. Create a directory there.
+refocus
+key alt+r t
+answer "^Create Directory$" N E W D I R Return
+[ -d "$work/remote/NEWDIR" ] || fail "create directory"
+sleep 0.5; shot 06-created
+
+# 6. Drag RETURN.TXT (now NEWDIR, PROJECT, RETURN.TXT) back to the Local list
+#    with Shift held at the drop: a move.
+refocus
+xdotool mousemove $((win_x + 660)) $((win_y + $(row_y 2)))
+sleep 0.3
+xdotool mousedown 1
+for step in 600 500 400 300 250; do xdotool mousemove $((win_x + step)) $((win_y + 400)); sleep 0.1; done
+xdotool keydown shift; sleep 0.2
+xdotool mouseup 1; sleep 0.2
+xdotool keyup shift
+sleep 0.5; shot 07-move-dialog
+answer "^Move these files from Remote PC to Local PC\?$" Return
+answer "^Information$" Return
+[ -f "$work/local/RETURN.TXT" ] && [ ! -e "$work/remote/RETURN.TXT" ] || fail "move by drag"
+grep -q 'come back' "$work/local/RETURN.TXT" || fail "moved file's content"
+
+# 7. Delete the copied PROJECT tree on the Remote PC (row 1). The dialog opens
+#    with the focus on Cancel: Shift+Tab reaches Ok.
+refocus
+click_at 650 "$(row_y 1)"
+key alt+r e
+sleep 0.5; shot 08-delete-dialog
+answer "^Delete these files on Remote PC\?$" shift+Tab Return
+answer "^Information$" Return
+[ ! -e "$work/remote/PROJECT" ] || fail "delete"
+[ -d "$work/local/PROJECT/SUB" ] || fail "the delete reached the Local PC"
 
 # 8. Disconnect and close through the Link menu.
 refocus
 key F3
 wait_for 'grep -q "disconnected" "$work/remote.log"' 10 || fail "F3 did not disconnect"
 sleep 0.5
-shot 08-disconnected
+shot 09-disconnected
 key alt+k x
 wait_for '! kill -0 $ui_pid 2>/dev/null' 10 || fail "the window did not close"
 ui_pid=""
