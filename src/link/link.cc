@@ -165,31 +165,43 @@ std::int32_t Link::LinkFindFirst(bool local, std::int32_t slot, const std::strin
   if (!ValidSlot(slot)) return kErrorInvalidHandle;
   if (local) return local_.FindFirst(slot, pattern, mask, &records_[slot - 1]);
   if (!Sendable(pattern)) return kErrorPathNotFound;
-  RemoteCall call(remote_, kOpFindFirst);
-  if (!call.live()) return kErrorNotReady;
-  SendI32(call.link(), slot);
-  SendText(call.link(), pattern);
-  SendI32(call.link(), mask);
-  call.Turn();
-  FindRecordBytes bytes{};
-  call.link().GetBlock(kFindRecordSize, bytes.data());
-  records_[slot - 1] = DecodeFindRecord(bytes);
-  const std::int32_t result = GetI32(call.link());
-  return call.Finish() ? result : kErrorNotReady;
+  std::int32_t result = kErrorNotReady;
+  {
+    RemoteCall call(remote_, kOpFindFirst);
+    if (!call.live()) return kErrorNotReady;
+    SendI32(call.link(), slot);
+    SendText(call.link(), pattern);
+    SendI32(call.link(), mask);
+    call.Turn();
+    FindRecordBytes bytes{};
+    call.link().GetBlock(kFindRecordSize, bytes.data());
+    records_[slot - 1] = DecodeFindRecord(bytes);
+    const std::int32_t answer = GetI32(call.link());
+    if (call.Finish()) result = answer;
+  }
+  // A name that is no plain path component would make a copy, move or delete
+  // reach outside the directory searched: it is passed over like a file that
+  // is not there.
+  if (result == 0 && !IsPlainFindName(records_[slot - 1].name)) return LinkFindNext(false, slot);
+  return result;
 }
 
 std::int32_t Link::LinkFindNext(bool local, std::int32_t slot) {
   if (!ValidSlot(slot)) return kErrorInvalidHandle;
   if (local) return local_.FindNext(slot, &records_[slot - 1]);
-  RemoteCall call(remote_, kOpFindNext);
-  if (!call.live()) return kErrorNotReady;
-  SendI32(call.link(), slot);
-  call.Turn();
-  FindRecordBytes bytes{};
-  call.link().GetBlock(kFindRecordSize, bytes.data());
-  records_[slot - 1] = DecodeFindRecord(bytes);
-  const std::int32_t result = GetI32(call.link());
-  return call.Finish() ? result : kErrorNotReady;
+  std::int32_t result = kErrorNotReady;
+  do {
+    RemoteCall call(remote_, kOpFindNext);
+    if (!call.live()) return kErrorNotReady;
+    SendI32(call.link(), slot);
+    call.Turn();
+    FindRecordBytes bytes{};
+    call.link().GetBlock(kFindRecordSize, bytes.data());
+    records_[slot - 1] = DecodeFindRecord(bytes);
+    const std::int32_t answer = GetI32(call.link());
+    result = call.Finish() ? answer : kErrorNotReady;
+  } while (result == 0 && !IsPlainFindName(records_[slot - 1].name));
+  return result;
 }
 
 void Link::LinkFindClose(bool local, std::int32_t slot) {
