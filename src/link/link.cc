@@ -150,14 +150,19 @@ std::string Link::LinkGetDir(bool local, std::uint8_t drive) {
   return call.Finish() ? directory : std::string();
 }
 
-std::int64_t Link::LinkDiskFree(bool local, std::uint8_t drive) {
-  if (local) return local_.DiskFree(drive);
-  RemoteCall call(remote_, kOpDiskFree);
+// Free and total bytes of a drive: one drive number out, one i64 back, -1 on failure.
+static std::int64_t RemoteDriveBytes(LinkLayer* remote, OpCode code, std::uint8_t drive) {
+  RemoteCall call(remote, code);
   if (!call.live()) return -1;
   SendU8(call.link(), drive);
   call.Turn();
-  const std::int64_t free_bytes = GetI64(call.link());
-  return call.Finish() ? free_bytes : -1;
+  const std::int64_t bytes = GetI64(call.link());
+  return call.Finish() ? bytes : -1;
+}
+
+std::int64_t Link::LinkDiskFree(bool local, std::uint8_t drive) {
+  if (local) return local_.DiskFree(drive);
+  return RemoteDriveBytes(remote_, kOpDiskFree, drive);
 }
 
 std::int32_t Link::LinkFindFirst(bool local, std::int32_t slot, const std::string& pattern,
@@ -406,12 +411,7 @@ std::int32_t Link::LinkFileAge(bool local, const std::string& path) {
 
 std::int64_t Link::LinkDiskSize(bool local, std::uint8_t drive) {
   if (local) return local_.DiskSize(drive);
-  RemoteCall call(remote_, kOpDiskSize);
-  if (!call.live()) return -1;
-  SendU8(call.link(), drive);
-  call.Turn();
-  const std::int64_t size = GetI64(call.link());
-  return call.Finish() ? size : -1;
+  return RemoteDriveBytes(remote_, kOpDiskSize, drive);
 }
 
 bool Link::LinkGetSysImageList(bool local, std::vector<std::uint8_t>* bitmap) {
