@@ -206,6 +206,12 @@ CopyRun::Step CopyRun::CopyOneFile(const std::string& entry) {
   }
   FileTime creation = 0, last_access = 0, last_write = 0;
   const bool times_read = link_.LinkGetFileTime(s_, source, &creation, &last_access, &last_write);
+  // The size is taken before the target is created: should the target be the
+  // source itself (both PCs reaching one share that ignores locks), creating it
+  // empties the source, and the reads then come up short instead of copying
+  // nothing and passing the CRC check, after which a move would delete it.
+  const std::int64_t size = link_.LinkFileSeek(s_, source, 0, kSeekEnd);
+  link_.LinkFileSeek(s_, source, 0, kSeekBegin);
   const std::int32_t target = link_.LinkFileCreate(t_, entry);
   if (target < 0) {
     ui_.ErrorBox("Error creating " + entry + " on " + target_name_);
@@ -213,8 +219,6 @@ CopyRun::Step CopyRun::CopyOneFile(const std::string& entry) {
     return Step::kStop;
   }
 
-  const std::int64_t size = link_.LinkFileSeek(s_, source, 0, kSeekEnd);
-  link_.LinkFileSeek(s_, source, 0, kSeekBegin);
   std::int64_t remaining = size;
   bool failed = false;
   bool finish_then_stop = false;
