@@ -50,4 +50,8 @@ FindRecord DecodeFindRecord(const FindRecordBytes& bytes) {
   return record;
 }
 
+bool IsPlainFindName(const std::string& name) {
+  return !name.empty() && name.find_first_of(std::string("\\/:\0", 4)) == std::string::npos;
+}
+
 }  // namespace duplane

@@ -39,4 +39,10 @@ using FindRecordBytes = std::array<std::uint8_t, kFindRecordSize>;
 FindRecordBytes EncodeFindRecord(const FindRecord& record);
 FindRecord DecodeFindRecord(const FindRecordBytes& bytes);
 
+// Whether `name` is one component of a Windows path and nothing more: not
+// empty, no separator, no drive colon. A name that fails would reach another
+// file or directory than the entry it stands for once a path is built from it.
+// "." and ".." pass; every reader passes over them by name.
+bool IsPlainFindName(const std::string& name);
+
 }  // namespace duplane

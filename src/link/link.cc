@@ -150,14 +150,19 @@ std::string Link::LinkGetDir(bool local, std::uint8_t drive) {
   return call.Finish() ? directory : std::string();
 }
 
-std::int64_t Link::LinkDiskFree(bool local, std::uint8_t drive) {
-  if (local) return local_.DiskFree(drive);
-  RemoteCall call(remote_, kOpDiskFree);
+// Free and total bytes of a drive: one drive number out, one i64 back, -1 on failure.
+static std::int64_t RemoteDriveBytes(LinkLayer* remote, OpCode code, std::uint8_t drive) {
+  RemoteCall call(remote, code);
   if (!call.live()) return -1;
   SendU8(call.link(), drive);
   call.Turn();
-  const std::int64_t free_bytes = GetI64(call.link());
-  return call.Finish() ? free_bytes : -1;
+  const std::int64_t bytes = GetI64(call.link());
+  return call.Finish() ? bytes : -1;
+}
+
+std::int64_t Link::LinkDiskFree(bool local, std::uint8_t drive) {
+  if (local) return local_.DiskFree(drive);
+  return RemoteDriveBytes(remote_, kOpDiskFree, drive);
 }
 
 std::int32_t Link::LinkFindFirst(bool local, std::int32_t slot, const std::string& pattern,
@@ -165,31 +170,43 @@ std::int32_t Link::LinkFindFirst(bool local, std::int32_t slot, const std::strin
   if (!ValidSlot(slot)) return kErrorInvalidHandle;
   if (local) return local_.FindFirst(slot, pattern, mask, &records_[slot - 1]);
   if (!Sendable(pattern)) return kErrorPathNotFound;
-  RemoteCall call(remote_, kOpFindFirst);
-  if (!call.live()) return kErrorNotReady;
-  SendI32(call.link(), slot);
-  SendText(call.link(), pattern);
-  SendI32(call.link(), mask);
-  call.Turn();
-  FindRecordBytes bytes{};
-  call.link().GetBlock(kFindRecordSize, bytes.data());
-  records_[slot - 1] = DecodeFindRecord(bytes);
-  const std::int32_t result = GetI32(call.link());
-  return call.Finish() ? result : kErrorNotReady;
+  std::int32_t result = kErrorNotReady;
+  {
+    RemoteCall call(remote_, kOpFindFirst);
+    if (!call.live()) return kErrorNotReady;
+    SendI32(call.link(), slot);
+    SendText(call.link(), pattern);
+    SendI32(call.link(), mask);
+    call.Turn();
+    FindRecordBytes bytes{};
+    call.link().GetBlock(kFindRecordSize, bytes.data());
+    records_[slot - 1] = DecodeFindRecord(bytes);
+    const std::int32_t answer = GetI32(call.link());
+    if (call.Finish()) result = answer;
+  }
+  // A name that is no plain path component would make a copy, move or delete
+  // reach outside the directory searched: it is passed over like a file that
+  // is not there.
+  if (result == 0 && !IsPlainFindName(records_[slot - 1].name)) return LinkFindNext(false, slot);
+  return result;
 }
 
 std::int32_t Link::LinkFindNext(bool local, std::int32_t slot) {
   if (!ValidSlot(slot)) return kErrorInvalidHandle;
   if (local) return local_.FindNext(slot, &records_[slot - 1]);
-  RemoteCall call(remote_, kOpFindNext);
-  if (!call.live()) return kErrorNotReady;
-  SendI32(call.link(), slot);
-  call.Turn();
-  FindRecordBytes bytes{};
-  call.link().GetBlock(kFindRecordSize, bytes.data());
-  records_[slot - 1] = DecodeFindRecord(bytes);
-  const std::int32_t result = GetI32(call.link());
-  return call.Finish() ? result : kErrorNotReady;
+  std::int32_t result = kErrorNotReady;
+  do {
+    RemoteCall call(remote_, kOpFindNext);
+    if (!call.live()) return kErrorNotReady;
+    SendI32(call.link(), slot);
+    call.Turn();
+    FindRecordBytes bytes{};
+    call.link().GetBlock(kFindRecordSize, bytes.data());
+    records_[slot - 1] = DecodeFindRecord(bytes);
+    const std::int32_t answer = GetI32(call.link());
+    result = call.Finish() ? answer : kErrorNotReady;
+  } while (result == 0 && !IsPlainFindName(records_[slot - 1].name));
+  return result;
 }
 
 void Link::LinkFindClose(bool local, std::int32_t slot) {
@@ -394,12 +411,7 @@ std::int32_t Link::LinkFileAge(bool local, const std::string& path) {
 
 std::int64_t Link::LinkDiskSize(bool local, std::uint8_t drive) {
   if (local) return local_.DiskSize(drive);
-  RemoteCall call(remote_, kOpDiskSize);
-  if (!call.live()) return -1;
-  SendU8(call.link(), drive);
-  call.Turn();
-  const std::int64_t size = GetI64(call.link());
-  return call.Finish() ? size : -1;
+  return RemoteDriveBytes(remote_, kOpDiskSize, drive);
 }
 
 bool Link::LinkGetSysImageList(bool local, std::vector<std::uint8_t>* bitmap) {

@@ -40,7 +40,8 @@ void SplitPattern(const std::string& text, std::string* directory, std::string* 
 }
 
 // Reads the names of an open directory that match the pattern. Names holding a
-// backslash cannot be named in a Windows path and are left out.
+// backslash or a colon cannot be named in a Windows path (a path built from
+// "c:x" reaches "x" on drive C:) and are left out.
 bool ReadNames(int directory_fd, const std::string& pattern, std::vector<std::string>* names) {
   const int dup_fd = dup(directory_fd);
   if (dup_fd < 0) return false;
@@ -51,7 +52,7 @@ bool ReadNames(int directory_fd, const std::string& pattern, std::vector<std::st
   }
   while (const dirent* entry = readdir(dir)) {
     const std::string name = entry->d_name;
-    if (name == "." || name == ".." || name.find('\\') != std::string::npos) continue;
+    if (name == "." || name == ".." || !IsPlainFindName(name)) continue;
     if (MatchesPattern(pattern, name)) names->push_back(name);
   }
   closedir(dir);

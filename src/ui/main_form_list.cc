@@ -15,6 +15,7 @@
 
 #include "link/link.h"
 #include "link/local_file_system.h"
+#include "ui/busy_cursor.h"
 #include "ui/list_sort.h"
 #include "ui/list_texts.h"
 #include "ui/main_form.h"
@@ -26,14 +27,6 @@ namespace duplane {
 namespace {
 
 namespace text = form1_text;
-
-class BusyCursor {
- public:
-  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 void AppendRow(std::array<std::vector<std::string>, kPaneColumns>& columns, std::string name,
                std::string size, std::string attr, std::string modified, std::string accessed,

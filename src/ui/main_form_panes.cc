@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "link/link.h"
+#include "ui/busy_cursor.h"
 #include "ui/main_form.h"
 #include "ui/main_form_texts.h"
 #include "ui/message_boxes.h"
@@ -26,15 +27,6 @@ namespace text = form1_text;
 
 constexpr int kNormalIconRole = Qt::UserRole;
 constexpr int kOpenIconRole = Qt::UserRole + 1;
-
-// Hourglass for the length of one tree action.
-class BusyCursor {
- public:
-  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 // Suspends repainting of a widget for one scope.
 class RepaintSuspended {

@@ -44,6 +44,7 @@ class LocalBranchTest : public ::testing::Test {
     WriteFile(tree_ / "c/sub/B.TXT", "bravo!");
     WriteFile(tree_ / "c/sub/.hidden", "h");
     WriteFile(tree_ / "c/sub/back\\slash", "x");
+    WriteFile(tree_ / "c/sub/c:top.bin", "as a path: top.bin in C:'s current directory");
     WriteFile(tree_ / "c/top.bin", "");
     return 0;
   }
@@ -109,7 +110,8 @@ TEST_F(LocalBranchTest, CurrentDirectoryPerDriveWithWindowsRules) {
 }
 
 TEST_F(LocalBranchTest, SearchOrderPatternsAndMasks) {
-  // "." and ".." first below a root; names with a backslash are left out.
+  // "." and ".." first below a root; names with a backslash or a colon are
+  // left out.
   std::vector<std::string> all = Search(link_, "C:\\sub\\*.*", kMaskFilesAndDirs);
   ASSERT_EQ(all.size(), 6u);
   EXPECT_EQ(all[0], ".");

@@ -210,5 +210,28 @@ TEST(RemoteAnswersTest, FindRecordGoesToTheSlotAndWriteCarriesItsData) {
   EXPECT_EQ(remote.link().LinkFileWrite(false, 0x101, big.data(), kMaxWireData + 1), -1);
 }
 
+TEST(RemoteAnswersTest, FindNamesThatAreNoPlainComponentArePassedOver) {
+  auto found = [](const std::string& name, std::int32_t result) {
+    FindRecord record;
+    record.name = name;
+    const FindRecordBytes bytes = EncodeFindRecord(record);
+    return Join({{bytes.begin(), bytes.end()}, Le32(result)});
+  };
+  // Each would take a copy, move or delete out of the directory searched.
+  ScriptedRemote remote({
+      Answer(4 + 4 + 4 + 4, found("..\\..\\EVIL.TXT", 0)),
+      Answer(4, found("C:\\BOOT.INI", 0)),
+      Answer(4, found("GOOD.TXT", 0)),
+      Answer(4, found("x:y", 0)),
+      Answer(4, found("/etc", 0)),
+      Answer(4, found("", kErrorNoMoreFiles)),
+  });
+  EXPECT_EQ(remote.link().LinkFindFirst(false, 3, "C:\\*", 0x37), 0);
+  EXPECT_EQ(remote.link().SlotRecord(3).name, "GOOD.TXT");
+  // The end of the search is the sixth answer: every bad name was read past.
+  EXPECT_EQ(remote.link().LinkFindNext(false, 3), kErrorNoMoreFiles);
+  EXPECT_TRUE(remote.program().connected());
+}
+
 }  // namespace
 }  // namespace duplane
