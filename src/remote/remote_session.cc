@@ -30,6 +30,7 @@ void RemoteSession::Serve(const std::atomic<bool>& stop, const RequestHandler& h
     const Outcome outcome = ServeOneCommand(stop, handle);
     if (outcome == Outcome::kNextCommand) continue;
     if (end_connection) end_connection();
+    if (outcome == Outcome::kNewConnection) continue;
     if (outcome == Outcome::kStopped) break;
     synced = false;
   }
@@ -49,7 +50,7 @@ RemoteSession::Outcome RemoteSession::ServeOneCommand(const std::atomic<bool>& s
       return Outcome::kResync;
     case LinkLayer::CommandWait::kResynced:
       Say("connected again");
-      return Outcome::kNextCommand;
+      return Outcome::kNewConnection;
     case LinkLayer::CommandWait::kCommand:
       break;
   }

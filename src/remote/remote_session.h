@@ -34,7 +34,9 @@ class RemoteSession {
   LinkLayer& link_layer() { return link_; }
 
  private:
-  enum class Outcome { kNextCommand, kResync, kStopped };
+  // kNewConnection: a restarted program synchronised again while we waited for
+  // a header; what the old one left open must go before we serve the new one.
+  enum class Outcome { kNextCommand, kNewConnection, kResync, kStopped };
   Outcome ServeOneCommand(const std::atomic<bool>& stop, const RequestHandler& handle);
   void Say(const std::string& line);
 

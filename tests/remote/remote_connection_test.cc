@@ -13,6 +13,7 @@
 #include "link/local_file_system.h"
 #include "link/virtual_cable.h"
 #include "support/remote_process.h"
+#include "support/temp_tree.h"
 
 namespace duplane {
 namespace {
@@ -154,6 +155,36 @@ TEST(RemoteConnection, ProgramRestartedWithoutDisconnectingSynchronisesAgain) {
   }
   ProgramEnd program(cable.path);
   ASSERT_TRUE(program.Sync(5)) << remote.Log();
+  EXPECT_TRUE(program.Nop());
+  EXPECT_EQ(remote.Stop(), 0);
+}
+
+// A program that restarts without code 0 starts a new connection even when the
+// module sees it through the waiting loop's own synchronisation: whatever the
+// old program left open is closed, so its handle names nothing any more and the
+// file it was writing can be created again (no stale lock holds it).
+TEST(RemoteConnection, RestartedProgramFindsNothingLeftOpen) {
+  CableFile cable;
+  TempTree served;
+  RemoteProcess remote({"--cable", cable.path, "--drive", "C=" + served.path()});
+  LocalFileSystem files(LocalFileSystem::DefaultDrives(), false);
+  std::int32_t old_handle = -1;
+  {
+    ProgramEnd program(cable.path);
+    ASSERT_TRUE(program.Sync(5)) << remote.Log();
+    Link link(files, &program.link());
+    old_handle = link.LinkFileCreate(false, "C:\\half.bin");
+    ASSERT_GE(old_handle, 0);
+    ASSERT_EQ(link.LinkFileWrite(false, old_handle, "abc", 3), 3);
+    // Two exchanges: the idle data value is the one a new program syncs with.
+  }
+  ProgramEnd program(cable.path);
+  ASSERT_TRUE(program.Sync(5)) << remote.Log();
+  Link link(files, &program.link());
+  EXPECT_EQ(link.LinkFileWrite(false, old_handle, "def", 3), -1);
+  const std::int32_t handle = link.LinkFileCreate(false, "C:\\half.bin");
+  EXPECT_GE(handle, 0);
+  link.LinkFileClose(false, handle);
   EXPECT_TRUE(program.Nop());
   EXPECT_EQ(remote.Stop(), 0);
 }
