@@ -4,6 +4,8 @@
 // and every file it queues.
 #include "transfer/gather.h"
 
+#include "link/find_record.h"
+
 #include "transfer/transfer_queue.h"
 
 namespace duplane {
@@ -55,7 +57,9 @@ void GatherDir(TransferContext& ctx, bool side_is_local, const std::string& file
   // are left out, and the walk goes on with its siblings.
   if (slot == 0) return;
 
-  if (!ctx.ui.MessageCancelled()) {
+  // A filespec that is more than one name (..\*, C:*) would queue another
+  // directory's files under this one's path: it matches nothing here.
+  if (!ctx.ui.MessageCancelled() && IsPlainFindName(filespec)) {
     SearchEntries(ctx, side_is_local, slot, dir + filespec, kFileMask,
                   [&](const FindRecord& record) {
                     ctx.queue.AddFile(dir + record.name, static_cast<std::int64_t>(record.size));

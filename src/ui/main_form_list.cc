@@ -158,7 +158,10 @@ void TForm1::FillList(bool local) {
       } while (l.LinkFindNext(local, slot) == 0);
       l.LinkFindClose(local, slot);
     }
-    if (!all_files) {
+    // A filespec that is more than one name (..\*, C:*) would list another
+    // directory's files as this one's, and commands would then act on the
+    // namesakes here: it lists no file at all.
+    if (!all_files && IsPlainFindName(pattern)) {
       if (l.LinkFindFirst(local, slot, dir + pattern, kMaskFilesOnly) == 0) {
         do {
           AddFileEntry(slot);

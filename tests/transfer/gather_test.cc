@@ -113,6 +113,17 @@ TEST_P(GatherTest, FilespecFiltersFilesAtEveryDepthButKeepsEveryDirectory) {
                                           "SUB\\DEEP\\", "SUB\\DEEP\\Y.TXT", "SUB\\EMPTY\\"}));
 }
 
+TEST_P(GatherTest, FilespecOfMoreThanOneNameQueuesNoFiles) {
+  MakeTree();
+  rig_.ui.filespec(local()) = "..\\*";
+  rig_.Show(local());
+  rig_.Select(local(), {"SUB"});
+  ASSERT_TRUE(Gather());
+  ASSERT_FALSE(rig_.queue.paths().empty());
+  // Every directory still comes, but no file of another directory under its name.
+  for (const std::string& path : rig_.queue.paths()) EXPECT_EQ(path.back(), '\\') << path;
+}
+
 TEST_P(GatherTest, SpecialRowsAloneQueueNothing) {
   MakeTree();
   rig_.Show(local(), "C:\\SUB");

@@ -183,6 +183,11 @@ TEST_P(FileListTest, FilespecFiltersFilesOnlyThroughTheSecondSearch) {
   form().FillList(local());
   EXPECT_EQ(pane().DirCount, 3);
   EXPECT_EQ(pane().FileCount, 0);
+  // More than one name would list another directory's files as this one's.
+  c_->filespec->setText("..\\*.txt");
+  form().FillList(local());
+  EXPECT_EQ(pane().DirCount, 3);
+  EXPECT_EQ(pane().FileCount, 0);
 }
 
 TEST_P(FileListTest, FilespecEditRefillsOnceWhenLeftAfterAChange) {
