@@ -13,6 +13,7 @@
 #include "link/local_file_system.h"
 #include "link/virtual_cable.h"
 #include "support/remote_process.h"
+#include "support/test_ports.h"
 #include "support/temp_tree.h"
 
 namespace duplane {
@@ -36,16 +37,7 @@ class ProgramEnd {
     link_->SetTimeoutHandler([](const std::string&) { return TimeoutAnswer::kCancel; });
   }
   // Synchronises, giving up after `seconds` (a test must never hang).
-  bool Sync(double seconds = 20) {
-    link_->set_connected(true);
-    link_->set_cancel(false);
-    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    link_->SetPumpEvents([&] {
-      if (std::chrono::steady_clock::now() > until) link_->set_cancel(true);
-    });
-    link_->SyncRemote();
-    return !link_->cancel();
-  }
+  bool Sync(double seconds = 20) { return SyncRemoteWithin(*link_, seconds); }
   bool Nop() {
     link_->SendCommand(0);
     link_->WaitForAck();

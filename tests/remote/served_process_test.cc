@@ -13,6 +13,7 @@
 #include "link/virtual_cable.h"
 #include "support/cable_fixture.h"
 #include "support/remote_process.h"
+#include "support/test_ports.h"
 #include "support/temp_tree.h"
 
 namespace duplane {
@@ -41,17 +42,7 @@ class ServedProcessTest : public ::testing::Test {
     return tree_ / "share";
   }
 
-  bool Connect() {
-    program_->set_connected(true);
-    program_->set_cancel(false);
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    program_->SetPumpEvents([&] {
-      if (std::chrono::steady_clock::now() > until) program_->set_cancel(true);
-    });
-    program_->SyncRemote();
-    if (program_->cancel()) program_->set_connected(false);
-    return program_->connected();
-  }
+  bool Connect() { return SyncRemoteWithin(*program_, 20); }
 
   TempTree tree_;
   std::string cable_path_;

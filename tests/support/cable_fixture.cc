@@ -5,6 +5,7 @@
 
 #include "remote/command_dispatcher.h"
 #include "remote/remote_session.h"
+#include "support/test_ports.h"
 
 namespace duplane {
 
@@ -44,17 +45,7 @@ CableFixture::~CableFixture() {
   remote_thread_.join();
 }
 
-bool CableFixture::Connect() {
-  program_link_->set_connected(true);
-  program_link_->set_cancel(false);
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  program_link_->SetPumpEvents([this, until] {
-    if (std::chrono::steady_clock::now() > until) program_link_->set_cancel(true);
-  });
-  program_link_->SyncRemote();
-  program_link_->set_connected(!program_link_->cancel());
-  return program_link_->connected();
-}
+bool CableFixture::Connect() { return SyncRemoteWithin(*program_link_, 10); }
 
 void CableFixture::Disconnect() {
   link_->LinkNop();

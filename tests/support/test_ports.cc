@@ -1,6 +1,10 @@
 // Test ports: recording wrapper and scripted partner.
 #include "support/test_ports.h"
 
+#include <chrono>
+
+#include "link/link_layer.h"
+
 namespace duplane {
 
 std::vector<std::uint8_t> RecordingPort::WritesTo(std::uint32_t address) const {
@@ -32,6 +36,18 @@ void ScriptedPort::BeIdealPartner(std::vector<std::uint8_t> nibbles) {
     strobe ^= 0x80;
     if (next_ < script_.size()) nibble = script_[next_++];
   };
+}
+
+bool SyncRemoteWithin(LinkLayer& link, double seconds) {
+  link.set_connected(true);
+  link.set_cancel(false);
+  const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  link.SetPumpEvents([&link, until] {
+    if (std::chrono::steady_clock::now() > until) link.set_cancel(true);
+  });
+  link.SyncRemote();
+  link.set_connected(!link.cancel());
+  return link.connected();
 }
 
 }  // namespace duplane

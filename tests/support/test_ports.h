@@ -70,6 +70,13 @@ class ScriptedPort : public PortAccess {
   std::size_t next_ = 0;
 };
 
+class LinkLayer;
+
+// Connects the program's end as Connect does, but gives up after `seconds` so
+// that a test never hangs on a Remote Module that does not answer. Leaves the
+// Connected flag set exactly when the synchronisation completed.
+bool SyncRemoteWithin(LinkLayer& link, double seconds);
+
 class ManualClock : public LinkClock {
  public:
   std::uint64_t TickCount() override { return now; }
