@@ -24,5 +24,11 @@ if ((${#missing[@]})); then
 fi
 
 build_dir="${DUPLANE_BUILD_DIR:-build}"
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+launcher=()
+# A compiler cache, where one is installed, makes rebuilds in several checkouts cheap.
+if command -v ccache >/dev/null; then
+  cache="env;CCACHE_BASEDIR=$PWD;CCACHE_NOHASHDIR=1;ccache"
+  launcher=("-DCMAKE_CXX_COMPILER_LAUNCHER=$cache" "-DCMAKE_C_COMPILER_LAUNCHER=$cache")
+fi
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
 cmake --build "$build_dir" -j "$(nproc)"
