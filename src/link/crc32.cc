@@ -33,4 +33,15 @@ std::uint32_t UpdateCrc(std::uint32_t crc, std::uint16_t count, const void* buff
   return crc;
 }
 
+std::uint32_t UpdateCrcLong(std::uint32_t crc, std::size_t count, const void* buffer) {
+  const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+  while (count > 0) {
+    const std::size_t part = count < 0xFFFF ? count : 0xFFFF;
+    crc = UpdateCrc(crc, static_cast<std::uint16_t>(part), bytes);
+    bytes += part;
+    count -= part;
+  }
+  return crc;
+}
+
 }  // namespace duplane

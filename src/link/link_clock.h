@@ -14,7 +14,7 @@ class LinkClock {
   virtual void Sleep(std::uint32_t milliseconds) = 0;
 };
 
-// The real clock (CLOCK_MONOTONIC).
+// The real clock (CLOCK_MONOTONIC; the performance counter on Windows).
 LinkClock& SystemClock();
 
 }  // namespace duplane

@@ -17,17 +17,6 @@
 namespace duplane {
 namespace {
 
-// UpdateCrc takes at most 65535 bytes per call.
-std::uint32_t FoldCrc(std::uint32_t crc, const std::uint8_t* data, std::size_t count) {
-  while (count > 0) {
-    const std::size_t part = std::min<std::size_t>(count, 0xFFFF);
-    crc = UpdateCrc(crc, static_cast<std::uint16_t>(part), data);
-    data += part;
-    count -= part;
-  }
-  return crc;
-}
-
 // Only regular files are opened: a FIFO or a device would block or misbehave,
 // and Windows cannot open a directory as a file either. O_NONBLOCK keeps the
 // open itself from hanging on a FIFO; it is cleared once the type is known.
@@ -82,8 +71,8 @@ std::int32_t LocalFileSystem::FileOpen(const std::string& path, std::int32_t mod
   const int access = mode & 3;
   ResolvedPath resolved;
   if (access == 3 || !table_.Resolve(path, &resolved)) return -1;
-  const int fd = FinishOpen(native_->Open(resolved, kAccess[access] | O_NONBLOCK | O_NOCTTY),
-                            access != 0);
+  const int fd =
+      FinishOpen(native_->Open(resolved, kAccess[access] | O_NONBLOCK | O_NOCTTY), access != 0);
   // Only a reader is registered: that is what a create must not empty.
   if (fd >= 0 && access != 1 && !LockForSharing(fd, /*exclusive=*/false)) {
     close(fd);
@@ -130,7 +119,7 @@ std::int32_t LocalFileSystem::FileRead(std::int32_t handle, void* buffer, std::i
     if (got == 0) break;
     done += static_cast<std::int32_t>(got);
   }
-  crc_ = FoldCrc(crc_, bytes, static_cast<std::size_t>(done));
+  crc_ = UpdateCrcLong(crc_, static_cast<std::size_t>(done), bytes);
   return done;
 }
 
@@ -139,7 +128,7 @@ std::int32_t LocalFileSystem::FileWrite(std::int32_t handle, const void* buffer,
   const int fd = native_->FileOf(handle);
   if (fd < 0 || count < 0) return -1;
   const auto* bytes = static_cast<const std::uint8_t*>(buffer);
-  crc_ = FoldCrc(crc_, bytes, static_cast<std::size_t>(count));
+  crc_ = UpdateCrcLong(crc_, static_cast<std::size_t>(count), bytes);
   std::int32_t done = 0;
   while (done < count) {
     const ssize_t put = write(fd, bytes + done, static_cast<std::size_t>(count - done));

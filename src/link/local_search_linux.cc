@@ -21,24 +21,6 @@ constexpr std::int32_t kSkippableBits = kAttrHidden | kAttrSystem | kAttrVolume 
 
 bool ValidSlot(std::int32_t slot) { return slot >= 1 && slot <= kSearchSlots; }
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-// "C:\DIR\*.TXT" -> directory "C:\DIR\" and pattern "*.TXT"; "C:*.*" keeps the
-// drive's current directory.
-void SplitPattern(const std::string& text, std::string* directory, std::string* pattern) {
-  std::size_t cut = std::string::npos;
-  for (std::size_t i = text.size(); i > 0; --i) {
-    if (IsSeparator(text[i - 1])) {
-      cut = i;
-      break;
-    }
-  }
-  if (cut == std::string::npos && text.size() >= 2 && text[1] == ':') cut = 2;
-  if (cut == std::string::npos) cut = 0;
-  *directory = text.substr(0, cut);
-  *pattern = text.substr(cut);
-}
-
 // Reads the names of an open directory that match the pattern. Names holding a
 // backslash or a colon cannot be named in a Windows path (a path built from
 // "c:x" reaches "x" on drive C:) and are left out.
@@ -126,7 +108,7 @@ std::int32_t LocalFileSystem::FindFirst(std::int32_t slot, const std::string& pa
   FindClose(slot);
   SearchState& search = native_->searches[slot - 1];
   std::string directory, name_pattern;
-  SplitPattern(pattern, &directory, &name_pattern);
+  SplitSearchPattern(pattern, &directory, &name_pattern);
   if (!table_.Resolve(directory, &search.path)) return kErrorPathNotFound;
   search.directory.Reset(native_->Open(search.path, O_RDONLY | O_DIRECTORY));
   if (!search.directory.valid()) {

@@ -33,6 +33,8 @@ bool MatchesCompact(const std::string& pattern, const std::string& name) {
   return p == pattern.size();
 }
 
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
 }  // namespace
 
 bool MatchesPattern(const std::string& pattern, const std::string& name) {
@@ -49,6 +51,20 @@ bool MatchesPattern(const std::string& pattern, const std::string& name) {
   }
   if (letters > name.size()) return false;
   return MatchesCompact(compact, name);
+}
+
+void SplitSearchPattern(const std::string& text, std::string* directory, std::string* pattern) {
+  std::size_t cut = std::string::npos;
+  for (std::size_t i = text.size(); i > 0; --i) {
+    if (IsSeparator(text[i - 1])) {
+      cut = i;
+      break;
+    }
+  }
+  if (cut == std::string::npos && text.size() >= 2 && text[1] == ':') cut = 2;
+  if (cut == std::string::npos) cut = 0;
+  *directory = text.substr(0, cut);
+  *pattern = text.substr(cut);
 }
 
 }  // namespace duplane

@@ -9,4 +9,8 @@ namespace duplane {
 
 bool MatchesPattern(const std::string& pattern, const std::string& name);
 
+// "C:\DIR\*.TXT" -> directory "C:\DIR\" and pattern "*.TXT"; "C:*.*" keeps the
+// drive's current directory ("C:").
+void SplitSearchPattern(const std::string& text, std::string* directory, std::string* pattern);
+
 }  // namespace duplane

@@ -2,15 +2,7 @@
 // in-process buffer, and the register view each end has of them.
 #include "link/virtual_cable.h"
 
-#include <fcntl.h>
-#include <sched.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <time.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
+#include "link/virtual_cable_file.h"
 
 namespace duplane {
 namespace {
@@ -35,7 +27,7 @@ struct VirtualCable::Shared {
   alignas(64) std::uint8_t memory[kFileSize] = {};
 
   ~Shared() {
-    if (mapped) munmap(bytes, kFileSize);
+    if (mapped) UnmapCableFile(bytes, kFileSize);
   }
 };
 
@@ -48,26 +40,9 @@ std::unique_ptr<VirtualCable> VirtualCable::Open(const std::string& path, int en
     return nullptr;
   };
   if (end != 0 && end != 1) return fail("the end must be 0 or 1");
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return fail(std::strerror(errno));
-  struct stat info {};
-  if (fstat(fd, &info) != 0) {
-    std::string why = std::strerror(errno);
-    ::close(fd);
-    return fail(why);
-  }
-  // Whoever comes first creates the file; a short one is extended with zero
-  // bytes, never truncated, since the other end may have it mapped already.
-  if (info.st_size < static_cast<off_t>(kFileSize) &&
-      ftruncate(fd, static_cast<off_t>(kFileSize)) != 0) {
-    std::string why = std::strerror(errno);
-    ::close(fd);
-    return fail(why);
-  }
-  void* map = mmap(nullptr, kFileSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-  int map_errno = errno;
-  ::close(fd);
-  if (map == MAP_FAILED) return fail(std::strerror(map_errno));
+  std::string why;
+  void* map = MapCableFile(path, kFileSize, &why);
+  if (map == nullptr) return fail(why);
   auto shared = std::make_shared<Shared>();
   shared->bytes = static_cast<std::uint8_t*>(map);
   shared->mapped = true;
@@ -101,10 +76,9 @@ std::uint8_t VirtualCable::ReadPort(std::uint32_t address) {
     same_reads_ = 0;
   } else if (++same_reads_ >= kYieldAfter) {
     if (same_reads_ >= kSleepAfter) {
-      timespec nap{0, 5000};
-      nanosleep(&nap, nullptr);
+      NapBriefly();
     } else if (same_reads_ % kYieldAfter == 0) {
-      sched_yield();
+      GiveUpProcessor();
     }
   }
   return status;

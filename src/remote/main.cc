@@ -1,6 +1,5 @@
 // duplane-remote: the Remote Module. Serves this PC's drives to the program
 // over a virtual cable or a hardware parallel port until SIGINT or SIGTERM.
-#include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <memory>
@@ -10,14 +9,13 @@
 #include "link/port_access.h"
 #include "link/virtual_cable.h"
 #include "remote/command_dispatcher.h"
+#include "remote/process_control.h"
 #include "remote/remote_options.h"
 #include "remote/remote_session.h"
 
 namespace {
 
 std::atomic<bool> g_stop{false};
-
-void OnSignal(int) { g_stop.store(true); }
 
 void LogLine(const std::string& line) {
   std::time_t now = std::time(nullptr);
@@ -30,9 +28,12 @@ void LogLine(const std::string& line) {
 
 int main(int argc, char** argv) {
   using namespace duplane;
+  const std::vector<std::string> arguments = Utf8Arguments(argc, argv);
+  std::vector<const char*> args;
+  for (const std::string& argument : arguments) args.push_back(argument.c_str());
   RemoteOptions options;
   std::string error;
-  if (!ParseRemoteOptions(argc, argv, &options, &error)) {
+  if (!ParseRemoteOptions(static_cast<int>(args.size()), args.data(), &options, &error)) {
     std::fprintf(stderr, "duplane-remote: %s (try --help)\n", error.c_str());
     return 2;
   }
@@ -54,11 +55,7 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  struct sigaction action {};
-  action.sa_handler = OnSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  InstallStopHandler(&g_stop);
 
   std::vector<DriveMapping> drives =
       options.drives.empty() ? LocalFileSystem::DefaultDrives() : options.drives;

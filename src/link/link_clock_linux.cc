@@ -1,4 +1,4 @@
-// The monotonic millisecond clock the link's time-outs run on.
+// The monotonic millisecond clock the link's time-outs run on, on Linux.
 #include "link/link_clock.h"
 
 #include <time.h>

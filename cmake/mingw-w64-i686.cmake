@@ -1,0 +1,3 @@
+# 32-bit Windows (i686), XP and later.
+set(DUPLANE_MINGW_ARCH i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
