@@ -3,8 +3,9 @@
 // file with random bytes, flushes it to the disk and only then deletes it. A
 // link (symbolic link, junction) is always removed as itself: no mode reaches
 // what it points at.
-#include <shellapi.h>
 #include <windows.h>
+// The shell's headers need windows.h first.
+#include <shellapi.h>
 
 #include <random>
 

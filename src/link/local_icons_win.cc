@@ -1,9 +1,10 @@
 // Icons on Windows: the system image list of small icons, drawn side by side
 // on white as the bitmap file a Remote Module answers for code 29, and the
 // shell's icon indexes of a path.
+#include <windows.h>
+// The shell's headers need windows.h first.
 #include <commctrl.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <cstring>
 
@@ -52,11 +53,11 @@ std::vector<std::uint8_t> LocalFileSystem::SysImageList() const {
   header.biBitCount = 24;
   header.biCompression = BI_RGB;
   header.biSizeImage = static_cast<DWORD>(((header.biWidth * 3 + 3) & ~3) * kTile);
+  // A memory canvas of its own: nothing here needs the screen, which a PC
+  // serving the cable may not even have switched on.
   void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC canvas = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  ReleaseDC(nullptr, screen);
+  HDC canvas = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   std::vector<std::uint8_t> file;
   if (canvas != nullptr && bitmap != nullptr) {
     HGDIOBJ old = SelectObject(canvas, bitmap);

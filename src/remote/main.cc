@@ -22,6 +22,7 @@ void LogLine(const std::string& line) {
   char stamp[32];
   std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", std::localtime(&now));
   std::fprintf(stderr, "duplane-remote %s: %s\n", stamp, line.c_str());
+  std::fflush(stderr);  // the Windows C runtime buffers it when it is a file
 }
 
 }  // namespace

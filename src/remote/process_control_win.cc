@@ -2,8 +2,9 @@
 // Ctrl+Break, closing the console window, logging off and shutting down set
 // the stop flag. The handler runs on a thread of its own; the module notices
 // the flag between two polls of the port and stops within moments.
-#include <shellapi.h>
 #include <windows.h>
+// The shell's headers need windows.h first.
+#include <shellapi.h>
 
 #include "link/windows_text.h"
 #include "remote/process_control.h"

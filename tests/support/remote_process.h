@@ -1,5 +1,10 @@
 // A real duplane-remote process for tests: started with the given options, its
-// standard error kept in a file, stopped with SIGTERM.
+// standard error kept in a file, stopped the way a user stops it (SIGTERM on
+// Linux, Ctrl+C for the Windows module).
+//
+// With DUPLANE_WINDOWS_ARCH set (i686 or x86_64) the process is the Windows
+// module, duplane-remote.exe of that architecture, run under Wine in the
+// build's own Wine prefix; the tests themselves stay the same.
 #pragma once
 
 #include <sys/types.h>
@@ -16,7 +21,8 @@ class RemoteProcess {
   RemoteProcess(const RemoteProcess&) = delete;
   RemoteProcess& operator=(const RemoteProcess&) = delete;
 
-  // Sends SIGTERM and waits; returns the exit status (or -1 for a signal death).
+  // Asks the module to stop and waits; returns the exit status (or -1 for a
+  // signal death).
   int Stop();
   // Waits for the process to end by itself; returns its exit status (-1 for a signal).
   int Wait();
@@ -25,8 +31,12 @@ class RemoteProcess {
   // Waits up to `seconds` for `text` to appear in the log.
   bool WaitForLog(const std::string& text, double seconds) const;
 
+  // True when the tests run against the Windows module under Wine.
+  static bool IsWindowsModule();
+
  private:
   pid_t pid_ = -1;
+  int status_ = -1;  // the exit status once the process has been reaped
   std::string log_path_;
 };
 
