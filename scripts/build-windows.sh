@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Cross-builds the Remote Module for Windows: duplane-remote.exe for 32-bit
 # (build-windows/i686/) and 64-bit (build-windows/x86_64/) Windows, XP and
-# later, statically linked, together with its Windows-only tests. Installs the
-# MinGW-w64 compilers first when they are missing.
+# later, statically linked. Installs the MinGW-w64 compilers first when they
+# are missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 libgtest-dev)
+packages=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64)
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then

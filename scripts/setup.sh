@@ -30,5 +30,9 @@ if command -v ccache >/dev/null; then
   cache="env;CCACHE_BASEDIR=$PWD;CCACHE_NOHASHDIR=1;ccache"
   launcher=("-DCMAKE_CXX_COMPILER_LAUNCHER=$cache" "-DCMAKE_C_COMPILER_LAUNCHER=$cache")
 fi
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
+# The Windows module's tests join the run when its build is named (test.sh).
+windows=()
+if [ -n "${DUPLANE_WINDOWS_DIR:-}" ]; then windows=("-DDUPLANE_WINDOWS_DIR=$DUPLANE_WINDOWS_DIR"); fi
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "${windows[@]}" \
+  >/dev/null
 cmake --build "$build_dir" -j "$(nproc)"
