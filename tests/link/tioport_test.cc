@@ -79,8 +79,8 @@ class FakeSystem : public TIOPortSystem {
     ++device_opens_count;
     return device_opens ? 0x1000 : kInvalidHandle;
   }
-  void DeviceIoControl(Handle, std::uint32_t code, const void* in, std::uint32_t in_size,
-                       void* out, std::uint32_t out_size) override {
+  void DeviceIoControl(Handle, std::uint32_t code, const void* in, std::uint32_t in_size, void* out,
+                       std::uint32_t out_size) override {
     const auto* bytes = static_cast<const std::uint8_t*>(in);
     requests.push_back({code, std::vector<std::uint8_t>(bytes, bytes + in_size), out_size});
     if (out_size > 0) std::memset(out, byte_read, out_size);

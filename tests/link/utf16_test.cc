@@ -9,9 +9,9 @@ namespace duplane {
 namespace {
 
 TEST(Utf16, NamesOfEveryPlaneRoundTrip) {
-  const std::u16string names[] = {
-      u"plain.txt", u"M\u00fcller \u2013 \u65e5\u672c.doc", u"\U0001F600 smile",
-      u"\uF03A private use (a colon carried from Linux)", u""};
+  const std::u16string names[] = {u"plain.txt", u"M\u00fcller \u2013 \u65e5\u672c.doc",
+                                  u"\U0001F600 smile",
+                                  u"\uF03A private use (a colon carried from Linux)", u""};
   for (const std::u16string& name : names) {
     const std::string utf8 = Utf8FromUtf16(name);
     std::u16string back;
@@ -32,14 +32,13 @@ TEST(Utf16, LoneSurrogatesThatWindowsAllowsInNamesSurvive) {
 }
 
 TEST(Utf16, BytesThatAreNoUtf8AreRefused) {
-  const std::string bad[] = {
-      "\xC0\xAF",                  // overlong '/': must not become a separator
-      "\xE0\x80\xAF",              // overlong again
-      "a\x80",                     // stray continuation byte
-      "\xE2\x82",                  // cut short
-      "\xF4\x90\x80\x80",          // beyond U+10FFFF
-      "\xED\xA0\x80\xED\xB0\x80",  // a pair spelt as two three-byte forms
-      "\xFF"};
+  const std::string bad[] = {"\xC0\xAF",          // overlong '/': must not become a separator
+                             "\xE0\x80\xAF",      // overlong again
+                             "a\x80",             // stray continuation byte
+                             "\xE2\x82",          // cut short
+                             "\xF4\x90\x80\x80",  // beyond U+10FFFF
+                             "\xED\xA0\x80\xED\xB0\x80",  // a pair spelt as two three-byte forms
+                             "\xFF"};
   for (const std::string& bytes : bad) {
     std::u16string out;
     EXPECT_FALSE(Utf16FromUtf8(bytes, &out)) << testing::PrintToString(bytes);

@@ -5,19 +5,13 @@
 // differ by nature: the same sizes, times to the 100 ns, attributes, CRCs and
 // error codes.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <map>
 #include <set>
 
-#include "link/link.h"
-#include "link/link_layer.h"
-#include "link/local_file_system.h"
-#include "link/virtual_cable.h"
-#include "support/remote_process.h"
+#include "link/find_record.h"
+#include "support/module_process_link.h"
 #include "support/temp_tree.h"
-#include "support/test_ports.h"
 #include "support/twin_script.h"
 
 namespace duplane {
@@ -53,22 +47,12 @@ TEST_F(ModuleTwinTest, ModuleAnswersMatchTheLocalBranch) {
   TempTree here, there;
   FillTwin(here.path());
   FillTwin(there.path());
-  const std::string cable_path = TempCablePath();
-  RemoteProcess module({"--cable", cable_path, "--drive", "C=" + there.path()});
-  std::string error;
-  auto port = VirtualCable::Open(cable_path, 0, &error);
-  ASSERT_TRUE(port) << error;
-  // The real clock: the Windows module under Wine takes a while for its
-  // first system icons, and no request of the script may time out.
-  LinkLayer program(*port, kDefaultPortBase, SystemClock());
-  program.SetTimeoutHandler([](const std::string&) { return TimeoutAnswer::kCancel; });
-  LocalFileSystem local_files({{'C', here.path()}}, false);
-  Link link(local_files, &program);
-  ASSERT_TRUE(SyncRemoteWithin(program, 30)) << module.Log();
+  ModuleProcessLink served({"--drive", "C=" + there.path()}, here.path());
+  ASSERT_TRUE(served.Connect()) << served.module().Log();
 
-  const std::vector<std::string> local = RunTwinScript(link, true);
-  const std::vector<std::string> remote = RunTwinScript(link, false);
-  EXPECT_TRUE(program.connected()) << module.Log();
+  const std::vector<std::string> local = RunTwinScript(served.link(), true);
+  const std::vector<std::string> remote = RunTwinScript(served.link(), false);
+  EXPECT_TRUE(served.program().connected()) << served.module().Log();
   ASSERT_EQ(local.size(), remote.size());
   for (std::size_t i = 0; i < local.size(); ++i) {
     if (!RemoteProcess::IsWindowsModule()) {
@@ -77,14 +61,11 @@ TEST_F(ModuleTwinTest, ModuleAnswersMatchTheLocalBranch) {
       EXPECT_EQ(local[i], WithoutWineArchiveBit(remote[i]));
     }
   }
-  link.LinkNop();
-  program.set_connected(false);
-  EXPECT_EQ(module.Stop(), 0) << module.Log();
-  unlink(cable_path.c_str());
+  EXPECT_EQ(served.DisconnectAndStop(), 0) << served.module().Log();
 
   // The served folder changed as the local one did, and the module's own
   // files (the cable, its log) are no part of it.
-  EXPECT_EQ(Fingerprint(here.path()).size(), Fingerprint(there.path()).size());
+  EXPECT_EQ(TreeNames(here.path()), TreeNames(there.path()));
 }
 
 }  // namespace

@@ -42,13 +42,7 @@ TEST_F(TwinTreeTest, RemoteAnswersMatchTheLocalBranch) {
   served.Disconnect();
 
   // The remote tree changed the same way as the local one.
-  auto names_of = [](const std::string& root) {
-    std::string lines = Fingerprint(root), names;
-    std::istringstream in(lines);
-    for (std::string line; std::getline(in, line);) names += line.substr(0, line.find(' ')) + "\n";
-    return names;
-  };
-  EXPECT_EQ(names_of(here.path()), names_of(there.path()));
+  EXPECT_EQ(TreeNames(here.path()), TreeNames(there.path()));
 }
 
 TEST_F(TwinTreeTest, DrivesArriveInLetterOrder) {

@@ -153,4 +153,11 @@ std::vector<std::string> RunTwinScript(Link& link, bool local) {
   return out;
 }
 
+std::string TreeNames(const std::string& root) {
+  std::istringstream lines(Fingerprint(root));
+  std::string names;
+  for (std::string line; std::getline(lines, line);) names += line.substr(0, line.find(' ')) + "\n";
+  return names;
+}
+
 }  // namespace duplane
