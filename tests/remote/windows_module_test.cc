@@ -1,0 +1,91 @@
+// What only the Windows module has to get right, over the cable from a real
+// program end: names that Windows opens as devices, files that another name
+// (a hard link) still holds, and names outside ASCII, which travel as UTF-8
+// and must name the same file on the Windows side. Skipped for the Linux
+// module, whose own tests cover its side of these rules.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "link/link.h"
+#include "support/module_process_link.h"
+#include "support/temp_tree.h"
+
+namespace duplane {
+namespace {
+
+class WindowsModuleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!RemoteProcess::IsWindowsModule()) {
+      GTEST_SKIP() << "the Windows module's own rules";
+    }
+    MakeDir(tree_ / "share");
+    MakeDir(tree_ / "local");
+    served_ = std::make_unique<ModuleProcessLink>(
+        std::vector<std::string>{"--drive", "C=" + (tree_ / "share")}, tree_ / "local");
+    ASSERT_TRUE(served_->Connect()) << served_->module().Log();
+  }
+  void TearDown() override {
+    if (served_) {
+      EXPECT_EQ(served_->DisconnectAndStop(), 0) << served_->module().Log();
+    }
+  }
+
+  TempTree tree_;
+  std::unique_ptr<ModuleProcessLink> served_;
+};
+
+TEST_F(WindowsModuleTest, DeviceNamesAreNeverOpenedOrCreated) {
+  Link& link = served_->link();
+  for (const char* device : {"C:\\NUL", "C:\\CON", "C:\\LPT1", "C:\\sub\\..\\COM1.txt"}) {
+    EXPECT_EQ(link.LinkFileOpen(false, device, 0), -1) << device;
+    EXPECT_EQ(link.LinkFileCreate(false, device), -1) << device;
+    EXPECT_FALSE(link.LinkCreateDir(false, device)) << device;
+  }
+  // Names that Windows programs cannot hold are refused for new entries too.
+  EXPECT_EQ(link.LinkFileCreate(false, "C:\\trailing."), -1);
+  EXPECT_FALSE(link.LinkCreateDir(false, "C:\\space "));
+  EXPECT_EQ(Fingerprint(tree_ / "share"), "");
+}
+
+TEST_F(WindowsModuleTest, AFileAnotherNameHoldsIsNeitherWipedNorEmptied) {
+  WriteFile(tree_ / "share/shared.dat", "the only copy of the ledger");
+  ASSERT_EQ(link((tree_ / "share/shared.dat").c_str(), (tree_ / "elsewhere.dat").c_str()), 0);
+  Link& link = served_->link();
+  EXPECT_FALSE(link.LinkDeleteFile(false, "C:\\shared.dat", kDeleteWipe));
+  EXPECT_EQ(link.LinkFileCreate(false, "C:\\shared.dat"), -1);
+  EXPECT_EQ(ReadFile(tree_ / "elsewhere.dat"), "the only copy of the ledger");
+  EXPECT_EQ(ReadFile(tree_ / "share/shared.dat"), "the only copy of the ledger");
+  // A normal delete takes this name only; the other keeps the data.
+  EXPECT_TRUE(link.LinkDeleteFile(false, "C:\\shared.dat", kDeleteNormal));
+  EXPECT_EQ(ReadFile(tree_ / "elsewhere.dat"), "the only copy of the ledger");
+}
+
+TEST_F(WindowsModuleTest, NamesOutsideAsciiTravelAsUtf8) {
+  const std::string name = "M\xC3\xBCller \xE2\x80\x93 \xE6\x97\xA5\xE6\x9C\xAC.txt";
+  Link& link = served_->link();
+  ASSERT_TRUE(link.LinkCreateDir(false, "C:\\\xC3\x84rger"));
+  const std::int32_t handle = link.LinkFileCreate(false, "C:\\\xC3\x84rger\\" + name);
+  ASSERT_GE(handle, 0);
+  EXPECT_EQ(link.LinkFileWrite(false, handle,
+                               "Gr\xC3\xBC\xC3\x9F"
+                               "e",
+                               7),
+            7);
+  link.LinkFileClose(false, handle);
+  // Wine keeps a Windows name as its UTF-8 bytes on the Linux side.
+  EXPECT_EQ(ReadFile(tree_ / ("share/\xC3\x84rger/" + name)),
+            "Gr\xC3\xBC\xC3\x9F"
+            "e");
+
+  ASSERT_EQ(link.LinkFindFirst(false, 1, "C:\\\xC3\x84rger\\*.txt", kMaskFilesOnly), 0);
+  EXPECT_EQ(link.SlotRecord(1).name, name);
+  EXPECT_EQ(link.SlotRecord(1).size, 7u);
+  link.LinkFindClose(false, 1);
+  // Bytes that are no UTF-8 name nothing.
+  EXPECT_EQ(link.LinkFileOpen(false, "C:\\\xC3\x84rger\\M\xFCller.txt", 0), -1);
+  EXPECT_FALSE(link.LinkFileExists(false, "C:\\\xC0\xAF"));
+}
+
+}  // namespace
+}  // namespace duplane
