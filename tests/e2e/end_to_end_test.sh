@@ -8,6 +8,8 @@
 # next to the test's output.
 #
 # Usage: end_to_end_test.sh BUILD_DIR
+# With E2E_REMOTE set (a command: a Wine loader and duplane-remote.exe), that
+# module serves the Remote PC's folder instead of the Linux one.
 set -euo pipefail
 
 build=${1:?build directory}
@@ -31,7 +33,7 @@ if [ -z "${E2E_INSIDE_X:-}" ]; then
 fi
 
 work=$(mktemp -d /tmp/duplane-e2e-XXXXXX)
-shots="$build/tests/e2e-screenshots"
+shots="$build/tests/e2e-screenshots${E2E_REMOTE:+-windows}"
 rm -rf "$shots"; mkdir -p "$shots"
 remote_pid=""; ui_pid=""
 cleanup() {
@@ -89,8 +91,8 @@ printf '[General]\nMainWidth=1000\nMainHeight=700\n' > "$work/config/Talveri/Dup
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work" TMPDIR="$work"
 local_dir_name=$(basename "$work")
 
-"$build/src/remote/duplane-remote" --cable "$work/cable" --drive "C=$work/remote" \
-  2>"$work/remote.log" &
+read -r -a remote_command <<<"${E2E_REMOTE:-$build/src/remote/duplane-remote}"
+"${remote_command[@]}" --cable "$work/cable" --drive "C=$work/remote" 2>"$work/remote.log" &
 remote_pid=$!
 QT_QPA_PLATFORM=xcb "$build/src/ui/duplane" --cable "$work/cable" 2>"$work/ui.log" &
 ui_pid=$!
@@ -173,6 +175,9 @@ sleep 0.5; shot 08-delete-dialog
 answer "^Delete these files on Remote PC\?$" shift+Tab Return
 answer "^Information$" Return
 [ ! -e "$work/remote/PROJECT" ] || fail "delete"
+# Into the Recycle Bin, from where it can be restored (Wine's Recycle Bin is
+# the same Linux trash under XDG_DATA_HOME that GIO uses).
+[ -n "$(find "$work/data" -name DATA.BIN)" ] || fail "the deleted files are not in the Recycle Bin"
 [ -d "$work/local/PROJECT/SUB" ] || fail "the delete reached the Local PC"
 
 # 8. Disconnect and close through the Link menu.

@@ -49,3 +49,22 @@ foreach(arch i686 x86_64)
     endif()
   endforeach()
 endforeach()
+
+# The end-to-end test once more with the Linux window working the 32-bit
+# module's folder (the old PCs are mostly 32-bit), or the 64-bit one's when
+# there is no 32-bit Wine.
+foreach(arch i686 x86_64)
+  set(exe ${DUPLANE_WINDOWS_DIR}/${arch}/duplane-remote.exe)
+  set(loader ${DUPLANE_WINE64_LOADER})
+  if(arch STREQUAL "i686")
+    set(loader ${DUPLANE_WINE32_LOADER})
+  endif()
+  if(EXISTS ${exe} AND loader AND TEST WinePrefix AND TARGET duplane)
+    add_test(NAME EndToEnd.Windows-${arch}
+             COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/end_to_end_test.sh ${CMAKE_BINARY_DIR})
+    set_tests_properties(EndToEnd.Windows-${arch} PROPERTIES
+      ENVIRONMENT "E2E_REMOTE=${loader} ${exe};WINEPREFIX=${wine_prefix};WINEDEBUG=-all"
+      SKIP_RETURN_CODE 77 TIMEOUT 300 RUN_SERIAL TRUE FIXTURES_REQUIRED Wine)
+    break()
+  endif()
+endforeach()
