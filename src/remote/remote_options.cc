@@ -8,6 +8,13 @@
 namespace duplane {
 namespace {
 
+// What the module serves when no --drive is given.
+#ifdef _WIN32
+#define DUPLANE_SERVED_WITHOUT_DRIVES "this PC's own drives are served"
+#else
+#define DUPLANE_SERVED_WITHOUT_DRIVES "drive C: is /"
+#endif
+
 bool ParseNumber(const std::string& text, unsigned long max, unsigned long* value) {
   if (text.empty()) return false;
   char* end = nullptr;
@@ -30,7 +37,7 @@ const char* RemoteUsage() {
          "  --lpt N        use the hardware port LPTN (1-3)\n"
          "  --base 0xNNN   use the hardware port at this I/O base address\n"
          "  --drive X=DIR  serve DIR as drive X: (repeatable); only the drives given\n"
-         "                 exist; without any, drive C: is /\n"
+         "                 exist; without any, " DUPLANE_SERVED_WITHOUT_DRIVES "\n"
          "  --help         show this text\n";
 }
 
