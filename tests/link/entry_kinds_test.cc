@@ -68,13 +68,12 @@ class EntryKindsTest : public ::testing::TestWithParam<Flavour> {
 constexpr std::uint32_t kKindBits = kAttrDirectory | kAttrDevice | kAttrReparsePoint;
 
 TEST_P(EntryKindsTest, SearchAndAttributesTellLinksAndSpecialFiles) {
-  std::map<std::string, std::uint32_t> expected = {
-      {"FILE.TXT", 0},
-      {"DIR", kAttrDirectory},
-      {"LINKDIR", kAttrDirectory | kAttrReparsePoint},
-      {"LINKFILE", kAttrReparsePoint},
-      {"DANGLING", kAttrReparsePoint | kAttrDevice},
-      {"FIFO", kAttrDevice}};
+  std::map<std::string, std::uint32_t> expected = {{"FILE.TXT", 0},
+                                                   {"DIR", kAttrDirectory},
+                                                   {"LINKDIR", kAttrDirectory | kAttrReparsePoint},
+                                                   {"LINKFILE", kAttrReparsePoint},
+                                                   {"DANGLING", kAttrReparsePoint | kAttrDevice},
+                                                   {"FIFO", kAttrDevice}};
   if (has_device_) expected["NULLDEV"] = kAttrDevice;
   std::map<std::string, std::uint32_t> listed = Listing();
   for (auto& [name, attributes] : listed) attributes &= kKindBits;

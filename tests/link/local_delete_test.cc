@@ -71,7 +71,8 @@ TEST_F(DeleteTest, WipeOverwritesInBlocksFlushesAndDeletes) {
   EXPECT_EQ(writes, (std::vector<std::size_t>{8192, 8192, 3616}));
   EXPECT_FALSE(Exists(tree_ / "secret"));
   std::string left(original.size() + 1, '\0');
-  left.resize(static_cast<std::size_t>(std::max<ssize_t>(0, pread(witness, &left[0], left.size(), 0))));
+  left.resize(
+      static_cast<std::size_t>(std::max<ssize_t>(0, pread(witness, &left[0], left.size(), 0))));
   close(witness);
   ASSERT_EQ(left.size(), original.size());
   EXPECT_LT(std::count(left.begin(), left.end(), 'A'), 300);  // ~1/256 by chance

@@ -13,8 +13,8 @@
 #include "link/virtual_cable.h"
 #include "support/cable_fixture.h"
 #include "support/remote_process.h"
-#include "support/test_ports.h"
 #include "support/temp_tree.h"
+#include "support/test_ports.h"
 
 namespace duplane {
 namespace {
@@ -57,6 +57,8 @@ class ServedProcessTest : public ::testing::Test {
 TEST_F(ServedProcessTest, CopiesBothWaysSurvivesABadRequestAndStaysInside) {
   const std::string outside_before = Fingerprint(tree_ / "outside");
   ASSERT_TRUE(Connect()) << process_.Log();
+  // Which walk keeps the paths inside is logged.
+  EXPECT_NE(process_.Log().find("paths confined by "), std::string::npos) << process_.Log();
   Link& link = *link_;
   EXPECT_EQ(link.LinkGetDrives(false), "C");
 

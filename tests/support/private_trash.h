@@ -3,10 +3,10 @@
 // trash is never used. A Remote Module process started later inherits it.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "support/file_tree.h"
 

@@ -166,7 +166,8 @@ TEST_P(DeleteTest, WipeOverwritesTheBytesBeforeDeleting) {
   rig_.ui.VerifyAllAsked();
   EXPECT_FALSE(Exists(N("SECRET.BIN")));
   std::string after(bytes.size() + 1, '\0');
-  after.resize(static_cast<std::size_t>(std::max<ssize_t>(0, pread(witness, &after[0], after.size(), 0))));
+  after.resize(
+      static_cast<std::size_t>(std::max<ssize_t>(0, pread(witness, &after[0], after.size(), 0))));
   close(witness);
   EXPECT_EQ(after.size(), bytes.size());
   EXPECT_NE(after, bytes);

@@ -123,7 +123,9 @@ TEST_P(SpecialEntriesTest, MovingATreeSkipsWhatIsNoPlainFileAndMovesNothingBehin
   EXPECT_EQ(ReadFile(target + "/TREE/SUB/B.TXT"), "bb");
   auto moved = ReadTree(target);
   EXPECT_EQ(moved.size(), local() ? 5u : 4u);  // TREE, SUB, A.TXT, B.TXT (and OUTFILE)
-  if (local()) EXPECT_EQ(ReadFile(target + "/TREE/OUTFILE"), "outside, keep");
+  if (local()) {
+    EXPECT_EQ(ReadFile(target + "/TREE/OUTFILE"), "outside, keep");
+  }
   // Moved files left their source; what was skipped stayed where it was.
   EXPECT_FALSE(Exists(N("TREE/A.TXT")));
   EXPECT_FALSE(Exists(N("TREE/SUB")));
