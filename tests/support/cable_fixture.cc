@@ -24,7 +24,7 @@ CableFixture::CableFixture(Options options) {
       args.push_back("--drive");
       args.push_back(std::string(1, drive.letter) + "=" + drive.directory);
     }
-    process_ = std::make_unique<RemoteProcess>(args);
+    process_ = std::make_unique<RemoteProcess>(args, options.remote_process_setup);
     std::string error;
     program_cable_ = VirtualCable::Open(cable_path_, 0, &error);
     if (!program_cable_) ADD_FAILURE() << error;

@@ -47,6 +47,8 @@ class CableFixture {
     // Serve through a real duplane-remote instead of a thread; remote_files()
     // does not exist then.
     bool remote_process = false;
+    // Runs in that process before it starts serving.
+    std::function<void()> remote_process_setup = nullptr;
   };
 
   // Drive C: is `local_root` for the program and `remote_root` for the module.
@@ -66,6 +68,8 @@ class CableFixture {
   LinkLayer& program_link() { return *program_link_; }
   LocalFileSystem& local_files() { return *local_files_; }
   LocalFileSystem& remote_files() { return *remote_files_; }
+  // The real Remote Module, when there is one.
+  RemoteProcess* process() { return process_.get(); }
   // Time-out questions the program's end was asked (answered Cancel).
   const std::vector<std::string>& timeouts() const { return timeouts_; }
 
