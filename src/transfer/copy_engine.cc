@@ -284,7 +284,8 @@ CopyRun::Step CopyRun::CopyOneFile(const std::string& entry, std::int32_t attrib
     return Step::kStop;
   }
   // After the close, so a read-only source does not hinder the writes.
-  if (attributes != -1) link_.LinkFileSetAttr(t_, entry, attributes);
+  // The copy of what a link leads to is a plain file: the link's mark stays behind.
+  if (attributes != -1) link_.LinkFileSetAttr(t_, entry, attributes & ~kAttrReparsePoint);
   if (link_.LinkGetCRC(s_) != link_.LinkGetCRC(t_)) {
     ui_.ErrorBox("CRC mismatch copying " + entry);
     failed = true;
