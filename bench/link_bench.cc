@@ -27,8 +27,7 @@ struct Figures {
 };
 
 double Now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 void Send(LinkLayer& link, long total, Figures* figures) {
