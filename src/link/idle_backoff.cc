@@ -11,7 +11,12 @@ void IdleBackoff::Pass(std::uint8_t status) {
     quiet_since_ = now;
     return;
   }
-  if (now - quiet_since_ >= kQuietMs) clock_.Sleep(kNapMs);
+  const std::uint64_t quiet = now - quiet_since_;
+  if (quiet >= kLongQuietMs) {
+    clock_.Sleep(kLongNapMs);
+  } else if (quiet >= kQuietMs) {
+    clock_.Sleep(kNapMs);
+  }
 }
 
 }  // namespace duplane

@@ -2,9 +2,9 @@
 // Remote Module waits like this for a connection and, connected, for the next
 // command, possibly all night: polling back to back would hold a whole core
 // (on a hardware port every poll is a bus access or a system call). After a
-// quiet spell it naps a millisecond between polls, which costs the first
-// nibble of the next command at most that millisecond; a command that follows
-// closely finds it still polling at full speed.
+// quiet spell it naps a millisecond between polls, and after a long one a few
+// milliseconds, which is all the first nibble of the next command can wait
+// for it; a command that follows closely finds it still polling at full speed.
 #pragma once
 
 #include <cstdint>
@@ -19,11 +19,14 @@ class IdleBackoff {
   // program's own work between two commands of a copy or a listing.
   static constexpr std::uint64_t kQuietMs = 100;
   static constexpr std::uint32_t kNapMs = 1;
+  // Nobody notices 4 ms when coming back to the window after ten seconds.
+  static constexpr std::uint64_t kLongQuietMs = 10000;
+  static constexpr std::uint32_t kLongNapMs = 4;
 
   explicit IdleBackoff(LinkClock& clock) : clock_(clock) {}
 
   // Called once per pass with the status register just read; naps when the
-  // status has not changed for kQuietMs.
+  // status has not changed for kQuietMs, longer after kLongQuietMs.
   void Pass(std::uint8_t status);
 
  private:

@@ -2,7 +2,7 @@
 // command) on a port where every access costs a microsecond, as on an ISA
 // port: a module left connected overnight must spend a few percent of that
 // time on the port at most, yet take up a command that comes after a quiet
-// spell within about a millisecond, and one that follows closely at once.
+// spell within a few milliseconds, and one that follows closely at once.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -85,10 +85,15 @@ Waited WaitForCommandAfter(std::uint64_t quiet_us) {
           double(clock.now_us - quiet_us) / 1000.0, clock.sleeps};
 }
 
-TEST(IdleWait, ConnectedModuleBacksOffOvernightAndStillAnswersWithinAMillisecond) {
+TEST(IdleWait, ConnectedModuleBacksOffOvernightAndStillAnswersWithinMilliseconds) {
   const Waited night = WaitForCommandAfter(60ull * 1000 * 1000);
-  EXPECT_LT(night.port_share, 0.03);
-  EXPECT_LT(night.latency_ms, 2.0);
+  EXPECT_LT(night.port_share, 0.01);
+  EXPECT_LT(night.latency_ms, 5.0);
+
+  // After a pause of a second (the user reads the list) the answer is quicker.
+  const Waited pause = WaitForCommandAfter(1000 * 1000);
+  EXPECT_LT(pause.port_share, 0.15);
+  EXPECT_LT(pause.latency_ms, 2.0);
 
   // A command that follows the previous one closely (the copy engine's next
   // block, a listing's next entry) finds the module polling at full speed.
@@ -105,8 +110,8 @@ TEST(IdleWait, ModuleWaitingForAConnectionBacksOffAndStillAnswersTheSynchronisat
   // The synchronisation completes only once nibble 6 has been shown; the
   // program's 0x03 after the quiet spell then opens the connection.
   EXPECT_TRUE(module.AnswerSync([&] { return clock.now_us > 2 * quiet_us; }));
-  EXPECT_LT(double(port.reads_before_change * kAccessUs) / double(quiet_us), 0.03);
-  EXPECT_LT(double(clock.now_us - quiet_us) / 1000.0, 2.0);
+  EXPECT_LT(double(port.reads_before_change * kAccessUs) / double(quiet_us), 0.01);
+  EXPECT_LT(double(clock.now_us - quiet_us) / 1000.0, 5.0);
 }
 
 }  // namespace
