@@ -44,9 +44,10 @@ bool RemoveLink(const std::wstring& native, DWORD attributes) {
 
 }  // namespace
 
-// Overwrites the file named `native` and deletes it. A file that another name
-// still holds (a hard link) is refused, untouched: its data would be
-// destroyed under the other name, which the user did not select.
+// Overwrites the file named `native` and deletes it. Only bytes that this name
+// alone holds are overwritten: a file that another name still holds (a hard
+// link, perhaps from outside the folders served) loses this name only, and
+// the other keeps its data.
 static bool WipeFile(const std::wstring& native, std::mt19937* random,
                      const std::function<void(std::size_t)>& observer) {
   HANDLE file = CreateFileW(native.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
@@ -54,13 +55,17 @@ static bool WipeFile(const std::wstring& native, std::mt19937* random,
   if (file == INVALID_HANDLE_VALUE) return false;
   BY_HANDLE_FILE_INFORMATION info;
   if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
-      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || info.nNumberOfLinks > 1) {
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     CloseHandle(file);
     return false;
   }
   if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
     CloseHandle(file);
     return RemoveLink(native, info.dwFileAttributes);
+  }
+  if (info.nNumberOfLinks > 1) {
+    CloseHandle(file);
+    return DeleteFileW(native.c_str()) != 0;
   }
   std::uint64_t remaining =
       (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;

@@ -166,7 +166,8 @@ FILETIME ToFileTime(FileTime time) {
   return out;
 }
 
-LocalFileSystem::LocalFileSystem(std::vector<DriveMapping> drives, bool confine)
+// Windows has one walk: each folder held open, reparse points refused.
+LocalFileSystem::LocalFileSystem(std::vector<DriveMapping> drives, bool confine, PathWalk)
     : table_(drives.empty() ? DefaultDrives() : std::move(drives)),
       confine_(confine),
       random_(static_cast<std::mt19937::result_type>(
@@ -188,6 +189,12 @@ LocalFileSystem::LocalFileSystem(std::vector<DriveMapping> drives, bool confine)
 }
 
 LocalFileSystem::~LocalFileSystem() { CloseAll(); }
+
+const char* LocalFileSystem::path_walk_name() const {
+  return confine_ ? "confined by a walk one folder at a time, each held open, no reparse point "
+                    "entered"
+                  : "not confined";
+}
 
 std::vector<DriveMapping> LocalFileSystem::DefaultDrives() {
   // The drives present when the module starts, each at its own root.

@@ -57,8 +57,10 @@ std::int32_t LocalFileSystem::FileOpen(const std::string& path, std::int32_t mod
   }
   HANDLE handle = CreateFileW(native.c_str(), kAccess[access], kSharing[sharing], nullptr,
                               OPEN_EXISTING, OpenFlags(confine_), nullptr);
+  // A writer never changes what another name (a hard link) still holds.
   BY_HANDLE_FILE_INFORMATION info;
-  if (handle != INVALID_HANDLE_VALUE && !IsPlainFile(handle, confine_, &info)) {
+  if (handle != INVALID_HANDLE_VALUE &&
+      (!IsPlainFile(handle, confine_, &info) || (access != 0 && info.nNumberOfLinks > 1))) {
     CloseHandle(handle);
     return -1;
   }
@@ -74,18 +76,27 @@ std::int32_t LocalFileSystem::FileCreate(const std::string& path) {
       native_->Reach(resolved, true, &pins, &native, /*for_creation=*/true) != 0) {
     return -1;
   }
-  // An existing file is looked at before it is emptied: not through a link,
-  // and not while another name holds the same data, which would change with it.
+  // An existing file is looked at before it is emptied: never through a link.
+  // A file that another name still holds keeps its bytes for that name; this
+  // name is given a new file instead.
   HANDLE handle = CreateFileW(native.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               OPEN_EXISTING, OpenFlags(confine_), nullptr);
+  bool shared = false;
   if (handle != INVALID_HANDLE_VALUE) {
     BY_HANDLE_FILE_INFORMATION info;
-    if (!IsPlainFile(handle, confine_, &info) || info.nNumberOfLinks > 1 ||
-        SetFilePointer(handle, 0, nullptr, FILE_BEGIN) != 0 || !SetEndOfFile(handle)) {
+    shared = IsPlainFile(handle, confine_, &info) && info.nNumberOfLinks > 1;
+    if (!shared && (!IsPlainFile(handle, confine_, &info) ||
+                    SetFilePointer(handle, 0, nullptr, FILE_BEGIN) != 0 || !SetEndOfFile(handle))) {
       CloseHandle(handle);
       return -1;
     }
-  } else if (GetLastError() == ERROR_FILE_NOT_FOUND) {
+    if (shared) {
+      CloseHandle(handle);
+      handle = INVALID_HANDLE_VALUE;
+      if (!DeleteFileW(native.c_str())) return -1;
+    }
+  }
+  if (handle == INVALID_HANDLE_VALUE && (shared || GetLastError() == ERROR_FILE_NOT_FOUND)) {
     handle = CreateFileW(native.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   }

@@ -54,6 +54,19 @@ std::int32_t Advance(const SearchState& search, WIN32_FIND_DATAW* data, bool hav
 
 }  // namespace
 
+// A file that is a reparse point (a symbolic link to a file) is one the
+// confined module never opens: marked so, a copy passes over it and counts it
+// instead of failing on it. A directory link keeps its reparse bit, which
+// already keeps every walk out of it.
+static FindRecord RecordOfEntry(const WIN32_FIND_DATAW& data, bool confine) {
+  FindRecord record = RecordOfFindData(data);
+  if (confine && (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    record.attributes |= kAttrDevice;
+  }
+  return record;
+}
+
 FindRecord RecordOfFindData(const WIN32_FIND_DATAW& data) {
   FindRecord record;
   record.name = Utf8FromWide(data.cFileName, wcslen(data.cFileName));
@@ -105,7 +118,7 @@ std::int32_t LocalFileSystem::FindFirst(std::int32_t slot, const std::string& pa
   WIN32_FIND_DATAW data;
   const std::int32_t result =
       StartSearch(*native_, table_, pattern, mask, &native_->searches[slot - 1], &data);
-  if (result == 0) *record = RecordOfFindData(data);
+  if (result == 0) *record = RecordOfEntry(data, confine_);
   return result;
 }
 
@@ -115,7 +128,7 @@ std::int32_t LocalFileSystem::FindNext(std::int32_t slot, FindRecord* record) {
   }
   WIN32_FIND_DATAW data;
   const std::int32_t result = Advance(native_->searches[slot - 1], &data, false);
-  if (result == 0) *record = RecordOfFindData(data);
+  if (result == 0) *record = RecordOfEntry(data, confine_);
   return result;
 }
 

@@ -15,7 +15,7 @@
 namespace duplane {
 
 void* MapCableFile(const std::string& path, std::size_t size, std::string* why) {
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOCTTY | O_CLOEXEC, 0666);
   if (fd < 0) {
     *why = std::strerror(errno);
     return nullptr;

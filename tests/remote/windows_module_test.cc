@@ -48,17 +48,26 @@ TEST_F(WindowsModuleTest, DeviceNamesAreNeverOpenedOrCreated) {
   EXPECT_EQ(Fingerprint(tree_ / "share"), "");
 }
 
+// As on Linux: a wipe or a create takes this name from the data another name
+// still holds, and never changes those bytes.
 TEST_F(WindowsModuleTest, AFileAnotherNameHoldsIsNeitherWipedNorEmptied) {
-  WriteFile(tree_ / "share/shared.dat", "the only copy of the ledger");
-  ASSERT_EQ(link((tree_ / "share/shared.dat").c_str(), (tree_ / "elsewhere.dat").c_str()), 0);
+  const std::string ledger = "the only copy of the ledger";
+  for (const char* name : {"wiped.dat", "created.dat", "opened.dat"}) {
+    WriteFile(tree_ / (std::string("share/") + name), ledger);
+    ASSERT_EQ(link((tree_ / (std::string("share/") + name)).c_str(), (tree_ / name).c_str()), 0);
+  }
   Link& link = served_->link();
-  EXPECT_FALSE(link.LinkDeleteFile(false, "C:\\shared.dat", kDeleteWipe));
-  EXPECT_EQ(link.LinkFileCreate(false, "C:\\shared.dat"), -1);
-  EXPECT_EQ(ReadFile(tree_ / "elsewhere.dat"), "the only copy of the ledger");
-  EXPECT_EQ(ReadFile(tree_ / "share/shared.dat"), "the only copy of the ledger");
-  // A normal delete takes this name only; the other keeps the data.
-  EXPECT_TRUE(link.LinkDeleteFile(false, "C:\\shared.dat", kDeleteNormal));
-  EXPECT_EQ(ReadFile(tree_ / "elsewhere.dat"), "the only copy of the ledger");
+  EXPECT_EQ(link.LinkFileOpen(false, "C:\\opened.dat", 2), -1);
+  EXPECT_TRUE(link.LinkDeleteFile(false, "C:\\wiped.dat", kDeleteWipe));
+  EXPECT_FALSE(Exists(tree_ / "share/wiped.dat"));
+  const std::int32_t handle = link.LinkFileCreate(false, "C:\\created.dat");
+  ASSERT_GE(handle, 0);
+  EXPECT_EQ(link.LinkFileWrite(false, handle, "new", 3), 3);
+  link.LinkFileClose(false, handle);
+  EXPECT_EQ(ReadFile(tree_ / "share/created.dat"), "new");
+  for (const char* name : {"wiped.dat", "created.dat", "opened.dat"}) {
+    EXPECT_EQ(ReadFile(tree_ / name), ledger) << name;
+  }
 }
 
 TEST_F(WindowsModuleTest, NamesOutsideAsciiTravelAsUtf8) {

@@ -42,7 +42,8 @@ std::string TempCablePath() {
 
 bool RemoteProcess::IsWindowsModule() { return ModuleCommand().size() > 1; }
 
-RemoteProcess::RemoteProcess(const std::vector<std::string>& args) {
+RemoteProcess::RemoteProcess(const std::vector<std::string>& args,
+                             const std::function<void()>& in_child) {
   log_path_ = TempCablePath() + ".log";
   std::vector<std::string> command = ModuleCommand();
   command.insert(command.end(), args.begin(), args.end());
@@ -54,6 +55,7 @@ RemoteProcess::RemoteProcess(const std::vector<std::string>& args) {
     setenv("WINEPREFIX", DUPLANE_WINE_PREFIX, 1);
     setenv("WINEDEBUG", "-all", 0);  // unless a developer asks for its traces
 #endif
+    if (in_child) in_child();
     std::vector<char*> argv;
     for (std::string& word : command) argv.push_back(&word[0]);
     argv.push_back(nullptr);
