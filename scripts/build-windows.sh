@@ -7,19 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64)
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-if ((${#missing[@]})); then
-  echo "Installing missing packages: ${missing[*]}"
-  sudo=""
-  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/install-packages.sh "${packages[@]}"
 
 out="${DUPLANE_WINDOWS_DIR:-build-windows}"
 launcher=()

@@ -9,19 +9,7 @@ packages=(build-essential cmake ninja-build pkg-config git
           libgtest-dev libgmock-dev libbenchmark-dev
           clang libclang-rt-14-dev xvfb xauth x11-apps xdotool imagemagick fonts-dejavu-core)
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-if ((${#missing[@]})); then
-  echo "Installing missing packages: ${missing[*]}"
-  sudo=""
-  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/install-packages.sh "${packages[@]}"
 
 build_dir="${DUPLANE_BUILD_DIR:-build}"
 launcher=()

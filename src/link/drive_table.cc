@@ -113,4 +113,13 @@ void DriveTable::SetCurrent(const ResolvedPath& path) {
   current_dirs_[path.drive] = path.names;
 }
 
+std::string DriveTable::CurrentDirectoryText(std::uint8_t number) const {
+  const int index = IndexOfNumber(number);
+  if (index < 0) return std::string();
+  ResolvedPath current;
+  current.drive = index;
+  current.names = current_dirs_[index];
+  return WindowsForm(current);
+}
+
 }  // namespace duplane

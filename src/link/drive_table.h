@@ -50,6 +50,9 @@ class DriveTable {
   std::string WindowsForm(const ResolvedPath& path) const;
 
   void SetCurrent(const ResolvedPath& path);
+  // The current directory of drive `number` (as on the wire, 0 the current
+  // drive) in Windows form, or "" for a drive that is not there.
+  std::string CurrentDirectoryText(std::uint8_t number) const;
   const std::vector<std::string>& CurrentNames(int drive) const { return current_dirs_[drive]; }
 
  private:

@@ -254,12 +254,7 @@ std::int32_t LocalFileSystem::ChDir(const std::string& path) {
 }
 
 std::string LocalFileSystem::GetDir(std::uint8_t drive) const {
-  const int index = table_.IndexOfNumber(drive);
-  if (index < 0) return std::string();
-  ResolvedPath current;
-  current.drive = index;
-  current.names = table_.CurrentNames(index);
-  return table_.WindowsForm(current);
+  return table_.CurrentDirectoryText(drive);
 }
 
 static bool DiskSpace(const std::wstring& folder, ULARGE_INTEGER* available,
