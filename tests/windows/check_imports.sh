@@ -1,12 +1,20 @@
 #!/usr/bin/env bash
 # Lists the functions an executable imports (with the cross toolchain's
-# objdump) and fails for every one that the allow-list does not hold.
+# objdump) and fails for every one that the allow-list does not hold, and for
+# a subsystem version newer than XP x64's 5.2 (XP refuses to load those).
 #
 # Usage: check_imports.sh OBJDUMP EXE ALLOW_LIST
 set -euo pipefail
 objdump=${1:?objdump} exe=${2:?executable} allowed=${3:?allow-list}
 
-imports=$("$objdump" -p "$exe" | awk '
+headers=$("$objdump" -p "$exe")
+major=$(awk '/^MajorSubsystemVersion/ {print $2}' <<<"$headers")
+minor=$(awk '/^MinorSubsystemVersion/ {print $2}' <<<"$headers")
+if [ -z "$major" ] || ((major > 5 || (major == 5 && minor > 2))); then
+  echo "FAILED: $exe asks for subsystem version $major.$minor; Windows XP loads up to 5.2"
+  exit 1
+fi
+imports=$(echo "$headers" | awk '
   /DLL Name:/ { dll = tolower($3); next }
   /^$/ { dll = "" }
   dll && /^\t[0-9a-f]+\t/ { print dll "!" $NF }' | sort -u)
