@@ -1,6 +1,7 @@
 // LinkDeleteFile on Linux: the Recycle Bin is the freedesktop.org trash (see
-// local_trash_linux.cc), normal delete is unlink, and wipe overwrites the whole file with random
-// bytes, flushes it to the disk and only then deletes it.
+// local_trash_linux.cc), normal delete is unlink, and wipe overwrites the
+// whole file with random bytes, flushes it to the disk and only then deletes
+// it.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -66,11 +66,11 @@ bool ReadNames(int directory_fd, const std::string& pattern, std::vector<std::st
 
 }  // namespace
 
-// Looks one native name of a search up; the record carries its wire form. A plain entry is read
-// relative to the open directory without any further walk. A symbolic link is followed through the
-// confined walk from the drive root, and when that is refused (it leads out, or
-// nowhere) the link's own metadata stands in, which tells nothing about its
-// target.
+// Looks one native name of a search up; the record carries its wire form. A
+// plain entry is read relative to the open directory without any further
+// walk. A symbolic link is followed through the confined walk from the drive
+// root, and when that is refused (it leads out, or nowhere) the link's own
+// metadata stands in, which tells nothing about its target.
 static bool LookUpEntry(const LocalFileSystem::Native& native, const SearchState& search,
                         const std::string& name, FindRecord* record, std::int32_t* attributes) {
   struct statx info;

@@ -1,7 +1,8 @@
 // Request decoding and answering for operation codes 1 to 32 (13 excepted).
 // Everything that arrives is bounded before use: texts by kMaxWireText, file
-// data by kMaxWireData (a larger write is drained up to kMaxWireDrain); slots and handles are
-// checked by LocalFileSystem, which answers with an error for any number it did not hand out.
+// data by kMaxWireData (a larger write is drained, up to kMaxWireDrain, and
+// refused); slots and handles are checked by LocalFileSystem, which answers
+// with an error for any number it did not hand out.
 #include "remote/command_dispatcher.h"
 
 #include <algorithm>
