@@ -45,6 +45,11 @@ std::string WireNameOf(const std::string& native) {
 }
 
 std::string NativeNameOf(const std::string& wire) {
+#ifdef _WIN32
+  // A Windows name holds the private-use characters as they are: the twins
+  // are a Linux name's way onto the wire, and this is where they land.
+  return wire;
+#endif
   std::string native;
   native.reserve(wire.size());
   for (std::size_t i = 0; i < wire.size(); ++i) {

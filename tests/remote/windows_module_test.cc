@@ -91,6 +91,16 @@ TEST_F(WindowsModuleTest, NamesOutsideAsciiTravelAsUtf8) {
   EXPECT_EQ(link.SlotRecord(1).name, name);
   EXPECT_EQ(link.SlotRecord(1).size, 7u);
   link.LinkFindClose(false, 1);
+  // A Linux name's colon travels as its private-use twin and is a plain
+  // character of a Windows name: created, listed and opened as it came.
+  const std::string twin = "12\xEF\x80\xBA" "00.log";
+  const std::int32_t log = link.LinkFileCreate(false, "C:\\" + twin);
+  ASSERT_GE(log, 0);
+  link.LinkFileClose(false, log);
+  ASSERT_EQ(link.LinkFindFirst(false, 2, "C:\\12*", kMaskFilesOnly), 0);
+  EXPECT_EQ(link.SlotRecord(2).name, twin);
+  link.LinkFindClose(false, 2);
+  EXPECT_TRUE(link.LinkFileExists(false, "C:\\" + twin));
   // Bytes that are no UTF-8 name nothing.
   EXPECT_EQ(link.LinkFileOpen(false, "C:\\\xC3\x84rger\\M\xFCller.txt", 0), -1);
   EXPECT_FALSE(link.LinkFileExists(false, "C:\\\xC0\xAF"));
