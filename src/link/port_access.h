@@ -15,11 +15,13 @@ class PortAccess {
   virtual void WritePort(std::uint32_t address, std::uint8_t value) = 0;
 };
 
-// Opens the hardware port whose data register sits at `base`: Linux ppdev first
-// (the /dev/parportN whose base address matches), direct I/O with ioperm as the
-// fallback when running as root, the IOPORT.SYS driver on Windows. Returns null
-// and a one-line reason naming the port when it cannot be reached.
-std::unique_ptr<PortAccess> OpenHardwarePort(std::uint16_t base, std::string* error);
+// Opens the hardware port whose data register sits at `base`: on Linux the
+// ppdev device of the port the kernel lists at that address, direct I/O
+// (ioperm) only for an address the kernel does not list; the IOPORT.SYS
+// driver on Windows. `access`, when given, receives the way taken. Returns
+// null and a one-line reason naming the port when it cannot be reached.
+std::unique_ptr<PortAccess> OpenHardwarePort(std::uint16_t base, std::string* error,
+                                             std::string* access = nullptr);
 
 // The base address of LPT`number` (1-based) as the system reports it, or 0.
 std::uint16_t LptBaseAddress(int number);
