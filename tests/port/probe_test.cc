@@ -1,0 +1,55 @@
+// duplane-remote --probe on ports it finds: two loopback plugs at once, one
+// wired right and one with a swapped pair and a broken wire, and a system
+// without any parallel port.
+#include <gtest/gtest.h>
+
+#include "port/standin.h"
+#include "support/remote_process.h"
+
+namespace duplane {
+namespace {
+
+TEST(ProbeTest, LoopbackPlugsShowEachWire) {
+  Standin standin;
+  standin.AddPort(0, 0x378, "PCSPP,TRISTATE,EPP");
+  standin.WireLoopback("01234");
+  RemoteProcess right({"--probe", "--lpt", "1"});
+  standin.WireLoopback("1023-");
+  RemoteProcess faulty({"--probe", "--base", "378"});
+
+  EXPECT_EQ(right.Wait(), 0) << right.Log();
+  const std::string report = right.Log();
+  for (const char* line : {"Port at 0x378 (parport0, modes PCSPP,TRISTATE,EPP)\n",
+                           "Reached through ppdev /dev/parport0, claimed exclusively\n",
+                           "Data register: wrote 0x55, read 0x55; wrote 0xAA, read 0xAA; it "
+                           "keeps what is written\n",
+                           "  sending D2 (pin 4): other end shows pin 12\n",
+                           "Loopback plug: all five wires are right\n", "bytes per second"}) {
+    EXPECT_NE(report.find(line), std::string::npos) << line << "\n" << report;
+  }
+
+  EXPECT_EQ(faulty.Wait(), 1) << faulty.Log();
+  const std::string faults = faulty.Log();
+  for (const char* line :
+       {"Loopback plug: D0 (pin 2) and D1 (pin 3) are swapped: each arrives on the other's pin "
+        "(15, 13)\n",
+        "Loopback plug: D4 (pin 6) reaches no line: its wire to pin 11 is broken\n"}) {
+    EXPECT_NE(faults.find(line), std::string::npos) << line << "\n" << faults;
+  }
+  for (const char* fine : {"Loopback plug: D2", "Loopback plug: D3"}) {
+    EXPECT_EQ(faults.find(fine), std::string::npos) << faults;
+  }
+}
+
+TEST(ProbeTest, NoPortSaysWhatWasSearched) {
+  Standin standin;  // an empty /proc/sys/dev/parport
+  RemoteProcess probe({"--probe"});
+  EXPECT_EQ(probe.Wait(), 1);
+  EXPECT_EQ(probe.Log(),
+            "No parallel port found: the system lists no parallel ports in "
+            "/proc/sys/dev/parport (load the port driver: sudo modprobe parport_pc). To try a "
+            "port the system does not list, name it with --lpt N or --base ADDR.\n");
+}
+
+}  // namespace
+}  // namespace duplane
