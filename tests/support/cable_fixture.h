@@ -42,6 +42,11 @@ class CableFixture {
     std::function<std::unique_ptr<PortAccess>(PortAccess& inner)> wrap_program_port;
     // The program end's clock; null keeps real time.
     LinkClock* program_clock = nullptr;
+    // The program's own port at `program_base`, for a Remote Module that runs
+    // elsewhere (another process on a port of its own); null gives the
+    // in-process cable and module thread.
+    std::unique_ptr<PortAccess> program_port = nullptr;
+    std::uint16_t program_base = kDefaultPortBase;
   };
 
   // Drive C: is `local_root` for the program and `remote_root` for the module.
@@ -67,6 +72,7 @@ class CableFixture {
  private:
   std::unique_ptr<VirtualCable> program_cable_;
   std::unique_ptr<VirtualCable> remote_cable_;
+  std::unique_ptr<PortAccess> program_external_port_;
   std::unique_ptr<PortAccess> program_port_wrapper_;
   std::unique_ptr<LocalFileSystem> local_files_;
   std::unique_ptr<LocalFileSystem> remote_files_;
