@@ -17,6 +17,19 @@ std::uint8_t NibbleOf(std::uint8_t status) { return (status >> 3) & 0x0F; }
 
 }  // namespace
 
+// The other end changes its strobe and its nibble in one write, but a real
+// cable's wires do not switch at the same instant: one read can show a mix
+// of old and new lines. Whatever is decided on the lines is decided on two
+// reads that agree.
+bool LinkLayer::SeesStatus(std::uint8_t mask, std::uint8_t value) {
+  return (port_.ReadPort(base_ + 1u) & mask) == value &&
+         (port_.ReadPort(base_ + 1u) & mask) == value;
+}
+
+bool LinkLayer::SeesNibble(std::uint8_t nibble) {
+  return SeesStatus(0x78, static_cast<std::uint8_t>(nibble << 3));
+}
+
 LinkLayer::LinkLayer(PortAccess& port, std::uint16_t base, LinkClock& clock)
     : port_(port), base_(base), clock_(clock) {}
 
@@ -55,10 +68,9 @@ bool LinkLayer::WaitForOtherEnd(const char* name) {
   for (;;) {
     if (!connected_) return false;
     if (clock_.TickCount() > deadline) {
-      const TimeoutAnswer answer = timeout_handler_
-                                       ? timeout_handler_(std::string(name) +
-                                                          " timeout: connection lost")
-                                       : TimeoutAnswer::kCancel;
+      const TimeoutAnswer answer =
+          timeout_handler_ ? timeout_handler_(std::string(name) + " timeout: connection lost")
+                           : TimeoutAnswer::kCancel;
       if (answer == TimeoutAnswer::kRetry) {
         deadline = clock_.TickCount() + kTimeoutMs;
       } else {
@@ -128,7 +140,7 @@ void LinkLayer::SyncRemote() {
       WriteData(0x00);
       if (pump_events_) pump_events_();
       if (cancel_) return;
-    } while (ReadNibble() != nibble);
+    } while (!SeesNibble(nibble));
   }
   WriteData(kSyncNibbleOpen);
   clock_.Sleep(10);
@@ -142,7 +154,7 @@ bool LinkLayer::AnswerSync(const std::function<bool()>& stop) {
   // code 0 it still waits for the acknowledge our last write gave it.
   for (;;) {
     if (stop && stop()) return false;
-    if ((port_.ReadPort(base_ + 1u) & 0xF8) == 0x80) break;  // the program writes 0x00
+    if (SeesStatus(0xF8, 0x80)) break;  // the program writes 0x00
   }
   std::uint64_t phase_start = clock_.TickCount();
   std::uint8_t shown = kSyncNibbleFirst;
@@ -150,7 +162,7 @@ bool LinkLayer::AnswerSync(const std::function<bool()>& stop) {
   WriteData(shown);
   for (;;) {
     if (stop && stop()) return false;
-    if (NibbleOf(port_.ReadPort(base_ + 1u)) == kSyncNibbleOpen && shown_second) break;
+    if (shown_second && SeesNibble(kSyncNibbleOpen)) break;
     if (clock_.TickCount() - phase_start >= kSyncPhaseMs) {
       shown = shown == kSyncNibbleFirst ? kSyncNibbleSecond : kSyncNibbleFirst;
       shown_second = shown_second || shown == kSyncNibbleSecond;
@@ -177,19 +189,20 @@ LinkLayer::CommandWait LinkLayer::WaitForCommandStart(const std::function<bool()
   for (;;) {
     if (stop && stop()) return CommandWait::kStopped;
     const std::uint8_t status = port_.ReadPort(base_ + 1u);
-    const std::uint8_t nibble = NibbleOf(status);
-    if (nibble != kSyncNibbleOpen) {
+    if ((status & 0x80) == expected_ack_) {
+      // Every header begins with the low nibble of 0x01; anything else is a
+      // program that writes 0x00 to synchronise. The nibble comes from a
+      // second read, as in GetBlock: the read that saw the strobe may show
+      // the old nibble.
+      return ReadNibble() == 0x01 ? CommandWait::kCommand : CommandWait::kResyncRequested;
+    }
+    if (NibbleOf(status) != kSyncNibbleOpen) {
       saw_other_nibble = true;
-    } else if (saw_other_nibble) {
+    } else if (saw_other_nibble && SeesNibble(kSyncNibbleOpen)) {
       expected_ack_ = 0x00;
       data_toggle_ = 0x10;
       connected_ = true;
       return CommandWait::kResynced;
-    }
-    if ((status & 0x80) == expected_ack_) {
-      // Every header begins with the low nibble of 0x01; anything else is a
-      // program that writes 0x00 to synchronise.
-      return nibble == 0x01 ? CommandWait::kCommand : CommandWait::kResyncRequested;
     }
     if (clock_.TickCount() - phase_start >= kSyncPhaseMs) {
       shown = shown == kSyncNibbleFirst ? kSyncNibbleSecond : kSyncNibbleFirst;
