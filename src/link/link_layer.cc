@@ -2,6 +2,8 @@
 // nibble flips the strobe on data bit 4 so the other end knows it moved.
 #include "link/link_layer.h"
 
+#include "link/idle_backoff.h"
+
 namespace duplane {
 namespace {
 
@@ -18,16 +20,15 @@ std::uint8_t NibbleOf(std::uint8_t status) { return (status >> 3) & 0x0F; }
 }  // namespace
 
 // The other end changes its strobe and its nibble in one write, but a real
-// cable's wires do not switch at the same instant: one read can show a mix
-// of old and new lines. Whatever is decided on the lines is decided on two
-// reads that agree.
-bool LinkLayer::SeesStatus(std::uint8_t mask, std::uint8_t value) {
-  return (port_.ReadPort(base_ + 1u) & mask) == value &&
-         (port_.ReadPort(base_ + 1u) & mask) == value;
+// cable's wires do not switch at the same instant: one read can show a mix of
+// old and new lines. Whatever is decided on the lines is decided on a read
+// that agrees with the one before.
+bool LinkLayer::StillSees(std::uint8_t mask, std::uint8_t value) {
+  return (port_.ReadPort(base_ + 1u) & mask) == value;
 }
 
-bool LinkLayer::SeesNibble(std::uint8_t nibble) {
-  return SeesStatus(0x78, static_cast<std::uint8_t>(nibble << 3));
+bool LinkLayer::StillSeesNibble(std::uint8_t nibble) {
+  return StillSees(0x78, static_cast<std::uint8_t>(nibble << 3));
 }
 
 LinkLayer::LinkLayer(PortAccess& port, std::uint16_t base, LinkClock& clock)
@@ -140,7 +141,7 @@ void LinkLayer::SyncRemote() {
       WriteData(0x00);
       if (pump_events_) pump_events_();
       if (cancel_) return;
-    } while (!SeesNibble(nibble));
+    } while (ReadNibble() != nibble || !StillSeesNibble(nibble));
   }
   WriteData(kSyncNibbleOpen);
   clock_.Sleep(10);
@@ -152,9 +153,12 @@ bool LinkLayer::AnswerSync(const std::function<bool()>& stop) {
   ResetControl();
   // Leave the data register alone until the program starts synchronising: after
   // code 0 it still waits for the acknowledge our last write gave it.
+  IdleBackoff idle(clock_);
   for (;;) {
     if (stop && stop()) return false;
-    if (SeesStatus(0xF8, 0x80)) break;  // the program writes 0x00
+    const std::uint8_t status = port_.ReadPort(base_ + 1u);
+    if ((status & 0xF8) == 0x80 && StillSees(0xF8, 0x80)) break;  // the program writes 0x00
+    idle.Pass(status);
   }
   std::uint64_t phase_start = clock_.TickCount();
   std::uint8_t shown = kSyncNibbleFirst;
@@ -162,7 +166,11 @@ bool LinkLayer::AnswerSync(const std::function<bool()>& stop) {
   WriteData(shown);
   for (;;) {
     if (stop && stop()) return false;
-    if (shown_second && SeesNibble(kSyncNibbleOpen)) break;
+    const std::uint8_t status = port_.ReadPort(base_ + 1u);
+    if (NibbleOf(status) == kSyncNibbleOpen && shown_second && StillSeesNibble(kSyncNibbleOpen)) {
+      break;
+    }
+    idle.Pass(status);
     if (clock_.TickCount() - phase_start >= kSyncPhaseMs) {
       shown = shown == kSyncNibbleFirst ? kSyncNibbleSecond : kSyncNibbleFirst;
       shown_second = shown_second || shown == kSyncNibbleSecond;
@@ -185,6 +193,7 @@ LinkLayer::CommandWait LinkLayer::WaitForCommandStart(const std::function<bool()
   // Right after a synchronisation the program's 0x03 is still on the cable; only
   // a 3 that follows some other value is a new synchronisation.
   bool saw_other_nibble = false;
+  IdleBackoff idle(clock_);
   WriteData(data_toggle_ | shown);
   for (;;) {
     if (stop && stop()) return CommandWait::kStopped;
@@ -198,12 +207,13 @@ LinkLayer::CommandWait LinkLayer::WaitForCommandStart(const std::function<bool()
     }
     if (NibbleOf(status) != kSyncNibbleOpen) {
       saw_other_nibble = true;
-    } else if (saw_other_nibble && SeesNibble(kSyncNibbleOpen)) {
+    } else if (saw_other_nibble && StillSeesNibble(kSyncNibbleOpen)) {
       expected_ack_ = 0x00;
       data_toggle_ = 0x10;
       connected_ = true;
       return CommandWait::kResynced;
     }
+    idle.Pass(status);
     if (clock_.TickCount() - phase_start >= kSyncPhaseMs) {
       shown = shown == kSyncNibbleFirst ? kSyncNibbleSecond : kSyncNibbleFirst;
       WriteData(data_toggle_ | shown);

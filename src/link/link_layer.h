@@ -88,9 +88,10 @@ class LinkLayer {
 
  private:
   bool WaitForOtherEnd(const char* name);
-  // Two status reads in a row agree on the bits of `mask`.
-  bool SeesStatus(std::uint8_t mask, std::uint8_t value);
-  bool SeesNibble(std::uint8_t nibble);
+  // The next status read shows `value` in the bits of `mask` (as the one
+  // before did).
+  bool StillSees(std::uint8_t mask, std::uint8_t value);
+  bool StillSeesNibble(std::uint8_t nibble);
 
   PortAccess& port_;
   std::uint16_t base_;

@@ -1,10 +1,14 @@
 // The in-process link for tests.
 #include "support/cable_fixture.h"
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <chrono>
 
 #include "remote/command_dispatcher.h"
 #include "remote/remote_session.h"
+#include "support/remote_process.h"
 #include "support/test_ports.h"
 
 namespace duplane {
@@ -18,21 +22,31 @@ CableFixture::CableFixture(const std::string& local_root, const std::string& rem
       }()) {}
 
 CableFixture::CableFixture(Options options) {
-  PortAccess* program_port = options.program_port.get();
-  if (program_port == nullptr) {
+  if (options.program_port) {
+    program_external_port_ = std::move(options.program_port);
+  } else if (options.remote_process) {
+    cable_path_ = TempCablePath();
+    std::vector<std::string> args = {"--cable", cable_path_};
+    for (const DriveMapping& drive : options.remote_drives) {
+      args.push_back("--drive");
+      args.push_back(std::string(1, drive.letter) + "=" + drive.directory);
+    }
+    process_ = std::make_unique<RemoteProcess>(args, options.remote_process_setup);
+    std::string error;
+    program_cable_ = VirtualCable::Open(cable_path_, 0, &error);
+    if (!program_cable_) ADD_FAILURE() << error;
+  } else {
     auto cable = VirtualCable::CreatePair(kDefaultPortBase);
     program_cable_ = std::move(cable.first);
     remote_cable_ = std::move(cable.second);
-    program_port = program_cable_.get();
-  } else {
-    program_external_port_ = std::move(options.program_port);
   }
+  PortAccess* program_port =
+      program_external_port_ ? program_external_port_.get() : program_cable_.get();
   if (options.wrap_program_port) {
     program_port_wrapper_ = options.wrap_program_port(*program_port);
     program_port = program_port_wrapper_.get();
   }
   local_files_ = std::make_unique<LocalFileSystem>(options.local_drives, /*confine=*/false);
-  remote_files_ = std::make_unique<LocalFileSystem>(options.remote_drives, /*confine=*/true);
   program_link_ = std::make_unique<LinkLayer>(
       *program_port, options.program_base,
       options.program_clock != nullptr ? *options.program_clock : SystemClock());
@@ -42,6 +56,7 @@ CableFixture::CableFixture(Options options) {
   });
   link_ = std::make_unique<Link>(*local_files_, program_link_.get());
   if (remote_cable_ == nullptr) return;
+  remote_files_ = std::make_unique<LocalFileSystem>(options.remote_drives, /*confine=*/true);
   session_ = std::make_unique<RemoteSession>(*remote_cable_, kDefaultPortBase);
   dispatcher_ = std::make_unique<CommandDispatcher>(session_->link_layer(), *remote_files_);
   remote_thread_ = std::thread([this] {
@@ -54,9 +69,14 @@ CableFixture::CableFixture(Options options) {
 CableFixture::~CableFixture() {
   stop_ = true;
   if (remote_thread_.joinable()) remote_thread_.join();
+  if (process_) {
+    process_->Stop();
+    unlink(cable_path_.c_str());
+  }
 }
 
-bool CableFixture::Connect() { return SyncRemoteWithin(*program_link_, 10); }
+// A process has to start before it answers.
+bool CableFixture::Connect() { return SyncRemoteWithin(*program_link_, process_ ? 20 : 10); }
 
 void CableFixture::Disconnect() {
   link_->LinkNop();

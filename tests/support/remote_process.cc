@@ -19,7 +19,8 @@ std::string TempCablePath() {
   return "/dev/shm/duplane-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
 }
 
-RemoteProcess::RemoteProcess(const std::vector<std::string>& args) {
+RemoteProcess::RemoteProcess(const std::vector<std::string>& args,
+                             const std::function<void()>& in_child) {
   log_path_ = TempCablePath() + ".log";
   pid_ = fork();
   if (pid_ == 0) {
@@ -28,6 +29,7 @@ RemoteProcess::RemoteProcess(const std::vector<std::string>& args) {
       dup2(log, 1);
       dup2(log, 2);
     }
+    if (in_child) in_child();
     std::vector<char*> argv;
     static const char kExe[] = DUPLANE_REMOTE_EXE;
     argv.push_back(const_cast<char*>(kExe));

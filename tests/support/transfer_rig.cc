@@ -67,10 +67,14 @@ struct TransferRig::Impl {
   std::unique_ptr<CableFixture> fixture;
 };
 
-TransferRig::TransferRig() : TransferRig(ExternalRemote()) {}
+TransferRig::TransferRig(bool remote_process) : TransferRig(remote_process, ExternalRemote()) {}
 
-TransferRig::TransferRig(const ExternalRemote& external) : impl_(std::make_unique<Impl>()) {
+TransferRig::TransferRig(const ExternalRemote& external) : TransferRig(false, external) {}
+
+TransferRig::TransferRig(bool remote_process, const ExternalRemote& external)
+    : impl_(std::make_unique<Impl>()) {
   CableFixture::Options options;
+  options.remote_process = remote_process;
   options.local_drives = {{'C', impl_->local_root.path()}};
   options.remote_drives = {{'C', impl_->remote_root.path()}};
   if (external) {

@@ -1,5 +1,6 @@
 // Everything an end-to-end transfer test needs: the program's Link joined by a
-// virtual cable to a Remote Module thread, each side's drive C: a temporary
+// virtual cable to a Remote Module (a thread, or a real duplane-remote
+// process), each side's drive C: a temporary
 // folder under /tmp, the scripted window with both panes showing a directory,
 // the search slots and the transfer queue.
 #pragma once
@@ -21,7 +22,7 @@ namespace duplane {
 class TransferRig {
  public:
   // Connects at once; both panes start without a directory.
-  TransferRig();
+  explicit TransferRig(bool remote_process = false);
   // The program's end on a port of the caller's choosing, to a Remote Module
   // the caller starts: it serves `remote_root` as drive C:, and the port
   // returned (with its base address) reaches it.
@@ -57,6 +58,8 @@ class TransferRig {
   void FlipDataNibble(bool outgoing, std::uint64_t skip);
 
  private:
+  TransferRig(bool remote_process, const ExternalRemote& external);
+
   struct Impl;
   std::unique_ptr<Impl> impl_;
   std::unique_ptr<TransferContext> ctx_;
