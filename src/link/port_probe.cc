@@ -1,9 +1,9 @@
 // The port self-test. The walk repeats a cycle of six steps: a marker with
-// all five data lines high, then D0 to D4 alone. Through a loopback plug each
-// step shows on this port's own status lines at once, the same in every
-// cycle. Between two PCs running the probe the other end's cycles arrive out
-// of phase with ours; its marker shows where one starts, and the middle of
-// each following step says which of its lines arrives where.
+// all five data lines high, then D0 to D4 alone. A loopback plug shows each
+// of our writes on our own status lines at once, so each step's lines say
+// where that data line arrives. Between two PCs running the probe the other
+// end's cycles arrive out of phase with ours; its markers show where a cycle
+// begins and ends, and the five steps between say where its lines arrive.
 #include "link/port_probe.h"
 
 #include <chrono>
@@ -73,7 +73,8 @@ class Probe {
                   timing_.cycles * kSteps * timing_.step_ms / 1000.0);
     print_(std::string("Walking a single 1 across D0-D4 for ") + duration +
            "; run the probe on the other PC at the same time, or put a loopback plug in here:");
-    std::vector<std::uint8_t> own(timing_.cycles * kSteps);  // our lines at each step's end
+    const bool loopback = FollowsOwnWrites();
+    std::vector<std::uint8_t> own(kSteps);  // the lines at the end of each step
     std::vector<Sample> samples;
     for (int cycle = 0; cycle < timing_.cycles; ++cycle) {
       for (int step = 0; step < kSteps; ++step) {
@@ -83,13 +84,13 @@ class Probe {
           clock_.Sleep(1);
           samples.push_back({clock_.TickCount(), Lines()});
         } while (clock_.TickCount() < end);
-        own[cycle * kSteps + step] = samples.back().lines;
+        own[step] = samples.back().lines;
         print_("  sending " + StepName(step) + ": other end shows " +
                ReceivingPins(samples.back().lines));
       }
     }
     port_.WritePort(base_, 0x00);
-    if (Loopback(own)) {
+    if (loopback) {
       std::uint8_t seen[5];
       for (int i = 0; i < 5; ++i) seen[i] = own[i + 1];
       return Verdict("Loopback plug", JudgeWires(seen, ""));
@@ -105,37 +106,55 @@ class Probe {
     return true;
   }
 
-  // Our own steps show on our own lines, identically in every cycle, and the
-  // lines do follow them.
-  static bool Loopback(const std::vector<std::uint8_t>& own) {
-    for (std::size_t i = kSteps; i < own.size(); ++i) {
-      if (own[i] != own[i % kSteps]) return false;
+  // A loopback plug answers each of our writes at once, the same way every
+  // time; the other PC's walk moves only every step_ms, whatever we write.
+  bool FollowsOwnWrites() {
+    constexpr std::uint8_t kPatterns[] = {0x00, 0x1F, 0x01, 0x02, 0x04, 0x08, 0x10};
+    std::vector<std::uint8_t> answers[2];
+    for (std::vector<std::uint8_t>& answer : answers) {
+      for (std::uint8_t pattern : kPatterns) {
+        port_.WritePort(base_, pattern);
+        answer.push_back(Lines());
+      }
     }
-    for (int step = 1; step < kSteps; ++step) {
-      if (own[step] != own[0]) return true;
+    port_.WritePort(base_, 0x00);
+    if (answers[0] != answers[1]) return false;
+    for (std::uint8_t lines : answers[0]) {
+      if (lines != answers[0].front()) return true;
     }
     return false;
   }
 
-  // The other end's steps: after the end of one of its markers (four or more
-  // lines high: a broken wire leaves four), the middle of each step.
+  // The other end's walk, from the runs of equal samples: a run shorter than
+  // a quarter step is a moment between two steps and does not count, and a
+  // cycle is the five runs between two of its markers (four or more lines
+  // high: a broken wire leaves four). Going by runs rather than by the clock
+  // keeps the walk readable when either PC was busy for a moment.
   bool OtherEndsWalk(const std::vector<Sample>& samples, std::uint8_t seen[5]) const {
-    auto count = [](std::uint8_t lines) {
+    std::vector<Sample> runs;  // the first sample of each run that counts
+    std::size_t first = 0;
+    for (std::size_t i = 1; i <= samples.size(); ++i) {
+      if (i < samples.size() && samples[i].lines == samples[first].lines) continue;
+      const std::uint64_t end = i < samples.size() ? samples[i].ms : samples[i - 1].ms;
+      const bool counts = end - samples[first].ms >= timing_.step_ms / 4;
+      if (counts && (runs.empty() || runs.back().lines != samples[first].lines)) {
+        runs.push_back(samples[first]);
+      }
+      first = i;
+    }
+    auto marker = [](std::uint8_t lines) {
       int n = 0;
       for (; lines; lines &= lines - 1) ++n;
-      return n;
+      return n >= 4;
     };
-    for (std::size_t i = 1; i < samples.size(); ++i) {
-      if (count(samples[i - 1].lines) < 4 || count(samples[i].lines) >= 4) continue;
-      const std::uint64_t start = samples[i].ms;
-      if (samples.back().ms < start + 5 * timing_.step_ms) return false;
-      std::size_t at = i;
+    for (std::size_t i = 0; i + 6 < runs.size(); ++i) {
+      if (!marker(runs[i].lines) || !marker(runs[i + 6].lines)) continue;
+      bool cycle = true;
       for (int line = 0; line < 5; ++line) {
-        const std::uint64_t middle = start + line * timing_.step_ms + timing_.step_ms / 2;
-        while (at + 1 < samples.size() && samples[at].ms < middle) ++at;
-        seen[line] = samples[at].lines;
+        seen[line] = runs[i + 1 + line].lines;
+        cycle = cycle && !marker(seen[line]);
       }
-      return true;
+      if (cycle) return true;
     }
     return false;
   }

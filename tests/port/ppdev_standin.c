@@ -14,6 +14,8 @@
  *   an exclusive PPCLAIM fails with ENXIO while another driver is registered
  *   on the port (a directory besides "active" under parportN/devices), a plain
  *   one while devices/active names someone else.
+ * - DUPLANE_STANDIN_WIRING, five digits as for a loopback plug: the cable's
+ *   status line i shows the other end's data line WIRING[i].
  * - DUPLANE_STANDIN_TEAR=1: the first status read after the other end changed
  *   its strobe and its nibble shows the new strobe with the old nibble, as a
  *   real cable's wires, which do not all switch at the same instant, can.
@@ -288,13 +290,15 @@ static unsigned char status_of(unsigned char d) {
   return (unsigned char)(((d & 0x0F) << 3) | ((d & 0x10) ? 0x00 : 0x80) | 0x07);
 }
 
-static unsigned char loopback_status(const struct fake_port *port) {
+/* Line i of five shows line wiring[i] of `d` (a digit), or stays low. */
+static unsigned char rewired(const char *wiring, unsigned char d) {
+  if (wiring == NULL || strlen(wiring) != 5) return d & 0x1F;
   unsigned char seen = 0;
   for (int i = 0; i < 5; ++i) {
-    const int from = port->loopback[i] - '0';
-    if (from >= 0 && from < 8 && (port->data >> from) & 1) seen |= (unsigned char)(1 << i);
+    const int from = wiring[i] - '0';
+    if (from >= 0 && from < 5 && ((d >> from) & 1)) seen |= (unsigned char)(1 << i);
   }
-  return status_of(seen);
+  return seen;
 }
 
 /* Polling ends give up the processor after long runs of the same value, as
@@ -314,7 +318,7 @@ static void pace(struct fake_port *port, unsigned char status) {
 }
 
 static unsigned char read_status(struct fake_port *port) {
-  if (port->own == NULL) return loopback_status(port);
+  if (port->own == NULL) return status_of(rewired(port->loopback, port->data));
   const unsigned char now = __atomic_load_n(port->other, __ATOMIC_ACQUIRE);
   const unsigned char before = port->last_other;
   port->last_other = now;
@@ -323,7 +327,7 @@ static unsigned char read_status(struct fake_port *port) {
   if (tear != NULL && *tear == '1' && ((now ^ before) & 0x10) && ((now ^ before) & 0x0F)) {
     shown = (unsigned char)((now & 0x10) | (before & 0x0F));
   }
-  const unsigned char status = status_of(shown);
+  const unsigned char status = status_of(rewired(getenv("DUPLANE_STANDIN_WIRING"), shown));
   pace(port, status);
   return status;
 }

@@ -1,7 +1,9 @@
 // duplane-remote --probe on ports it finds: two loopback plugs at once, one
-// wired right and one with a swapped pair and a broken wire, and a system
-// without any parallel port.
+// wired right and one with a swapped pair and a broken wire; two PCs on a
+// cable, each reading the other's walk; and a system without any parallel
+// port.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "port/standin.h"
 #include "support/remote_process.h"
@@ -39,6 +41,26 @@ TEST(ProbeTest, LoopbackPlugsShowEachWire) {
   for (const char* fine : {"Loopback plug: D2", "Loopback plug: D3"}) {
     EXPECT_EQ(faults.find(fine), std::string::npos) << faults;
   }
+}
+
+TEST(ProbeTest, TwoPcsEachReadTheOthersWalk) {
+  Standin standin;
+  standin.AddPort(0, 0x378);
+  const std::string cable = TempCablePath();
+  standin.WireToCable(cable, 0, "10234");  // the other end's D0 and D1 arrive swapped
+  RemoteProcess left({"--probe"});
+  standin.WireToCable(cable, 1);
+  RemoteProcess right({"--probe"});
+
+  EXPECT_EQ(left.Wait(), 0) << left.Log();
+  EXPECT_EQ(right.Wait(), 0) << right.Log();
+  EXPECT_NE(left.Log().find("The other PC's walk: its D0 (pin 2) and its D1 (pin 3) are swapped: "
+                            "each arrives on the other's pin (15, 13)\n"),
+            std::string::npos)
+      << left.Log();
+  EXPECT_NE(right.Log().find("The other PC's walk: all five wires are right\n"), std::string::npos)
+      << right.Log();
+  unlink(cable.c_str());
 }
 
 TEST(ProbeTest, NoPortSaysWhatWasSearched) {

@@ -7,9 +7,10 @@
 namespace duplane {
 namespace {
 
-const char* const kVariables[] = {"DUPLANE_STANDIN_PROC", "DUPLANE_STANDIN_CABLE",
-                                  "DUPLANE_STANDIN_END",  "DUPLANE_STANDIN_LOOPBACK",
-                                  "DUPLANE_STANDIN_TEAR", "DUPLANE_STANDIN_LOG"};
+const char* const kVariables[] = {"DUPLANE_STANDIN_PROC",  "DUPLANE_STANDIN_CABLE",
+                                  "DUPLANE_STANDIN_END",   "DUPLANE_STANDIN_LOOPBACK",
+                                  "DUPLANE_STANDIN_TEAR",  "DUPLANE_STANDIN_LOG",
+                                  "DUPLANE_STANDIN_WIRING"};
 
 }  // namespace
 
@@ -37,8 +38,9 @@ void Standin::RegisterDriver(int index, const std::string& name, bool active) {
   if (active) WriteFile(devices + "/active", name + "\n");
 }
 
-void Standin::WireToCable(const std::string& path, int end) {
+void Standin::WireToCable(const std::string& path, int end, const std::string& wiring) {
   unsetenv("DUPLANE_STANDIN_LOOPBACK");
+  setenv("DUPLANE_STANDIN_WIRING", wiring.c_str(), 1);
   setenv("DUPLANE_STANDIN_CABLE", path.c_str(), 1);
   setenv("DUPLANE_STANDIN_END", std::to_string(end).c_str(), 1);
 }

@@ -27,8 +27,9 @@ class Standin {
   // `active` when it holds the port claimed right now.
   void RegisterDriver(int index, const std::string& name, bool active = false);
 
-  // The ports open as end `end` of the virtual cable at `path`.
-  void WireToCable(const std::string& path, int end);
+  // The ports open as end `end` of the virtual cable at `path`; their status
+  // line i shows the other end's data line wiring[i].
+  void WireToCable(const std::string& path, int end, const std::string& wiring = "01234");
   // The ports open with a loopback plug: status line i shows data line
   // wiring[i] ("01234" wired right).
   void WireLoopback(const std::string& wiring);
