@@ -13,6 +13,10 @@ class PortAccess {
   virtual ~PortAccess() = default;
   virtual std::uint8_t ReadPort(std::uint32_t address) = 0;
   virtual void WritePort(std::uint32_t address, std::uint8_t value) = 0;
+  // The first access that failed, with its reason ("" when none did): an
+  // access gives no result of its own, so a port that stops answering is
+  // reported where the link is found lost.
+  virtual std::string Fault() const { return ""; }
 };
 
 // Opens the hardware port whose data register sits at `base`: on Linux the

@@ -40,7 +40,9 @@ class Probe {
     const bool wires_ok = Walk();
     TimeAccesses();
     port_.WritePort(base_, 0x00);
-    return data_ok && wires_ok;
+    const std::string fault = port_.Fault();
+    if (!fault.empty()) print_("The port failed: " + fault);
+    return data_ok && wires_ok && fault.empty();
   }
 
  private:
@@ -164,9 +166,9 @@ class Probe {
     return sentences.size() == 1 && sentences.front() == "all five wires are right";
   }
 
-  // Each nibble costs about five port accesses one after another (the
-  // sender's write, the receiver's poll that sees it, its nibble read and
-  // its answer, the sender's poll that sees that); a byte is two nibbles.
+  // Per nibble the sender writes it, the receiver's poll sees it and reads
+  // it, the receiver acknowledges and the sender's poll sees that: three
+  // accesses and two waits, about six access times; a byte is two nibbles.
   void TimeAccesses() {
     constexpr int kAccesses = 2000;
     const auto start = std::chrono::steady_clock::now();
@@ -181,7 +183,7 @@ class Probe {
     std::snprintf(text, sizeof text,
                   "Port access: %.2f microseconds; expect about %.0f bytes per second on this "
                   "port (if the other PC's port is as fast)",
-                  per_access * 1e6, per_access > 0 ? 1.0 / (10 * per_access) : 0.0);
+                  per_access * 1e6, per_access > 0 ? 1.0 / (12 * per_access) : 0.0);
     print_(text);
   }
 

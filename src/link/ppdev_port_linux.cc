@@ -22,9 +22,15 @@
 namespace duplane {
 namespace {
 
+// The ioctl's name and the reason, in one clause.
+std::string IoctlFailure(const char* name, const std::string& device, int err) {
+  return std::string(name) + " on " + device + " failed: " + std::strerror(err);
+}
+
 class PpdevPort : public PortAccess {
  public:
-  PpdevPort(int fd, std::uint16_t base) : fd_(fd), base_(base) {}
+  PpdevPort(int fd, std::uint16_t base, std::string device)
+      : fd_(fd), base_(base), device_(std::move(device)) {}
   ~PpdevPort() override {
     ioctl(fd_, PPRELEASE);
     close(fd_);
@@ -32,26 +38,33 @@ class PpdevPort : public PortAccess {
   std::uint8_t ReadPort(std::uint32_t address) override {
     unsigned char value = 0xFF;
     if (address == base_) {
-      ioctl(fd_, PPRDATA, &value);
+      Check(ioctl(fd_, PPRDATA, &value), "PPRDATA");
     } else if (address == base_ + 1u) {
-      ioctl(fd_, PPRSTATUS, &value);
+      Check(ioctl(fd_, PPRSTATUS, &value), "PPRSTATUS");
     } else if (address == base_ + 2u) {
-      ioctl(fd_, PPRCONTROL, &value);
+      Check(ioctl(fd_, PPRCONTROL, &value), "PPRCONTROL");
     }
     return value;
   }
   void WritePort(std::uint32_t address, std::uint8_t value) override {
     unsigned char byte = value;
     if (address == base_) {
-      ioctl(fd_, PPWDATA, &byte);
+      Check(ioctl(fd_, PPWDATA, &byte), "PPWDATA");
     } else if (address == base_ + 2u) {
-      ioctl(fd_, PPWCONTROL, &byte);
+      Check(ioctl(fd_, PPWCONTROL, &byte), "PPWCONTROL");
     }
   }
+  std::string Fault() const override { return fault_; }
 
  private:
+  void Check(int result, const char* name) {
+    if (result != 0 && fault_.empty()) fault_ = IoctlFailure(name, device_, errno);
+  }
+
   int fd_;
   std::uint16_t base_;
+  std::string device_;
+  std::string fault_;
 };
 
 std::string Joined(const std::vector<std::string>& names) {
@@ -70,11 +83,6 @@ std::string OpenFailure(const std::string& device, int err) {
     return device + " does not exist: load the ppdev driver (sudo modprobe ppdev)";
   }
   return "cannot open " + device + ": " + std::strerror(err);
-}
-
-// The ioctl's name and the reason, in one clause.
-std::string IoctlFailure(const char* name, const std::string& device, int err) {
-  return std::string(name) + " on " + device + " failed: " + std::strerror(err);
 }
 
 // Opens `device` and claims it, exclusively when `exclusive`; the open file
@@ -158,7 +166,7 @@ std::unique_ptr<PortAccess> OpenPpdev(const SystemPort& port, std::string* acces
             (exclusive ? ", claimed exclusively"
                        : ", claimed beside the drivers registered on it (" +
                              Joined(PortDrivers(port.number)) + ")");
-  return std::make_unique<PpdevPort>(fd, port.base);
+  return std::make_unique<PpdevPort>(fd, port.base, device);
 }
 
 }  // namespace duplane

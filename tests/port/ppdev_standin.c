@@ -19,6 +19,7 @@
  * - DUPLANE_STANDIN_TEAR=1: the first status read after the other end changed
  *   its strobe and its nibble shows the new strobe with the old nibble, as a
  *   real cable's wires, which do not all switch at the same instant, can.
+ * - DUPLANE_STANDIN_FAIL=PPRSTATUS: every status read fails with EIO.
  * - ioperm and iopl always fail with EPERM: no test touches real I/O ports.
  * - DUPLANE_STANDIN_LOG, when set, gets one line per open, claim and ioperm.
  */
@@ -384,6 +385,11 @@ int ioctl(int fd, unsigned long request, ...) {
   } else if (code == (unsigned long)PPRDATA) {
     *byte = port->data;
   } else if (code == (unsigned long)PPRSTATUS) {
+    const char *fail = getenv("DUPLANE_STANDIN_FAIL");
+    if (fail != NULL && strcmp(fail, "PPRSTATUS") == 0) {
+      errno = EIO;
+      return -1;
+    }
     *byte = read_status(port);
   } else if (code == (unsigned long)PPRCONTROL) {
     *byte = 0x04;

@@ -1,5 +1,6 @@
-// duplane-remote --probe on ports it finds: two loopback plugs at once, one
-// wired right and one with a swapped pair and a broken wire; two PCs on a
+// duplane-remote --probe on ports it finds: three loopback plugs at once, one
+// wired right, one with a swapped pair and a broken wire, and one on a port
+// whose status reads fail; two PCs on a
 // cable, each reading the other's walk; and a system without any parallel
 // port.
 #include <gtest/gtest.h>
@@ -11,13 +12,15 @@
 namespace duplane {
 namespace {
 
-TEST(ProbeTest, LoopbackPlugsShowEachWire) {
+TEST(ProbeTest, LoopbackPlugsShowEachWireAndAFailingPortSaysWhy) {
   Standin standin;
   standin.AddPort(0, 0x378, "PCSPP,TRISTATE,EPP");
   standin.WireLoopback("01234");
   RemoteProcess right({"--probe", "--lpt", "1"});
   standin.WireLoopback("1023-");
   RemoteProcess faulty({"--probe", "--base", "378"});
+  standin.FailStatusReads(true);
+  RemoteProcess failing({"--probe"});
 
   EXPECT_EQ(right.Wait(), 0) << right.Log();
   const std::string report = right.Log();
@@ -41,6 +44,12 @@ TEST(ProbeTest, LoopbackPlugsShowEachWire) {
   for (const char* fine : {"Loopback plug: D2", "Loopback plug: D3"}) {
     EXPECT_EQ(faults.find(fine), std::string::npos) << faults;
   }
+
+  EXPECT_EQ(failing.Wait(), 1) << failing.Log();
+  EXPECT_NE(failing.Log().find("The port failed: PPRSTATUS on /dev/parport0 failed: Input/output "
+                               "error\n"),
+            std::string::npos)
+      << failing.Log();
 }
 
 TEST(ProbeTest, TwoPcsEachReadTheOthersWalk) {

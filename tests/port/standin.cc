@@ -7,10 +7,10 @@
 namespace duplane {
 namespace {
 
-const char* const kVariables[] = {"DUPLANE_STANDIN_PROC",  "DUPLANE_STANDIN_CABLE",
-                                  "DUPLANE_STANDIN_END",   "DUPLANE_STANDIN_LOOPBACK",
-                                  "DUPLANE_STANDIN_TEAR",  "DUPLANE_STANDIN_LOG",
-                                  "DUPLANE_STANDIN_WIRING"};
+const char* const kVariables[] = {"DUPLANE_STANDIN_PROC",   "DUPLANE_STANDIN_CABLE",
+                                  "DUPLANE_STANDIN_END",    "DUPLANE_STANDIN_LOOPBACK",
+                                  "DUPLANE_STANDIN_TEAR",   "DUPLANE_STANDIN_LOG",
+                                  "DUPLANE_STANDIN_WIRING", "DUPLANE_STANDIN_FAIL"};
 
 }  // namespace
 
@@ -47,6 +47,14 @@ void Standin::WireToCable(const std::string& path, int end, const std::string& w
 
 void Standin::WireLoopback(const std::string& wiring) {
   setenv("DUPLANE_STANDIN_LOOPBACK", wiring.c_str(), 1);
+}
+
+void Standin::FailStatusReads(bool on) {
+  if (on) {
+    setenv("DUPLANE_STANDIN_FAIL", "PPRSTATUS", 1);
+  } else {
+    unsetenv("DUPLANE_STANDIN_FAIL");
+  }
 }
 
 void Standin::TearStatusReads(bool on) { setenv("DUPLANE_STANDIN_TEAR", on ? "1" : "0", 1); }

@@ -36,6 +36,8 @@ class Standin {
   // Every first status read after the other end moved shows its new strobe
   // with its old nibble.
   void TearStatusReads(bool on);
+  // Every status read fails (EIO), as on a port that went away.
+  void FailStatusReads(bool on);
 
   std::string Log() const;
   const std::string& proc_root() const { return proc_.path(); }
