@@ -51,7 +51,8 @@ const char* RemoteUsage() {
          "                 named) and the cable, then exit\n"
          "  --drive X=DIR  serve DIR as drive X: (repeatable); only the drives given\n"
          "                 exist; without any, drive C: is /\n"
-         "  --help         show this text\n";
+         "  --help         show this text\n"
+         "  --version      show the version\n";
 }
 
 bool ParseRemoteOptions(int argc, const char* const* argv, RemoteOptions* options,
@@ -82,6 +83,8 @@ bool ParseRemoteOptions(int argc, const char* const* argv, RemoteOptions* option
       options->help = true;
     } else if (name == "--probe") {
       options->probe = true;
+    } else if (name == "--version") {
+      options->version = true;
     } else if (name == "--cable") {
       if (!take_value()) return false;
       if (value.empty()) {
@@ -126,7 +129,7 @@ bool ParseRemoteOptions(int argc, const char* const* argv, RemoteOptions* option
       return false;
     }
   }
-  if (options->help) return true;
+  if (options->help || options->version) return true;
   const int ports = !options->cable_path.empty() + (options->lpt != 0) + (options->base != 0);
   if (options->probe) {
     if (!options->cable_path.empty() || ports > 1) {

@@ -18,6 +18,7 @@ struct RemoteOptions {
   bool probe = false;                // --probe: test the port instead of serving
   std::vector<DriveMapping> drives;  // --drive X=DIR, in order
   bool help = false;
+  bool version = false;  // --version
 };
 
 // Parses argv; on a bad option returns false with a one-line message.
