@@ -80,6 +80,12 @@ TEST(ProbeTest, NoPortSaysWhatWasSearched) {
             "No parallel port found: the system lists no parallel ports in "
             "/proc/sys/dev/parport (load the port driver: sudo modprobe parport_pc). To try a "
             "port the system does not list, name it with --lpt N or --base ADDR.\n");
+
+  // Serving on a port that is not there ends at once with the address named;
+  // the stand-in refuses direct I/O, so no real I/O port is ever written.
+  RemoteProcess serve({"--base", "0x1234"});
+  EXPECT_EQ(serve.Wait(), 1);
+  EXPECT_NE(serve.Log().find("0x1234"), std::string::npos) << serve.Log();
 }
 
 }  // namespace
