@@ -1,9 +1,8 @@
 // Reaching a real parallel port on Windows: TIOPort, through the IOPort driver
 // on NT and with the port instructions on the Windows 95 family. A port that
 // cannot be reached is reported with its address and TIOPort's own message.
-#include <cstdio>
-
 #include "link/port_access.h"
+#include "link/system_ports.h"
 #include "link/tioport.h"
 
 namespace duplane {
@@ -14,14 +13,24 @@ std::uint16_t LptBaseAddress(int number) {
   return number >= 1 && number <= 3 ? kBases[number - 1] : 0;
 }
 
-std::unique_ptr<PortAccess> OpenHardwarePort(std::uint16_t base, std::string* error) {
+const char kSystemPortsRoot[] = "";
+
+// Windows keeps no list of port addresses that a program can read as simply.
+std::vector<SystemPort> ListSystemPorts() { return {}; }
+std::vector<std::string> PortDrivers(int) { return {}; }
+std::string PortHolder(int) { return ""; }
+
+std::unique_ptr<PortAccess> OpenHardwarePort(std::uint16_t base, std::string* error,
+                                             std::string* access) {
   try {
-    return std::make_unique<TIOPort>(SystemIOPortModule());
+    IOPortModule& module = SystemIOPortModule();
+    auto port = std::make_unique<TIOPort>(module);
+    if (access) *access = module.is_nt() ? "the IOPort driver (IOPORT.SYS)" : "port instructions";
+    return port;
   } catch (const EIOPortError& failure) {
-    char name[16];
-    std::snprintf(name, sizeof name, "0x%03X", base);
-    if (error)
-      *error = std::string("Cannot reach the parallel port at ") + name + ": " + failure.what();
+    if (error) {
+      *error = "Cannot reach the parallel port at " + HexAddress(base) + ": " + failure.what();
+    }
     return nullptr;
   }
 }

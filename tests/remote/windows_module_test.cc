@@ -93,7 +93,9 @@ TEST_F(WindowsModuleTest, NamesOutsideAsciiTravelAsUtf8) {
   link.LinkFindClose(false, 1);
   // A Linux name's colon travels as its private-use twin and is a plain
   // character of a Windows name: created, listed and opened as it came.
-  const std::string twin = "12\xEF\x80\xBA" "00.log";
+  const std::string twin =
+      "12\xEF\x80\xBA"
+      "00.log";
   const std::int32_t log = link.LinkFileCreate(false, "C:\\" + twin);
   ASSERT_GE(log, 0);
   link.LinkFileClose(false, log);

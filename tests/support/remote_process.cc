@@ -50,7 +50,10 @@ RemoteProcess::RemoteProcess(const std::vector<std::string>& args,
   pid_ = fork();
   if (pid_ == 0) {
     const int log = open(log_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (log >= 0) dup2(log, 2);
+    if (log >= 0) {
+      dup2(log, 1);
+      dup2(log, 2);
+    }
 #ifdef DUPLANE_WINE_PREFIX
     setenv("WINEPREFIX", DUPLANE_WINE_PREFIX, 1);
     setenv("WINEDEBUG", "-all", 0);  // unless a developer asks for its traces

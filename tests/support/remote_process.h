@@ -1,6 +1,6 @@
 // A real duplane-remote process for tests: started with the given options, its
-// standard error kept in a file, stopped the way a user stops it (SIGTERM on
-// Linux, Ctrl+C for the Windows module).
+// standard output and error kept in one file, stopped the way a user stops it
+// (SIGTERM on Linux, Ctrl+C for the Windows module).
 //
 // With DUPLANE_WINDOWS_ARCH set (i686 or x86_64) the process is the Windows
 // module, duplane-remote.exe of that architecture, run under Wine in the
