@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "support/test_ports.h"
 #include "ui/help_window.h"
 #include "ui/qt_version_check.h"
 #include "ui/single_instance.h"
@@ -343,33 +344,17 @@ TEST_F(ConnectTest, ClosingWhileConnectedSavesSettingsThenDisconnects) {
   EXPECT_TRUE(remote.Logged("disconnected"));
 }
 
-// The real clock until `stepping` is set; from then on it moves one second
-// each time it is read, so a link that waits for a silent cable reaches its
-// 10-second time-out after a few polls.
-class SteppingClock : public LinkClock {
- public:
-  std::uint64_t TickCount() override {
-    if (stepping) now_ += 1000;
-    return SystemClock().TickCount() + now_;
-  }
-  void Sleep(std::uint32_t milliseconds) override { SystemClock().Sleep(milliseconds); }
-  bool stepping = false;
-
- private:
-  std::uint64_t now_ = 0;
-};
-
 TEST_F(ConnectTest, CableTimeOutOffersRetryAndCancelEndsTheProgram) {
   auto remote =
       std::make_unique<RemoteThread>(std::move(remote_end_), remote_dir_.path().toStdString());
-  SteppingClock clock;
+  SteeredClock clock;
   Windows w(Drives(), nullptr);
   w.session.SetClock(clock);
   w.session.AttachPort(std::move(program_end_), kDefaultPortBase, /*fixed=*/true);
   w.form1->Connect1Click();
   ASSERT_TRUE(w.form1->connected());
-  remote.reset();  // the Remote PC goes silent
-  clock.stepping = true;
+  remote.reset();          // the Remote PC goes silent
+  clock.set_racing(true);  // the 10-second time-out comes after a few polls
 
   w.boxes.retry_answers = {true, false};
   w.form1->ExpandItem(false, w.form1->Controls(false).tree->topLevelItem(0));
