@@ -67,34 +67,17 @@ class LateAckPort : public PortAccess {
   std::uint8_t stale_status_ = 0;
 };
 
-// The module's end of the cable, counting its looks at the status register so
-// the test knows when the module has seen what the program end shows.
-class WatchedPort : public PortAccess {
- public:
-  explicit WatchedPort(PortAccess& inner) : inner_(inner) {}
-  std::uint8_t ReadPort(std::uint32_t address) override {
-    ++reads;
-    return inner_.ReadPort(address);
+// Returns once the module has read the status register a few times after the
+// call: whatever the program's end showed before the call, it has seen.
+bool ModuleLooked(const RecordingPort& module_port) {
+  const std::uint64_t from = module_port.reads;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (module_port.reads < from + 3) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    std::this_thread::yield();
   }
-  void WritePort(std::uint32_t address, std::uint8_t value) override {
-    inner_.WritePort(address, value);
-  }
-  // Returns once the module has read the status a few times after this call:
-  // whatever the program end showed before the call has been seen.
-  bool WaitUntilSeen() const {
-    const std::uint64_t from = reads;
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (reads < from + 3) {
-      if (std::chrono::steady_clock::now() > until) return false;
-      std::this_thread::yield();
-    }
-    return true;
-  }
-  std::atomic<std::uint64_t> reads{0};
-
- private:
-  PortAccess& inner_;
-};
+  return true;
+}
 
 class AbandonedRequestTest : public ::testing::Test {
  protected:
@@ -151,7 +134,7 @@ class AbandonedRequestTest : public ::testing::Test {
     restarted.SetPumpEvents([&] {
       if (!module_saw_it) {
         module_saw_it = true;
-        if (!module_port_.WaitUntilSeen()) restarted.set_cancel(true);
+        if (!ModuleLooked(module_port_)) restarted.set_cancel(true);
         module_clock_.Resume(LinkLayer::kTimeoutMs + 1);
       }
       if (std::chrono::steady_clock::now() > until) restarted.set_cancel(true);
@@ -163,7 +146,7 @@ class AbandonedRequestTest : public ::testing::Test {
 
   TempTree tree_;
   std::pair<std::unique_ptr<VirtualCable>, std::unique_ptr<VirtualCable>> cable_;
-  WatchedPort module_port_;
+  RecordingPort module_port_;
   ManualClock program_clock_;
   SteeredClock module_clock_;
   LateAckPort late_port_;
@@ -194,7 +177,8 @@ TEST_P(AbandonedWriteTest, BlockOneNibbleShortIsNeverWritten) {
   ASSERT_EQ(link_.LinkFileWrite(false, handle, head.data(), static_cast<std::int32_t>(head.size())),
             static_cast<std::int32_t>(head.size()));
   // Every exchange flips the program's toggle once; the request below has an
-  // even number of nibbles, so its last one carries the opposite of today's.
+  // even number of nibbles, so its last one carries the opposite of the toggle
+  // it starts with.
   if (program_.data_toggle() == last_nibble_toggle) link_.LinkGetCRC(false);
   ASSERT_NE(program_.data_toggle(), last_nibble_toggle);
 
@@ -207,7 +191,7 @@ TEST_P(AbandonedWriteTest, BlockOneNibbleShortIsNeverWritten) {
   late_port_.AckLateAfter(2 * (3 + 4 + 4 + block.size()) - 1);
   EXPECT_EQ(link_.LinkFileWrite(false, handle, block.data(), 32), -1);
   EXPECT_FALSE(program_.connected());
-  ASSERT_TRUE(module_port_.WaitUntilSeen());
+  ASSERT_TRUE(ModuleLooked(module_port_));
 
   LinkLayer restarted(*cable_.first, kBase);
   Link restarted_link(local_files_, &restarted);

@@ -22,7 +22,7 @@ struct PortWrite {
 };
 
 // Passes every access through to `inner` and keeps a log of the writes and a
-// count of the reads.
+// count of the reads (which another thread may watch).
 class RecordingPort : public PortAccess {
  public:
   explicit RecordingPort(PortAccess& inner) : inner_(inner) {}
@@ -38,7 +38,7 @@ class RecordingPort : public PortAccess {
   std::vector<std::uint8_t> WritesTo(std::uint32_t address) const;
 
   std::vector<PortWrite> writes;
-  std::uint64_t reads = 0;
+  std::atomic<std::uint64_t> reads{0};
 
  private:
   PortAccess& inner_;
