@@ -148,4 +148,9 @@ void TCopyStatusForm::closeEvent(QCloseEvent* event) {
   event->ignore();
 }
 
+void TCopyStatusForm::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::EnabledChange && !isEnabled()) setEnabled(true);
+}
+
 }  // namespace duplane

@@ -48,6 +48,9 @@ class TCopyStatusForm : public QDialog {
   void Button1Click();
 
  protected:
+  // Created with the main window as its parent so that it stays above it, it
+  // would also be disabled with it; it is not, as it holds the way out.
+  void changeEvent(QEvent* event) override;
   // FormShow: a new run starts uncancelled.
   void showEvent(QShowEvent* event) override;
   // Esc is the Cancel button; it raises the flag and leaves the window open.

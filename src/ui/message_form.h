@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+class QCloseEvent;
+
 class QLabel;
 class QPushButton;
 
@@ -23,13 +25,23 @@ class TMessageForm : public QDialog {
   QString Text() const;
   // Shows the window modeless and paints it at once.
   void ShowAndRepaint();
+  // How whoever showed the window takes it away again. A close by the user
+  // (the window manager's close button, Alt+F4, Esc) is a Cancel instead: the
+  // operation is still running and the window is its only way out.
+  void CloseForm();
+  // The Cancel button's work.
+  void Button1Click() { cancel_ = true; }
 
   QPushButton* Button1() const { return button1_; }
 
  protected:
+  // Created with the main window as its parent so that it stays above it, it
+  // would also be disabled with it; it is not, as it holds the way out.
+  void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
-  // Escape must not close it; only its owner does.
+  // Escape and a close of the window are Cancel; only the owner closes it.
   void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   QLabel* panel1_;
