@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(build-essential cmake ninja-build pkg-config git
           qt6-base-dev libgl-dev libglib2.0-dev
           libgtest-dev libgmock-dev libbenchmark-dev
-          clang libclang-rt-14-dev xvfb xauth x11-apps xdotool imagemagick fonts-dejavu-core)
+          clang libclang-rt-14-dev xvfb xauth x11-apps xdotool imagemagick fonts-dejavu-core openbox)
 
 missing=()
 for p in "${packages[@]}"; do
