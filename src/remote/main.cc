@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "duplane_version.h"
 #include "link/local_file_system.h"
 #include "link/port_access.h"
 #include "link/virtual_cable.h"
@@ -40,6 +41,10 @@ int main(int argc, char** argv) {
     std::fputs(RemoteUsage(), stdout);
     return 0;
   }
+  if (options.version) {
+    std::puts("duplane-remote " DUPLANE_VERSION);
+    return 0;
+  }
 
   std::unique_ptr<PortAccess> port;
   std::uint16_t base = kDefaultPortBase;
@@ -66,6 +71,7 @@ int main(int argc, char** argv) {
     LogLine(std::string("serving ") + drive.letter + ": from " + drive.directory);
   }
   LocalFileSystem files(std::move(drives), /*confine=*/true);
+  LogLine(std::string("paths ") + files.path_walk_name());
   RemoteSession session(*port, base, LogLine);
   CommandDispatcher dispatcher(session.link_layer(), files);
   session.Serve(

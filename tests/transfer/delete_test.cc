@@ -2,31 +2,21 @@
 // against a Remote Module): whole trees with and without removing emptied
 // directories, a filespec that keeps files, Cancel, a file that cannot go, the
 // three delete modes, and the connection rule.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 
+#include "support/private_trash.h"
 #include "support/transfer_rig.h"
 #include "transfer/delete_engine.h"
 
 namespace duplane {
 namespace {
 
-// The Recycle Bin of this test program: a trash under /tmp, never the user's.
-class PrivateTrash : public ::testing::Environment {
- public:
-  void SetUp() override {
-    folder_ = std::make_unique<TempFolder>("trash");
-    setenv("XDG_DATA_HOME", folder_->path().c_str(), 1);
-  }
-  void TearDown() override { folder_.reset(); }
-  static std::string TrashFiles() { return std::string(getenv("XDG_DATA_HOME")) + "/Trash/files"; }
-
- private:
-  std::unique_ptr<TempFolder> folder_;
-};
 ::testing::Environment* const kTrash = ::testing::AddGlobalTestEnvironment(new PrivateTrash);
 
 DeleteOptions Mode(std::int32_t mode, bool remove_empty = true) {
@@ -164,9 +154,10 @@ TEST_P(DeleteTest, RecycleBinPutsTheFileIntoTheTrash) {
 TEST_P(DeleteTest, WipeOverwritesTheBytesBeforeDeleting) {
   const std::string bytes = PatternBytes(20000, 7);
   WriteFile(N("SECRET.BIN"), bytes);
-  // A second name for the same data shows what became of the bytes.
-  MakeDir(N("LINKS"));
-  std::filesystem::create_hard_link(N("SECRET.BIN"), N("LINKS/SECRET.BIN"));
+  // A descriptor held open keeps the data readable after the name is gone and
+  // shows what became of the bytes (a second name would keep the wipe off).
+  const int witness = open(N("SECRET.BIN").c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(witness, 0);
   rig_.Show(local());
   rig_.Select(local(), {"SECRET.BIN"});
   rig_.ui.ExpectDelete(Mode(kDeleteWipe));
@@ -174,7 +165,10 @@ TEST_P(DeleteTest, WipeOverwritesTheBytesBeforeDeleting) {
   Delete();
   rig_.ui.VerifyAllAsked();
   EXPECT_FALSE(Exists(N("SECRET.BIN")));
-  const std::string after = ReadFile(N("LINKS/SECRET.BIN"));
+  std::string after(bytes.size() + 1, '\0');
+  after.resize(
+      static_cast<std::size_t>(std::max<ssize_t>(0, pread(witness, &after[0], after.size(), 0))));
+  close(witness);
   EXPECT_EQ(after.size(), bytes.size());
   EXPECT_NE(after, bytes);
 }
