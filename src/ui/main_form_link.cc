@@ -124,6 +124,9 @@ void TForm1::Connect1Click() {
     const QSignalBlocker blocker(rc.page_control);
     rc.page_control->setCurrentIndex(kTreePage);
   }
+  // The page-change handler did not run, but the drag rule holds all the
+  // same: no drags while a pane shows its tree.
+  SetListDragMode();
   rc.page_control->setFocus();
 
   setEnabled(false);
