@@ -3,7 +3,6 @@
 #include "ui/message_form.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -11,8 +10,7 @@
 
 namespace duplane {
 
-TMessageForm::TMessageForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+TMessageForm::TMessageForm(QWidget* parent) : BusyDialog(parent) {
   setObjectName("MessageForm");
   setWindowTitle(QStringLiteral("Message"));
   setModal(false);
@@ -60,16 +58,6 @@ void TMessageForm::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QDialog::keyPressEvent(event);
-}
-
-void TMessageForm::closeEvent(QCloseEvent* event) {
-  Button1Click();
-  event->ignore();
-}
-
-void TMessageForm::changeEvent(QEvent* event) {
-  QDialog::changeEvent(event);
-  if (event->type() == QEvent::EnabledChange && !isEnabled()) setEnabled(true);
 }
 
 }  // namespace duplane

@@ -3,16 +3,14 @@
 // operation looks at it between steps while it pumps events.
 #pragma once
 
-#include <QDialog>
-
-class QCloseEvent;
+#include "ui/busy_dialog.h"
 
 class QLabel;
 class QPushButton;
 
 namespace duplane {
 
-class TMessageForm : public QDialog {
+class TMessageForm : public BusyDialog {
   Q_OBJECT
 
  public:
@@ -35,13 +33,10 @@ class TMessageForm : public QDialog {
   QPushButton* Button1() const { return button1_; }
 
  protected:
-  // Created with the main window as its parent so that it stays above it, it
-  // would also be disabled with it; it is not, as it holds the way out.
-  void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
-  // Escape and a close of the window are Cancel; only the owner closes it.
+  // Escape is Cancel too; only the owner closes the window.
   void keyPressEvent(QKeyEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
+  void Cancel() override { Button1Click(); }
 
  private:
   QLabel* panel1_;
