@@ -17,7 +17,7 @@ ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)" --timeout 600 ||
 
 DUPLANE_BUILD_DIR="$asan_dir" scripts/setup.sh -DDUPLANE_SANITIZE=ON -DDUPLANE_BUILD_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir "$asan_dir" --output-on-failure -j "$(nproc)" --timeout 600 || status=1
+  LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" ctest --test-dir "$asan_dir" --output-on-failure -j "$(nproc)" --timeout 600 || status=1
 
 scripts/check_packages.sh "$build_dir" || status=1
 exit "$status"
