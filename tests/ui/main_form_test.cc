@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
@@ -26,6 +27,7 @@ namespace {
 using testing_ui::EnsureApplication;
 using testing_ui::RemoteThread;
 using testing_ui::SettingsFolder;
+using testing_ui::SteppingClock;
 using testing_ui::Windows;
 
 const char kPortError[] =
@@ -362,8 +364,13 @@ TEST_F(ConnectTest, CableTimeOutOffersRetryAndCancelEndsTheProgram) {
   EXPECT_EQ(w.boxes.shown[0].kind, "RetryCancel");
   EXPECT_EQ(w.boxes.shown[0].text, w.boxes.shown[1].text);
   EXPECT_NE(w.boxes.shown[0].text.find(" timeout: connection lost"), std::string::npos);
-  EXPECT_EQ(w.terminations, 1);
   EXPECT_FALSE(w.form1->connected());
+  // The program ends once control is back in its event loop, after the
+  // window closed and saved the settings.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.terminations > 0; }, 10000));
+  EXPECT_EQ(w.terminations, 1);
+  EXPECT_FALSE(w.form1->isVisible());
+  EXPECT_TRUE(settings_.Exists());
 }
 
 TEST_F(ConnectTest, PortThatCannotBeOpenedIsReportedAndTheProgramStaysDisconnected) {
