@@ -18,8 +18,6 @@ constexpr std::int32_t kFileMask = 0x27;
 constexpr std::int32_t kDirMask = 0x37;
 constexpr std::uint32_t kDirAttr = 0x10;
 
-bool IsDotName(const std::string& name) { return name == "." || name == ".."; }
-
 // Calls `visit` for every entry a search on `slot` reports and closes the
 // search. Cancel is looked at after every LinkFindNext; no close is sent for a
 // search that found nothing, as the platform has nothing open then.
@@ -31,7 +29,7 @@ void SearchEntries(TransferContext& ctx, bool local, std::int32_t slot, const st
     // Copied: a recursion may search meanwhile (on its own slot), and the
     // record must not be read through a reference that outlives this entry.
     const FindRecord record = ctx.link.SlotRecord(slot);
-    if (!IsDotName(record.name)) visit(record);
+    if (IsEntryName(record.name)) visit(record);
     if (ctx.link.LinkFindNext(local, slot) != 0) break;
     if (ctx.ui.MessageCancelled()) break;
   }
@@ -86,10 +84,11 @@ bool GatherSelection(TransferContext& ctx, bool side_is_local) {
   const auto& sizes = pane.Columns[kColSize];
   const auto row_count = static_cast<std::int32_t>(names.size());
   // Special rows ("<parent>", "<root>") sit below FirstDirRow and are never
-  // looked at, selected or not.
+  // looked at, selected or not. Whatever else a row holds, only a name of one
+  // entry is queued: "..", "\" or "C:X" would reach outside the directory.
   for (std::int32_t row = pane.FirstFileRow();
        row < pane.FirstFileRow() + pane.FileCount && row < row_count; ++row) {
-    if (!ctx.ui.IsRowSelected(row)) continue;
+    if (!ctx.ui.IsRowSelected(row) || !IsEntryName(names[row])) continue;
     const std::string size_text =
         static_cast<std::size_t>(row) < sizes.size() ? sizes[row] : std::string("0");
     ctx.queue.AddFile(names[row], ParseInt64(size_text));
@@ -97,7 +96,9 @@ bool GatherSelection(TransferContext& ctx, bool side_is_local) {
   for (std::int32_t row = pane.FirstDirRow();
        row < pane.FirstDirRow() + pane.DirCount && row < row_count; ++row) {
     if (ctx.ui.MessageCancelled()) break;
-    if (ctx.ui.IsRowSelected(row)) GatherDir(ctx, side_is_local, filespec, names[row]);
+    if (ctx.ui.IsRowSelected(row) && IsEntryName(names[row])) {
+      GatherDir(ctx, side_is_local, filespec, names[row]);
+    }
   }
 
   ctx.ui.CloseMessageForm();
