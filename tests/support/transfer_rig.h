@@ -15,6 +15,11 @@
 
 namespace duplane {
 
+// The options of the copy and move dialog: an overwrite mode (its text
+// follows) and the move's delete options.
+CopyMoveOptions CopyOptions(std::int32_t overwrite, std::int32_t delete_mode = kDeleteNormal,
+                            bool remove_empty = true);
+
 class TransferRig {
  public:
   // Connects at once; both panes start without a directory.
@@ -45,6 +50,12 @@ class TransferRig {
   // when `outgoing`, else the nibble it reads after that write. Only the
   // nibble's lowest bit flips; the strobe and so the handshake stay intact.
   void FlipDataNibble(bool outgoing, std::uint64_t skip);
+
+  // Pulls the cable out on the program's side (its writes go nowhere, and its
+  // next wait times out at once, answered Cancel) or plugs it back in.
+  void CutCable(bool cut);
+  // Synchronises with the Remote Module again, as Connect does.
+  bool Reconnect();
 
  private:
   struct Impl;

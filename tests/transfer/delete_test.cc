@@ -8,25 +8,13 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "support/private_trash.h"
 #include "support/transfer_rig.h"
 #include "transfer/delete_engine.h"
 
 namespace duplane {
 namespace {
 
-// The Recycle Bin of this test program: a trash under /tmp, never the user's.
-class PrivateTrash : public ::testing::Environment {
- public:
-  void SetUp() override {
-    folder_ = std::make_unique<TempFolder>("trash");
-    setenv("XDG_DATA_HOME", folder_->path().c_str(), 1);
-  }
-  void TearDown() override { folder_.reset(); }
-  static std::string TrashFiles() { return std::string(getenv("XDG_DATA_HOME")) + "/Trash/files"; }
-
- private:
-  std::unique_ptr<TempFolder> folder_;
-};
 ::testing::Environment* const kTrash = ::testing::AddGlobalTestEnvironment(new PrivateTrash);
 
 DeleteOptions Mode(std::int32_t mode, bool remove_empty = true) {

@@ -367,8 +367,6 @@ TEST_F(TransferEntriesTest, CancelMidFileAnsweredNoRemovesThePartialTarget) {
 
   Script script;
   script.cancel_after_first_block = true;
-  // A copy's abandoned target goes the way the (disabled) move option says.
-  script.set_options = [&] { w_->copy_move_form->move_delete()->SetItemIndex(1); };
   Run("RCopyBtn", script);
 
   ASSERT_GE(w_->boxes.shown.size(), 2u);
