@@ -7,7 +7,7 @@
 #include <ctime>
 #include <fstream>
 
-#include "support/transfer_rig.h"
+#include "support/copy_direction_test.h"
 #include "transfer/copy_engine.h"
 #include "transfer/overwrite.h"
 
@@ -35,15 +35,8 @@ std::int64_t AccessTime(const std::string& path) {
 
 constexpr std::size_t kBlock = 8192;
 
-class CopyTest : public ::testing::TestWithParam<bool> {
+class CopyTest : public CopyDirectionTest {
  protected:
-  bool s() const { return GetParam(); }
-  bool t() const { return !GetParam(); }
-  std::string source_name() const { return SideName(s()); }
-  std::string target_name() const { return SideName(t()); }
-  std::string S(const std::string& relative) const { return rig_.Native(s(), relative); }
-  std::string T(const std::string& relative) const { return rig_.Native(t(), relative); }
-
   // TREE\{A.TXT ZERO.DAT RO.TXT(read-only, old times) SUB\{BIG.BIN DEEP\D.TXT EMPTY\}}
   void MakeTree() {
     WriteFile(S("TREE/A.TXT"), "alpha");
@@ -88,8 +81,6 @@ class CopyTest : public ::testing::TestWithParam<bool> {
     }
     return result;
   }
-
-  TransferRig rig_;
 };
 
 TEST_P(CopyTest, NestedTreeArrivesWithBytesTimesAndAttributes) {
@@ -355,9 +346,7 @@ TEST_P(CopyTest, NotConnectedAndNoTargetDirectory) {
   EXPECT_FALSE(Exists(T("A.TXT")));
 }
 
-INSTANTIATE_TEST_SUITE_P(BothDirections, CopyTest, ::testing::Bool(), [](const auto& info) {
-  return info.param ? "LocalToRemote" : "RemoteToLocal";
-});
+INSTANTIATE_TEST_SUITE_P(BothDirections, CopyTest, ::testing::Bool(), DirectionName);
 
 }  // namespace
 }  // namespace duplane

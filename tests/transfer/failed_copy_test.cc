@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/copy_direction_test.h"
 #include "support/private_trash.h"
-#include "support/transfer_rig.h"
 #include "transfer/copy_engine.h"
 #include "transfer/overwrite.h"
 
@@ -53,15 +53,8 @@ class FileSizeLimit {
   sighandler_t previous_ = SIG_DFL;
 };
 
-class FailedCopyTest : public ::testing::TestWithParam<bool> {
+class FailedCopyTest : public CopyDirectionTest {
  protected:
-  bool s() const { return GetParam(); }
-  bool t() const { return !GetParam(); }
-  std::string source_name() const { return SideName(s()); }
-  std::string target_name() const { return SideName(t()); }
-  std::string S(const std::string& relative) const { return rig_.Native(s(), relative); }
-  std::string T(const std::string& relative) const { return rig_.Native(t(), relative); }
-
   void MakeSource(const std::string& name, const std::string& bytes) {
     WriteFile(S(name), bytes);
     SetTimes(S(name), kSourceTime, kSourceTime);
@@ -96,8 +89,6 @@ class FailedCopyTest : public ::testing::TestWithParam<bool> {
     EXPECT_TRUE(ReadFile(T(name)) == bytes) << T(name);
     EXPECT_EQ(ModificationTime(T(name)), kSourceTime);
   }
-
-  TransferRig rig_;
 };
 
 TEST_P(FailedCopyTest, CrcMismatchRemovesTheTargetAndTheMoveKeepsItsSource) {
@@ -207,9 +198,7 @@ TEST_P(FailedCopyTest, MoveKeepsASourceRewrittenInPlaceWhileItWasCopied) {
   ExpectNoTarget("A_DATA.BIN");
 }
 
-INSTANTIATE_TEST_SUITE_P(BothDirections, FailedCopyTest, ::testing::Bool(), [](const auto& info) {
-  return info.param ? "LocalToRemote" : "RemoteToLocal";
-});
+INSTANTIATE_TEST_SUITE_P(BothDirections, FailedCopyTest, ::testing::Bool(), DirectionName);
 
 }  // namespace
 }  // namespace duplane
