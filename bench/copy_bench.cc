@@ -1,38 +1,33 @@
-// Copy throughput over the virtual cable between two processes: a file copied
-// by the copy engine Local -> Remote and Remote -> Local against a real
-// duplane-remote, beside the raw link's SendBlock / GetBlock rate measured in
-// the same run, with the peak memory (VmHWM) of both programs. Prints figures
-// only; the size is the first argument (default 64 MiB).
-#include <signal.h>
-#include <spawn.h>
-#include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
+// Copy throughput over the virtual cable between two processes beside the raw
+// link's, both against one partner process (cable_partner.h): a file copied
+// by the copy engine Local -> Remote and Remote -> Local, and the same number
+// of bytes straight through SendBlock / GetBlock. On a shared machine a
+// polled handshake runs at the scheduler's mercy, so the two are run in turn,
+// several rounds, the order swapped every round, and each figure and each
+// round's ratio is printed as min / median / max with the load average.
+// Prints figures only; the deterministic costs are wire_bench's.
+//
+//   copy_bench [BYTES (default 512 KiB)] [ROUNDS (default 5)]
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "bench_figures.h"
+#include "bench_ui.h"
+#include "cable_partner.h"
 #include "link/link.h"
-#include "link/link_layer.h"
 #include "link/local_file_system.h"
-#include "link/virtual_cable.h"
+#include "remote_program.h"
 #include "transfer/copy_engine.h"
-
-extern char** environ;
+#include "transfer/transfer_context.h"
 
 namespace {
 
 using namespace duplane;
-
-constexpr int kBlock = 8192;
-
-double Now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+namespace fs = std::filesystem;
 
 // The kilobytes of VmHWM in /proc/<pid>/status ("self" for this process).
 long PeakKb(const std::string& pid) {
@@ -43,103 +38,6 @@ long PeakKb(const std::string& pid) {
   }
   return -1;
 }
-
-// The raw link in one direction against a forked partner on its own cable:
-// what the copy is measured against.
-double RawRate(bool to_remote, long total) {
-  const std::string path = "/dev/shm/duplane-copybench-raw-" + std::to_string(getpid());
-  std::string error;
-  const pid_t child = fork();
-  if (child == 0) {
-    auto port = VirtualCable::Open(path, 1, &error);
-    if (!port) _exit(1);
-    LinkLayer link(*port, kDefaultPortBase);
-    link.AnswerSync(nullptr);
-    std::vector<std::uint8_t> block(kBlock);
-    if (to_remote) {
-      for (long got = 0; got < total; got += kBlock) link.GetBlock(kBlock, block.data());
-      link.FinishReceive();
-    } else {
-      for (long sent = 0; sent < total; sent += kBlock) link.SendBlock(kBlock, block.data());
-      link.WaitForAck();
-    }
-    _exit(0);
-  }
-  auto port = VirtualCable::Open(path, 0, &error);
-  LinkLayer link(*port, kDefaultPortBase);
-  link.set_connected(true);
-  link.SyncRemote();
-  std::vector<std::uint8_t> block(kBlock, 0x5A);
-  const double start = Now();
-  if (to_remote) {
-    for (long sent = 0; sent < total; sent += kBlock) link.SendBlock(kBlock, block.data());
-    link.WaitForAck();
-  } else {
-    for (long got = 0; got < total; got += kBlock) link.GetBlock(kBlock, block.data());
-    link.FinishReceive();
-  }
-  const double rate = total / (Now() - start);
-  waitpid(child, nullptr, 0);
-  unlink(path.c_str());
-  return rate;
-}
-
-// A window that selects the one file, answers Ok with "Always", and reports
-// every box on standard error.
-class BenchUi : public TransferUi {
- public:
-  explicit BenchUi(const std::string& name) : name_(name) {}
-  void Show(bool local, Link& link, std::int64_t size) {
-    link.LinkChDir(local, "C:\\");
-    TPane& pane = local ? local_ : remote_;
-    pane.Path = link.LinkGetDir(local, 0);
-    for (auto& column : pane.Columns) column.assign(1, "");
-    pane.Columns[kColName][0] = name_;
-    pane.Columns[kColSize][0] = std::to_string(size);
-    pane.SpecialCount = pane.DirCount = 0;
-    pane.FileCount = 1;
-  }
-  bool Connected() override { return true; }
-  void ShowNotConnected() override { Say("Not connected to Remote PC"); }
-  TPane& SelectPane(bool local) override { return Pane(local); }
-  TPane& Pane(bool local) override { return local ? local_ : remote_; }
-  std::string CurrentFileSpec() override { return "*.*"; }
-  bool IsRowSelected(std::int32_t row) override { return row == 0; }
-  void FillList(bool) override {}
-  void EnableMainWindow(bool) override {}
-  void ProcessMessages() override {}
-  void Pause(std::int32_t) override {}  // not part of the transfer's time
-  void ErrorBox(const std::string& text) override { Say(text); }
-  void InfoBox(const std::string& text) override { summary = text; }
-  PromptAnswer AskYesNoCancelAll(const std::string&) override { return PromptAnswer::kAll; }
-  bool AskYesNo(const std::string&) override { return true; }
-  void ShowMessageForm(const std::string&, const std::string&) override {}
-  void SetMessageText(const std::string&) override {}
-  void CloseMessageForm() override {}
-  bool MessageCancelled() override { return false; }
-  bool ShowCopyMoveForm(const CopyMoveSetup&, TransferQueue&, CopyMoveOptions* options) override {
-    options->overwrite = 1;
-    options->overwrite_text = "Always";
-    return true;
-  }
-  bool ShowDeleteForm(const std::string&, TransferQueue&, DeleteOptions*) override { return false; }
-  void ShowCopyStatus(const std::string&, const std::string&) override {}
-  void CloseCopyStatus() override {}
-  void SetOverwriteLabel(const std::string&) override {}
-  void SetStatusFile(const std::string&, const std::string&, const std::string&,
-                     const std::string&) override {}
-  void SetStatusBars(std::int32_t, std::int32_t) override {}
-  void SetStatusRate(std::int64_t, std::int64_t) override {}
-  bool StatusCancelled() override { return false; }
-  void ClearStatusCancel() override {}
-
-  std::string summary;
-
- private:
-  void Say(const std::string& text) { std::fprintf(stderr, "box: %s\n", text.c_str()); }
-  std::string name_;
-  TPane local_, remote_;
-};
 
 bool SameBytes(const std::string& a, const std::string& b) {
   std::ifstream left(a, std::ios::binary), right(b, std::ios::binary);
@@ -153,102 +51,91 @@ bool SameBytes(const std::string& a, const std::string& b) {
   }
 }
 
+struct Direction {
+  Direction(const char* name_in, bool to_remote_in) : name(name_in), to_remote(to_remote_in) {}
+  const char* name;
+  bool to_remote;
+  std::vector<double> raw, copy, ratio;
+  std::vector<std::string> loads;
+  bool all_identical = true;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const long total = argc > 1 ? std::atol(argv[1]) : 64L << 20;
-  const std::string remote_exe = argc > 2 ? argv[2] : DUPLANE_REMOTE_EXE;
-  namespace fs = std::filesystem;
-  const std::string stamp = std::to_string(getpid());
-  const std::string local_dir = "/tmp/duplane-copybench-local-" + stamp;
-  const std::string remote_dir = "/tmp/duplane-copybench-remote-" + stamp;
-  const std::string cable = "/dev/shm/duplane-copybench-" + stamp;
-  fs::create_directories(local_dir);
-  fs::create_directories(remote_dir);
+  const long total = argc > 1 ? std::atol(argv[1]) : 512L << 10;
+  const int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
+  ScratchFolder local_dir("copy-local"), remote_dir("copy-remote");
   const std::string name = "BIG.BIN";
-  {
-    // Written in pieces so the benchmark's own peak stays that of the copy.
-    std::ofstream out(local_dir + "/" + name, std::ios::binary);
-    std::vector<char> piece(1 << 20);
-    std::uint32_t x = 12345;
-    for (long written = 0; written < total; written += piece.size()) {
-      for (char& c : piece) c = static_cast<char>((x = x * 1664525u + 1013904223u) >> 24);
-      out.write(piece.data(), std::min<long>(piece.size(), total - written));
-    }
-  }
+  const std::string local_file = local_dir.path() + "/" + name;
+  const std::string remote_file = remote_dir.path() + "/" + name;
+  WritePatternFile(local_file, total, 7);
 
-  const std::string drive = "C=" + remote_dir;
-  const char* const args[] = {remote_exe.c_str(), "--cable",     cable.c_str(),
-                              "--drive",          drive.c_str(), nullptr};
-  pid_t remote = -1;
-  if (posix_spawn(&remote, remote_exe.c_str(), nullptr, nullptr, const_cast<char**>(args),
-                  environ) != 0) {
-    std::fprintf(stderr, "cannot start %s\n", remote_exe.c_str());
+  CablePartner partner(remote_dir.path());
+  if (!partner.started()) {
+    std::fprintf(stderr, "cannot start the partner process\n");
     return 1;
   }
-  std::string error;
-  std::unique_ptr<VirtualCable> port;
-  for (int tries = 0; tries < 100 && !port; ++tries) {
-    usleep(20000);
-    port = VirtualCable::Open(cable, 0, &error);
-  }
-  LinkLayer link_layer(*port, kDefaultPortBase);
-  link_layer.set_connected(true);
-  link_layer.SyncRemote();
-  LocalFileSystem local_files({{'C', local_dir}}, /*confine=*/false);
+  LinkLayer link_layer(partner.port(), kDefaultPortBase);
+  LocalFileSystem local_files({{'C', local_dir.path()}}, /*confine=*/false);
   Link link(local_files, &link_layer);
-
-  BenchUi ui(name);
+  BenchUi ui;
   SearchSlots slots;
   TransferQueue queue;
   TransferContext ctx{link, ui, slots, queue};
 
-  // The machine is shared and a polled handshake is at the scheduler's mercy:
-  // the raw rate is taken right before and right after each copy and averaged.
-  const double raw_before_to_remote = RawRate(true, total);
-  ui.Show(true, link, total);
-  ui.Show(false, link, 0);
-  double start = Now();
-  CopyFiles(ctx, /*source_is_local=*/true, /*is_move=*/false);
-  const double to_remote = total / (Now() - start);
-  const double raw_to_remote = (raw_before_to_remote + RawRate(true, total)) / 2;
-  const std::string summary_to_remote = ui.summary;
-  const bool same_to_remote = SameBytes(local_dir + "/" + name, remote_dir + "/" + name);
+  auto copy_seconds = [&](bool to_remote) {
+    partner.ServeModule();
+    link_layer.set_connected(true);
+    link_layer.set_cancel(false);
+    link_layer.SyncRemote();
+    ui.Show(to_remote, link, {{name, total}});
+    ui.Show(!to_remote, link, {});
+    const double start = Now();
+    CopyFiles(ctx, /*source_is_local=*/to_remote, /*is_move=*/false);
+    const double seconds = Now() - start;
+    link.LinkNop();
+    link_layer.set_connected(false);
+    return seconds;
+  };
 
-  fs::remove(local_dir + "/" + name);
-  const double raw_before_to_program = RawRate(false, total);
-  ui.Show(false, link, total);
-  ui.Show(true, link, 0);
-  start = Now();
-  CopyFiles(ctx, /*source_is_local=*/false, /*is_move=*/false);
-  const double to_program = total / (Now() - start);
-  const double raw_to_program = (raw_before_to_program + RawRate(false, total)) / 2;
-  const std::string summary_to_program = ui.summary;
-  const bool same_to_program = SameBytes(local_dir + "/" + name, remote_dir + "/" + name);
+  Direction directions[2] = {{"Local -> Remote", true}, {"Remote -> Local", false}};
+  for (int round = 0; round < rounds; ++round) {
+    for (Direction& d : directions) {
+      // The file starts on the source side only.
+      fs::remove(d.to_remote ? remote_file : local_file);
+      double raw = 0, copy = 0;
+      for (int turn = 0; turn < 2; ++turn) {
+        if ((turn == 0) == (round % 2 == 0)) {
+          raw = partner.RawTransfer(link_layer, d.to_remote, total);
+        } else {
+          copy = copy_seconds(d.to_remote);
+        }
+      }
+      d.all_identical = d.all_identical && SameBytes(local_file, remote_file);
+      d.raw.push_back(total / raw);
+      d.copy.push_back(total / copy);
+      d.ratio.push_back(raw / copy);
+      d.loads.push_back(LoadAverage());
+    }
+  }
 
-  const long program_peak = PeakKb("self");
-  const long remote_peak = PeakKb(std::to_string(remote));
-  link.LinkNop();
-  kill(remote, SIGTERM);
-  waitpid(remote, nullptr, 0);
-  unlink(cable.c_str());
-  fs::remove_all(local_dir);
-  fs::remove_all(remote_dir);
-
-  std::printf("Copy engine over the virtual cable between two processes, a %ld-byte file\n", total);
-  std::printf("Local -> Remote: %.0f bytes/s, raw link %.0f bytes/s, ratio %.3f (%s, %s)\n",
-              to_remote, raw_to_remote, to_remote / raw_to_remote, summary_to_remote.c_str(),
-              same_to_remote ? "identical" : "DIFFERENT");
-  std::printf("Remote -> Local: %.0f bytes/s, raw link %.0f bytes/s, ratio %.3f (%s, %s)\n",
-              to_program, raw_to_program, to_program / raw_to_program, summary_to_program.c_str(),
-              same_to_program ? "identical" : "DIFFERENT");
-  std::printf("peak memory (VmHWM): program %ld kB, duplane-remote %ld kB\n", program_peak,
-              remote_peak);
-  // Both ends poll: on a busy machine every request/answer turnaround waits for
-  // a time slice, so the ratio only means something when the load is low.
-  std::ifstream loadavg("/proc/loadavg");
-  std::string load;
-  std::getline(loadavg, load);
-  std::printf("load average: %s\n", load.c_str());
+  std::printf(
+      "Copy engine and raw link over the virtual cable against one partner process,\n"
+      "a %ld-byte file, %d rounds in turn, bytes/s\n",
+      total, rounds);
+  for (const Direction& d : directions) {
+    std::printf("%s (%s):\n", d.name, d.all_identical ? "copies identical" : "COPY DIFFERS");
+    std::printf("  raw link  %s\n", Describe(SpreadOf(d.raw), "%.0f").c_str());
+    std::printf("  copy      %s\n", Describe(SpreadOf(d.copy), "%.0f").c_str());
+    std::printf("  copy/raw  %s\n", Describe(SpreadOf(d.ratio), "%.3f").c_str());
+    for (int round = 0; round < rounds; ++round) {
+      std::printf("    round %d: raw %.0f, copy %.0f, ratio %.3f (%s)\n", round + 1, d.raw[round],
+                  d.copy[round], d.ratio[round], d.loads[round].c_str());
+    }
+  }
+  std::printf("peak memory (VmHWM): program %ld kB, partner %ld kB\n", PeakKb("self"),
+              PeakKb(std::to_string(partner.pid())));
+  std::printf("%s\n", LoadAverage().c_str());
   return 0;
 }

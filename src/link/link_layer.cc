@@ -2,6 +2,8 @@
 // nibble flips the strobe on data bit 4 so the other end knows it moved.
 #include "link/link_layer.h"
 
+#include "link/idle_backoff.h"
+
 namespace duplane {
 namespace {
 
@@ -55,10 +57,9 @@ bool LinkLayer::WaitForOtherEnd(const char* name) {
   for (;;) {
     if (!connected_) return false;
     if (clock_.TickCount() > deadline) {
-      const TimeoutAnswer answer = timeout_handler_
-                                       ? timeout_handler_(std::string(name) +
-                                                          " timeout: connection lost")
-                                       : TimeoutAnswer::kCancel;
+      const TimeoutAnswer answer =
+          timeout_handler_ ? timeout_handler_(std::string(name) + " timeout: connection lost")
+                           : TimeoutAnswer::kCancel;
       if (answer == TimeoutAnswer::kRetry) {
         deadline = clock_.TickCount() + kTimeoutMs;
       } else {
@@ -140,9 +141,12 @@ bool LinkLayer::AnswerSync(const std::function<bool()>& stop) {
   ResetControl();
   // Leave the data register alone until the program starts synchronising: after
   // code 0 it still waits for the acknowledge our last write gave it.
+  IdleBackoff idle(clock_);
   for (;;) {
     if (stop && stop()) return false;
-    if ((port_.ReadPort(base_ + 1u) & 0xF8) == 0x80) break;  // the program writes 0x00
+    const std::uint8_t status = port_.ReadPort(base_ + 1u);
+    if ((status & 0xF8) == 0x80) break;  // the program writes 0x00
+    idle.Pass(status);
   }
   std::uint64_t phase_start = clock_.TickCount();
   std::uint8_t shown = kSyncNibbleFirst;
@@ -150,7 +154,9 @@ bool LinkLayer::AnswerSync(const std::function<bool()>& stop) {
   WriteData(shown);
   for (;;) {
     if (stop && stop()) return false;
-    if (NibbleOf(port_.ReadPort(base_ + 1u)) == kSyncNibbleOpen && shown_second) break;
+    const std::uint8_t status = port_.ReadPort(base_ + 1u);
+    if (NibbleOf(status) == kSyncNibbleOpen && shown_second) break;
+    idle.Pass(status);
     if (clock_.TickCount() - phase_start >= kSyncPhaseMs) {
       shown = shown == kSyncNibbleFirst ? kSyncNibbleSecond : kSyncNibbleFirst;
       shown_second = shown_second || shown == kSyncNibbleSecond;
@@ -173,6 +179,7 @@ LinkLayer::CommandWait LinkLayer::WaitForCommandStart(const std::function<bool()
   // Right after a synchronisation the program's 0x03 is still on the cable; only
   // a 3 that follows some other value is a new synchronisation.
   bool saw_other_nibble = false;
+  IdleBackoff idle(clock_);
   WriteData(data_toggle_ | shown);
   for (;;) {
     if (stop && stop()) return CommandWait::kStopped;
@@ -191,6 +198,7 @@ LinkLayer::CommandWait LinkLayer::WaitForCommandStart(const std::function<bool()
       // program that writes 0x00 to synchronise.
       return nibble == 0x01 ? CommandWait::kCommand : CommandWait::kResyncRequested;
     }
+    idle.Pass(status);
     if (clock_.TickCount() - phase_start >= kSyncPhaseMs) {
       shown = shown == kSyncNibbleFirst ? kSyncNibbleSecond : kSyncNibbleFirst;
       WriteData(data_toggle_ | shown);

@@ -1,6 +1,7 @@
 // LinkDeleteFile on Linux: the Recycle Bin is the freedesktop.org trash through
 // GIO, normal delete is unlink, and wipe overwrites the whole file with random
-// bytes, flushes it to the disk and only then deletes it.
+// bytes, flushes it to the disk and only then deletes it. Every mode deletes
+// the name given: a link goes, never what it leads to.
 #include <fcntl.h>
 #include <gio/gio.h>
 #include <sys/stat.h>
@@ -69,11 +70,17 @@ bool LocalFileSystem::Delete(const std::string& path, std::int32_t mode) {
 }
 
 bool LocalFileSystem::Wipe(int parent_fd, const std::string& leaf) {
-  // The name itself, never what a link points at: the link would be deleted
-  // and its target left overwritten.
-  ScopedFd file(openat(parent_fd, leaf.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  ScopedFd entry(openat(parent_fd, leaf.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
   struct stat info;
-  if (!file.valid() || fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  if (!entry.valid() || fstat(entry.get(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
+  // Only bytes that this name alone holds are overwritten. A link, a FIFO, a
+  // socket or a device holds none here (and is never opened); a file with a
+  // second name (a hard link, perhaps from outside the folders served) keeps
+  // its bytes for that name. Each of them just loses this name.
+  if (!S_ISREG(info.st_mode) || info.st_nlink > 1) return unlinkat(parent_fd, leaf.c_str(), 0) == 0;
+  ScopedFd file(open(FdPath(entry.get()).c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
+  if (!file.valid() || fstat(file.get(), &info) != 0) return false;
+  if (info.st_nlink > 1) return unlinkat(parent_fd, leaf.c_str(), 0) == 0;  // linked meanwhile
   const off_t size = lseek(file.get(), 0, SEEK_END);
   if (size < 0 || lseek(file.get(), 0, SEEK_SET) != 0) return false;
   std::uint8_t buffer[kWipeBlock];

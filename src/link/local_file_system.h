@@ -43,9 +43,13 @@ constexpr int kMaxOpenFiles = 64;
 // First handle number: 0, 1 and 2 never name a file, whatever a caller sends.
 constexpr std::int32_t kFirstHandle = 0x100;
 
+// How a confined object walks paths: with the kernel's openat2 where there is
+// one, else one name at a time; tests ask for the second to check it alike.
+enum class PathWalk { kAuto, kByName };
+
 class LocalFileSystem {
  public:
-  LocalFileSystem(std::vector<DriveMapping> drives, bool confine);
+  LocalFileSystem(std::vector<DriveMapping> drives, bool confine, PathWalk walk = PathWalk::kAuto);
   ~LocalFileSystem();
   LocalFileSystem(const LocalFileSystem&) = delete;
   LocalFileSystem& operator=(const LocalFileSystem&) = delete;
@@ -55,6 +59,8 @@ class LocalFileSystem {
 
   const DriveTable& drive_table() const { return table_; }
   bool confined() const { return confine_; }
+  // Which walk confines the paths, in words for the Remote Module's log.
+  const char* path_walk_name() const;
 
   std::string GetDrives() const { return table_.Letters(); }
   char GetHomeDrive() const;

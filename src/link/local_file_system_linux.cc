@@ -1,11 +1,8 @@
-// LocalFileSystem on Linux: the confined path walk, drives and current
-// directories, disk space, attributes, times and the path operations that need
-// no open file (exists, create/remove directory, rename, icons).
+// LocalFileSystem on Linux: drives and current directories, disk space, attributes, times and the
+// path operations that need no open file (exists, create/remove directory, rename, icons).
 #include <fcntl.h>
-#include <linux/openat2.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
-#include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -45,35 +42,6 @@ void ScopedFd::Reset(int fd) {
 }
 
 std::string FdPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
-
-int LocalFileSystem::Native::Open(const ResolvedPath& path, int flags, mode_t mode) const {
-  if (path.drive < 0 || path.drive >= static_cast<int>(roots.size()) ||
-      !roots[path.drive].valid()) {
-    errno = ENOENT;
-    return -1;
-  }
-  open_how how{};
-  how.flags = static_cast<std::uint64_t>(flags | O_CLOEXEC);
-  how.mode = (flags & O_CREAT) ? mode : 0;
-  how.resolve = resolve;
-  const std::string relative = DriveTable::NativeRelative(path.names);
-  long fd;
-  do {
-    fd = syscall(SYS_openat2, roots[path.drive].get(), relative.c_str(), &how, sizeof(how));
-  } while (fd < 0 && (errno == EINTR || errno == EAGAIN));
-  return static_cast<int>(fd);
-}
-
-int LocalFileSystem::Native::OpenParent(const ResolvedPath& path, std::string* leaf) const {
-  if (path.names.empty()) {
-    errno = EINVAL;
-    return -1;
-  }
-  ResolvedPath parent = path;
-  *leaf = parent.names.back();
-  parent.names.pop_back();
-  return Open(parent, O_PATH | O_DIRECTORY);
-}
 
 bool LocalFileSystem::Native::Stat(const ResolvedPath& path, struct statx* info) const {
   ScopedFd fd(Open(path, O_PATH));
@@ -117,8 +85,8 @@ std::int32_t WindowsError(const LocalFileSystem::Native& native, const ResolvedP
 FileTime CreationTime(const struct statx& info) {
   // Some file systems (overlays among them) claim a birth time and report the
   // epoch; that is no creation time, so take the status-change time instead.
-  const bool has_birth = (info.stx_mask & STATX_BTIME) &&
-                         (info.stx_btime.tv_sec != 0 || info.stx_btime.tv_nsec != 0);
+  const bool has_birth =
+      (info.stx_mask & STATX_BTIME) && (info.stx_btime.tv_sec != 0 || info.stx_btime.tv_nsec != 0);
   const statx_timestamp& t = has_birth ? info.stx_btime : info.stx_ctime;
   return FileTimeFromUnix(t.tv_sec, t.tv_nsec);
 }
@@ -142,10 +110,38 @@ std::int32_t AttributesOf(const struct statx& info, const std::string& name,
   return attributes;
 }
 
+bool DescribeEntry(const LocalFileSystem::Native& native, int dir_fd, const ResolvedPath& path,
+                   struct statx* info, std::int32_t* attributes) {
+  const std::string& name = path.names.back();
+  if (statx(dir_fd, name.c_str(), AT_SYMLINK_NOFOLLOW, StatxMask(), info) != 0) return false;
+  const auto plain = [](const struct statx& i) {
+    return S_ISREG(i.stx_mode) || S_ISDIR(i.stx_mode);
+  };
+  if (!S_ISLNK(info->stx_mode)) {
+    *attributes = AttributesOf(*info, name, FdPath(dir_fd) + "/" + name);
+    if (!plain(*info)) *attributes |= kAttrDevice;
+    return true;
+  }
+  // Followed through the walk, so a link that leads out of a confined drive
+  // tells nothing about what it leads to.
+  ScopedFd target(native.Open(path, O_PATH));
+  struct statx followed;
+  if (target.valid() && statx(target.get(), "", AT_EMPTY_PATH, StatxMask(), &followed) == 0) {
+    *info = followed;
+    *attributes = AttributesOf(*info, name, FdPath(target.get())) | kAttrReparsePoint;
+    if (!plain(*info)) *attributes |= kAttrDevice;
+  } else {
+    *attributes = AttributesOf(*info, name, std::string()) | kAttrReparsePoint | kAttrDevice;
+  }
+  return true;
+}
+
 FindRecord RecordOf(const struct statx& info, const std::string& name, std::int32_t attributes) {
   FindRecord record;
   record.name = name.substr(0, kMaxFindName);
-  record.size = S_ISDIR(info.stx_mode) ? 0 : info.stx_size;
+  // Only a plain file has a size of its own; a link that is not followed
+  // would tell the length of its text, and a device nothing true.
+  record.size = S_ISREG(info.stx_mode) && !(attributes & kAttrDevice) ? info.stx_size : 0;
   record.attributes = static_cast<std::uint32_t>(attributes);
   record.creation_time = CreationTime(info);
   record.last_access_time = FileTimeFromUnix(info.stx_atime.tv_sec, info.stx_atime.tv_nsec);
@@ -153,14 +149,14 @@ FindRecord RecordOf(const struct statx& info, const std::string& name, std::int3
   return record;
 }
 
-LocalFileSystem::LocalFileSystem(std::vector<DriveMapping> drives, bool confine)
+LocalFileSystem::LocalFileSystem(std::vector<DriveMapping> drives, bool confine, PathWalk walk)
     : table_(drives.empty() ? DefaultDrives() : std::move(drives)),
       confine_(confine),
       random_(static_cast<std::mt19937::result_type>(
           std::chrono::steady_clock::now().time_since_epoch().count() ^ getpid())),
       native_(new Native) {
   native_->files.fill(-1);
-  native_->resolve = confine ? (RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS) : 0;
+  native_->ChooseWalk(confine, walk);
   for (const DriveMapping& drive : table_.drives()) {
     native_->roots.emplace_back(open(drive.directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
   }
@@ -237,14 +233,24 @@ bool LocalFileSystem::DirectoryExists(const std::string& path) {
          S_ISDIR(info.stx_mode);
 }
 
+// As Windows does, a link answers for itself (marked kAttrReparsePoint), so a
+// caller can tell it from what it leads to before walking into it.
 std::int32_t LocalFileSystem::FileGetAttr(const std::string& path) {
   ResolvedPath resolved;
-  if (!table_.Resolve(path, &resolved)) return -1;
-  ScopedFd fd(native_->Open(resolved, O_PATH));
+  std::string leaf;
   struct statx info;
-  if (!fd.valid() || statx(fd.get(), "", AT_EMPTY_PATH, StatxMask(), &info) != 0) return -1;
-  const std::string name = resolved.names.empty() ? std::string() : resolved.names.back();
-  return AttributesOf(info, name, FdPath(fd.get()));
+  std::int32_t attributes = -1;
+  if (!table_.Resolve(path, &resolved)) return -1;
+  if (resolved.names.empty()) {
+    ScopedFd fd(native_->Open(resolved, O_PATH));
+    if (!fd.valid() || statx(fd.get(), "", AT_EMPTY_PATH, StatxMask(), &info) != 0) return -1;
+    return AttributesOf(info, std::string(), FdPath(fd.get()));
+  }
+  ScopedFd parent(native_->OpenParent(resolved, &leaf));
+  if (!parent.valid() || !DescribeEntry(*native_, parent.get(), resolved, &info, &attributes)) {
+    return -1;
+  }
+  return attributes;
 }
 
 bool LocalFileSystem::FileSetAttr(const std::string& path, std::int32_t attributes) {

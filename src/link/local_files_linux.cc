@@ -28,24 +28,41 @@ std::uint32_t FoldCrc(std::uint32_t crc, const std::uint8_t* data, std::size_t c
   return crc;
 }
 
-// Only regular files are opened: a FIFO or a device would block or misbehave,
-// and Windows cannot open a directory as a file either. O_NONBLOCK keeps the
-// open itself from hanging on a FIFO; it is cleared once the type is known.
-int FinishOpen(int fd, bool needs_write) {
-  if (fd < 0) return -1;
+// Opens again, for reading or writing, the very file an O_PATH descriptor was
+// taken of, without walking any name again. Nothing but a plain file is ever
+// opened (a FIFO would block, a device act on the open, and Windows opens no
+// directory as a file); a read-only file refuses writers as on Windows, even
+// for an administrator, and so does a file another name still holds.
+int Reopen(int path_fd, int access) {
   struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-      (needs_write && (info.st_mode & S_IWUSR) == 0)) {
-    // A read-only file refuses writers on Windows even for an administrator.
-    close(fd);
-    return -1;
+  if (fstat(path_fd, &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+  if (access != O_RDONLY && ((info.st_mode & S_IWUSR) == 0 || info.st_nlink > 1)) return -1;
+  return open(FdPath(path_fd).c_str(), access | O_NOCTTY | O_CLOEXEC);
+}
+
+// Creates `leaf` in the directory, or opens the plain file of that name to be
+// emptied. A link there is never written through: the create fails. A file
+// that another name still holds keeps its bytes for that name; this name is
+// given a new file instead.
+int CreateIn(int dir_fd, const std::string& leaf) {
+  for (int look = 0; look < 2; ++look) {
+    ScopedFd existing(openat(dir_fd, leaf.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    if (!existing.valid()) {
+      if (errno != ENOENT) return -1;
+      const int fd = openat(dir_fd, leaf.c_str(),
+                            O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0666);
+      if (fd >= 0 || errno != EEXIST) return fd;
+      continue;  // made by someone else meanwhile: look at it
+    }
+    struct stat info;
+    if (fstat(existing.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        (info.st_mode & S_IWUSR) == 0) {
+      return -1;
+    }
+    if (info.st_nlink == 1) return Reopen(existing.get(), O_RDWR);
+    if (unlinkat(dir_fd, leaf.c_str(), 0) != 0) return -1;
   }
-  const int flags = fcntl(fd, F_GETFL);
-  if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-    close(fd);
-    return -1;
-  }
-  return fd;
+  return -1;
 }
 
 }  // namespace
@@ -110,8 +127,10 @@ std::int32_t LocalFileSystem::FileOpen(const std::string& path, std::int32_t mod
   const int access = mode & 3;
   ResolvedPath resolved;
   if (access == 3 || !table_.Resolve(path, &resolved)) return -1;
-  const int fd = FinishOpen(native_->Open(resolved, kAccess[access] | O_NONBLOCK | O_NOCTTY),
-                            access != 0);
+  // A reader may reach its file through a link (as confined as every walk); a
+  // writer writes to the named file itself or to nothing.
+  ScopedFd checked(native_->Open(resolved, O_PATH | (access != 0 ? O_NOFOLLOW : 0)));
+  const int fd = checked.valid() ? Reopen(checked.get(), kAccess[access]) : -1;
   // Only a reader is registered: that is what a create must not empty.
   if (fd >= 0 && access != 1 && !LockForSharing(fd, /*exclusive=*/false)) {
     close(fd);
@@ -123,10 +142,11 @@ std::int32_t LocalFileSystem::FileOpen(const std::string& path, std::int32_t mod
 std::int32_t LocalFileSystem::FileCreate(const std::string& path) {
   crc_ = kCrcStart;
   ResolvedPath resolved;
+  std::string leaf;
   if (!table_.Resolve(path, &resolved)) return -1;
-  // Emptied only after FinishOpen has seen a writable regular file.
-  const int fd =
-      FinishOpen(native_->Open(resolved, O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY, 0666), true);
+  ScopedFd parent(native_->OpenParent(resolved, &leaf));
+  const int fd = parent.valid() ? CreateIn(parent.get(), leaf) : -1;
+  // Emptied only once no reader holds it.
   if (fd >= 0 && (!LockForSharing(fd, /*exclusive=*/true) || ftruncate(fd, 0) != 0)) {
     close(fd);
     return -1;

@@ -1,8 +1,7 @@
 // Linux state of a LocalFileSystem shared by its *_linux.cc files: one open
 // directory per drive that every path is walked from, the table of open files,
 // and the twenty search states. All path walks go through Open(), which is
-// where confinement happens: openat2 with RESOLVE_BENEATH refuses any walk
-// (through "..", an absolute link or a relative one) that would leave the root.
+// where confinement happens (path_walk_linux.cc).
 #pragma once
 
 #include <sys/stat.h>
@@ -53,8 +52,10 @@ struct SearchState {
 };
 
 struct LocalFileSystem::Native {
+  enum class Walk { kUnconfined, kOpenat2, kByName };
+
   std::vector<ScopedFd> roots;  // O_PATH directory of each drive, in table order
-  std::uint64_t resolve = 0;    // openat2 RESOLVE_* flags: none unless confined
+  Walk walk = Walk::kUnconfined;
   std::array<int, kMaxOpenFiles> files;
   // Where each file made by FileCreate was made, by the index of its handle,
   // until it is closed: such a file is flushed when closed, and removed when
@@ -62,7 +63,9 @@ struct LocalFileSystem::Native {
   std::array<std::optional<ResolvedPath>, kMaxOpenFiles> created;
   std::array<SearchState, kSearchSlots> searches;
 
-  // Opens the path below its drive's root; -1 with errno set on failure.
+  void ChooseWalk(bool confine, PathWalk wanted);
+  // Opens the path below its drive's root; -1 with errno set on failure. With
+  // O_NOFOLLOW a link as the last name is opened as itself (O_PATH) or refused.
   int Open(const ResolvedPath& path, int flags, mode_t mode = 0) const;
   // Opens the directory that holds the path's last name and gives that name;
   // -1 (errno EINVAL) for a drive's root, which has no parent here.
@@ -86,6 +89,14 @@ std::int32_t WindowsError(const LocalFileSystem::Native& native, const ResolvedP
 // (read through `xattr_path`, which names the entry itself, not a link to it).
 std::int32_t AttributesOf(const struct statx& info, const std::string& name,
                           const std::string& xattr_path);
+// What a search and LinkFileGetAttr report for the last name of `path`, which
+// lies in the open directory `dir_fd`: the entry's own metadata and attributes,
+// or for a symbolic link those of what it leads to through the walk, with
+// kAttrReparsePoint. kAttrDevice marks whatever cannot be opened as a plain
+// file or a directory: FIFOs, sockets, devices, and links that lead nowhere or
+// out of the drive. False when the entry is gone.
+bool DescribeEntry(const LocalFileSystem::Native& native, int dir_fd, const ResolvedPath& path,
+                   struct statx* info, std::int32_t* attributes);
 FindRecord RecordOf(const struct statx& info, const std::string& name, std::int32_t attributes);
 FileTime CreationTime(const struct statx& info);
 

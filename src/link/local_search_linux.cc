@@ -61,11 +61,9 @@ bool ReadNames(int directory_fd, const std::string& pattern, std::vector<std::st
 
 }  // namespace
 
-// Looks one name of a search up. A plain entry is read relative to the open
-// directory without any further walk. A symbolic link is followed through the
-// confined walk from the drive root, and when that is refused (it leads out, or
-// nowhere) the link's own metadata stands in, which tells nothing about its
-// target.
+// Looks one name of a search up. "." and ".." are the directories
+// themselves; any other entry is described as LinkFileGetAttr does, a link by
+// what it leads to (through the confined walk) and marked as a link.
 static bool LookUpEntry(const LocalFileSystem::Native& native, const SearchState& search,
                         const std::string& name, FindRecord* record, std::int32_t* attributes) {
   struct statx info;
@@ -78,29 +76,11 @@ static bool LookUpEntry(const LocalFileSystem::Native& native, const SearchState
       return false;
     }
     *attributes = AttributesOf(info, name, FdPath(fd.get()));
-    *record = RecordOf(info, name, *attributes);
-    return true;
-  }
-  const int dir_fd = search.directory.get();
-  if (statx(dir_fd, name.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME, &info) !=
-      0) {
-    return false;  // gone since the names were read
-  }
-  std::string xattr_path = FdPath(dir_fd) + "/" + name;
-  ScopedFd target;
-  if (S_ISLNK(info.stx_mode)) {
+  } else {
     path.names.push_back(name);
-    target.Reset(native.Open(path, O_PATH));
-    struct statx followed;
-    if (target.valid() &&
-        statx(target.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &followed) == 0) {
-      info = followed;
-      xattr_path = FdPath(target.get());
-    } else {
-      xattr_path.clear();
-    }
+    // Gone since the names were read: passed over.
+    if (!DescribeEntry(native, search.directory.get(), path, &info, attributes)) return false;
   }
-  *attributes = AttributesOf(info, name, xattr_path);
   *record = RecordOf(info, name, *attributes);
   return true;
 }

@@ -48,7 +48,7 @@ std::unique_ptr<VirtualCable> VirtualCable::Open(const std::string& path, int en
     return nullptr;
   };
   if (end != 0 && end != 1) return fail("the end must be 0 or 1");
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOCTTY | O_CLOEXEC, 0666);
   if (fd < 0) return fail(std::strerror(errno));
   struct stat info {};
   if (fstat(fd, &info) != 0) {

@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
     LogLine(std::string("serving ") + drive.letter + ": from " + drive.directory);
   }
   LocalFileSystem files(std::move(drives), /*confine=*/true);
+  LogLine(std::string("paths ") + files.path_walk_name());
   RemoteSession session(*port, base, LogLine);
   CommandDispatcher dispatcher(session.link_layer(), files);
   session.Serve(

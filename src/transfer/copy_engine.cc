@@ -9,6 +9,7 @@
 #include <array>
 #include <vector>
 
+#include "link/find_record.h"
 #include "transfer/gather.h"
 #include "transfer/overwrite.h"
 #include "transfer/transfer_rate.h"
@@ -80,7 +81,7 @@ class CopyRun {
   void ShowFile(const std::string& entry);
   // Sets kCopy or kSkip and returns true to go on; false is a stop.
   bool Decide(const std::string& entry, Decision* decision);
-  Step CopyOneFile(const std::string& entry);
+  Step CopyOneFile(const std::string& entry, std::int32_t attributes);
   std::string ReadError(const FileCopy& file) const;
   void CopyBlocks(FileCopy& file);
   // Checks the CRCs, gives a whole target the source's times and closes it.
@@ -106,7 +107,8 @@ class CopyRun {
   const std::string target_name_;
 
   std::int32_t copied_ = 0;
-  std::int32_t skipped_ = 0;
+  std::int32_t skipped_ = 0;          // all skipped files, the two kinds below included
+  std::int32_t special_skipped_ = 0;  // links and special files, which no copy can carry
   std::int64_t all_total_ = 0;
   std::int64_t all_remaining_ = 0;
   std::int32_t all_percent_ = 0;
@@ -153,16 +155,24 @@ CopyRun::Step CopyRun::FileEntry(std::size_t index) {
   // asked about; the run stops before it touches the next file.
   if (ui_.StatusCancelled()) return Step::kStop;
 
-  Decision decision;
-  if (!Decide(entry, &decision)) return Step::kStop;
+  // Asked first, so that no entry that cannot be copied is ever opened: a
+  // FIFO, a socket, a device, a link that leads nowhere (or out of the Remote
+  // Module's folders), and a link to a directory, queued as an entry of its own.
+  const std::int32_t attributes = link_.LinkFileGetAttr(s_, entry);
+  const bool special = attributes != -1 && ((attributes & kAttrDevice) != 0 ||
+                                            (attributes & (kAttrReparsePoint | kAttrDirectory)) ==
+                                                (kAttrReparsePoint | kAttrDirectory));
+  Decision decision = Decision::kSkip;
+  if (!special && !Decide(entry, &decision)) return Step::kStop;
   if (decision == Decision::kSkip) {
     ++skipped_;
+    if (special) ++special_skipped_;
     const std::int64_t size = queue_.size_value(index);
     all_remaining_ -= size;
     all_total_ -= size;
     return Step::kNext;
   }
-  return CopyOneFile(entry);
+  return CopyOneFile(entry, attributes);
 }
 
 void CopyRun::ShowFile(const std::string& entry) {
@@ -221,8 +231,7 @@ void CopyRun::UpdateProgress(std::int64_t remaining, std::int64_t size) {
   ui_.SetStatusRate(rate_.BytesPerSecond(), rate_.SecondsLeft(all_remaining_));
 }
 
-CopyRun::Step CopyRun::CopyOneFile(const std::string& entry) {
-  const std::int32_t attributes = link_.LinkFileGetAttr(s_, entry);
+CopyRun::Step CopyRun::CopyOneFile(const std::string& entry, std::int32_t attributes) {
   FileCopy file;
   file.entry = entry;
   file.source = link_.LinkFileOpen(s_, entry, kOpenReadShared);
@@ -265,7 +274,8 @@ CopyRun::Step CopyRun::CopyOneFile(const std::string& entry) {
     return Step::kStop;
   }
   // After the close, so a read-only source does not hinder the writes.
-  if (attributes != -1) link_.LinkFileSetAttr(t_, entry, attributes);
+  // The copy of what a link leads to is a plain file: the link's mark stays behind.
+  if (attributes != -1) link_.LinkFileSetAttr(t_, entry, attributes & ~kAttrReparsePoint);
   ++copied_;
   if (is_move_ && !link_.LinkDeleteFile(s_, entry, options_.delete_mode)) {
     ui_.ErrorBox("Error deleting " + entry + " on " + source_name_);
@@ -361,6 +371,9 @@ void CopyRun::Finish() {
   std::string summary =
       std::string("Files ") + (is_move_ ? "moved" : "copied") + ": " + std::to_string(copied_);
   if (skipped_ > 0) summary += "\rFiles skipped: " + std::to_string(skipped_);
+  if (special_skipped_ > 0) {
+    summary += " (" + std::to_string(special_skipped_) + " links or special files)";
+  }
   if (queue_.dir_count > 0) summary += "\rDirs created: " + std::to_string(queue_.dir_count);
   ui_.InfoBox(summary);
 }

@@ -1,7 +1,9 @@
 // A confined LocalFileSystem (the Remote Module's) never reaches outside its
 // drive folders: not through "..", not through absolute paths, not through
-// symbolic links that lead out, whichever operation is asked. The program's
-// own, unconfined object follows links as the system does.
+// symbolic links that lead out, whichever operation is asked, and alike with
+// the kernel's openat2 and with the walk one name at a time that kernels
+// without it get. The program's own, unconfined object follows links as the
+// system does.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,9 +15,9 @@
 namespace duplane {
 namespace {
 
-class ConfinementTest : public ::testing::Test {
+class ConfinementTest : public ::testing::TestWithParam<PathWalk> {
  protected:
-  ConfinementTest() : files_({{'C', Share()}}, true), link_(files_, nullptr) {}
+  ConfinementTest() : files_({{'C', Share()}}, true, GetParam()), link_(files_, nullptr) {}
 
   std::string Share() {
     MakeDir(tree_ / "share");
@@ -27,6 +29,9 @@ class ConfinementTest : public ::testing::Test {
     symlink("../outside/secret", (tree_ / "share/secret_link").c_str());
     symlink("/", (tree_ / "share/root").c_str());
     symlink("dir", (tree_ / "share/inside_link").c_str());  // stays inside: fine
+    symlink("..", (tree_ / "share/up").c_str());
+    symlink("../../outside", (tree_ / "share/dir/deep_out").c_str());
+    symlink("../dir/./", (tree_ / "share/dir/round").c_str());  // up and back down: fine
     return tree_ / "share";
   }
 
@@ -35,7 +40,7 @@ class ConfinementTest : public ::testing::Test {
   Link link_;
 };
 
-TEST_F(ConfinementTest, NothingOutsideIsReadOrListed) {
+TEST_P(ConfinementTest, NothingOutsideIsReadOrListed) {
   const std::string before = Fingerprint(tree_ / "outside");
   EXPECT_EQ(link_.LinkFileOpen(true, "C:\\out\\secret", 0), -1);
   EXPECT_EQ(link_.LinkFileOpen(true, "C:\\secret_link", 0), -1);
@@ -59,12 +64,22 @@ TEST_F(ConfinementTest, NothingOutsideIsReadOrListed) {
   EXPECT_EQ(link_.LinkGetDir(true, 3), "C:\\");
   EXPECT_TRUE(link_.LinkFileExists(true, "..\\..\\dir\\inner.txt"));
 
-  // A link that stays inside works.
+  // Links whose ".." climbs above the root lead nowhere.
+  EXPECT_EQ(link_.LinkChDir(true, "C:\\up"), kErrorPathNotFound);
+  EXPECT_FALSE(link_.LinkFileExists(true, "C:\\up\\outside\\secret"));
+  EXPECT_EQ(link_.LinkFileOpen(true, "C:\\dir\\deep_out\\secret", 0), -1);
+
+  // Links that stay inside work, also through "..".
   EXPECT_TRUE(link_.LinkFileExists(true, "C:\\inside_link\\inner.txt"));
+  EXPECT_TRUE(link_.LinkFileExists(true, "C:\\dir\\round\\round\\inner.txt"));
+  const std::int32_t handle = link_.LinkFileOpen(true, "C:\\dir\\round\\inner.txt", 0);
+  EXPECT_GE(handle, 0);
+  link_.LinkFileClose(true, handle);
+  EXPECT_EQ(link_.LinkChDir(true, "C:\\inside_link"), 0);
   EXPECT_EQ(Fingerprint(tree_ / "outside"), before);
 }
 
-TEST_F(ConfinementTest, ListingShowsLinksLeadingOutOnlyAsThemselves) {
+TEST_P(ConfinementTest, ListingShowsLinksLeadingOutOnlyAsThemselves) {
   ASSERT_EQ(link_.LinkFindFirst(true, 2, "C:\\*.*", kMaskEverything), 0);
   int seen = 0;
   do {
@@ -73,20 +88,23 @@ TEST_F(ConfinementTest, ListingShowsLinksLeadingOutOnlyAsThemselves) {
       EXPECT_NE(record.size, 6u) << "the size of the file outside leaked";
       ++seen;
     }
-    if (record.name == "out") {
-      EXPECT_EQ(record.attributes & kAttrDirectory, 0u);
+    if (record.name == "out" || record.name == "up") {
+      // A link leading out: a link to nothing that can be opened.
+      EXPECT_EQ(record.attributes & (kAttrDirectory | kAttrReparsePoint | kAttrDevice),
+                static_cast<std::uint32_t>(kAttrReparsePoint | kAttrDevice));
       ++seen;
     }
     if (record.name == "inside_link") {
-      EXPECT_NE(record.attributes & kAttrDirectory, 0u);
+      EXPECT_EQ(record.attributes & (kAttrDirectory | kAttrReparsePoint | kAttrDevice),
+                static_cast<std::uint32_t>(kAttrDirectory | kAttrReparsePoint));
       ++seen;
     }
   } while (link_.LinkFindNext(true, 2) == 0);
   link_.LinkFindClose(true, 2);
-  EXPECT_EQ(seen, 3);
+  EXPECT_EQ(seen, 4);
 }
 
-TEST_F(ConfinementTest, NothingOutsideIsWrittenRenamedOrDeleted) {
+TEST_P(ConfinementTest, NothingOutsideIsWrittenRenamedOrDeleted) {
   const std::string before = Fingerprint(tree_.path() + "/outside");
   EXPECT_EQ(link_.LinkFileCreate(true, "C:\\out\\new"), -1);
   EXPECT_EQ(link_.LinkFileCreate(true, "C:\\secret_link"), -1);
@@ -100,21 +118,36 @@ TEST_F(ConfinementTest, NothingOutsideIsWrittenRenamedOrDeleted) {
   for (std::int32_t mode : {kDeleteRecycle, kDeleteNormal, kDeleteWipe}) {
     EXPECT_FALSE(link_.LinkDeleteFile(true, "C:\\out\\secret", mode)) << mode;
   }
-  EXPECT_FALSE(link_.LinkDeleteFile(true, "C:\\secret_link", kDeleteWipe));
   EXPECT_EQ(Fingerprint(tree_.path() + "/outside"), before);
   EXPECT_FALSE(Exists(tree_ / "stolen"));
 
-  // Deleting the link itself removes the link, never its target.
-  EXPECT_TRUE(link_.LinkDeleteFile(true, "C:\\secret_link", kDeleteNormal));
+  // Deleting a link removes the link, never its target; a wipe writes nothing.
+  EXPECT_TRUE(link_.LinkDeleteFile(true, "C:\\secret_link", kDeleteWipe));
+  EXPECT_TRUE(link_.LinkDeleteFile(true, "C:\\out", kDeleteNormal));
   EXPECT_FALSE(Exists(tree_ / "share/secret_link"));
-  EXPECT_EQ(ReadFile(tree_ / "outside/secret"), "secret");
+  EXPECT_FALSE(Exists(tree_ / "share/out"));
+  EXPECT_EQ(Fingerprint(tree_.path() + "/outside"), before);
 }
 
-TEST_F(ConfinementTest, PathsWithNulBytesNameNothing) {
+TEST_P(ConfinementTest, PathsWithNulBytesNameNothing) {
   const std::string sneaky("C:\\dir\\inner.txt\0\\..\\..", 23);
   EXPECT_FALSE(link_.LinkFileExists(true, sneaky));
   EXPECT_EQ(link_.LinkFileCreate(true, std::string("C:\\a\0b", 6)), -1);
   EXPECT_FALSE(Exists(tree_ / "share/a"));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothWalks, ConfinementTest,
+                         ::testing::Values(PathWalk::kAuto, PathWalk::kByName),
+                         [](const auto& info) {
+                           return info.param == PathWalk::kAuto ? "Openat2" : "ByName";
+                         });
+
+TEST(PathWalkTest, TheWalkInUseIsNamed) {
+  TempTree tree;
+  LocalFileSystem by_name({{'C', tree.path()}}, true, PathWalk::kByName);
+  EXPECT_NE(std::string(by_name.path_walk_name()).find("one name at a time"), std::string::npos);
+  LocalFileSystem program({{'C', tree.path()}}, false);
+  EXPECT_STREQ(program.path_walk_name(), "unconfined");
 }
 
 TEST(UnconfinedTest, TheProgramFollowsLinksAsTheSystemDoes) {

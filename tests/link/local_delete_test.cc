@@ -1,6 +1,7 @@
 // The delete modes of the local branch: the Recycle Bin through GIO (and its
 // refusal on a mount without a trash), normal delete, wipe with its block
 // sizes, and modes that do not exist.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -62,12 +63,17 @@ TEST_F(DeleteTest, WipeOverwritesInBlocksFlushesAndDeletes) {
 
   const std::string original(20000, 'A');
   WriteFile(tree_ / "secret", original);
-  // A second name keeps the inode, so the bytes the wipe left can be read.
-  ASSERT_EQ(link((tree_ / "secret").c_str(), (tree_ / "witness").c_str()), 0);
+  // A descriptor held open keeps the inode, so the bytes the wipe left can be
+  // read (a second name would keep the wipe off the bytes).
+  const int witness = open((tree_ / "secret").c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(witness, 0);
   EXPECT_TRUE(link_.LinkDeleteFile(true, "C:\\secret", kDeleteWipe));
   EXPECT_EQ(writes, (std::vector<std::size_t>{8192, 8192, 3616}));
   EXPECT_FALSE(Exists(tree_ / "secret"));
-  const std::string left = ReadFile(tree_ / "witness");
+  std::string left(original.size() + 1, '\0');
+  left.resize(
+      static_cast<std::size_t>(std::max<ssize_t>(0, pread(witness, &left[0], left.size(), 0))));
+  close(witness);
   ASSERT_EQ(left.size(), original.size());
   EXPECT_LT(std::count(left.begin(), left.end(), 'A'), 300);  // ~1/256 by chance
   // Every block drew fresh bytes.
@@ -77,11 +83,14 @@ TEST_F(DeleteTest, WipeOverwritesInBlocksFlushesAndDeletes) {
   EXPECT_FALSE(link_.LinkDeleteFile(true, "C:\\missing", kDeleteWipe));
 }
 
-TEST_F(DeleteTest, WipeRefusesToFollowALink) {
+TEST_F(DeleteTest, EveryModeDeletesALinkAndNeverWhatItLeadsTo) {
   WriteFile(tree_ / "target", "keep me");
-  ASSERT_EQ(symlink("target", (tree_ / "alias").c_str()), 0);
-  EXPECT_FALSE(link_.LinkDeleteFile(true, "C:\\alias", kDeleteWipe));
-  EXPECT_EQ(ReadFile(tree_ / "target"), "keep me");
+  for (std::int32_t mode : {kDeleteRecycle, kDeleteNormal, kDeleteWipe}) {
+    ASSERT_EQ(symlink("target", (tree_ / "alias").c_str()), 0);
+    EXPECT_TRUE(link_.LinkDeleteFile(true, "C:\\alias", mode)) << mode;
+    EXPECT_FALSE(Exists(tree_ / "alias"));
+    EXPECT_EQ(ReadFile(tree_ / "target"), "keep me");
+  }
 }
 
 TEST_F(DeleteTest, RecycleBinMovesFileAndDirectoryToTheTrash) {

@@ -1,11 +1,16 @@
 // A real duplane-remote serving a folder over a file-backed cable: files move
 // both ways with matching CRCs, a refused request is followed by a working
-// connection, nothing outside the folder is touched, and a --drive folder that
-// does not exist is a start-up error.
+// connection, nothing outside the folder is touched (also on a kernel without
+// openat2), and a --drive folder that does not exist is a start-up error.
 #include <gtest/gtest.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstddef>
 
 #include "link/crc32.h"
 #include "link/link.h"
@@ -13,8 +18,8 @@
 #include "link/virtual_cable.h"
 #include "support/cable_fixture.h"
 #include "support/remote_process.h"
-#include "support/test_ports.h"
 #include "support/temp_tree.h"
+#include "support/test_ports.h"
 
 namespace duplane {
 namespace {
@@ -57,6 +62,8 @@ class ServedProcessTest : public ::testing::Test {
 TEST_F(ServedProcessTest, CopiesBothWaysSurvivesABadRequestAndStaysInside) {
   const std::string outside_before = Fingerprint(tree_ / "outside");
   ASSERT_TRUE(Connect()) << process_.Log();
+  // Which walk keeps the paths inside is logged.
+  EXPECT_NE(process_.Log().find("paths confined by "), std::string::npos) << process_.Log();
   Link& link = *link_;
   EXPECT_EQ(link.LinkGetDrives(false), "C");
 
@@ -101,6 +108,56 @@ TEST_F(ServedProcessTest, CopiesBothWaysSurvivesABadRequestAndStaysInside) {
   EXPECT_TRUE(process_.WaitForLog("disconnected", 10)) << process_.Log();
   EXPECT_EQ(process_.Stop(), 0);
   EXPECT_EQ(Fingerprint(tree_ / "outside"), outside_before);
+}
+
+// Makes openat2 answer ENOSYS in this process and whatever it runs, as on a
+// kernel before Linux 5.6.
+void TakeAwayOpenat2() {
+  struct sock_filter filter[] = {
+      BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(struct seccomp_data, nr)),
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_openat2, 0, 1),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | ENOSYS),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+  };
+  struct sock_fprog program = {static_cast<unsigned short>(sizeof(filter) / sizeof(filter[0])),
+                               filter};
+  if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
+      prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0) {
+    _exit(126);
+  }
+}
+
+TEST(ServedWithoutOpenat2Test, TheModuleWalksByNameAndStaysInside) {
+  TempTree tree;
+  for (const char* name : {"share/dir", "outside", "local"}) MakeDir(tree / name);
+  WriteFile(tree / "share/dir/inner.txt", "inner");
+  WriteFile(tree / "outside/secret", "secret");
+  symlink((tree / "outside").c_str(), (tree / "share/out").c_str());
+  symlink("../outside/secret", (tree / "share/secret_link").c_str());
+  symlink("dir", (tree / "share/inside_link").c_str());
+  const std::string outside_before = Fingerprint(tree / "outside");
+  CableFixture::Options options;
+  options.local_drives = {{'C', tree / "local"}};
+  options.remote_drives = {{'C', tree / "share"}};
+  options.remote_process = true;
+  options.remote_process_setup = TakeAwayOpenat2;
+  CableFixture served(options);
+  ASSERT_TRUE(served.Connect()) << served.process()->Log();
+  EXPECT_NE(served.process()->Log().find("no openat2 in this kernel"), std::string::npos)
+      << served.process()->Log();
+
+  Link& link = served.link();
+  EXPECT_TRUE(link.LinkFileExists(false, "C:\\inside_link\\inner.txt"));
+  EXPECT_EQ(link.LinkChDir(false, "C:\\out"), kErrorPathNotFound);
+  EXPECT_EQ(link.LinkFileOpen(false, "C:\\secret_link", 0), -1);
+  EXPECT_EQ(link.LinkFileOpen(false, "C:\\out\\secret", 0), -1);
+  EXPECT_EQ(link.LinkFileCreate(false, "C:\\out\\planted"), -1);
+  const std::int32_t handle = link.LinkFileCreate(false, "C:\\dir\\new.txt");
+  EXPECT_GE(handle, 0);
+  link.LinkFileClose(false, handle);
+  EXPECT_TRUE(Exists(tree / "share/dir/new.txt"));
+  served.Disconnect();
+  EXPECT_EQ(Fingerprint(tree / "outside"), outside_before);
 }
 
 TEST(ServedProcessOptionsTest, MissingDriveFolderIsAStartError) {

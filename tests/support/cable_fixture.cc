@@ -1,10 +1,14 @@
 // The in-process link for tests.
 #include "support/cable_fixture.h"
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <chrono>
 
 #include "remote/command_dispatcher.h"
 #include "remote/remote_session.h"
+#include "support/remote_process.h"
 #include "support/test_ports.h"
 
 namespace duplane {
@@ -13,16 +17,28 @@ CableFixture::CableFixture(const std::string& local_root, const std::string& rem
     : CableFixture(Options{{{'C', local_root}}, {{'C', remote_root}}, nullptr}) {}
 
 CableFixture::CableFixture(Options options) {
-  auto cable = VirtualCable::CreatePair(kDefaultPortBase);
-  program_cable_ = std::move(cable.first);
-  remote_cable_ = std::move(cable.second);
+  if (options.remote_process) {
+    cable_path_ = TempCablePath();
+    std::vector<std::string> args = {"--cable", cable_path_};
+    for (const DriveMapping& drive : options.remote_drives) {
+      args.push_back("--drive");
+      args.push_back(std::string(1, drive.letter) + "=" + drive.directory);
+    }
+    process_ = std::make_unique<RemoteProcess>(args, options.remote_process_setup);
+    std::string error;
+    program_cable_ = VirtualCable::Open(cable_path_, 0, &error);
+    if (!program_cable_) ADD_FAILURE() << error;
+  } else {
+    auto cable = VirtualCable::CreatePair(kDefaultPortBase);
+    program_cable_ = std::move(cable.first);
+    remote_cable_ = std::move(cable.second);
+  }
   PortAccess* program_port = program_cable_.get();
   if (options.wrap_program_port) {
     program_port_wrapper_ = options.wrap_program_port(*program_cable_);
     program_port = program_port_wrapper_.get();
   }
   local_files_ = std::make_unique<LocalFileSystem>(options.local_drives, /*confine=*/false);
-  remote_files_ = std::make_unique<LocalFileSystem>(options.remote_drives, /*confine=*/true);
   program_link_ = std::make_unique<LinkLayer>(
       *program_port, kDefaultPortBase,
       options.program_clock != nullptr ? *options.program_clock : SystemClock());
@@ -31,6 +47,8 @@ CableFixture::CableFixture(Options options) {
     return TimeoutAnswer::kCancel;
   });
   link_ = std::make_unique<Link>(*local_files_, program_link_.get());
+  if (process_) return;
+  remote_files_ = std::make_unique<LocalFileSystem>(options.remote_drives, /*confine=*/true);
   session_ = std::make_unique<RemoteSession>(*remote_cable_, kDefaultPortBase);
   dispatcher_ = std::make_unique<CommandDispatcher>(session_->link_layer(), *remote_files_);
   remote_thread_ = std::thread([this] {
@@ -42,10 +60,15 @@ CableFixture::CableFixture(Options options) {
 
 CableFixture::~CableFixture() {
   stop_ = true;
-  remote_thread_.join();
+  if (remote_thread_.joinable()) remote_thread_.join();
+  if (process_) {
+    process_->Stop();
+    unlink(cable_path_.c_str());
+  }
 }
 
-bool CableFixture::Connect() { return SyncRemoteWithin(*program_link_, 10); }
+// A process has to start before it answers.
+bool CableFixture::Connect() { return SyncRemoteWithin(*program_link_, process_ ? 20 : 10); }
 
 void CableFixture::Disconnect() {
   link_->LinkNop();

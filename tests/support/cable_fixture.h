@@ -1,6 +1,7 @@
-// A whole link in one test process: an in-memory virtual cable, a Remote
-// Module serving its drives on a thread of its own, and the program's end with
-// its Link and local branch. Everything between the two ends is the real code.
+// A whole link for tests: the program's end with its Link and local branch,
+// joined by a virtual cable to a Remote Module serving its drives, either on a
+// thread of this process (an in-memory cable) or as a real duplane-remote
+// process (a cable file). Everything between the two ends is the real code.
 #pragma once
 
 #include <atomic>
@@ -32,6 +33,7 @@ class FastClock : public LinkClock {
 
 class RemoteSession;
 class CommandDispatcher;
+class RemoteProcess;
 
 class CableFixture {
  public:
@@ -42,6 +44,11 @@ class CableFixture {
     std::function<std::unique_ptr<PortAccess>(PortAccess& inner)> wrap_program_port;
     // The program end's clock; null keeps real time.
     LinkClock* program_clock = nullptr;
+    // Serve through a real duplane-remote instead of a thread; remote_files()
+    // does not exist then.
+    bool remote_process = false;
+    // Runs in that process before it starts serving.
+    std::function<void()> remote_process_setup = nullptr;
   };
 
   // Drive C: is `local_root` for the program and `remote_root` for the module.
@@ -61,6 +68,8 @@ class CableFixture {
   LinkLayer& program_link() { return *program_link_; }
   LocalFileSystem& local_files() { return *local_files_; }
   LocalFileSystem& remote_files() { return *remote_files_; }
+  // The real Remote Module, when there is one.
+  RemoteProcess* process() { return process_.get(); }
   // Time-out questions the program's end was asked (answered Cancel).
   const std::vector<std::string>& timeouts() const { return timeouts_; }
 
@@ -72,6 +81,8 @@ class CableFixture {
   std::unique_ptr<LocalFileSystem> remote_files_;
   std::unique_ptr<LinkLayer> program_link_;
   std::unique_ptr<Link> link_;
+  std::string cable_path_;  // the cable file of a real process
+  std::unique_ptr<RemoteProcess> process_;
   std::unique_ptr<RemoteSession> session_;
   std::unique_ptr<CommandDispatcher> dispatcher_;
   std::vector<std::string> timeouts_;

@@ -1,11 +1,9 @@
-// The Recycle Bin of a test program: a trash under /tmp, never the user's.
-// GLib reads XDG_DATA_HOME once, at its first use, so a test program registers
-// this as a global environment, which is set up before any test runs:
-//   ::testing::AddGlobalTestEnvironment(new PrivateTrash);
+// The Recycle Bin of a test program: XDG_DATA_HOME pointed at a folder under
+// /tmp before anything can touch GIO (which reads it once), so the user's own
+// trash is never used. A Remote Module process started later inherits it.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <memory>
 #include <string>
@@ -16,12 +14,10 @@ namespace duplane {
 
 class PrivateTrash : public ::testing::Environment {
  public:
-  void SetUp() override {
-    folder_ = std::make_unique<TempFolder>("trash");
-    setenv("XDG_DATA_HOME", folder_->path().c_str(), 1);
-  }
-  void TearDown() override { folder_.reset(); }
-  static std::string TrashFiles() { return std::string(getenv("XDG_DATA_HOME")) + "/Trash/files"; }
+  void SetUp() override;
+  void TearDown() override;
+  // The folder the trash keeps the deleted entries in.
+  static std::string TrashFiles();
 
  private:
   std::unique_ptr<TempFolder> folder_;

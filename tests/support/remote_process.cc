@@ -16,16 +16,17 @@ namespace duplane {
 
 std::string TempCablePath() {
   static std::atomic<int> counter{0};
-  return "/dev/shm/duplane-test-" + std::to_string(getpid()) + "-" +
-         std::to_string(counter++);
+  return "/dev/shm/duplane-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
 }
 
-RemoteProcess::RemoteProcess(const std::vector<std::string>& args) {
+RemoteProcess::RemoteProcess(const std::vector<std::string>& args,
+                             const std::function<void()>& in_child) {
   log_path_ = TempCablePath() + ".log";
   pid_ = fork();
   if (pid_ == 0) {
     const int log = open(log_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (log >= 0) dup2(log, 2);
+    if (in_child) in_child();
     std::vector<char*> argv;
     static const char kExe[] = DUPLANE_REMOTE_EXE;
     argv.push_back(const_cast<char*>(kExe));

@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,10 @@ namespace duplane {
 
 class RemoteProcess {
  public:
-  explicit RemoteProcess(const std::vector<std::string>& args);
+  // `in_child` runs in the new process just before duplane-remote replaces it,
+  // e.g. to take a system call away.
+  explicit RemoteProcess(const std::vector<std::string>& args,
+                         const std::function<void()>& in_child = {});
   ~RemoteProcess();
   RemoteProcess(const RemoteProcess&) = delete;
   RemoteProcess& operator=(const RemoteProcess&) = delete;

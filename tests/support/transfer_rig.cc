@@ -99,8 +99,9 @@ struct TransferRig::Impl {
   std::unique_ptr<CableFixture> fixture;
 };
 
-TransferRig::TransferRig() : impl_(std::make_unique<Impl>()) {
+TransferRig::TransferRig(bool remote_process) : impl_(std::make_unique<Impl>()) {
   CableFixture::Options options;
+  options.remote_process = remote_process;
   options.local_drives = {{'C', impl_->local_root.path()}};
   options.remote_drives = {{'C', impl_->remote_root.path()}};
   options.wrap_program_port = [this](PortAccess& inner) {

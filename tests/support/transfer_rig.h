@@ -1,5 +1,6 @@
 // Everything an end-to-end transfer test needs: the program's Link joined by a
-// virtual cable to a Remote Module thread, each side's drive C: a temporary
+// virtual cable to a Remote Module (a thread, or a real duplane-remote
+// process), each side's drive C: a temporary
 // folder under /tmp, the scripted window with both panes showing a directory,
 // the search slots and the transfer queue.
 #pragma once
@@ -23,7 +24,7 @@ CopyMoveOptions CopyOptions(std::int32_t overwrite, std::int32_t delete_mode = k
 class TransferRig {
  public:
   // Connects at once; both panes start without a directory.
-  TransferRig();
+  explicit TransferRig(bool remote_process = false);
   ~TransferRig();
 
   Link& link();

@@ -1,0 +1,37 @@
+// The benchmarks' window.
+#include "bench_ui.h"
+
+#include <cstdio>
+
+namespace duplane {
+
+void BenchUi::Show(bool local, Link& link, const std::vector<Row>& rows) {
+  link.LinkChDir(local, "C:\\");
+  TPane& pane = Pane(local);
+  pane.Path = link.LinkGetDir(local, 0);
+  for (auto& column : pane.Columns) column.clear();
+  pane.SpecialCount = pane.DirCount = pane.FileCount = 0;
+  // Directories first, then files, as the list keeps them.
+  for (bool dirs : {true, false}) {
+    for (const Row& row : rows) {
+      if (row.is_dir != dirs) continue;
+      for (auto& column : pane.Columns) column.emplace_back();
+      pane.Columns[kColName].back() = row.name;
+      pane.Columns[kColSize].back() = dirs ? "" : std::to_string(row.size);
+      ++(dirs ? pane.DirCount : pane.FileCount);
+    }
+  }
+}
+
+bool BenchUi::ShowCopyMoveForm(const CopyMoveSetup&, TransferQueue&, CopyMoveOptions* options) {
+  options->overwrite = 1;
+  options->overwrite_text = "Always";
+  return true;
+}
+
+void BenchUi::Say(const std::string& text) {
+  ++boxes;
+  std::fprintf(stderr, "box: %s\n", text.c_str());
+}
+
+}  // namespace duplane
