@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "link/name_mapping.h"
+
 namespace duplane {
 namespace {
 
@@ -14,7 +16,8 @@ char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned 
 bool IsLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
 
 // Folds `rest` onto `names`: "." stays, ".." goes up but never above the root,
-// empty components from doubled separators vanish.
+// empty components from doubled separators vanish. Each name that remains is
+// turned into its native form.
 void Walk(const std::string& rest, std::vector<std::string>* names) {
   std::size_t start = 0;
   while (start <= rest.size()) {
@@ -24,7 +27,7 @@ void Walk(const std::string& rest, std::vector<std::string>* names) {
     if (name == "..") {
       if (!names->empty()) names->pop_back();
     } else if (!name.empty() && name != ".") {
-      names->push_back(std::move(name));
+      names->push_back(NativeNameOf(name));
     }
     start = end + 1;
   }
@@ -103,7 +106,7 @@ std::string DriveTable::WindowsForm(const ResolvedPath& path) const {
   text += ":\\";
   for (std::size_t i = 0; i < path.names.size(); ++i) {
     if (i > 0) text += '\\';
-    text += path.names[i];
+    text += WireNameOf(path.names[i]);
   }
   return text;
 }

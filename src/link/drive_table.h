@@ -20,8 +20,9 @@ struct DriveMapping {
 // directory is made absolute. On failure `error` gets a one-line reason.
 bool ParseDriveOption(const std::string& text, DriveMapping* out, std::string* error);
 
-// Where a Windows path lands: the drive's index in the table and the names
-// below its root ("" components, "." and ".." already folded away).
+// Where a Windows path lands: the drive's index in the table and the native
+// names below its root ("" components, "." and ".." already folded away, the
+// private-use twins of name_mapping.h turned back into their characters).
 struct ResolvedPath {
   int drive = -1;
   std::vector<std::string> names;
@@ -46,7 +47,7 @@ class DriveTable {
   bool Resolve(const std::string& path, ResolvedPath* out) const;
   // The names of `resolved` joined with '/', or "." at the drive's root.
   static std::string NativeRelative(const std::vector<std::string>& names);
-  // "C:\DIR\SUB" (or "C:\" at the root).
+  // "C:\DIR\SUB" (or "C:\" at the root), names in their wire form.
   std::string WindowsForm(const ResolvedPath& path) const;
 
   void SetCurrent(const ResolvedPath& path);

@@ -1,14 +1,12 @@
-// LinkDeleteFile on Linux: the Recycle Bin is the freedesktop.org trash through
-// GIO, normal delete is unlink, and wipe overwrites the whole file with random
-// bytes, flushes it to the disk and only then deletes it. Every mode deletes
-// the name given: a link goes, never what it leads to.
+// LinkDeleteFile on Linux: the Recycle Bin is the freedesktop.org trash (see
+// local_trash_linux.cc), normal delete is unlink, and wipe overwrites the
+// whole file with random bytes, flushes it to the disk and only then deletes
+// it. Every mode deletes the name given: a link goes, never what it leads to.
 #include <fcntl.h>
-#include <gio/gio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <random>
 
 #include "link/link.h"
@@ -19,34 +17,6 @@ namespace duplane {
 namespace {
 
 constexpr std::size_t kWipeBlock = 8192;
-
-// The real path of an open directory. Its parent walk was confined, so this is
-// inside the drive; GIO needs a plain path to find the right trash folder.
-bool RealPathOf(int fd, std::string* path) {
-  char buffer[PATH_MAX];
-  const ssize_t length = readlink(FdPath(fd).c_str(), buffer, sizeof(buffer) - 1);
-  if (length <= 0) return false;
-  path->assign(buffer, static_cast<std::size_t>(length));
-  return true;
-}
-
-bool Trash(int parent_fd, const std::string& leaf) {
-  struct stat info;
-  std::string directory;
-  if (fstatat(parent_fd, leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
-      !RealPathOf(parent_fd, &directory)) {
-    return false;
-  }
-  const std::string full = (directory == "/" ? "" : directory) + "/" + leaf;
-  GFile* file = g_file_new_for_path(full.c_str());
-  GError* error = nullptr;
-  // A refusal (no trash on that mount, say /dev/shm) answers false: the user
-  // sees the delete error instead of losing the file for good.
-  const gboolean trashed = g_file_trash(file, nullptr, &error);
-  if (error != nullptr) g_error_free(error);
-  g_object_unref(file);
-  return trashed != FALSE;
-}
 
 }  // namespace
 
@@ -61,7 +31,7 @@ bool LocalFileSystem::Delete(const std::string& path, std::int32_t mode) {
   if (!parent.valid()) return false;
   switch (mode) {
     case kDeleteRecycle:
-      return Trash(parent.get(), leaf);
+      return TrashEntry(parent.get(), leaf);
     case kDeleteNormal:
       return unlinkat(parent.get(), leaf.c_str(), 0) == 0;
     default:

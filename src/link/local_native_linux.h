@@ -99,5 +99,9 @@ bool DescribeEntry(const LocalFileSystem::Native& native, int dir_fd, const Reso
                    struct statx* info, std::int32_t* attributes);
 FindRecord RecordOf(const struct statx& info, const std::string& name, std::int32_t attributes);
 FileTime CreationTime(const struct statx& info);
+// Moves the entry `leaf` of the open directory `parent_fd` (never what a link
+// points at) to the trash of its mount; false, with the entry left where it
+// was, when that mount has no trash or the move fails.
+bool TrashEntry(int parent_fd, const std::string& leaf);
 
 }  // namespace duplane

@@ -12,6 +12,7 @@
 
 #include "link/local_file_system.h"
 #include "link/local_native_linux.h"
+#include "link/name_mapping.h"
 #include "link/name_pattern.h"
 
 namespace duplane {
@@ -39,9 +40,11 @@ void SplitPattern(const std::string& text, std::string* directory, std::string* 
   *pattern = text.substr(cut);
 }
 
-// Reads the names of an open directory that match the pattern. Names holding a
-// backslash or a colon cannot be named in a Windows path (a path built from
-// "c:x" reaches "x" on drive C:) and are left out.
+// Reads the native names of an open directory whose wire form matches the
+// pattern. Left out are names no find record can carry as they are: one that
+// already holds a private-use twin (on the wire it would name its namesake
+// with the real character) and one whose wire form is longer than a record's
+// 255 bytes (cut, it would name some other entry).
 bool ReadNames(int directory_fd, const std::string& pattern, std::vector<std::string>* names) {
   const int dup_fd = dup(directory_fd);
   if (dup_fd < 0) return false;
@@ -52,8 +55,10 @@ bool ReadNames(int directory_fd, const std::string& pattern, std::vector<std::st
   }
   while (const dirent* entry = readdir(dir)) {
     const std::string name = entry->d_name;
-    if (name == "." || name == ".." || !IsPlainFindName(name)) continue;
-    if (MatchesPattern(pattern, name)) names->push_back(name);
+    if (name == "." || name == ".." || HoldsMappedTwin(name)) continue;
+    const std::string wire = WireNameOf(name);
+    if (wire.size() > kMaxFindName || !IsPlainFindName(wire)) continue;
+    if (MatchesPattern(pattern, wire)) names->push_back(name);
   }
   closedir(dir);
   return true;
@@ -61,9 +66,10 @@ bool ReadNames(int directory_fd, const std::string& pattern, std::vector<std::st
 
 }  // namespace
 
-// Looks one name of a search up. "." and ".." are the directories
-// themselves; any other entry is described as LinkFileGetAttr does, a link by
-// what it leads to (through the confined walk) and marked as a link.
+// Looks one native name of a search up; the record carries its wire form.
+// "." and ".." are the directories themselves; any other entry is described
+// as LinkFileGetAttr does, a link by what it leads to (through the confined
+// walk) and marked as a link.
 static bool LookUpEntry(const LocalFileSystem::Native& native, const SearchState& search,
                         const std::string& name, FindRecord* record, std::int32_t* attributes) {
   struct statx info;
@@ -81,7 +87,7 @@ static bool LookUpEntry(const LocalFileSystem::Native& native, const SearchState
     // Gone since the names were read: passed over.
     if (!DescribeEntry(native, search.directory.get(), path, &info, attributes)) return false;
   }
-  *record = RecordOf(info, name, *attributes);
+  *record = RecordOf(info, WireNameOf(name), *attributes);
   return true;
 }
 

@@ -16,6 +16,10 @@ class LinkLayer;
 constexpr std::int32_t kMaxWireText = 32 * 1024;
 // File data per LinkFileRead or LinkFileWrite.
 constexpr std::int32_t kMaxWireData = 8192;
+// The largest LinkFileWrite data the Remote Module takes off the cable to
+// refuse it in step: the most one CRC fold may cover. A larger count is no
+// block any program sends; it drops the connection instead of waiting for it.
+constexpr std::int32_t kMaxWireDrain = 65535;
 
 void SendU8(LinkLayer& link, std::uint8_t value);
 void SendI32(LinkLayer& link, std::int32_t value);

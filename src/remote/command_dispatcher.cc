@@ -1,8 +1,11 @@
 // Request decoding and answering for operation codes 1 to 32 (13 excepted).
 // Everything that arrives is bounded before use: texts by kMaxWireText, file
-// data by kMaxWireData; slots and handles are checked by LocalFileSystem, which
-// answers with an error for any number it did not hand out.
+// data by kMaxWireData (a larger write is drained, up to kMaxWireDrain, and
+// refused); slots and handles are checked by LocalFileSystem, which answers
+// with an error for any number it did not hand out.
 #include "remote/command_dispatcher.h"
+
+#include <algorithm>
 
 #include "link/find_record.h"
 #include "link/link.h"
@@ -160,8 +163,10 @@ bool CommandDispatcher::Handle(std::uint8_t code) {
     case kOpFileRead: {
       const std::int32_t handle = GetI32(link_);
       const std::int32_t count = GetI32(link_);
-      if (count > kMaxWireData || !EndRequest()) return false;
-      const std::int32_t got = files_.FileRead(handle, data_.data(), count);
+      if (!EndRequest()) return false;
+      // "Up to count bytes": a larger count is answered with one block, which
+      // is a legal short read and keeps the link in step.
+      const std::int32_t got = files_.FileRead(handle, data_.data(), std::min(count, kMaxWireData));
       SendI32(link_, got);
       link_.SendBlock(got, data_.data());
       return EndAnswer();
@@ -169,7 +174,15 @@ bool CommandDispatcher::Handle(std::uint8_t code) {
     case kOpFileWrite: {
       const std::int32_t handle = GetI32(link_);
       const std::int32_t count = GetI32(link_);
-      if (count > kMaxWireData) return false;
+      if (count > kMaxWireDrain) return false;
+      if (count > kMaxWireData) {
+        // More than one block is refused, but the data is taken off the cable
+        // so that the answer still arrives in step.
+        DiscardBytes(link_, count);
+        if (!EndRequest()) return false;
+        SendI32(link_, -1);
+        return EndAnswer();
+      }
       link_.GetBlock(count, data_.data());
       if (!EndRequest()) return false;
       SendI32(link_, files_.FileWrite(handle, data_.data(), count));

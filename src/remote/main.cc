@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "duplane_version.h"
 #include "link/local_file_system.h"
 #include "link/port_access.h"
 #include "link/virtual_cable.h"
@@ -38,6 +39,10 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::fputs(RemoteUsage(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::puts("duplane-remote " DUPLANE_VERSION);
     return 0;
   }
 

@@ -31,7 +31,8 @@ const char* RemoteUsage() {
          "  --base 0xNNN   use the hardware port at this I/O base address\n"
          "  --drive X=DIR  serve DIR as drive X: (repeatable); only the drives given\n"
          "                 exist; without any, drive C: is /\n"
-         "  --help         show this text\n";
+         "  --help         show this text\n"
+         "  --version      show the version\n";
 }
 
 bool ParseRemoteOptions(int argc, const char* const* argv, RemoteOptions* options,
@@ -60,6 +61,8 @@ bool ParseRemoteOptions(int argc, const char* const* argv, RemoteOptions* option
     unsigned long number = 0;
     if (name == "--help" || name == "-h") {
       options->help = true;
+    } else if (name == "--version") {
+      options->version = true;
     } else if (name == "--cable") {
       if (!take_value()) return false;
       if (value.empty()) {
@@ -104,7 +107,7 @@ bool ParseRemoteOptions(int argc, const char* const* argv, RemoteOptions* option
       return false;
     }
   }
-  if (options->help) return true;
+  if (options->help || options->version) return true;
   const int ports = !options->cable_path.empty() + (options->lpt != 0) + (options->base != 0);
   if (ports != 1) {
     *error = ports == 0 ? "say which port to serve: --cable PATH, --lpt N or --base 0xNNN"

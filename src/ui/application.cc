@@ -7,7 +7,9 @@
 #include <QCommandLineParser>
 #include <cstdio>
 #include <memory>
+#include <string>
 
+#include "duplane_version.h"
 #include "link/local_file_system.h"
 #include "ui/about_form.h"
 #include "ui/config_form.h"
@@ -25,20 +27,29 @@
 
 namespace duplane {
 
-int RunDuplane(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QCommandLineParser parser;
+namespace {
+
+// Parses the window's command line. Returns -1 when the window is to start,
+// else the exit status (after --help, --version or a bad option).
+int ParseCommandLine(QCommandLineParser& parser, const QStringList& arguments,
+                     QString* cable_path) {
   parser.setApplicationDescription("Duplane: the files of two PCs joined by a parallel cable.");
   parser.addHelpOption();
+  const QCommandLineOption version(QStringLiteral("version"), "Show the version.");
+  parser.addOption(version);
   const QCommandLineOption cable(QStringLiteral("cable"),
                                  "Run the session over the virtual cable file PATH.", "PATH");
   parser.addOption(cable);
-  if (!parser.parse(app.arguments())) {
+  if (!parser.parse(arguments)) {
     std::fprintf(stderr, "duplane: %s\n", qPrintable(parser.errorText()));
     return 2;
   }
-  if (parser.isSet("help")) {
+  if (parser.isSet("help") || parser.isSet("help-all")) {
     std::fputs(qPrintable(parser.helpText()), stdout);
+    return 0;
+  }
+  if (parser.isSet(version)) {
+    std::puts("duplane " DUPLANE_VERSION);
     return 0;
   }
   if (!parser.positionalArguments().isEmpty()) {
@@ -46,6 +57,37 @@ int RunDuplane(int argc, char** argv) {
                  qPrintable(parser.positionalArguments().first()));
     return 2;
   }
+  *cable_path = parser.value(cable);
+  return -1;
+}
+
+// --help and --version need no window: they are answered before the display is
+// opened, so they work over ssh and in a package check without an X server.
+bool AsksForTextOnly(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h" || arg == "-?" || arg == "--help-all" ||
+        arg == "--version") {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+int RunDuplane(int argc, char** argv) {
+  QString cable_path;
+  if (AsksForTextOnly(argc, argv)) {
+    QCoreApplication core(argc, argv);
+    QCommandLineParser parser;
+    const int status = ParseCommandLine(parser, core.arguments(), &cable_path);
+    return status < 0 ? 0 : status;
+  }
+  QApplication app(argc, argv);
+  QCommandLineParser parser;
+  const int status = ParseCommandLine(parser, app.arguments(), &cable_path);
+  if (status >= 0) return status;
 
   SingleInstance instance;
   if (instance.EarlierInstanceRuns()) return 0;
@@ -58,7 +100,7 @@ int RunDuplane(int argc, char** argv) {
 
   TForm1 form1(session, boxes);
   instance.SetWindow(&form1);
-  TLinkForm link_form(session, parser.value(cable));
+  TLinkForm link_form(session, cable_path);
   form1.SetLinkForm(&link_form);
   // The transfer windows wait, created, until a copy, move or delete shows them.
   TCopyStatusForm copy_status_form;

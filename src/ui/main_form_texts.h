@@ -65,5 +65,7 @@ inline constexpr char kErrorRenaming[] = "Error renaming ";
 inline constexpr char kRenameTo[] = " to ";
 inline constexpr char kNoCurrentDir[] = "No current directory set on ";
 inline constexpr char kErrorCreating[] = "Error creating ";
+inline constexpr char kNameEmpty[] = "A name cannot be empty or only spaces";
+inline constexpr char kNameTooLong[] = "Name too long for ";
 
 }  // namespace duplane::form1_text

@@ -6,7 +6,9 @@
 #include <QMenu>
 #include <QTreeView>
 
+#include "link/find_record.h"
 #include "link/link.h"
+#include "link/name_mapping.h"
 #include "ui/main_form.h"
 #include "ui/main_form_texts.h"
 #include "ui/message_boxes.h"
@@ -19,6 +21,23 @@ namespace text = form1_text;
 // The two special rows carry these names; neither is an entry of its own.
 constexpr char kParentName[] = "..";
 constexpr char kRootName[] = "\\";
+
+// Why a typed name cannot be used on a side, or an empty text when it can. A
+// name of spaces only is as good as none; a name whose wire form does not fit
+// a find record would be made and then never listed.
+QString RefusalOf(const QString& typed, const std::string& wire, const QString& side) {
+  if (typed.trimmed().isEmpty()) {
+    return QString::fromLatin1(text::kNameEmpty);
+  }
+  std::size_t start = 0;
+  while (start <= wire.size()) {
+    std::size_t end = wire.find_first_of("\\/", start);
+    if (end == std::string::npos) end = wire.size();
+    if (end - start > kMaxFindName) return text::kNameTooLong + side + ": " + typed;
+    start = end + 1;
+  }
+  return QString();
+}
 
 }  // namespace
 
@@ -91,9 +110,15 @@ void TForm1::RenameOnPane(bool local) {
   const std::optional<QString> typed =
       prompts_->Ask(text::kRenameCaption,
                     text::kRenamePromptPrefix + old_text + text::kRenamePromptSuffix, old_text);
+  if (!typed) return;
+  const std::string new_name = WirePathOfTyped(typed->toStdString());
   // Case-sensitive on purpose: readme.txt -> README.TXT is a rename.
-  if (!typed || typed->isEmpty() || *typed == old_text) return;
-  const std::string new_name = typed->toStdString();
+  if (new_name == old_name) return;
+  const QString refusal = RefusalOf(*typed, new_name, SideText(local));
+  if (!refusal.isEmpty()) {
+    boxes_.Error(refusal);
+    return;
+  }
   if (!link().LinkRenameFile(local, old_name, new_name)) {
     boxes_.Error(text::kErrorRenaming + old_text + text::kRenameTo + *typed);
     return;
@@ -115,10 +140,16 @@ void TForm1::CreateDirOnPane(bool local) {
   }
   const std::optional<QString> typed =
       prompts_->Ask(text::kCreateDirCaption, text::kCreateDirPrompt, QString());
-  if (!typed || typed->isEmpty()) return;
-  // The text exactly as typed: a relative name lands in the side's current
-  // directory, and only one level is made.
-  if (!link().LinkCreateDir(local, typed->toStdString())) {
+  if (!typed) return;
+  // The text as typed, in its wire form: a relative name lands in the side's
+  // current directory, and only one level is made.
+  const std::string name = WirePathOfTyped(typed->toStdString());
+  const QString refusal = RefusalOf(*typed, name, SideText(local));
+  if (!refusal.isEmpty()) {
+    boxes_.Error(refusal);
+    return;
+  }
+  if (!link().LinkCreateDir(local, name)) {
     boxes_.Error(text::kErrorCreating + *typed);
     return;
   }

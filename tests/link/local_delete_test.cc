@@ -3,10 +3,14 @@
 // sizes, and modes that do not exist.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <thread>
 
 #include "link/link.h"
 #include "link/local_file_system.h"
@@ -106,6 +110,132 @@ TEST_F(DeleteTest, RecycleBinMovesFileAndDirectoryToTheTrash) {
   EXPECT_TRUE(Exists(trash + "/files/olddir/inside"));
   EXPECT_TRUE(Exists(trash + "/info/old.txt.trashinfo"));
   EXPECT_FALSE(link_.LinkDeleteFile(true, "C:\\old.txt", kDeleteRecycle));
+}
+
+TEST_F(DeleteTest, TrashInfoKeepsTheTrueOriginalPath) {
+  WriteFile(tree_ / "sub dir/a file", "x");
+  WriteFile(tree_ / "other/a file", "y");
+  EXPECT_TRUE(link_.LinkDeleteFile(true, "C:\\sub dir\\a file", kDeleteRecycle));
+  EXPECT_TRUE(link_.LinkDeleteFile(true, "C:\\other\\a file", kDeleteRecycle));
+  const std::string trash = TrashHome::home() / "data/Trash";
+  // The second of two namesakes gets a name of its own; both remember where
+  // they came from, escaped as a URI path.
+  std::string escaped = tree_.path();
+  const std::string first = ReadFile(trash + "/info/a file.trashinfo");
+  const std::string second = ReadFile(trash + "/info/a file.2.trashinfo");
+  EXPECT_NE(first.find("Path=" + escaped + "/sub%20dir/a%20file\n"), std::string::npos) << first;
+  EXPECT_NE(second.find("Path=" + escaped + "/other/a%20file\n"), std::string::npos) << second;
+  EXPECT_NE(first.find("DeletionDate="), std::string::npos);
+  EXPECT_EQ(ReadFile(trash + "/files/a file"), "x");
+  EXPECT_EQ(ReadFile(trash + "/files/a file.2"), "y");
+}
+
+TEST_F(DeleteTest, RecycleBinOfALinkTrashesTheLinkOnly) {
+  WriteFile(tree_ / "target", "keep me");
+  ASSERT_EQ(symlink("target", (tree_ / "alias").c_str()), 0);
+  EXPECT_TRUE(link_.LinkDeleteFile(true, "C:\\alias", kDeleteRecycle));
+  EXPECT_EQ(ReadFile(tree_ / "target"), "keep me");
+  struct stat info;
+  EXPECT_EQ(lstat((TrashHome::home() / "data/Trash/files/alias").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+}
+
+// A local user who can write in the served folder and watches the trash: the
+// moment a delete has claimed its place there (the .trashinfo appears), the
+// directory the file is in is swapped for a link to a folder outside, and put
+// back when the delete has returned. Driven by the trash's own events, so the
+// swap always lands between finding the file and moving it.
+class DirectorySwapper {
+ public:
+  DirectorySwapper(const std::string& dir, const std::string& outside, const std::string& info)
+      : dir_(dir), outside_(outside), watch_(inotify_init1(IN_CLOEXEC | IN_NONBLOCK)) {
+    EXPECT_EQ(pipe(requests_), 0);
+    EXPECT_EQ(pipe(answers_), 0);
+    EXPECT_GE(inotify_add_watch(watch_, info.c_str(), IN_CREATE), 0);
+    thread_ = std::thread([this] { Run(); });
+  }
+  ~DirectorySwapper() {
+    Ask('q');
+    thread_.join();
+    for (int fd : {watch_, requests_[0], requests_[1], answers_[0], answers_[1]}) close(fd);
+  }
+  // Puts the real directory back; returns once it is there.
+  void Restore() { Ask('r'); }
+  int swaps() const { return swaps_; }
+
+ private:
+  void Ask(char request) {
+    ASSERT_EQ(write(requests_[1], &request, 1), 1);
+    char done;
+    ASSERT_EQ(read(answers_[0], &done, 1), 1);
+  }
+  // Swaps at the first .trashinfo created since the last restore.
+  void TakeEvents() {
+    alignas(inotify_event) char buffer[4096];
+    while (read(watch_, buffer, sizeof(buffer)) > 0) {
+      if (swapped_) continue;
+      rename(dir_.c_str(), (dir_ + ".real").c_str());
+      symlink(outside_.c_str(), dir_.c_str());
+      swapped_ = true;
+      ++swaps_;
+    }
+  }
+  void Run() {
+    for (;;) {
+      pollfd fds[2] = {{watch_, POLLIN, 0}, {requests_[0], POLLIN, 0}};
+      if (poll(fds, 2, -1) < 0) continue;
+      TakeEvents();
+      if ((fds[1].revents & POLLIN) == 0) continue;
+      char request;
+      if (read(requests_[0], &request, 1) != 1) return;
+      if (swapped_) {
+        unlink(dir_.c_str());
+        rename((dir_ + ".real").c_str(), dir_.c_str());
+        swapped_ = false;
+      }
+      const char done = 'd';
+      if (write(answers_[1], &done, 1) != 1 || request == 'q') return;
+    }
+  }
+
+  std::string dir_, outside_;
+  int watch_;
+  int requests_[2] = {-1, -1};
+  int answers_[2] = {-1, -1};
+  bool swapped_ = false;
+  std::atomic<int> swaps_{0};
+  std::thread thread_;
+};
+
+// Recycle Bin deletes of the files of a served directory while it is swapped
+// as above: each delete moves the served file or nothing; nothing outside the
+// served folder may move.
+TEST(RecycleBinRaceTest, SwappingADirectoryForALinkNeverReachesOutside) {
+  constexpr int kFiles = 40;
+  TempTree tree;
+  const std::string share = tree / "share";
+  const std::string outside = tree / "outside";
+  for (int i = 0; i < kFiles; ++i) {
+    WriteFile(share + "/d/f" + std::to_string(i), "served");
+    WriteFile(outside + "/f" + std::to_string(i), "outside");
+  }
+  const std::string before = Fingerprint(outside);
+  const std::string info = TrashHome::home() / "data/Trash/info";
+  MakeDir(info);
+  LocalFileSystem files({{'C', share}}, true);
+  Link link(files, nullptr);
+
+  int deleted = 0;
+  DirectorySwapper swapper(share + "/d", outside, info);
+  for (int i = 0; i < kFiles; ++i) {
+    if (link.LinkDeleteFile(true, "C:\\d\\f" + std::to_string(i), kDeleteRecycle)) ++deleted;
+    swapper.Restore();
+  }
+  EXPECT_EQ(Fingerprint(outside), before);
+  EXPECT_EQ(swapper.swaps(), kFiles);
+  // The served files went to the trash as asked, race or not.
+  EXPECT_EQ(deleted, kFiles);
+  for (int i = 0; i < kFiles; ++i) EXPECT_FALSE(Exists(share + "/d/f" + std::to_string(i)));
 }
 
 TEST(RecycleBinRefusalTest, NoTrashOnTheMountMeansFalseAndTheFileStays) {

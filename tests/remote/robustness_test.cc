@@ -86,20 +86,69 @@ TEST_F(RobustnessTest, HugeAndNegativeTextCounts) {
   ExpectDroppedAndRecovered();
 }
 
-TEST_F(RobustnessTest, HugeDataCountsAndTheHandlesDieWithTheConnection) {
-  const std::int32_t handle = served_.link().LinkFileOpen(false, "C:\\file.txt", 0);
+// A read asked for more than one block is a legal request for "up to count
+// bytes": it is answered with at most one block and the link stays in step.
+TEST_F(RobustnessTest, OversizedReadIsAShortRead) {
+  const std::string content = PatternBytes(3 * kMaxWireData, 7);
+  WriteFile(tree_ / "share/big.bin", content);
+  const std::int32_t handle = served_.link().LinkFileOpen(false, "C:\\big.bin", 0);
   ASSERT_GE(handle, 0);
-  served_.program_link().SendCommand(kOpFileRead);
+  LinkLayer& wire = served_.program_link();
+  std::string received;
+  for (std::int32_t count : {kMaxWireData + 1, 0x7FFFFFFF}) {
+    wire.SendCommand(kOpFileRead);
+    SendI32(wire, handle);
+    SendI32(wire, count);
+    wire.WaitForAck();
+    const std::int32_t got = GetI32(wire);
+    ASSERT_GT(got, 0);
+    ASSERT_LE(got, kMaxWireData);
+    std::string block(static_cast<std::size_t>(got), '\0');
+    wire.GetBlock(got, &block[0]);
+    wire.FinishReceive();
+    ASSERT_TRUE(wire.connected());
+    received += block;
+  }
+  // The next request is served, from where the short reads stopped.
+  char rest[kMaxWireData];
+  const std::int32_t got = served_.link().LinkFileRead(false, handle, rest, kMaxWireData);
+  ASSERT_GT(got, 0);
+  received.append(rest, static_cast<std::size_t>(got));
+  EXPECT_EQ(received, content.substr(0, received.size()));
+  served_.link().LinkFileClose(false, handle);
+  EXPECT_TRUE(wire.connected());
+}
+
+// An oversized write is refused, but its data is taken off the cable so the
+// answer and the next request stay in step; nothing reaches the file.
+TEST_F(RobustnessTest, OversizedWriteIsRefusedInStep) {
+  const std::int32_t handle = served_.link().LinkFileCreate(false, "C:\\written.bin");
+  ASSERT_GE(handle, 0);
+  LinkLayer& wire = served_.program_link();
+  const std::string data = PatternBytes(kMaxWireData + 1, 3);
+  wire.SendCommand(kOpFileWrite);
+  SendI32(wire, handle);
+  SendI32(wire, kMaxWireData + 1);
+  wire.SendBlock(kMaxWireData + 1, data.data());
+  wire.WaitForAck();
+  EXPECT_EQ(GetI32(wire), -1);
+  wire.FinishReceive();
+  ASSERT_TRUE(wire.connected());
+  EXPECT_EQ(served_.link().LinkFileWrite(false, handle, "next", 4), 4);
+  served_.link().LinkFileClose(false, handle);
+  EXPECT_EQ(ReadFile(tree_ / "share/written.bin"), "next");
+}
+
+TEST_F(RobustnessTest, AbsurdWriteCountDropsAndTheHandlesDieWithTheConnection) {
+  const std::int32_t handle = served_.link().LinkFileOpen(false, "C:\\file.txt", 2);
+  ASSERT_GE(handle, 0);
+  served_.program_link().SendCommand(kOpFileWrite);
   SendI32(served_.program_link(), handle);
   SendI32(served_.program_link(), 0x7FFFFFFF);
   ExpectDroppedAndRecovered();
   char buffer[8];
   EXPECT_EQ(served_.link().LinkFileRead(false, handle, buffer, 8), -1);  // closed at the drop
-
-  served_.program_link().SendCommand(kOpFileWrite);
-  SendI32(served_.program_link(), handle);
-  SendI32(served_.program_link(), kMaxWireData + 1);
-  ExpectDroppedAndRecovered();
+  EXPECT_EQ(ReadFile(tree_ / "share/file.txt"), "served");
 }
 
 TEST_F(RobustnessTest, HandlesAndSlotsNeverOpenedDoNothing) {

@@ -117,6 +117,25 @@ TEST_P(CopyTest, NestedTreeArrivesWithBytesTimesAndAttributes) {
   EXPECT_EQ(rig_.ui.fill_lists, std::vector<bool>{t()});
 }
 
+// Linux names that hold characters no Windows name can: selected and queued
+// under their private-use twins, they arrive under their own names.
+TEST_P(CopyTest, NamesWindowsCannotHoldArriveUnderTheirOwnNames) {
+  const std::string colon = "\xEF\x80\xBA";
+  WriteFile(S("12:00.log"), "noon");
+  WriteFile(S("STAMPS/what?.txt"), "q");
+  WriteFile(S("STAMPS/a<b>\"c|d*.txt"), "mixed");
+  WriteFile(S("STAMPS/back\\slash"), "b");
+  WriteFile(S("STAMPS/dir:x/in:side"), PatternBytes(kBlock + 5, 2));
+  ShowBoth();
+  rig_.Select(s(), {"12" + colon + "00.log", "STAMPS"});
+  rig_.ui.ExpectCopyMove(Options(kOverwritePrompt));
+  rig_.ui.ExpectInfo("Files copied: 5\rDirs created: 2");
+  Run(false);
+  rig_.ui.VerifyAllAsked();
+  EXPECT_EQ(ReadFile(T("12:00.log")), "noon");
+  EXPECT_EQ(CompareTrees(S("STAMPS"), T("STAMPS"), /*times_and_modes=*/true), "");
+}
+
 TEST_P(CopyTest, ExistingReadOnlyTargetCannotBeCreated) {
   WriteFile(S("RO.TXT"), "new");
   WriteFile(T("RO.TXT"), "old");

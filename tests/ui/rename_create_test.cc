@@ -218,24 +218,86 @@ TEST_P(RenameCreateTest, RenameOntoAnExistingNameChangesNothing) {
   EXPECT_FALSE(pane().tree_stale);
 }
 
-TEST_P(RenameCreateTest, CancelledUnchangedOrEmptyDoesNothing) {
+TEST_P(RenameCreateTest, CancelledOrUnchangedDoesNothing) {
   ShowFiles();
-  prompts_.answers = {std::nullopt, QString("a.txt"), QString("")};
-  for (int i = 0; i < 3; ++i) {
+  prompts_.answers = {std::nullopt, QString("a.txt")};
+  for (int i = 0; i < 2; ++i) {
     Select({"a.txt"});
     form().RenameOnPane(local());
   }
-  EXPECT_EQ(prompts_.asked.size(), 3u);
+  EXPECT_EQ(prompts_.asked.size(), 2u);
   EXPECT_TRUE(Boxes().empty());
   EXPECT_TRUE(OnDisk("a.txt"));
 
-  prompts_.answers = {std::nullopt, QString("")};
+  prompts_.answers = {std::nullopt};
   const QStringList before = DiskNames();
-  form().CreateDirOnPane(local());
   form().CreateDirOnPane(local());
   EXPECT_TRUE(Boxes().empty());
   EXPECT_EQ(DiskNames(), before);
   EXPECT_FALSE(pane().tree_stale);
+}
+
+// A name of nothing or of spaces is no name; one whose wire form is longer
+// than a list entry can carry would be made and then never listed.
+TEST_P(RenameCreateTest, EmptySpacesOrTooLongNamesAreRefusedWithAMessage) {
+  ShowFiles();
+  const QString too_long(90, QLatin1Char(':'));  // 90 bytes here, 270 on the wire
+  prompts_.answers = {QString(""), QString("   "), too_long};
+  for (int i = 0; i < 3; ++i) {
+    Select({"a.txt"});
+    form().RenameOnPane(local());
+  }
+  prompts_.answers = {QString(""), QString(" "), "sub\\" + too_long};
+  const QStringList before = DiskNames();
+  for (int i = 0; i < 3; ++i) form().CreateDirOnPane(local());
+  const std::string empty = "A name cannot be empty or only spaces";
+  const std::string long_text = ("Name too long for " + Side(local()) + ": ").toStdString();
+  EXPECT_EQ(Boxes(),
+            (std::vector<std::string>{empty, empty, long_text + too_long.toStdString(), empty,
+                                      empty, long_text + "sub\\" + too_long.toStdString()}));
+  EXPECT_EQ(DiskNames(), before);
+  EXPECT_FALSE(pane().tree_stale);
+}
+
+// Names with characters a Windows name cannot hold: listed under their
+// private-use twins, renamed away and back, and typed with the real character
+// (which is mapped, not refused: "a:b" becomes a file named a:b).
+TEST_P(RenameCreateTest, NamesWithAColonAreListedRenamedAndTyped) {
+  MakeFile(root(), "12:00.log", 4);
+  ShowFiles();
+  const QString twin = QString::fromUtf8(
+      "12\xEF\x80\xBA"
+      "00.log");
+  ASSERT_TRUE(Names().contains(twin));
+  Select({twin});
+  prompts_.answers = {QString("noon.log")};
+  form().RenameOnPane(local());
+  EXPECT_EQ(prompts_.asked.back().text, twin);
+  EXPECT_TRUE(OnDisk("noon.log"));
+  EXPECT_FALSE(OnDisk("12:00.log"));
+
+  Select({"noon.log"});
+  prompts_.answers = {QString("12:00.log")};
+  form().RenameOnPane(local());
+  EXPECT_TRUE(OnDisk("12:00.log"));
+  EXPECT_TRUE(Names().contains(twin));
+  EXPECT_FALSE(Names().contains("noon.log"));
+
+  Select({"a.txt"});
+  prompts_.answers = {QString("a:b")};
+  form().RenameOnPane(local());
+  prompts_.answers = {QString("x:y")};
+  form().CreateDirOnPane(local());
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_TRUE(OnDisk("a:b"));
+  EXPECT_FALSE(OnDisk("a.txt"));
+  EXPECT_TRUE(QFileInfo(QDir(root()).filePath("x:y")).isDir());
+  EXPECT_TRUE(
+      Names().contains(QString::fromUtf8("a\xEF\x80\xBA"
+                                         "b")));
+  EXPECT_TRUE(
+      Names().contains(QString::fromUtf8("x\xEF\x80\xBA"
+                                         "y")));
 }
 
 TEST_P(RenameCreateTest, CreateMakesOneLevelInTheCurrentDirectory) {
