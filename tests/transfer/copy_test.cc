@@ -128,7 +128,7 @@ TEST_P(CopyTest, NamesWindowsCannotHoldArriveUnderTheirOwnNames) {
   WriteFile(S("STAMPS/dir:x/in:side"), PatternBytes(kBlock + 5, 2));
   ShowBoth();
   rig_.Select(s(), {"12" + colon + "00.log", "STAMPS"});
-  rig_.ui.ExpectCopyMove(Options(kOverwritePrompt));
+  rig_.ui.ExpectCopyMove(CopyOptions(kOverwritePrompt));
   rig_.ui.ExpectInfo("Files copied: 5\rDirs created: 2");
   Run(false);
   rig_.ui.VerifyAllAsked();
