@@ -19,6 +19,18 @@ std::uint8_t NibbleOf(std::uint8_t status) { return (status >> 3) & 0x0F; }
 
 }  // namespace
 
+// The other end changes its strobe and its nibble in one write, but a real
+// cable's wires do not switch at the same instant: one read can show a mix of
+// old and new lines. Whatever is decided on the lines is decided on a read
+// that agrees with the one before.
+bool LinkLayer::StillSees(std::uint8_t mask, std::uint8_t value) {
+  return (port_.ReadPort(base_ + 1u) & mask) == value;
+}
+
+bool LinkLayer::StillSeesNibble(std::uint8_t nibble) {
+  return StillSees(0x78, static_cast<std::uint8_t>(nibble << 3));
+}
+
 LinkLayer::LinkLayer(PortAccess& port, std::uint16_t base, LinkClock& clock)
     : port_(port), base_(base), clock_(clock) {}
 
@@ -129,7 +141,7 @@ void LinkLayer::SyncRemote() {
       WriteData(0x00);
       if (pump_events_) pump_events_();
       if (cancel_) return;
-    } while (ReadNibble() != nibble);
+    } while (ReadNibble() != nibble || !StillSeesNibble(nibble));
   }
   WriteData(kSyncNibbleOpen);
   clock_.Sleep(10);
@@ -145,7 +157,7 @@ bool LinkLayer::AnswerSync(const std::function<bool()>& stop) {
   for (;;) {
     if (stop && stop()) return false;
     const std::uint8_t status = port_.ReadPort(base_ + 1u);
-    if ((status & 0xF8) == 0x80) break;  // the program writes 0x00
+    if ((status & 0xF8) == 0x80 && StillSees(0xF8, 0x80)) break;  // the program writes 0x00
     idle.Pass(status);
   }
   std::uint64_t phase_start = clock_.TickCount();
@@ -155,7 +167,9 @@ bool LinkLayer::AnswerSync(const std::function<bool()>& stop) {
   for (;;) {
     if (stop && stop()) return false;
     const std::uint8_t status = port_.ReadPort(base_ + 1u);
-    if (NibbleOf(status) == kSyncNibbleOpen && shown_second) break;
+    if (NibbleOf(status) == kSyncNibbleOpen && shown_second && StillSeesNibble(kSyncNibbleOpen)) {
+      break;
+    }
     idle.Pass(status);
     if (clock_.TickCount() - phase_start >= kSyncPhaseMs) {
       shown = shown == kSyncNibbleFirst ? kSyncNibbleSecond : kSyncNibbleFirst;
@@ -184,19 +198,20 @@ LinkLayer::CommandWait LinkLayer::WaitForCommandStart(const std::function<bool()
   for (;;) {
     if (stop && stop()) return CommandWait::kStopped;
     const std::uint8_t status = port_.ReadPort(base_ + 1u);
-    const std::uint8_t nibble = NibbleOf(status);
-    if (nibble != kSyncNibbleOpen) {
+    if ((status & 0x80) == expected_ack_) {
+      // Every header begins with the low nibble of 0x01; anything else is a
+      // program that writes 0x00 to synchronise. The nibble comes from a
+      // second read, as in GetBlock: the read that saw the strobe may show
+      // the old nibble.
+      return ReadNibble() == 0x01 ? CommandWait::kCommand : CommandWait::kResyncRequested;
+    }
+    if (NibbleOf(status) != kSyncNibbleOpen) {
       saw_other_nibble = true;
-    } else if (saw_other_nibble) {
+    } else if (saw_other_nibble && StillSeesNibble(kSyncNibbleOpen)) {
       expected_ack_ = 0x00;
       data_toggle_ = 0x10;
       connected_ = true;
       return CommandWait::kResynced;
-    }
-    if ((status & 0x80) == expected_ack_) {
-      // Every header begins with the low nibble of 0x01; anything else is a
-      // program that writes 0x00 to synchronise.
-      return nibble == 0x01 ? CommandWait::kCommand : CommandWait::kResyncRequested;
     }
     idle.Pass(status);
     if (clock_.TickCount() - phase_start >= kSyncPhaseMs) {

@@ -20,8 +20,8 @@ enum class TimeoutAnswer { kRetry, kCancel };
 struct PortCounters {
   std::uint64_t data_writes = 0;
   std::uint64_t control_writes = 0;
-  std::uint64_t polls = 0;          // status reads made while waiting
-  std::uint64_t nibble_reads = 0;   // status reads that take a nibble
+  std::uint64_t polls = 0;         // status reads made while waiting
+  std::uint64_t nibble_reads = 0;  // status reads that take a nibble
 };
 
 class LinkLayer {
@@ -76,10 +76,10 @@ class LinkLayer {
   // synchronising again gets its answer even in the phase where its idle data
   // value equals the synchronisation's 0x00.
   enum class CommandWait {
-    kCommand,           // the first nibble of a header is waiting; GetBlock it
-    kResyncRequested,   // the program writes 0x00: go to AnswerSync
-    kResynced,          // the program wrote 0x03: the link is in its post-sync state
-    kStopped,           // `stop` became true
+    kCommand,          // the first nibble of a header is waiting; GetBlock it
+    kResyncRequested,  // the program writes 0x00: go to AnswerSync
+    kResynced,         // the program wrote 0x03: the link is in its post-sync state
+    kStopped,          // `stop` became true
   };
   CommandWait WaitForCommandStart(const std::function<bool()>& stop);
 
@@ -88,6 +88,10 @@ class LinkLayer {
 
  private:
   bool WaitForOtherEnd(const char* name);
+  // The next status read shows `value` in the bits of `mask` (as the one
+  // before did).
+  bool StillSees(std::uint8_t mask, std::uint8_t value);
+  bool StillSeesNibble(std::uint8_t nibble);
 
   PortAccess& port_;
   std::uint16_t base_;

@@ -1,11 +1,12 @@
 // TIOPort: the Windows port-access component. On NT every access is one
 // DeviceIoControl call into IOPORT.SYS, so nothing is added around the call:
 // no result checks, no buffering, one fixed-size request per access.
-#include "link/tioport.h"
-
 #include <windows.h>
 
 #include <vector>
+
+#include "link/system_ports.h"
+#include "link/tioport.h"
 
 #if defined(_MSC_VER)
 #include <intrin.h>
@@ -76,9 +77,9 @@ bool InstallDriver() {
   if (!service) service = OpenServiceA(manager, "IOPort", SERVICE_QUERY_STATUS);
   if (!service) {
     const std::string path = DriverPath();
-    service = CreateServiceA(manager, "IOPort", "IOPort", SERVICE_ALL_ACCESS,
-                             SERVICE_KERNEL_DRIVER, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
-                             path.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr);
+    service = CreateServiceA(manager, "IOPort", "IOPort", SERVICE_ALL_ACCESS, SERVICE_KERNEL_DRIVER,
+                             SERVICE_AUTO_START, SERVICE_ERROR_NORMAL, path.c_str(), nullptr,
+                             nullptr, nullptr, nullptr, nullptr);
     if (!service) {
       CloseServiceHandle(manager);
       return false;
@@ -136,10 +137,20 @@ std::uint16_t LptBaseAddress(int number) {
   return number >= 1 && number <= 3 ? kBases[number - 1] : 0;
 }
 
-std::unique_ptr<PortAccess> OpenHardwarePort(std::uint16_t base, std::string* error) {
+const char kSystemPortsRoot[] = "";
+
+// Windows keeps no list of port addresses that a program can read as simply.
+std::vector<SystemPort> ListSystemPorts() { return {}; }
+std::vector<std::string> PortDrivers(int) { return {}; }
+std::string PortHolder(int) { return ""; }
+
+std::unique_ptr<PortAccess> OpenHardwarePort(std::uint16_t base, std::string* error,
+                                             std::string* access) {
   (void)base;
   try {
-    return std::make_unique<TIOPort>();
+    auto port = std::make_unique<TIOPort>();
+    if (access) *access = g_is_nt ? "the IOPort driver (IOPORT.SYS)" : "port instructions";
+    return port;
   } catch (const EIOPortError& failure) {
     if (error) *error = failure.what();
     return nullptr;

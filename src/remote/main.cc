@@ -11,6 +11,7 @@
 #include "link/port_access.h"
 #include "link/virtual_cable.h"
 #include "remote/command_dispatcher.h"
+#include "remote/probe_command.h"
 #include "remote/remote_options.h"
 #include "remote/remote_session.h"
 
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
     std::puts("duplane-remote " DUPLANE_VERSION);
     return 0;
   }
+  if (options.probe) return RunProbeCommand(options);
 
   std::unique_ptr<PortAccess> port;
   std::uint16_t base = kDefaultPortBase;

@@ -6,10 +6,15 @@
 namespace duplane {
 
 RemoteSession::RemoteSession(PortAccess& port, std::uint16_t base, Log log, LinkClock& clock)
-    : link_(port, base, clock), log_(std::move(log)) {
+    : port_(port), link_(port, base, clock), log_(std::move(log)) {
   // Nobody sits at the Remote PC to answer a time-out: give up the connection
   // and wait for the program to synchronise again.
   link_.SetTimeoutHandler([](const std::string&) { return TimeoutAnswer::kCancel; });
+}
+
+std::string RemoteSession::LinkLost() const {
+  const std::string fault = port_.Fault();
+  return fault.empty() ? "link lost" : "link lost: " + fault;
 }
 
 void RemoteSession::Say(const std::string& line) {
@@ -57,7 +62,7 @@ RemoteSession::Outcome RemoteSession::ServeOneCommand(const std::atomic<bool>& s
   std::uint8_t header[3] = {};
   link_.GetBlock(3, header);
   if (!link_.connected()) {
-    Say("link lost");
+    Say(LinkLost());
     return Outcome::kResync;
   }
   const std::uint8_t code = header[1];
@@ -82,7 +87,7 @@ RemoteSession::Outcome RemoteSession::ServeOneCommand(const std::atomic<bool>& s
   }
   const bool understood = handle(code);
   if (!link_.connected()) {
-    Say("link lost");
+    Say(LinkLost());
     return Outcome::kResync;
   }
   if (!understood) {

@@ -40,6 +40,10 @@ class RemoteSession {
   Outcome ServeOneCommand(const std::atomic<bool>& stop, const RequestHandler& handle);
   void Say(const std::string& line);
 
+  // "link lost", with the port's fault when it has one.
+  std::string LinkLost() const;
+
+  PortAccess& port_;
   LinkLayer link_;
   Log log_;
 };

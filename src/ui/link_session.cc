@@ -18,14 +18,23 @@ void LinkSession::AttachPort(std::unique_ptr<PortAccess> port, std::uint16_t bas
   fixed_ = fixed;
   if (port_ == nullptr) return;
   layer_ = std::make_unique<LinkLayer>(*port_, base_, *clock_);
-  if (timeout_handler_) layer_->SetTimeoutHandler(timeout_handler_);
+  InstallTimeoutHandler();
   if (pump_) layer_->SetPumpEvents(pump_);
   link_ = std::make_unique<Link>(local_, layer_.get());
 }
 
 void LinkSession::SetTimeoutHandler(std::function<TimeoutAnswer(const std::string&)> handler) {
   timeout_handler_ = std::move(handler);
-  if (layer_ != nullptr) layer_->SetTimeoutHandler(timeout_handler_);
+  InstallTimeoutHandler();
+}
+
+// A port whose accesses failed says why under the time-out's own line.
+void LinkSession::InstallTimeoutHandler() {
+  if (layer_ == nullptr || !timeout_handler_) return;
+  layer_->SetTimeoutHandler([this](const std::string& message) {
+    const std::string fault = port_->Fault();
+    return timeout_handler_(fault.empty() ? message : message + "\r" + fault);
+  });
 }
 
 void LinkSession::SetPumpEvents(std::function<void()> pump) {

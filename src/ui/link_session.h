@@ -46,6 +46,8 @@ class LinkSession {
   void SetPumpEvents(std::function<void()> pump);
 
  private:
+  void InstallTimeoutHandler();
+
   LocalFileSystem& local_;
   std::unique_ptr<PortAccess> port_;
   std::uint16_t base_ = 0;

@@ -178,6 +178,8 @@ void TForm1::ClearRemotePane() {
 
 void TForm1::Configure1Click() {
   if (config_form_ == nullptr) return;
+  // The port test needs the port that the last connection may still hold.
+  config_form_->SetBeforeProbe([this] { session_.AttachPort(nullptr, 0, false); });
   config_form_->SetPortItem(settings_.lpt_port - 1);
   for (int i = 0; i < 3; ++i) config_form_->Base(i)->setText(settings_.base[i]);
   config_form_->SysIcons()->setChecked(settings_.remote_icons);

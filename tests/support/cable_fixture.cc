@@ -14,10 +14,17 @@
 namespace duplane {
 
 CableFixture::CableFixture(const std::string& local_root, const std::string& remote_root)
-    : CableFixture(Options{{{'C', local_root}}, {{'C', remote_root}}, nullptr}) {}
+    : CableFixture([&] {
+        Options options;
+        options.local_drives = {{'C', local_root}};
+        options.remote_drives = {{'C', remote_root}};
+        return options;
+      }()) {}
 
 CableFixture::CableFixture(Options options) {
-  if (options.remote_process) {
+  if (options.program_port) {
+    program_external_port_ = std::move(options.program_port);
+  } else if (options.remote_process) {
     cable_path_ = TempCablePath();
     std::vector<std::string> args = {"--cable", cable_path_};
     for (const DriveMapping& drive : options.remote_drives) {
@@ -33,21 +40,22 @@ CableFixture::CableFixture(Options options) {
     program_cable_ = std::move(cable.first);
     remote_cable_ = std::move(cable.second);
   }
-  PortAccess* program_port = program_cable_.get();
+  PortAccess* program_port =
+      program_external_port_ ? program_external_port_.get() : program_cable_.get();
   if (options.wrap_program_port) {
-    program_port_wrapper_ = options.wrap_program_port(*program_cable_);
+    program_port_wrapper_ = options.wrap_program_port(*program_port);
     program_port = program_port_wrapper_.get();
   }
   local_files_ = std::make_unique<LocalFileSystem>(options.local_drives, /*confine=*/false);
   program_link_ = std::make_unique<LinkLayer>(
-      *program_port, kDefaultPortBase,
+      *program_port, options.program_base,
       options.program_clock != nullptr ? *options.program_clock : SystemClock());
   program_link_->SetTimeoutHandler([this](const std::string& message) {
     timeouts_.push_back(message);
     return TimeoutAnswer::kCancel;
   });
   link_ = std::make_unique<Link>(*local_files_, program_link_.get());
-  if (process_) return;
+  if (remote_cable_ == nullptr) return;
   remote_files_ = std::make_unique<LocalFileSystem>(options.remote_drives, /*confine=*/true);
   session_ = std::make_unique<RemoteSession>(*remote_cable_, kDefaultPortBase);
   dispatcher_ = std::make_unique<CommandDispatcher>(session_->link_layer(), *remote_files_);

@@ -49,6 +49,10 @@ class CableFixture {
     bool remote_process = false;
     // Runs in that process before it starts serving.
     std::function<void()> remote_process_setup = nullptr;
+    // The program's own port at `program_base`, for a Remote Module that the
+    // caller runs on a port of its own; remote_files() does not exist then.
+    std::shared_ptr<PortAccess> program_port = nullptr;
+    std::uint16_t program_base = kDefaultPortBase;
   };
 
   // Drive C: is `local_root` for the program and `remote_root` for the module.
@@ -76,6 +80,7 @@ class CableFixture {
  private:
   std::unique_ptr<VirtualCable> program_cable_;
   std::unique_ptr<VirtualCable> remote_cable_;
+  std::shared_ptr<PortAccess> program_external_port_;
   std::unique_ptr<PortAccess> program_port_wrapper_;
   std::unique_ptr<LocalFileSystem> local_files_;
   std::unique_ptr<LocalFileSystem> remote_files_;

@@ -25,7 +25,10 @@ RemoteProcess::RemoteProcess(const std::vector<std::string>& args,
   pid_ = fork();
   if (pid_ == 0) {
     const int log = open(log_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (log >= 0) dup2(log, 2);
+    if (log >= 0) {
+      dup2(log, 1);
+      dup2(log, 2);
+    }
     if (in_child) in_child();
     std::vector<char*> argv;
     static const char kExe[] = DUPLANE_REMOTE_EXE;

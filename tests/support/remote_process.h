@@ -1,5 +1,5 @@
 // A real duplane-remote process for tests: started with the given options, its
-// standard error kept in a file, stopped with SIGTERM.
+// standard output and error kept in one file, stopped with SIGTERM.
 #pragma once
 
 #include <sys/types.h>

@@ -99,16 +99,25 @@ struct TransferRig::Impl {
   std::unique_ptr<CableFixture> fixture;
 };
 
-TransferRig::TransferRig(bool remote_process) : impl_(std::make_unique<Impl>()) {
+TransferRig::TransferRig(bool remote_process) : TransferRig(remote_process, ExternalRemote()) {}
+
+TransferRig::TransferRig(const ExternalRemote& external) : TransferRig(false, external) {}
+
+TransferRig::TransferRig(bool remote_process, const ExternalRemote& external)
+    : impl_(std::make_unique<Impl>()) {
   CableFixture::Options options;
   options.remote_process = remote_process;
   options.local_drives = {{'C', impl_->local_root.path()}};
   options.remote_drives = {{'C', impl_->remote_root.path()}};
-  options.wrap_program_port = [this](PortAccess& inner) {
-    auto port = std::make_unique<NibbleFlipPort>(inner);
-    impl_->flip = port.get();
-    return port;
-  };
+  if (external) {
+    options.program_port = external(impl_->remote_root.path(), &options.program_base);
+  } else {
+    options.wrap_program_port = [this](PortAccess& inner) {
+      auto port = std::make_unique<NibbleFlipPort>(inner);
+      impl_->flip = port.get();
+      return port;
+    };
+  }
   options.program_clock = &impl_->clock;
   impl_->fixture = std::make_unique<CableFixture>(std::move(options));
   if (!impl_->fixture->Connect()) ADD_FAILURE() << "the Remote Module did not answer";
@@ -195,10 +204,14 @@ void TransferRig::Refill(bool local) {
 }
 
 void TransferRig::FlipDataNibble(bool outgoing, std::uint64_t skip) {
-  impl_->flip->Arm(outgoing, skip);
+  if (impl_->flip != nullptr) impl_->flip->Arm(outgoing, skip);
 }
 
 void TransferRig::CutCable(bool cut) {
+  if (impl_->flip == nullptr) {
+    ADD_FAILURE() << "an external Remote Module's cable cannot be cut here";
+    return;
+  }
   impl_->was_cut = impl_->was_cut || cut;
   impl_->flip->set_cut(cut);
   impl_->clock.set_cut(cut);

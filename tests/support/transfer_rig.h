@@ -5,11 +5,14 @@
 // the search slots and the transfer queue.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "link/link.h"
+#include "link/port_access.h"
 #include "support/file_tree.h"
 #include "support/scripted_transfer_ui.h"
 #include "transfer/transfer_context.h"
@@ -25,6 +28,12 @@ class TransferRig {
  public:
   // Connects at once; both panes start without a directory.
   explicit TransferRig(bool remote_process = false);
+  // The program's end on a port of the caller's choosing, to a Remote Module
+  // the caller starts: it serves `remote_root` as drive C:, and the port
+  // returned (with its base address) reaches it.
+  using ExternalRemote = std::function<std::unique_ptr<PortAccess>(const std::string& remote_root,
+                                                                   std::uint16_t* base)>;
+  explicit TransferRig(const ExternalRemote& external);
   ~TransferRig();
 
   Link& link();
@@ -48,17 +57,21 @@ class TransferRig {
 
   // Corrupts one nibble of data on the cable, `skip` data-register writes of
   // the program's end from now: the nibble the program sends with that write
-  // when `outgoing`, else the nibble it reads after that write. Only the
+  // when `outgoing`, else the nibble it reads after that write (not with an
+  // external Remote Module). Only the
   // nibble's lowest bit flips; the strobe and so the handshake stay intact.
   void FlipDataNibble(bool outgoing, std::uint64_t skip);
 
-  // Pulls the cable out on the program's side (its writes go nowhere, and its
-  // next wait times out at once, answered Cancel) or plugs it back in.
+  // Pulls the cable out on the program's side, or plugs it back in (not with
+  // an external Remote Module): while it is out the program's writes go
+  // nowhere and its next wait times out at once, answered Cancel.
   void CutCable(bool cut);
   // Synchronises with the Remote Module again, as Connect does.
   bool Reconnect();
 
  private:
+  TransferRig(bool remote_process, const ExternalRemote& external);
+
   struct Impl;
   std::unique_ptr<Impl> impl_;
   std::unique_ptr<TransferContext> ctx_;

@@ -1,0 +1,92 @@
+// Both programs on their hardware path: the program's end opens its port as
+// the window does, duplane-remote is started with --base, and the ppdev
+// stand-in joins the two /dev/parport devices by a virtual cable whose status
+// reads tear the way a real cable's can. Trees cross both ways with the copy
+// engine, and the connection stands from the first command to the last.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "link/port_access.h"
+#include "port/standin.h"
+#include "support/remote_process.h"
+#include "support/transfer_rig.h"
+#include "transfer/copy_engine.h"
+
+namespace duplane {
+namespace {
+
+class HardwareLinkTest : public ::testing::Test {
+ protected:
+  HardwareLinkTest() {
+    standin_.AddPort(0, 0x378);
+    standin_.AddPort(1, 0xD010, "PCSPP,TRISTATE,EPP,ECP");
+    standin_.TearStatusReads(true);
+  }
+  ~HardwareLinkTest() override { unlink(cable_.c_str()); }
+
+  // duplane-remote on its end of the cable serving `root`, then the
+  // program's own port: the one at D010 (parport1), found by its address.
+  std::unique_ptr<PortAccess> StartBoth(const std::string& root, std::uint16_t* base) {
+    standin_.WireToCable(cable_, 1);
+    remote_ = std::make_unique<RemoteProcess>(
+        std::vector<std::string>{"--base", "D010", "--drive", "C=" + root});
+    standin_.WireToCable(cable_, 0);
+    EXPECT_TRUE(remote_->WaitForLog("waiting for the program", 30)) << remote_->Log();
+    std::string error;
+    auto port = OpenHardwarePort(0xD010, &error);
+    EXPECT_NE(port, nullptr) << error;
+    *base = 0xD010;
+    return port;
+  }
+
+  void CopyAll(bool from_local) {
+    CopyMoveOptions options;
+    rig_->Select(from_local, {"TREE"});
+    rig_->ui.ExpectCopyMove(options);
+    rig_->ui.ExpectInfo("Files copied: 3\rDirs created: 2");
+    CopyFiles(rig_->ctx(), from_local, /*is_move=*/false);
+    rig_->ui.VerifyAllAsked();
+  }
+
+  Standin standin_;
+  std::string cable_ = TempCablePath();
+  std::unique_ptr<RemoteProcess> remote_;
+  std::unique_ptr<TransferRig> rig_;
+};
+
+TEST_F(HardwareLinkTest, TreesCrossBothWaysAndTheConnectionStandsThroughTornReads) {
+  rig_ = std::make_unique<TransferRig>(
+      [this](const std::string& root, std::uint16_t* base) { return StartBoth(root, base); });
+  WriteFile(rig_->Native(true, "TREE/A.TXT"), "alpha");
+  WriteFile(rig_->Native(true, "TREE/ZERO.DAT"), "");
+  WriteFile(rig_->Native(true, "TREE/SUB/BIG.BIN"), PatternBytes(2 * 8192 + 77, 5));
+  MakeDir(rig_->Native(true, "BACK"));
+  rig_->Show(false);
+  rig_->Show(true);
+  CopyAll(/*from_local=*/true);
+  EXPECT_EQ(CompareTrees(rig_->Native(true, "TREE"), rig_->Native(false, "TREE"), false), "");
+
+  rig_->Show(true, "C:\\BACK");
+  rig_->Refill(false);
+  CopyAll(/*from_local=*/false);
+  EXPECT_EQ(CompareTrees(rig_->Native(true, "TREE"), rig_->Native(true, "BACK/TREE"), false), "");
+
+  rig_.reset();  // disconnects with code 0
+  ASSERT_TRUE(remote_->WaitForLog("disconnected", 20)) << remote_->Log();
+  const std::string log = remote_->Log();
+  EXPECT_EQ(log.find("disconnected"), log.rfind("disconnected")) << log;
+  EXPECT_EQ(log.find("synchronises again"), std::string::npos) << log;
+  EXPECT_EQ(log.find("link lost"), std::string::npos) << log;
+  EXPECT_EQ(remote_->Stop(), 0);
+
+  // Both ends took parport1, the port at D010, for themselves alone.
+  const std::string claims = standin_.Log();
+  EXPECT_NE(claims.find("claim exclusive /dev/parport1\nopen /dev/parport1\nclaim exclusive "
+                        "/dev/parport1\n"),
+            std::string::npos)
+      << claims;
+  EXPECT_EQ(claims.find("parport0"), std::string::npos) << claims;
+}
+
+}  // namespace
+}  // namespace duplane
