@@ -99,6 +99,10 @@ void LinkLayer::SendBlock(std::int32_t count, const void* buffer) {
 void LinkLayer::GetBlock(std::int32_t count, void* buffer) {
   auto* bytes = static_cast<std::uint8_t*>(buffer);
   for (std::int32_t i = 0; i < count; ++i) {
+    // Once the link is given up nothing more goes on the cable: the other end
+    // may still be inside a block, and a toggle written now would reach it as
+    // a nibble 0 that nobody sent.
+    if (!connected_) return;
     // Writing the toggle tells the sender the previous nibble was taken.
     WriteData(data_toggle_);
     if (!WaitForOtherEnd("GetBlock")) return;
@@ -121,9 +125,13 @@ void LinkLayer::WaitForAck() {
 }
 
 void LinkLayer::FinishReceive() {
+  // Not after the link is given up, for the same reason as in GetBlock.
+  if (!connected_) return;
   WriteData(data_toggle_);
   data_toggle_ ^= 0x10;
 }
+
+bool LinkLayer::WaitForReceiver() { return WaitForOtherEnd("SendBlock"); }
 
 void LinkLayer::SendCommand(std::uint8_t code) {
   const std::uint8_t header[3] = {0x01, code, static_cast<std::uint8_t>(code ^ 0xFF)};

@@ -56,8 +56,16 @@ class LinkLayer {
   void SendBlock(std::int32_t count, const void* buffer);
   void GetBlock(std::int32_t count, void* buffer);
   void WaitForAck();
+  // Acknowledges the last nibble received; writes nothing once the link is
+  // given up (the Connected flag is false).
   void FinishReceive();
   void SendCommand(std::uint8_t code);
+
+  // The wait SendBlock makes before its first nibble, on its own: true once the
+  // other end shows that it is ready to receive. After FinishReceive this is the
+  // other end's sign that it saw the acknowledge, i.e. that the request just
+  // read was really all it sent.
+  bool WaitForReceiver();
 
   // The program's synchronisation at Connect: no time limit, ends early when
   // the Cancel flag is set (by the pump callback, typically).

@@ -29,7 +29,13 @@ bool CommandDispatcher::GetText(std::string* text) {
 bool CommandDispatcher::EndRequest() {
   if (!link_.connected()) return false;
   link_.FinishReceive();
-  return true;
+  // Nothing is carried out before the program shows that it took the
+  // acknowledge. A program that went away in the middle of a request leaves it
+  // one nibble short, and whatever that program's end writes next (a
+  // restarted program's synchronisation writes 0x00) would complete it with a
+  // nibble it never sent: a block of file data written with one wrong nibble.
+  // Such a program never answers the acknowledge, so the request is dropped.
+  return link_.WaitForReceiver();
 }
 
 bool CommandDispatcher::EndAnswer() {

@@ -27,7 +27,8 @@ class CommandDispatcher {
   // A text field; false when its count is negative or above kMaxWireText, in
   // which case nothing has been allocated and the request is abandoned.
   bool GetText(std::string* text);
-  // Ends the request: FinishReceive; false when the link died meanwhile.
+  // Ends the request: FinishReceive, then waits until the program is ready for
+  // the answer; false when the link died meanwhile (nothing may be carried out).
   bool EndRequest();
   // Ends the answer: WaitForAck; the result of Handle.
   bool EndAnswer();

@@ -11,19 +11,12 @@
 
 #include "duplane_version.h"
 #include "link/local_file_system.h"
-#include "ui/about_form.h"
-#include "ui/config_form.h"
-#include "ui/copy_move_form.h"
-#include "ui/copy_status_form.h"
-#include "ui/delete_form.h"
-#include "ui/link_form.h"
 #include "ui/link_session.h"
 #include "ui/main_form.h"
 #include "ui/main_form_texts.h"
 #include "ui/message_boxes.h"
-#include "ui/message_form.h"
+#include "ui/program_windows.h"
 #include "ui/single_instance.h"
-#include "ui/transfer_entries.h"
 
 namespace duplane {
 
@@ -98,22 +91,9 @@ int RunDuplane(int argc, char** argv) {
   LinkSession session(local);
   QtMessageBoxes boxes;
 
-  TForm1 form1(session, boxes);
+  ProgramWindows windows(session, boxes, cable_path);
+  TForm1& form1 = *windows.form1;
   instance.SetWindow(&form1);
-  TLinkForm link_form(session, cable_path);
-  form1.SetLinkForm(&link_form);
-  // The transfer windows wait, created, until a copy, move or delete shows them.
-  TCopyStatusForm copy_status_form;
-  TCopyMoveForm copy_move_form;
-  TDeleteForm delete_form;
-  TConfigForm config_form;
-  form1.SetConfigForm(&config_form);
-  TMessageForm message_form;
-  form1.SetMessageForm(&message_form);
-  TAboutForm about_form;
-  form1.SetAboutForm(&about_form);
-  // Owned by the main window once every window it uses exists.
-  new TransferEntries(form1, boxes, message_form, copy_status_form, copy_move_form, delete_form);
   if (form1.terminate_requested()) return 0;
 
   form1.show();

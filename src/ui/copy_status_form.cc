@@ -2,7 +2,6 @@
 #include "ui/copy_status_form.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -38,8 +37,7 @@ QLabel* NewLabel(const char* name, const QString& text, QWidget* parent) {
 
 }  // namespace
 
-TCopyStatusForm::TCopyStatusForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+TCopyStatusForm::TCopyStatusForm(QWidget* parent) : BusyDialog(parent) {
   setObjectName("CopyStatusForm");
   setModal(false);
 
@@ -142,10 +140,5 @@ void TCopyStatusForm::showEvent(QShowEvent* event) {
 void TCopyStatusForm::Button1Click() { cancelled_ = true; }
 
 void TCopyStatusForm::reject() { Button1Click(); }
-
-void TCopyStatusForm::closeEvent(QCloseEvent* event) {
-  Button1Click();
-  event->ignore();
-}
 
 }  // namespace duplane

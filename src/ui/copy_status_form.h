@@ -5,9 +5,10 @@
 // the status cancel flag, which the engine looks at after each block.
 #pragma once
 
-#include <QDialog>
 #include <cstdint>
 #include <string>
+
+#include "ui/busy_dialog.h"
 
 class QLabel;
 class QProgressBar;
@@ -17,7 +18,7 @@ namespace duplane {
 
 class PathPanel;
 
-class TCopyStatusForm : public QDialog {
+class TCopyStatusForm : public BusyDialog {
   Q_OBJECT
 
  public:
@@ -54,7 +55,7 @@ class TCopyStatusForm : public QDialog {
   void reject() override;
   // The window has no close button; should the window manager close it anyway,
   // that is a Cancel too, and the engine closes the window when it is done.
-  void closeEvent(QCloseEvent* event) override;
+  void Cancel() override { Button1Click(); }
 
  private:
   PathPanel* lfile_;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <limits>
 
 namespace duplane {
 namespace {
@@ -19,6 +20,9 @@ struct LocalFields {
 // show the all-zero texts.
 bool ToLocal(FileTime time, LocalFields* f) {
   if (time == 0) return false;
+  // A FILETIME is signed on the system it comes from; 2^63 and above is no
+  // time at all (and would overflow the arithmetic below).
+  if (time > static_cast<FileTime>(std::numeric_limits<long long>::max())) return false;
   // Signed arithmetic so that times before 1970 convert too.
   const long long ticks =
       static_cast<long long>(time) - static_cast<long long>(kUnixEpochAsFileTime);

@@ -66,7 +66,44 @@ TForm1::TForm1(LinkSession& session, MessageBoxes& boxes, QWidget* parent)
   FillDriveTree(true);
 }
 
-TForm1::~TForm1() { delete help_window_; }
+TForm1::~TForm1() {
+  // The child widgets go first, while the pane records and everything else
+  // their models and signal handlers read still exist; left to QWidget's own
+  // destructor they would outlive this object's members.
+  const QObjectList children = this->children();
+  for (QObject* child : children) {
+    if (child->isWidgetType()) delete child;
+  }
+  delete help_window_;
+}
+
+TForm1::Operation::Operation(TForm1& form) : form_(form) { ++form_.operations_; }
+
+TForm1::Operation::~Operation() {
+  if (--form_.operations_ == 0 && form_.ending_) {
+    // Queued, so the operation's callers unwind before the window goes.
+    QMetaObject::invokeMethod(&form_, &TForm1::FinishEnding, Qt::QueuedConnection);
+  }
+}
+
+void TForm1::TakeActivation() {
+  activateWindow();
+  // The window system answers the request later; it is taken now, before the
+  // operation's caller goes on (only the window system's own events run).
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TForm1::EndProgram() {
+  ending_ = true;
+  QMetaObject::invokeMethod(this, &TForm1::FinishEnding, Qt::QueuedConnection);
+}
+
+void TForm1::FinishEnding() {
+  if (busy() || ended_) return;
+  ended_ = true;
+  close();
+  if (terminate_) terminate_();
+}
 
 void TForm1::CenterOnScreen() {
   if (QScreen* screen = QApplication::primaryScreen()) {
@@ -236,6 +273,10 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  if (busy()) {
+    event->ignore();
+    return;
+  }
   FormCloseQuery();
   event->accept();
 }

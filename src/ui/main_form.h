@@ -55,13 +55,36 @@ class TForm1 : public QMainWindow {
   // Tests set 0 so they stay fast; nothing else changes.
   static void SetPausePercent(int percent);
   static int PausePercent();
-  // What a cable time-out answered with Cancel does; by default the
-  // application's event loop is left without closing windows (no settings are
-  // saved).
+  // What ends the program after a cable time-out answered with Cancel, once
+  // the window has closed (and saved the settings); by default the
+  // application's event loop is left.
   void SetTerminateHandler(std::function<void()> handler) { terminate_ = std::move(handler); }
 
   // True when the start-up check failed and the program is to end at once.
   bool terminate_requested() const { return terminate_requested_; }
+
+  // A long operation runs for the life of one of these: Connect, Disconnect,
+  // reading a list, a gathering, a transfer. They pump events, and the window
+  // manager can close a disabled window, so a close request that arrives
+  // meanwhile is refused; the operation's own Cancel is the way out.
+  class Operation {
+   public:
+    explicit Operation(TForm1& form);
+    ~Operation();
+    Operation(const Operation&) = delete;
+    Operation& operator=(const Operation&) = delete;
+
+   private:
+    TForm1& form_;
+  };
+  bool busy() const { return operations_ > 0; }
+  // The user gave up after a cable time-out: the program ends, with the
+  // settings saved, as soon as the running operation has returned.
+  bool ending() const { return ending_; }
+  void EndProgram();
+  // Makes this the active window again once the busy or progress window,
+  // which had the activation, has gone.
+  void TakeActivation();
   bool connected() const;
   const Settings& settings() const { return settings_; }
   std::uint16_t port_base() const { return port_base_; }
@@ -166,6 +189,8 @@ class TForm1 : public QMainWindow {
   void CheckQtVersion();
   void CenterOnScreen();
   void FormCloseQuery();
+  // Closes the window and ends the program once no operation runs.
+  void FinishEnding();
   void FormResize();
   void SetLinkMenus(bool connected);
   void ClearRemotePane();
@@ -190,6 +215,9 @@ class TForm1 : public QMainWindow {
   QSize remembered_size_;
   bool terminate_requested_ = false;
   std::function<void()> terminate_;
+  int operations_ = 0;
+  bool ending_ = false;
+  bool ended_ = false;
 
   std::array<TPane, 2> panes_;
   std::array<PaneControls, 2> controls_;

@@ -50,9 +50,9 @@ bool TForm1::connected() const { return session_.connected(); }
 void TForm1::InstallLinkCallbacks() {
   session_.SetTimeoutHandler([this](const std::string& message) {
     if (boxes_.RetryCancel(QString::fromStdString(message))) return TimeoutAnswer::kRetry;
-    // The link layer clears the Connected flag; the program ends as soon as
-    // control is back in its event loop.
-    if (terminate_) terminate_();
+    // The link layer clears the Connected flag, so every later wait returns at
+    // once and the running operation winds down; then the window closes.
+    EndProgram();
     return TimeoutAnswer::kCancel;
   });
   // SyncRemote pumps on every pass, which is when the busy window's Cancel
@@ -106,7 +106,8 @@ void TForm1::SetLinkMenus(bool is_connected) {
 }
 
 void TForm1::Connect1Click() {
-  if (connected()) return;  // F2 while connected: Connect1 is disabled
+  if (connected() || busy()) return;  // F2 while connected: Connect1 is disabled
+  const Operation operation(*this);
   std::string error;
   if (link_form_ == nullptr || !link_form_->OpenPort(port_base_, &error)) {
     boxes_.Error(QString::fromStdString(error));
@@ -123,6 +124,9 @@ void TForm1::Connect1Click() {
     const QSignalBlocker blocker(rc.page_control);
     rc.page_control->setCurrentIndex(kTreePage);
   }
+  // The page-change handler did not run, but the drag rule holds all the
+  // same: no drags while a pane shows its tree.
+  SetListDragMode();
   rc.page_control->setFocus();
 
   setEnabled(false);
@@ -146,21 +150,23 @@ void TForm1::Connect1Click() {
     FillDriveTree(false);
   }
   Pause(kConnectPauseMs);
-  message_form_->close();
+  // Enabled before the busy window goes, so the activation can return here.
   setEnabled(true);
-  activateWindow();  // the busy window had the activation
+  message_form_->CloseForm();
+  TakeActivation();  // the busy window had it
 }
 
 void TForm1::Disconnect1Click() {
+  const Operation operation(*this);
   setEnabled(false);
   message_form_->setWindowTitle(text::kDisconnectCaption);
   message_form_->SetText(text::kDisconnecting);
   message_form_->ShowAndRepaint();
   Pause(kDisconnectPauseMs);
   link().LinkNop();
-  message_form_->close();
   setEnabled(true);
-  activateWindow();
+  message_form_->CloseForm();
+  TakeActivation();
   session_.set_connected(false);
   ClearRemotePane();
   SetLinkMenus(false);

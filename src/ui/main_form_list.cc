@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QTabWidget>
 #include <QToolButton>
@@ -18,6 +19,7 @@
 #include "ui/busy_cursor.h"
 #include "ui/list_sort.h"
 #include "ui/list_texts.h"
+#include "ui/listing_progress.h"
 #include "ui/main_form.h"
 #include "ui/main_form_texts.h"
 #include "ui/message_boxes.h"
@@ -132,6 +134,8 @@ void TForm1::FileSpecExit(bool local) {
 }
 
 void TForm1::FillList(bool local) {
+  // A long read pumps events behind its busy window.
+  const Operation operation(*this);
   SelectPane(local);
   TPane& pane = Pane(local);
   PaneControls& c = Controls(local);
@@ -153,6 +157,11 @@ void TForm1::FillList(bool local) {
   // With no slot there is nothing to search with; the list stays empty.
   if (slot != 0) {
     Link& l = link();
+    ListingProgress progress(*this, message_form_);
+    const auto rows_read = [&] {
+      return static_cast<std::int32_t>(pane.Columns[kColName].size() +
+                                       file_columns_[kColName].size());
+    };
     if (l.LinkFindFirst(local, slot, dir + "*.*", kMaskFilesAndDirs) == 0) {
       do {
         const FindRecord& r = l.SlotRecord(slot);
@@ -168,21 +177,27 @@ void TForm1::FillList(bool local) {
         } else if (all_files) {
           AddFileEntry(slot);
         }
-      } while (l.LinkFindNext(local, slot) == 0);
+      } while (progress.Entry(rows_read()) && l.LinkFindNext(local, slot) == 0);
       l.LinkFindClose(local, slot);
     }
     // A filespec that is more than one name (..\*, C:*) would list another
     // directory's files as this one's, and commands would then act on the
     // namesakes here: it lists no file at all.
-    if (!all_files && IsPlainFindName(pattern)) {
+    const bool stopped = progress.cancelled() || progress.limit_reached();
+    if (!stopped && !all_files && IsPlainFindName(pattern)) {
       if (l.LinkFindFirst(local, slot, dir + pattern, kMaskFilesOnly) == 0) {
         do {
           AddFileEntry(slot);
-        } while (l.LinkFindNext(local, slot) == 0);
+        } while (progress.Entry(rows_read()) && l.LinkFindNext(local, slot) == 0);
         l.LinkFindClose(local, slot);
       }
     }
     search_slots_.Free(slot);
+    if (progress.limit_reached()) {
+      boxes_.Error(text::kListLimitPrefix + QLocale().toString(ListingProgress::Limit()) +
+                   text::kListLimitMiddle + QString::fromStdString(pane.Path) + text::kOn +
+                   SideText(local));
+    }
   }
   for (int k = 0; k < kPaneColumns; ++k) {
     auto& column = pane.Columns[k];

@@ -242,6 +242,12 @@ void TForm1::SyncTreeToPath(bool local) {
         c.tree->setCurrentItem(node);
         rest.remove(0, slash < 0 ? rest.size() : slash + 1);
       }
+      // The directory itself may have gained, lost or renamed subdirectories
+      // through the list (a rename or a new directory at a drive's root
+      // included): a node that shows its children reads them again.
+      if (rest.isEmpty() && (node->isExpanded() || node->childCount() > 0)) {
+        ExpandItem(local, node);
+      }
     }
   }
   UpdateStatus(local);

@@ -41,6 +41,9 @@ inline constexpr char kParentRow[] = "<parent>";
 inline constexpr char kRootRow[] = "<root>";
 inline constexpr char kDirRow[] = "<dir>";
 inline constexpr char kAllFiles[] = "*.*";
+inline constexpr char kListLimitPrefix[] = "Only the first ";
+inline constexpr char kListLimitMiddle[] = " entries are listed of ";
+inline constexpr char kOn[] = " on ";
 
 inline constexpr char kSelected[] = "Selected: ";
 inline constexpr char kOf[] = " of ";

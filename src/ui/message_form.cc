@@ -10,8 +10,7 @@
 
 namespace duplane {
 
-TMessageForm::TMessageForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+TMessageForm::TMessageForm(QWidget* parent) : BusyDialog(parent) {
   setObjectName("MessageForm");
   setWindowTitle(QStringLiteral("Message"));
   setModal(false);
@@ -21,12 +20,13 @@ TMessageForm::TMessageForm(QWidget* parent)
   panel1_->setObjectName("Panel1");
   panel1_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   panel1_->setAlignment(Qt::AlignCenter);
+  panel1_->setTextFormat(Qt::PlainText);
   panel1_->setFixedSize(401, 25);
 
   button1_ = new QPushButton(QStringLiteral("Cancel"), this);
   button1_->setObjectName("Button1");
   button1_->setAutoDefault(false);
-  connect(button1_, &QPushButton::clicked, this, [this] { cancel_ = true; });
+  connect(button1_, &QPushButton::clicked, this, &TMessageForm::Button1Click);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(panel1_, 0, Qt::AlignHCenter);
@@ -39,21 +39,21 @@ QString TMessageForm::Text() const { return panel1_->text(); }
 
 void TMessageForm::ShowAndRepaint() {
   show();
+  raise();
   repaint();
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
+
+void TMessageForm::CloseForm() { hide(); }
 
 void TMessageForm::showEvent(QShowEvent* event) {
   cancel_ = false;
   QDialog::showEvent(event);
 }
 
-}  // namespace duplane
-
-namespace duplane {
-
 void TMessageForm::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) {
+    Button1Click();
     event->accept();
     return;
   }

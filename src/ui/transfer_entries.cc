@@ -4,7 +4,6 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QEvent>
 #include <QMenu>
 
 #include "transfer/copy_engine.h"
@@ -34,7 +33,6 @@ TransferEntries::TransferEntries(TForm1& form1, MessageBoxes& boxes, TMessageFor
       form1_(form1),
       ui_(form1, boxes, message_form, copy_status_form, copy_move_form, delete_form) {
   setObjectName("TransferEntries");
-  form1_.installEventFilter(this);
   ConnectEntries();
 }
 
@@ -99,22 +97,15 @@ void TransferEntries::DeleteFiles(bool side_is_local) {
 }
 
 void TransferEntries::Run(const std::function<void(TransferContext&)>& engine) {
-  // The main window is disabled while a transfer runs, so this only guards
-  // against a start from outside it (a drop, a queued signal).
-  if (running_) return;
-  running_ = true;
+  // The main window is disabled while any long operation runs, so this only
+  // guards against a start from outside it (a drop, a queued signal) while
+  // another one pumps events.
+  if (form1_.busy() || form1_.ending()) return;
+  // Also keeps the main window from closing under the engine's loop.
+  const TForm1::Operation operation(form1_);
   // The link is asked for afresh: the window replaces it when the port changes.
   TransferContext ctx{form1_.link(), ui_, form1_.search_slots(), queue_};
   engine(ctx);
-  running_ = false;
-}
-
-bool TransferEntries::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == &form1_ && event->type() == QEvent::Close && running_) {
-    event->ignore();
-    return true;
-  }
-  return QObject::eventFilter(watched, event);
 }
 
 }  // namespace duplane

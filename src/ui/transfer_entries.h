@@ -33,12 +33,6 @@ class TransferEntries : public QObject {
   void DeleteFiles(bool side_is_local);
 
   TransferQueue& queue() { return queue_; }
-  bool running() const { return running_; }
-
- protected:
-  // While a transfer runs the main window does not close: the engine is
-  // inside its own loop over the queue and would lose its windows.
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   enum class Command { kCopy, kMove, kDelete };
@@ -50,7 +44,6 @@ class TransferEntries : public QObject {
   TForm1& form1_;
   WindowTransferUi ui_;
   TransferQueue queue_;
-  bool running_ = false;
 };
 
 }  // namespace duplane

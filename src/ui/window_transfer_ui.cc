@@ -7,6 +7,8 @@
 #include <QItemSelectionModel>
 #include <QThread>
 #include <QTreeView>
+#include <algorithm>
+#include <cstdio>
 
 #include "ui/copy_move_form.h"
 #include "ui/copy_status_form.h"
@@ -60,9 +62,15 @@ void WindowTransferUi::FillList(bool local) { form1_.FillList(local); }
 
 void WindowTransferUi::EnableMainWindow(bool enabled) {
   form1_.setEnabled(enabled);
-  // The busy or progress window had the activation; the user's keys belong
-  // to the main window again.
-  if (enabled) form1_.activateWindow();
+  ReturnActivation();
+}
+
+// The busy or progress window had the activation; the user's keys belong to
+// the main window again once it is enabled and neither of them is left.
+void WindowTransferUi::ReturnActivation() {
+  if (form1_.isEnabled() && !message_form_.isVisible() && !copy_status_form_.isVisible()) {
+    form1_.TakeActivation();
+  }
 }
 
 void WindowTransferUi::ProcessMessages() { QApplication::processEvents(); }
@@ -74,15 +82,34 @@ void WindowTransferUi::Pause(std::int32_t ms) {
   if (scaled > 0) QThread::msleep(static_cast<unsigned long>(scaled));
 }
 
-void WindowTransferUi::ErrorBox(const std::string& text) { boxes_.Error(Q(text)); }
+// Once the user has ended the program from a cable time-out box, the engine
+// only winds down: it asks nothing more, and what it would report goes to the
+// standard error stream instead of a row of boxes on a closing window.
+bool WindowTransferUi::Ending(const std::string& text) {
+  if (!form1_.ending()) return false;
+  std::string line = text;
+  std::replace(line.begin(), line.end(), '\r', ' ');
+  std::fprintf(stderr, "duplane: %s\n", line.c_str());
+  return true;
+}
 
-void WindowTransferUi::InfoBox(const std::string& text) { boxes_.Information(Q(text)); }
+void WindowTransferUi::ErrorBox(const std::string& text) {
+  if (!Ending(text)) boxes_.Error(Q(text));
+}
+
+void WindowTransferUi::InfoBox(const std::string& text) {
+  if (!Ending(text)) boxes_.Information(Q(text));
+}
 
 PromptAnswer WindowTransferUi::AskYesNoCancelAll(const std::string& text) {
+  if (Ending(text)) return PromptAnswer::kCancel;
   return boxes_.YesNoCancelAll(Q(text));
 }
 
-bool WindowTransferUi::AskYesNo(const std::string& text) { return boxes_.YesNo(Q(text)); }
+bool WindowTransferUi::AskYesNo(const std::string& text) {
+  if (Ending(text)) return false;
+  return boxes_.YesNo(Q(text));
+}
 
 void WindowTransferUi::ShowMessageForm(const std::string& caption, const std::string& text) {
   message_form_.setWindowTitle(Q(caption));
@@ -95,9 +122,12 @@ void WindowTransferUi::SetMessageText(const std::string& text) {
   message_form_.repaint();
 }
 
-void WindowTransferUi::CloseMessageForm() { message_form_.close(); }
+void WindowTransferUi::CloseMessageForm() {
+  message_form_.CloseForm();
+  ReturnActivation();
+}
 
-bool WindowTransferUi::MessageCancelled() { return message_form_.cancel(); }
+bool WindowTransferUi::MessageCancelled() { return message_form_.cancel() || form1_.ending(); }
 
 bool WindowTransferUi::ShowCopyMoveForm(const CopyMoveSetup& setup, TransferQueue& queue,
                                         CopyMoveOptions* options) {
@@ -114,7 +144,10 @@ void WindowTransferUi::ShowCopyStatus(const std::string& caption,
   copy_status_form_.ShowStatus(caption, overwrite_text);
 }
 
-void WindowTransferUi::CloseCopyStatus() { copy_status_form_.CloseStatus(); }
+void WindowTransferUi::CloseCopyStatus() {
+  copy_status_form_.CloseStatus();
+  ReturnActivation();
+}
 
 void WindowTransferUi::SetOverwriteLabel(const std::string& text) {
   copy_status_form_.SetOverwriteLabel(text);
@@ -133,7 +166,9 @@ void WindowTransferUi::SetStatusRate(std::int64_t bytes_per_second, std::int64_t
   copy_status_form_.SetRate(bytes_per_second, seconds_left);
 }
 
-bool WindowTransferUi::StatusCancelled() { return copy_status_form_.cancelled(); }
+bool WindowTransferUi::StatusCancelled() {
+  return copy_status_form_.cancelled() || form1_.ending();
+}
 
 void WindowTransferUi::ClearStatusCancel() { copy_status_form_.ClearCancel(); }
 

@@ -58,6 +58,9 @@ class WindowTransferUi : public TransferUi {
   void ClearStatusCancel() override;
 
  private:
+  bool Ending(const std::string& text);
+  void ReturnActivation();
+
   TForm1& form1_;
   MessageBoxes& boxes_;
   TMessageForm& message_form_;

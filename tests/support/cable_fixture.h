@@ -19,18 +19,6 @@
 
 namespace duplane {
 
-// Runs `factor` times faster than the wall clock, so that the program end's
-// 10 s time-outs after a request the Remote Module refuses pass quickly.
-class FastClock : public LinkClock {
- public:
-  explicit FastClock(std::uint64_t factor) : factor_(factor) {}
-  std::uint64_t TickCount() override { return factor_ * SystemClock().TickCount(); }
-  void Sleep(std::uint32_t milliseconds) override { SystemClock().Sleep(milliseconds); }
-
- private:
-  std::uint64_t factor_;
-};
-
 class RemoteSession;
 class CommandDispatcher;
 class RemoteProcess;

@@ -50,4 +50,24 @@ bool SyncRemoteWithin(LinkLayer& link, double seconds) {
   return link.connected();
 }
 
+std::uint64_t SteeredClock::TickCount() {
+  if (stopped_) return stopped_at_;
+  if (racing_) offset_ += 1000;
+  return SystemClock().TickCount() + offset_;
+}
+
+void SteeredClock::Sleep(std::uint32_t milliseconds) { SystemClock().Sleep(milliseconds); }
+
+void SteeredClock::Stop() {
+  stopped_at_ = TickCount();
+  stopped_ = true;
+}
+
+void SteeredClock::Resume(std::uint64_t ahead_ms) {
+  const std::uint64_t from = stopped_ ? stopped_at_.load() : TickCount();
+  // Unsigned arithmetic wraps, and wraps back when the real time is added.
+  offset_ = from + ahead_ms - SystemClock().TickCount();
+  stopped_ = false;
+}
+
 }  // namespace duplane

@@ -3,6 +3,7 @@
 // clock that moves only when told.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -21,7 +22,7 @@ struct PortWrite {
 };
 
 // Passes every access through to `inner` and keeps a log of the writes and a
-// count of the reads.
+// count of the reads (which another thread may watch).
 class RecordingPort : public PortAccess {
  public:
   explicit RecordingPort(PortAccess& inner) : inner_(inner) {}
@@ -37,7 +38,7 @@ class RecordingPort : public PortAccess {
   std::vector<std::uint8_t> WritesTo(std::uint32_t address) const;
 
   std::vector<PortWrite> writes;
-  std::uint64_t reads = 0;
+  std::atomic<std::uint64_t> reads{0};
 
  private:
   PortAccess& inner_;
@@ -82,6 +83,27 @@ class ManualClock : public LinkClock {
   std::uint64_t TickCount() override { return now; }
   void Sleep(std::uint32_t milliseconds) override { now += milliseconds; }
   std::uint64_t now = 1000;
+};
+
+// Real time that a test can steer from any thread. Left alone it is the
+// monotonic clock, so every wait keeps its full ten seconds however loaded the
+// machine is. Stop() makes time stand still (no wait can time out); Resume()
+// moves it a chosen distance ahead and lets it run; while racing, every reading
+// moves it on by a second, so a wait that is meant to time out does so after a
+// few polls instead of ten seconds.
+class SteeredClock : public LinkClock {
+ public:
+  std::uint64_t TickCount() override;
+  void Sleep(std::uint32_t milliseconds) override;
+  void Stop();
+  void Resume(std::uint64_t ahead_ms);
+  void set_racing(bool racing) { racing_ = racing; }
+
+ private:
+  std::atomic<bool> stopped_{false};
+  std::atomic<bool> racing_{false};
+  std::atomic<std::uint64_t> stopped_at_{0};
+  std::atomic<std::uint64_t> offset_{0};
 };
 
 }  // namespace duplane

@@ -159,6 +159,20 @@ TEST_F(DragDropTest, DragsExistOnlyWhileBothPanesShowTheirFiles) {
   EXPECT_TRUE(dialog_titles_.empty());
 }
 
+TEST_F(DragDropTest, AfterReconnectingTheRemoteTreePageAllowsNoDrag) {
+  ShowPage(true, 1);
+  ShowPage(false, 1);
+  ASSERT_TRUE(List(true)->dragEnabled());
+  form().Disconnect1Click();
+  form().Connect1Click();  // switches the Remote pane back to its tree
+  ASSERT_TRUE(form().connected());
+  ASSERT_EQ(form().Controls(false).page_control->currentIndex(), 0);
+  for (bool local : {true, false}) {
+    EXPECT_FALSE(List(local)->dragEnabled());
+    EXPECT_FALSE(List(local)->acceptDrops());
+  }
+}
+
 TEST_F(DragDropTest, PressingAndMovingStartsADragOnlyWithBothFilePagesAndTheLeftButton) {
   ShowBothFiles();
   Select(true, "here.txt");

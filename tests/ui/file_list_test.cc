@@ -57,6 +57,15 @@ TEST(ListTextsTest, ZeroAndKnownTimes) {
   EXPECT_EQ(created, "1999-07-04  13:05:09.25");
 }
 
+TEST(ListTextsTest, TimesThatAreNoTimesShowAsZero) {
+  for (const FileTime t :
+       {FileTime{1} << 63, ~FileTime{0}, (FileTime{1} << 63) + FileTime{116444736000000000}}) {
+    EXPECT_EQ(ModifiedText(t), "0000-00-00  00:00:00") << t;
+    EXPECT_EQ(AccessedText(t), "0000-00-00") << t;
+    EXPECT_EQ(CreatedText(t), "0000-00-00  00:00:00.00") << t;
+  }
+}
+
 // One folder, served as drive C: to the pane under test.
 class FileListTest : public ::testing::TestWithParam<bool> {
  protected:

@@ -10,10 +10,12 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "support/test_ports.h"
 #include "ui/help_window.h"
 #include "ui/qt_version_check.h"
 #include "ui/single_instance.h"
@@ -25,6 +27,7 @@ namespace {
 using testing_ui::EnsureApplication;
 using testing_ui::RemoteThread;
 using testing_ui::SettingsFolder;
+using testing_ui::SteppingClock;
 using testing_ui::Windows;
 
 const char kPortError[] =
@@ -343,33 +346,17 @@ TEST_F(ConnectTest, ClosingWhileConnectedSavesSettingsThenDisconnects) {
   EXPECT_TRUE(remote.Logged("disconnected"));
 }
 
-// The real clock until `stepping` is set; from then on it moves one second
-// each time it is read, so a link that waits for a silent cable reaches its
-// 10-second time-out after a few polls.
-class SteppingClock : public LinkClock {
- public:
-  std::uint64_t TickCount() override {
-    if (stepping) now_ += 1000;
-    return SystemClock().TickCount() + now_;
-  }
-  void Sleep(std::uint32_t milliseconds) override { SystemClock().Sleep(milliseconds); }
-  bool stepping = false;
-
- private:
-  std::uint64_t now_ = 0;
-};
-
 TEST_F(ConnectTest, CableTimeOutOffersRetryAndCancelEndsTheProgram) {
   auto remote =
       std::make_unique<RemoteThread>(std::move(remote_end_), remote_dir_.path().toStdString());
-  SteppingClock clock;
+  SteeredClock clock;
   Windows w(Drives(), nullptr);
   w.session.SetClock(clock);
   w.session.AttachPort(std::move(program_end_), kDefaultPortBase, /*fixed=*/true);
   w.form1->Connect1Click();
   ASSERT_TRUE(w.form1->connected());
-  remote.reset();  // the Remote PC goes silent
-  clock.stepping = true;
+  remote.reset();          // the Remote PC goes silent
+  clock.set_racing(true);  // the 10-second time-out comes after a few polls
 
   w.boxes.retry_answers = {true, false};
   w.form1->ExpandItem(false, w.form1->Controls(false).tree->topLevelItem(0));
@@ -377,8 +364,13 @@ TEST_F(ConnectTest, CableTimeOutOffersRetryAndCancelEndsTheProgram) {
   EXPECT_EQ(w.boxes.shown[0].kind, "RetryCancel");
   EXPECT_EQ(w.boxes.shown[0].text, w.boxes.shown[1].text);
   EXPECT_NE(w.boxes.shown[0].text.find(" timeout: connection lost"), std::string::npos);
-  EXPECT_EQ(w.terminations, 1);
   EXPECT_FALSE(w.form1->connected());
+  // The program ends once control is back in its event loop, after the
+  // window closed and saved the settings.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.terminations > 0; }, 10000));
+  EXPECT_EQ(w.terminations, 1);
+  EXPECT_FALSE(w.form1->isVisible());
+  EXPECT_TRUE(settings_.Exists());
 }
 
 TEST_F(ConnectTest, PortThatCannotBeOpenedIsReportedAndTheProgramStaysDisconnected) {

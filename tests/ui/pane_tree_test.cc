@@ -166,6 +166,30 @@ TEST_F(PaneTreeTest, SyncTreeToPathWalksDownCaseInsensitivelyAndStopsQuietly) {
   EXPECT_TRUE(w_->boxes.shown.empty());
 }
 
+// A directory renamed or created through the list at a drive's root is in the
+// tree when its page is shown next, and the old name is gone.
+TEST_F(PaneTreeTest, TheTreeShowsWhatTheListChangedAtARoot) {
+  TPane& pane = form().Pane(true);
+  form().ExpandItem(true, Drive(0));
+  tree_->setCurrentItem(Drive(0));
+  ASSERT_TRUE(QDir(c_.path()).rename("beta", "BETA2"));
+  ASSERT_TRUE(QDir(c_.path()).mkpath("new"));
+  pane.Path = "C:\\";
+  pane.tree_stale = true;
+  form().SyncTreeToPath(true);
+  EXPECT_EQ(tree_->currentItem(), Drive(0));
+  QStringList names;
+  for (int i = 0; i < Drive(0)->childCount(); ++i) names << Drive(0)->child(i)->text(0);
+  names.sort();
+  EXPECT_EQ(names, (QStringList{"Alpha", "BETA2", "gamma", "new"}));
+  // The renamed directory's node leads there.
+  for (int i = 0; i < Drive(0)->childCount(); ++i) {
+    if (Drive(0)->child(i)->text(0) == "BETA2") tree_->setCurrentItem(Drive(0)->child(i));
+  }
+  EXPECT_EQ(dir_->text(), "C:\\BETA2");
+  EXPECT_TRUE(w_->boxes.shown.empty());
+}
+
 TEST_F(PaneTreeTest, ExpandingAboveTheSelectionMovesItToTheExpandedNode) {
   TPane& pane = form().Pane(true);
   pane.Path = "C:\\gamma\\sub";

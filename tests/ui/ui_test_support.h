@@ -36,6 +36,7 @@
 #include "ui/main_form.h"
 #include "ui/message_boxes.h"
 #include "ui/message_form.h"
+#include "ui/program_windows.h"
 #include "ui/transfer_entries.h"
 
 namespace duplane::testing_ui {
@@ -159,52 +160,64 @@ class RemoteThread {
   std::thread thread_;
 };
 
-// The program's windows, created in the program's order, over local drives
-// given by the test and optionally a cable whose other end the test serves.
-struct Windows {
-  explicit Windows(std::vector<DriveMapping> drives,
-                   std::unique_ptr<VirtualCable> cable_end = nullptr)
-      : local(std::move(drives), /*confine=*/true), session(local) {
-    if (cable_end) session.AttachPort(std::move(cable_end), kDefaultPortBase, /*fixed=*/true);
-    form1 = std::make_unique<TForm1>(session, boxes);
-    form1->SetTerminateHandler([this] { ++terminations; });
-    link_form = std::make_unique<TLinkForm>(session, QString());
-    form1->SetLinkForm(link_form.get());
-    copy_status_form = std::make_unique<TCopyStatusForm>();
-    copy_move_form = std::make_unique<TCopyMoveForm>();
-    delete_form = std::make_unique<TDeleteForm>();
-    config_form = std::make_unique<TConfigForm>();
-    form1->SetConfigForm(config_form.get());
-    message_form = std::make_unique<TMessageForm>();
-    form1->SetMessageForm(message_form.get());
-    about_form = std::make_unique<TAboutForm>();
-    form1->SetAboutForm(about_form.get());
-    entries = new TransferEntries(*form1, boxes, *message_form, *copy_status_form, *copy_move_form,
-                                  *delete_form);
+// The real clock until `stepping` is set; from then on it moves one second
+// each time it is read, so a link that waits for a silent cable reaches its
+// 10-second time-out after a few polls.
+class SteppingClock : public LinkClock {
+ public:
+  std::uint64_t TickCount() override {
+    if (stepping) now_ += 1000;
+    return SystemClock().TickCount() + now_;
   }
-  ~Windows() {
-    about_form.reset();
-    message_form.reset();
-    config_form.reset();
-    delete_form.reset();
-    copy_move_form.reset();
-    copy_status_form.reset();
-    link_form.reset();
-    form1.reset();
-  }
+  void Sleep(std::uint32_t milliseconds) override { SystemClock().Sleep(milliseconds); }
+  bool stepping = false;
 
+ private:
+  std::uint64_t now_ = 0;
+};
+
+// The program's end of a cable that can be cut: from then on the other end
+// seems to stand still (the status register keeps its last value) and
+// nothing written arrives.
+class CuttablePort : public PortAccess {
+ public:
+  explicit CuttablePort(std::unique_ptr<PortAccess> inner) : inner_(std::move(inner)) {}
+  std::uint8_t ReadPort(std::uint32_t address) override {
+    if (!cut) last_ = inner_->ReadPort(address);
+    return last_;
+  }
+  void WritePort(std::uint32_t address, std::uint8_t value) override {
+    if (!cut) inner_->WritePort(address, value);
+  }
+  bool cut = false;
+
+ private:
+  std::unique_ptr<PortAccess> inner_;
+  std::uint8_t last_ = 0;
+};
+
+// The link state and boxes the windows are built on, made first.
+struct WindowsGround {
+  explicit WindowsGround(std::vector<DriveMapping> drives)
+      : local(std::move(drives), /*confine=*/true), session(local) {}
   LocalFileSystem local;
   LinkSession session;
   ScriptedBoxes boxes;
-  std::unique_ptr<TForm1> form1;
-  std::unique_ptr<TLinkForm> link_form;
-  std::unique_ptr<TCopyStatusForm> copy_status_form;
-  std::unique_ptr<TCopyMoveForm> copy_move_form;
-  std::unique_ptr<TDeleteForm> delete_form;
-  std::unique_ptr<TConfigForm> config_form;
-  std::unique_ptr<TMessageForm> message_form;
-  std::unique_ptr<TAboutForm> about_form;
-  TransferEntries* entries = nullptr;  // owned by form1
+};
+
+// The program's windows, built as the program builds them, over local drives
+// given by the test and optionally a cable whose other end the test serves.
+struct Windows : WindowsGround, ProgramWindows {
+  explicit Windows(std::vector<DriveMapping> drives,
+                   std::unique_ptr<VirtualCable> cable_end = nullptr)
+      : WindowsGround(std::move(drives)),
+        ProgramWindows(AttachCable(session, std::move(cable_end)), boxes, QString()) {
+    form1->SetTerminateHandler([this] { ++terminations; });
+  }
+  static LinkSession& AttachCable(LinkSession& session, std::unique_ptr<VirtualCable> end) {
+    if (end) session.AttachPort(std::move(end), kDefaultPortBase, /*fixed=*/true);
+    return session;
+  }
   int terminations = 0;
 };
 

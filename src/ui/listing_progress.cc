@@ -1,0 +1,83 @@
+// Busy window of a long directory read.
+#include "ui/listing_progress.h"
+
+#include <QApplication>
+#include <QLocale>
+
+#include "ui/main_form.h"
+#include "ui/message_form.h"
+
+namespace duplane {
+namespace {
+
+constexpr char kCaption[] = "Reading directory";
+constexpr char kEntriesRead[] = "Entries read: ";
+// Events are pumped (and the count repainted) this often, not per entry: a
+// local directory reads thousands of entries in that time.
+constexpr qint64 kPumpEveryMs = 50;
+
+int delay_ms = 500;
+std::int32_t limit = ListingProgress::kDefaultLimit;
+
+QString Text(std::int32_t count) {
+  return QString::fromLatin1(kEntriesRead) + QLocale().toString(count);
+}
+
+}  // namespace
+
+void ListingProgress::SetDelayMs(int ms) { delay_ms = ms; }
+
+void ListingProgress::SetLimit(std::int32_t value) { limit = value; }
+
+std::int32_t ListingProgress::Limit() { return limit; }
+
+ListingProgress::ListingProgress(TForm1& form, TMessageForm* busy)
+    : form_(form), busy_(busy), may_show_(busy != nullptr && !busy->isVisible()) {
+  started_.start();
+}
+
+ListingProgress::~ListingProgress() {
+  if (!shown_) return;
+  // Whatever input arrived for the old list reaches the disabled window now
+  // and is dropped there.
+  QApplication::processEvents();
+  form_.setEnabled(true);
+  busy_->CloseForm();
+  form_.TakeActivation();
+}
+
+bool ListingProgress::Entry(std::int32_t count) {
+  if (count >= limit) {
+    limit_reached_ = true;
+    return false;
+  }
+  if (form_.ending()) return false;
+  if (!may_show_) return true;
+  const qint64 now = started_.elapsed();
+  if (!shown_) {
+    if (now < delay_ms) return true;
+    Show(count);
+  } else if (now - last_pump_ms_ < kPumpEveryMs) {
+    return true;
+  }
+  last_pump_ms_ = now;
+  Update(count);
+  QApplication::processEvents();
+  cancelled_ = busy_->cancel();
+  return !cancelled_ && !form_.ending();
+}
+
+void ListingProgress::Show(std::int32_t count) {
+  shown_ = true;
+  form_.setEnabled(false);
+  busy_->setWindowTitle(QString::fromLatin1(kCaption));
+  busy_->SetText(Text(count));
+  busy_->ShowAndRepaint();
+}
+
+void ListingProgress::Update(std::int32_t count) {
+  busy_->SetText(Text(count));
+  busy_->repaint();
+}
+
+}  // namespace duplane

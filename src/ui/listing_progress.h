@@ -1,0 +1,57 @@
+// The busy window of a directory read that takes long. Over the cable every
+// entry is one request and one answer, so a directory of tens of thousands of
+// entries takes a minute or more: after a short delay the busy window shows
+// how many entries have been read and offers Cancel, the main window is
+// disabled (so clicks meant for the old list are dropped, not replayed on the
+// new one) and keeps repainting. A quick read shows nothing.
+#pragma once
+
+#include <QElapsedTimer>
+#include <cstdint>
+
+namespace duplane {
+
+class TForm1;
+class TMessageForm;
+
+class ListingProgress {
+ public:
+  // No more rows than this are read into one list: a directory that seems to
+  // have no end (a Remote Module that answers every LinkFindNext with another
+  // entry) stops there instead of filling the memory.
+  static constexpr std::int32_t kDefaultLimit = 100000;
+
+  // `busy` may be null (no window to show). When another operation already
+  // shows the busy window, this read neither takes it over nor pumps events.
+  ListingProgress(TForm1& form, TMessageForm* busy);
+  ~ListingProgress();
+  ListingProgress(const ListingProgress&) = delete;
+  ListingProgress& operator=(const ListingProgress&) = delete;
+
+  // Called once per entry read, with the count so far. False when the read
+  // is to stop: Cancel was pressed, the program is ending, or the limit has
+  // been reached (then limit_reached() tells).
+  bool Entry(std::int32_t count);
+  bool cancelled() const { return cancelled_; }
+  bool limit_reached() const { return limit_reached_; }
+
+  // Tests: the delay before the window shows, and the row limit.
+  static void SetDelayMs(int ms);
+  static void SetLimit(std::int32_t limit);
+  static std::int32_t Limit();
+
+ private:
+  void Show(std::int32_t count);
+  void Update(std::int32_t count);
+
+  TForm1& form_;
+  TMessageForm* busy_;
+  bool may_show_;
+  bool shown_ = false;
+  bool cancelled_ = false;
+  bool limit_reached_ = false;
+  QElapsedTimer started_;
+  qint64 last_pump_ms_ = 0;
+};
+
+}  // namespace duplane

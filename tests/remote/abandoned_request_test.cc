@@ -1,0 +1,209 @@
+// A request the program did not finish is never carried out. A program whose
+// wait for the Remote Module ran out (a busy machine, a slow disk) gives up one
+// nibble short of the end of a request; the module is still waiting for that
+// nibble. Whatever that end of the cable shows next, the given-up program's own
+// writes or the 0x00 of a restarted program's synchronisation, must not reach
+// the module as the missing nibble and get a block of file data written with
+// a nibble nobody sent.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+#include "link/link.h"
+#include "link/local_file_system.h"
+#include "link/virtual_cable.h"
+#include "remote/command_dispatcher.h"
+#include "remote/remote_session.h"
+#include "support/temp_tree.h"
+#include "support/test_ports.h"
+
+namespace duplane {
+namespace {
+
+constexpr std::uint16_t kBase = kDefaultPortBase;
+
+// The program's end of the cable. From a chosen data write on, the program
+// misses the module's acknowledge: the module takes the nibble and answers, but
+// the answer comes a moment too late, and the program keeps seeing the status
+// from before while its clock moves a second per look, so its wait runs out.
+class LateAckPort : public PortAccess {
+ public:
+  LateAckPort(PortAccess& inner, ManualClock& clock) : inner_(inner), clock_(clock) {}
+  std::uint8_t ReadPort(std::uint32_t address) override {
+    if (!late_ || address != kBase + 1u) return inner_.ReadPort(address);
+    if (!ack_arrived_) ack_arrived_ = WaitForAck();
+    clock_.now += 1000;
+    return stale_status_;
+  }
+  void WritePort(std::uint32_t address, std::uint8_t value) override {
+    if (address == kBase && ++data_writes_ == late_from_) {
+      stale_status_ = inner_.ReadPort(kBase + 1u);
+      late_ = true;
+    }
+    inner_.WritePort(address, value);
+  }
+  // The acknowledge of the data write `writes` from now comes too late.
+  void AckLateAfter(std::uint64_t writes) { late_from_ = data_writes_ + writes; }
+
+ private:
+  bool WaitForAck() {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (inner_.ReadPort(kBase + 1u) == stale_status_) {
+      if (std::chrono::steady_clock::now() > until) return false;
+      std::this_thread::yield();
+    }
+    return true;
+  }
+
+  PortAccess& inner_;
+  ManualClock& clock_;
+  std::uint64_t data_writes_ = 0;
+  std::uint64_t late_from_ = 0;
+  bool late_ = false;
+  bool ack_arrived_ = false;
+  std::uint8_t stale_status_ = 0;
+};
+
+// Returns once the module has read the status register a few times after the
+// call: whatever the program's end showed before the call, it has seen.
+bool ModuleLooked(const RecordingPort& module_port) {
+  const std::uint64_t from = module_port.reads;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (module_port.reads < from + 3) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    std::this_thread::yield();
+  }
+  return true;
+}
+
+class AbandonedRequestTest : public ::testing::Test {
+ protected:
+  AbandonedRequestTest()
+      : cable_(VirtualCable::CreatePair(kBase)),
+        module_port_(*cable_.second),
+        late_port_(*cable_.first, program_clock_),
+        local_files_({{'C', tree_ / "local"}}, false),
+        remote_files_({{'C', Share()}}, true),
+        session_(
+            module_port_, kBase, [this](const std::string& line) { Log(line); }, module_clock_),
+        dispatcher_(session_.link_layer(), remote_files_),
+        program_(late_port_, kBase, program_clock_),
+        link_(local_files_, &program_) {
+    program_.SetTimeoutHandler([](const std::string&) { return TimeoutAnswer::kCancel; });
+    module_ = std::thread([this] {
+      session_.Serve(
+          stop_, [this](std::uint8_t code) { return dispatcher_.Handle(code); },
+          [this] { remote_files_.CloseAll(); });
+    });
+  }
+
+  ~AbandonedRequestTest() override {
+    stop_ = true;
+    // A module still inside a wait gives it up and sees the stop.
+    module_clock_.Resume(LinkLayer::kTimeoutMs + 1);
+    module_.join();
+  }
+
+  std::string Share() {
+    MakeDir(tree_ / "local");
+    MakeDir(tree_ / "share");
+    return tree_ / "share";
+  }
+
+  void Log(const std::string& line) {
+    std::lock_guard<std::mutex> lock(log_mutex_);
+    log_ += line + "\n";
+  }
+  std::string ModuleLog() {
+    std::lock_guard<std::mutex> lock(log_mutex_);
+    return log_;
+  }
+
+  // Synchronises a program end that has just started on this cable, as a
+  // restarted program does. The module's clock stands still until the module
+  // has looked at the synchronisation's first 0x00; then ten seconds pass for
+  // it at once, so it gives up whatever it was waiting for and answers.
+  bool RestartedProgramConnects(LinkLayer& restarted) {
+    restarted.set_connected(true);
+    restarted.set_cancel(false);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    bool module_saw_it = false;
+    restarted.SetPumpEvents([&] {
+      if (!module_saw_it) {
+        module_saw_it = true;
+        if (!ModuleLooked(module_port_)) restarted.set_cancel(true);
+        module_clock_.Resume(LinkLayer::kTimeoutMs + 1);
+      }
+      if (std::chrono::steady_clock::now() > until) restarted.set_cancel(true);
+    });
+    restarted.SyncRemote();
+    restarted.set_connected(!restarted.cancel());
+    return restarted.connected();
+  }
+
+  TempTree tree_;
+  std::pair<std::unique_ptr<VirtualCable>, std::unique_ptr<VirtualCable>> cable_;
+  RecordingPort module_port_;
+  ManualClock program_clock_;
+  SteeredClock module_clock_;
+  LateAckPort late_port_;
+  LocalFileSystem local_files_;
+  LocalFileSystem remote_files_;
+  RemoteSession session_;
+  CommandDispatcher dispatcher_;
+  LinkLayer program_;
+  Link link_;
+  std::atomic<bool> stop_{false};
+  std::thread module_;
+  std::mutex log_mutex_;
+  std::string log_;
+};
+
+// Both phases of the missing nibble's strobe: with one the given-up program's
+// own next write would complete the request, with the other the restarted
+// program's 0x00.
+class AbandonedWriteTest : public AbandonedRequestTest,
+                           public ::testing::WithParamInterface<std::uint8_t> {};
+
+TEST_P(AbandonedWriteTest, BlockOneNibbleShortIsNeverWritten) {
+  const std::uint8_t last_nibble_toggle = GetParam();
+  ASSERT_TRUE(SyncRemoteWithin(program_, 10)) << ModuleLog();
+  const std::int32_t handle = link_.LinkFileCreate(false, "C:\\part.bin");
+  ASSERT_GE(handle, 0);
+  const std::string head = "written whole";
+  ASSERT_EQ(link_.LinkFileWrite(false, handle, head.data(), static_cast<std::int32_t>(head.size())),
+            static_cast<std::int32_t>(head.size()));
+  // Every exchange flips the program's toggle once; the request below has an
+  // even number of nibbles, so its last one carries the opposite of the toggle
+  // it starts with.
+  if (program_.data_toggle() == last_nibble_toggle) link_.LinkGetCRC(false);
+  ASSERT_NE(program_.data_toggle(), last_nibble_toggle);
+
+  // The module takes the second last nibble of the request (header 3, handle
+  // 4, count 4 and 32 data bytes, two nibbles each) but the program misses its
+  // acknowledge and gives up. The module's clock stands still, so it waits for
+  // the last nibble.
+  const std::string block(32, '\xAB');
+  module_clock_.Stop();
+  late_port_.AckLateAfter(2 * (3 + 4 + 4 + block.size()) - 1);
+  EXPECT_EQ(link_.LinkFileWrite(false, handle, block.data(), 32), -1);
+  EXPECT_FALSE(program_.connected());
+  ASSERT_TRUE(ModuleLooked(module_port_));
+
+  LinkLayer restarted(*cable_.first, kBase);
+  Link restarted_link(local_files_, &restarted);
+  ASSERT_TRUE(RestartedProgramConnects(restarted)) << ModuleLog();
+  EXPECT_EQ(ReadFile(tree_ / "share/part.bin"), head) << ModuleLog();
+  EXPECT_NE(ModuleLog().find("link lost"), std::string::npos) << ModuleLog();
+  // The new connection works, and the old one's handle names nothing.
+  EXPECT_TRUE(restarted_link.LinkFileExists(false, "C:\\part.bin"));
+  EXPECT_EQ(restarted_link.LinkFileWrite(false, handle, "x", 1), -1);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothStrobePhases, AbandonedWriteTest, ::testing::Values(0x00, 0x10));
+
+}  // namespace
+}  // namespace duplane

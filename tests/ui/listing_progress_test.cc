@@ -1,0 +1,170 @@
+// Long directory reads: a remote directory of 20,000 entries fills behind the
+// busy window with a running count, the window stays alive, Cancel keeps the
+// part read so far, a close request meanwhile is refused and input meant for
+// the old list is dropped; a listing with no end stops at the row limit.
+#include "ui/listing_progress.h"
+
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <functional>
+
+#include "support/file_tree.h"
+#include "ui/file_list_view.h"
+#include "ui/pane_list_model.h"
+#include "ui_test_support.h"
+
+namespace duplane {
+namespace {
+
+using testing_ui::EnsureApplication;
+using testing_ui::RemoteThread;
+using testing_ui::SettingsFolder;
+using testing_ui::Windows;
+
+constexpr int kEntries = 20000;
+
+class ListingProgressTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureApplication();
+    ListingProgress::SetDelayMs(0);
+  }
+  void TearDown() override {
+    if (w_) w_->form1->close();
+    w_.reset();
+    remote_.reset();
+    ListingProgress::SetDelayMs(500);
+    ListingProgress::SetLimit(ListingProgress::kDefaultLimit);
+  }
+  void Open(bool with_remote) {
+    auto [program_end, remote_end] = VirtualCable::CreatePair();
+    if (with_remote) {
+      remote_ = std::make_unique<RemoteThread>(std::move(remote_end), remote_dir_.path());
+    }
+    w_ = std::make_unique<Windows>(std::vector<DriveMapping>{{'C', local_dir_.path()}},
+                                   std::move(program_end));
+    w_->form1->show();
+  }
+  TForm1& form() { return *w_->form1; }
+  int Rows(bool local) { return form().Controls(local).model->rowCount(); }
+  // Reads the side's list at its drive's root while `look` runs on every
+  // pass of the event loop.
+  void FillRoot(bool local, const std::function<void()>& look) {
+    form().Controls(local).page_control->setCurrentIndex(kFilesPage);
+    ASSERT_EQ(form().link().LinkChDir(local, "C:\\"), 0);
+    form().Pane(local).Path = form().link().LinkGetDir(local, 0);
+    QTimer pass;
+    QObject::connect(&pass, &QTimer::timeout, look);
+    pass.start(0);
+    form().FillList(local);
+    pass.stop();
+  }
+  int CountShown() {
+    const QString text = w_->message_form->Text();
+    if (!text.startsWith("Entries read: ")) return -1;
+    return QLocale().toInt(text.mid(14));
+  }
+
+  SettingsFolder settings_;
+  TempFolder local_dir_{"listing-local"};
+  TempFolder remote_dir_{"listing-remote"};
+  std::unique_ptr<RemoteThread> remote_;
+  std::unique_ptr<Windows> w_;
+};
+
+// Every remote entry is one exchange over the cable, so the test reads only
+// the beginning of the remote directory; the local one is read whole.
+TEST_F(ListingProgressTest, TwentyThousandEntriesFillBehindTheBusyWindowAndCancelKeepsThePartRead) {
+  for (int i = 0; i < kEntries; ++i) {
+    const std::string name = "F" + std::to_string(i);
+    WriteFile(local_dir_ / name, "");
+    WriteFile(remote_dir_ / name, "");
+  }
+  Open(/*with_remote=*/true);
+  form().Connect1Click();
+  ASSERT_TRUE(form().connected());
+
+  // The whole local directory: the count grows while the window is disabled.
+  std::vector<int> counts;
+  bool enabled_meanwhile = false;
+  FillRoot(true, [&] {
+    if (!w_->message_form->isVisible()) return;
+    EXPECT_EQ(w_->message_form->windowTitle(), "Reading directory");
+    const int count = CountShown();
+    if (count > 0) counts.push_back(count);
+    if (form().isEnabled()) enabled_meanwhile = true;
+  });
+  ASSERT_FALSE(counts.empty());
+  EXPECT_TRUE(std::is_sorted(counts.begin(), counts.end()));
+  EXPECT_FALSE(enabled_meanwhile);
+  EXPECT_EQ(Rows(true), kEntries);
+  EXPECT_EQ(form().Pane(true).FileCount, kEntries);
+  EXPECT_FALSE(w_->message_form->isVisible());
+  EXPECT_TRUE(form().isEnabled());
+
+  // The remote one, with a close request, a click on the old list, and
+  // Cancel: first the button, then the busy window's own close box.
+  FileListView* list = form().Controls(false).list;
+  for (bool close_box : {false, true}) {
+    list->clearSelection();
+    bool close_tried = false;
+    bool visible_after_close = false;
+    counts.clear();
+    FillRoot(false, [&] {
+      if (!w_->message_form->isVisible()) return;
+      const int count = CountShown();
+      if (count > 0) counts.push_back(count);
+      if (count < 500) return;
+      if (!close_tried) {
+        close_tried = true;
+        form().close();
+        visible_after_close = form().isVisible();
+        const QPoint at = list->visualRect(form().Controls(false).model->index(0, 0)).center();
+        QCoreApplication::postEvent(
+            list->viewport(), new QMouseEvent(QEvent::MouseButtonPress, at, list->mapToGlobal(at),
+                                              Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+      } else if (close_box) {
+        w_->message_form->close();
+      } else {
+        w_->message_form->Button1()->click();
+      }
+    });
+    EXPECT_TRUE(close_tried);
+    EXPECT_TRUE(visible_after_close);
+    EXPECT_TRUE(form().isVisible());
+    EXPECT_GE(counts.size(), 2u);
+    EXPECT_TRUE(std::is_sorted(counts.begin(), counts.end()));
+    // The part read so far stays, consistently counted.
+    EXPECT_GE(Rows(false), 500);
+    EXPECT_LT(Rows(false), kEntries);
+    EXPECT_EQ(form().Pane(false).FileCount, Rows(false));
+    EXPECT_FALSE(list->selectionModel()->hasSelection());
+    EXPECT_FALSE(w_->message_form->isVisible());
+    EXPECT_TRUE(form().isEnabled());
+  }
+  EXPECT_TRUE(w_->boxes.shown.empty());
+}
+
+TEST_F(ListingProgressTest, AListingStopsAtTheRowLimitAndSaysSo) {
+  ListingProgress::SetLimit(50);
+  MakeDir(local_dir_ / "SUB");
+  for (int i = 0; i < 60; ++i) WriteFile(local_dir_ / ("SUB/F" + std::to_string(i)), "x");
+  Open(/*with_remote=*/false);
+  ASSERT_EQ(form().link().LinkChDir(true, "C:\\SUB"), 0);
+  form().Controls(true).page_control->setCurrentIndex(kFilesPage);
+  form().Pane(true).Path = form().link().LinkGetDir(true, 0);
+  form().FillList(true);
+  EXPECT_EQ(Rows(true), 50);
+  const TPane& pane = form().Pane(true);
+  EXPECT_EQ(pane.SpecialCount + pane.DirCount + pane.FileCount, 50);
+  ASSERT_EQ(w_->boxes.shown.size(), 1u);
+  EXPECT_EQ(w_->boxes.shown[0].kind, "Error");
+  EXPECT_EQ(w_->boxes.shown[0].text, "Only the first 50 entries are listed of C:\\SUB on Local PC");
+  EXPECT_TRUE(form().isEnabled());
+}
+
+}  // namespace
+}  // namespace duplane
