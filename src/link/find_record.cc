@@ -54,4 +54,8 @@ bool IsPlainFindName(const std::string& name) {
   return !name.empty() && name.find_first_of(std::string("\\/:\0", 4)) == std::string::npos;
 }
 
+bool IsEntryName(const std::string& name) {
+  return IsPlainFindName(name) && name != "." && name != "..";
+}
+
 }  // namespace duplane

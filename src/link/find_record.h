@@ -53,5 +53,9 @@ FindRecord DecodeFindRecord(const FindRecordBytes& bytes);
 // file or directory than the entry it stands for once a path is built from it.
 // "." and ".." pass; every reader passes over them by name.
 bool IsPlainFindName(const std::string& name);
+// Whether `name` stands for an entry of its own in the directory it is listed
+// in: a plain name that is neither "." nor "..". Only such names may be joined
+// to a directory path by anything that changes files.
+bool IsEntryName(const std::string& name);
 
 }  // namespace duplane

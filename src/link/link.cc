@@ -286,14 +286,15 @@ std::int32_t Link::LinkFileWrite(bool local, std::int32_t handle, const void* bu
   return call.Finish() ? written : -1;
 }
 
-void Link::LinkFileClose(bool local, std::int32_t handle) {
+bool Link::LinkFileClose(bool local, std::int32_t handle) {
   if (local) return local_.FileClose(handle);
   RemoteCall call(remote_, kOpFileClose);
-  if (!call.live()) return;
+  if (!call.live()) return false;
   SendI32(call.link(), handle);
   call.Turn();
-  GetU8(call.link());
-  call.Finish();
+  // Our Remote Module answers 0 once the file is closed and on its disk.
+  const std::uint8_t answer = GetU8(call.link());
+  return call.Finish() && answer == 0;
 }
 
 // The many operations that send one path (and perhaps one i32) and get one

@@ -61,7 +61,10 @@ class Link {
   std::int32_t LinkFileRead(bool local, std::int32_t handle, void* buffer, std::int32_t count);
   std::int32_t LinkFileWrite(bool local, std::int32_t handle, const void* buffer,
                              std::int32_t count);
-  void LinkFileClose(bool local, std::int32_t handle);
+  // False when the file may not be whole on the disk: a file written through
+  // LinkFileCreate is flushed to stable storage before it is closed, and a
+  // failed flush or close is a failed write.
+  bool LinkFileClose(bool local, std::int32_t handle);
   bool LinkDeleteFile(bool local, const std::string& path, std::int32_t mode);
   bool LinkFileExists(bool local, const std::string& path);
   std::int32_t LinkFileCreate(bool local, const std::string& path);

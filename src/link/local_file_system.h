@@ -80,7 +80,10 @@ class LocalFileSystem {
   std::int64_t FileSeek(std::int32_t handle, std::int64_t offset, std::int32_t origin);
   std::int32_t FileRead(std::int32_t handle, void* buffer, std::int32_t count);
   std::int32_t FileWrite(std::int32_t handle, const void* buffer, std::int32_t count);
-  void FileClose(std::int32_t handle);
+  // A file made by FileCreate is flushed to stable storage first, so that a
+  // move deletes its source only once the copy would survive a power loss.
+  // False when the flush or the close failed, or the handle names no file.
+  bool FileClose(std::int32_t handle);
   bool GetFileTime(std::int32_t handle, FileTime* creation, FileTime* last_access,
                    FileTime* last_write);
   bool SetFileTime(std::int32_t handle, FileTime creation, FileTime last_access,
@@ -104,7 +107,9 @@ class LocalFileSystem {
   std::int32_t ListSubDirs(const std::string& path, std::vector<std::string>* names);
 
   // Closes every open file and search; the Remote Module calls it when a
-  // connection ends.
+  // connection ends. A file made by FileCreate and never closed was never
+  // finished (the program closes every target it completes): it is removed,
+  // so that no half-written file looks like a copy.
   void CloseAll();
 
   // Told the size of every write a wipe makes; for tests of the block sizes.

@@ -340,10 +340,7 @@ void LocalFileSystem::GetIconIndex(const std::string& path, std::int32_t* normal
 }
 
 void LocalFileSystem::CloseAll() {
-  for (int& fd : native_->files) {
-    if (fd >= 0) close(fd);
-    fd = -1;
-  }
+  native_->CloseFiles();
   for (int slot = 1; slot <= kSearchSlots; ++slot) FindClose(slot);
 }
 

@@ -56,16 +56,44 @@ int CreateIn(int dir_fd, const std::string& leaf) {
 
 }  // namespace
 
-static std::int32_t Adopt(LocalFileSystem::Native* native, int fd) {
+// `created` is the path of a file FileCreate made, null for an opened one.
+static std::int32_t Adopt(LocalFileSystem::Native* native, int fd,
+                          const ResolvedPath* created = nullptr) {
   if (fd < 0) return -1;
   for (int i = 0; i < kMaxOpenFiles; ++i) {
     if (native->files[i] < 0) {
       native->files[i] = fd;
+      native->created[i].reset();
+      if (created != nullptr) native->created[i] = *created;
       return kFirstHandle + i;
     }
   }
   close(fd);
   return -1;
+}
+
+// Removes the file that `fd` was created as, if its name still holds that
+// very file: whatever took the name meanwhile is left alone.
+static void RemoveUnfinished(const LocalFileSystem::Native& native, const ResolvedPath& path,
+                             int fd) {
+  std::string leaf;
+  ScopedFd parent(native.OpenParent(path, &leaf));
+  struct stat named, open_file;
+  if (parent.valid() && fstatat(parent.get(), leaf.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+      fstat(fd, &open_file) == 0 && named.st_dev == open_file.st_dev &&
+      named.st_ino == open_file.st_ino) {
+    unlinkat(parent.get(), leaf.c_str(), 0);
+  }
+}
+
+void LocalFileSystem::Native::CloseFiles() {
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (files[i] < 0) continue;
+    if (created[i]) RemoveUnfinished(*this, *created[i], files[i]);
+    close(files[i]);
+    files[i] = -1;
+    created[i].reset();
+  }
 }
 
 // Windows keeps a file that is open for reading from being created over, and a
@@ -112,7 +140,7 @@ std::int32_t LocalFileSystem::FileCreate(const std::string& path) {
     close(fd);
     return -1;
   }
-  return Adopt(native_.get(), fd);
+  return Adopt(native_.get(), fd, &resolved);
 }
 
 std::int64_t LocalFileSystem::FileSeek(std::int32_t handle, std::int64_t offset,
@@ -163,11 +191,17 @@ std::int32_t LocalFileSystem::FileWrite(std::int32_t handle, const void* buffer,
   return done;
 }
 
-void LocalFileSystem::FileClose(std::int32_t handle) {
+bool LocalFileSystem::FileClose(std::int32_t handle) {
   const int fd = native_->FileOf(handle);
-  if (fd < 0) return;
-  close(fd);
-  native_->files[static_cast<std::size_t>(handle - kFirstHandle)] = -1;
+  if (fd < 0) return false;
+  const auto index = static_cast<std::size_t>(handle - kFirstHandle);
+  // A flush that fails (a full disk found late, an I/O error) means the
+  // written bytes may never reach the disk.
+  const bool flushed = !native_->created[index] || fsync(fd) == 0;
+  const bool closed = close(fd) == 0;
+  native_->files[index] = -1;
+  native_->created[index].reset();
+  return flushed && closed;
 }
 
 bool LocalFileSystem::GetFileTime(std::int32_t handle, FileTime* creation, FileTime* last_access,

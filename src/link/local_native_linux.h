@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,10 @@ struct LocalFileSystem::Native {
   std::vector<ScopedFd> roots;  // O_PATH directory of each drive, in table order
   Walk walk = Walk::kUnconfined;
   std::array<int, kMaxOpenFiles> files;
+  // Where each file made by FileCreate was made, by the index of its handle,
+  // until it is closed: such a file is flushed when closed, and removed when
+  // the connection ends with it still open.
+  std::array<std::optional<ResolvedPath>, kMaxOpenFiles> created;
   std::array<SearchState, kSearchSlots> searches;
 
   void ChooseWalk(bool confine, PathWalk wanted);
@@ -69,6 +74,8 @@ struct LocalFileSystem::Native {
   bool Stat(const ResolvedPath& path, struct statx* info) const;
   // The open file of a handle, or -1 for any number this object did not hand out.
   int FileOf(std::int32_t handle) const;
+  // Closes every open file; those made by FileCreate are unfinished and go.
+  void CloseFiles();
 };
 
 // "/proc/self/fd/N": names an O_PATH descriptor for the calls that take a path

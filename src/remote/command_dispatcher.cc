@@ -139,12 +139,15 @@ bool CommandDispatcher::Handle(std::uint8_t code) {
     case kOpFileClose: {
       const std::int32_t number = GetI32(link_);
       if (!EndRequest()) return false;
+      // The answer byte of a file close tells the program whether the file
+      // reached the disk: 0 yes, 1 no.
+      bool closed = true;
       if (code == kOpFindClose) {
         files_.FindClose(number);
       } else {
-        files_.FileClose(number);
+        closed = files_.FileClose(number);
       }
-      SendU8(link_, 0);
+      SendU8(link_, closed ? 0 : 1);
       return EndAnswer();
     }
     case kOpFileOpen: {

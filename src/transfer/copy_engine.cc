@@ -1,8 +1,9 @@
 // The copy and move engine. One walk over the queue: directories are created
 // (or reused) on the target, files go through show, decide and copy. A file is
-// copied in 8192-byte blocks through one buffer, gets the source's times before
-// its target is closed and its attributes after, and counts only when both
-// sides' running CRCs agree; only then may a move delete its source.
+// copied in 8192-byte blocks through one buffer and counts only when both
+// sides' running CRCs agree, the target reached the disk and the source did not
+// change meanwhile; only such a target gets the source's times and attributes,
+// only then may a move delete its source, and any other target is deleted.
 #include "transfer/copy_engine.h"
 
 #include <array>
@@ -59,6 +60,21 @@ class CopyRun {
 
  private:
   enum class Step { kNext, kStop };
+  // One file on its way: the handles, what was read of the source at the
+  // start, and how the copy went.
+  struct FileCopy {
+    std::string entry;
+    std::int32_t source = -1;
+    std::int32_t target = -1;
+    std::int64_t size = 0;
+    FileTime creation = 0;
+    FileTime last_access = 0;
+    FileTime last_write = 0;
+    bool times_read = false;
+    bool failed = false;
+    bool finish_then_stop = false;
+    bool abandon = false;
+  };
 
   Step CopyDirEntry(const std::string& entry);
   Step FileEntry(std::size_t index);
@@ -66,6 +82,14 @@ class CopyRun {
   // Sets kCopy or kSkip and returns true to go on; false is a stop.
   bool Decide(const std::string& entry, Decision* decision);
   Step CopyOneFile(const std::string& entry, std::int32_t attributes);
+  std::string ReadError(const FileCopy& file) const;
+  void CopyBlocks(FileCopy& file);
+  // Checks the CRCs, gives a whole target the source's times and closes it.
+  void FinishTarget(FileCopy& file);
+  // Whether the source's last-write time or size differ from the start's.
+  bool SourceChanged(const FileCopy& file);
+  // Deletes a target that failed or was abandoned, or says it is left broken.
+  void RemoveTarget(const std::string& entry);
   void UpdateProgress(std::int64_t remaining, std::int64_t size);
   void Finish();
 
@@ -208,97 +232,127 @@ void CopyRun::UpdateProgress(std::int64_t remaining, std::int64_t size) {
 }
 
 CopyRun::Step CopyRun::CopyOneFile(const std::string& entry, std::int32_t attributes) {
-  const std::int32_t source = link_.LinkFileOpen(s_, entry, kOpenReadShared);
-  if (source < 0) {
+  FileCopy file;
+  file.entry = entry;
+  file.source = link_.LinkFileOpen(s_, entry, kOpenReadShared);
+  if (file.source < 0) {
     ui_.ErrorBox("Error opening " + entry + " on " + source_name_);
     return Step::kStop;
   }
-  FileTime creation = 0, last_access = 0, last_write = 0;
-  const bool times_read = link_.LinkGetFileTime(s_, source, &creation, &last_access, &last_write);
+  file.times_read =
+      link_.LinkGetFileTime(s_, file.source, &file.creation, &file.last_access, &file.last_write);
   // The size is taken before the target is created: should the target be the
   // source itself (both PCs reaching one share that ignores locks), creating it
   // empties the source, and the reads then come up short instead of copying
   // nothing and passing the CRC check, after which a move would delete it.
-  const std::int64_t size = link_.LinkFileSeek(s_, source, 0, kSeekEnd);
-  link_.LinkFileSeek(s_, source, 0, kSeekBegin);
-  const std::int32_t target = link_.LinkFileCreate(t_, entry);
-  if (target < 0) {
+  file.size = link_.LinkFileSeek(s_, file.source, 0, kSeekEnd);
+  link_.LinkFileSeek(s_, file.source, 0, kSeekBegin);
+  file.target = link_.LinkFileCreate(t_, entry);
+  if (file.target < 0) {
     ui_.ErrorBox("Error creating " + entry + " on " + target_name_);
-    link_.LinkFileClose(s_, source);
+    link_.LinkFileClose(s_, file.source);
     return Step::kStop;
   }
-
-  std::int64_t remaining = size;
-  bool failed = false;
-  bool finish_then_stop = false;
-  bool abandon = false;
-  const std::string read_error = "Error reading " + entry + " on " + source_name_;
-
   // A size that cannot be read would copy nothing, pass the CRC check with
   // both registers at their reset value, and let a move delete the source.
-  if (size < 0) {
-    ui_.InfoBox(read_error);
-    failed = true;
+  if (file.size < 0) {
+    ui_.InfoBox(ReadError(file));
+    file.failed = true;
   }
-  while (!failed && remaining > 0) {
-    const auto count = static_cast<std::int32_t>(remaining > kBlockSize ? kBlockSize : remaining);
-    if (link_.LinkFileRead(s_, source, buffer_.data(), count) != count) {
-      ui_.InfoBox(read_error);
-      failed = true;
-      break;
-    }
-    if (link_.LinkFileWrite(t_, target, buffer_.data(), count) != count) {
-      ui_.InfoBox("Error writing " + entry + " on " + target_name_);
-      failed = true;
-      break;
-    }
-    remaining -= count;
-    all_remaining_ -= count;
-    rate_.Add(ui_.NowMs(), count);
-    UpdateProgress(remaining, size);
-    ui_.ProcessMessages();
-    if (ui_.StatusCancelled() && remaining > 0) {
-      finish_then_stop = true;
-      if (ui_.AskYesNo(entry + " in progress.\rFinish it before stopping?")) {
-        ui_.ClearStatusCancel();
-      } else {
-        abandon = true;
-        break;
-      }
-    }
+  CopyBlocks(file);
+  FinishTarget(file);
+  // Looked at last, with the source still open: a source that grew or was
+  // rewritten while it was read leaves a short or torn copy that both CRCs
+  // agree on, and a move must not delete what the copy lacks.
+  if (!file.failed && !file.abandon && SourceChanged(file)) {
+    ui_.ErrorBox(entry + " on " + source_name_ + " changed while it was copied");
+    file.failed = true;
   }
-  // A source that grew while it was copied leaves a target that is short but
-  // CRC-clean; its end is looked at again so a move never deletes the rest.
-  if (!failed && !abandon && link_.LinkFileSeek(s_, source, 0, kSeekEnd) != size) {
-    ui_.InfoBox(read_error);
-    failed = true;
-  }
-
-  link_.LinkFileClose(s_, source);
-  if (!abandon && times_read) {
-    link_.LinkSetFileTime(t_, target, creation, last_access, last_write);
-  }
-  link_.LinkFileClose(t_, target);
-  if (abandon) {
-    link_.LinkDeleteFile(t_, entry, options_.delete_mode);
+  link_.LinkFileClose(s_, file.source);
+  if (file.failed || file.abandon) {
+    RemoveTarget(entry);
     return Step::kStop;
   }
   // After the close, so a read-only source does not hinder the writes.
   // The copy of what a link leads to is a plain file: the link's mark stays behind.
   if (attributes != -1) link_.LinkFileSetAttr(t_, entry, attributes & ~kAttrReparsePoint);
-  if (link_.LinkGetCRC(s_) != link_.LinkGetCRC(t_)) {
-    ui_.ErrorBox("CRC mismatch copying " + entry);
-    failed = true;
-  }
-  // A file that is not known to be whole never counts and never lets a move
-  // delete its source.
-  if (failed) return Step::kStop;
   ++copied_;
   if (is_move_ && !link_.LinkDeleteFile(s_, entry, options_.delete_mode)) {
     ui_.ErrorBox("Error deleting " + entry + " on " + source_name_);
     return Step::kStop;
   }
-  return finish_then_stop ? Step::kStop : Step::kNext;
+  return file.finish_then_stop ? Step::kStop : Step::kNext;
+}
+
+std::string CopyRun::ReadError(const FileCopy& file) const {
+  return "Error reading " + file.entry + " on " + source_name_;
+}
+
+void CopyRun::CopyBlocks(FileCopy& file) {
+  std::int64_t remaining = file.size;
+  while (!file.failed && remaining > 0) {
+    const auto count = static_cast<std::int32_t>(remaining > kBlockSize ? kBlockSize : remaining);
+    if (link_.LinkFileRead(s_, file.source, buffer_.data(), count) != count) {
+      ui_.InfoBox(ReadError(file));
+      file.failed = true;
+      break;
+    }
+    if (link_.LinkFileWrite(t_, file.target, buffer_.data(), count) != count) {
+      ui_.InfoBox("Error writing " + file.entry + " on " + target_name_);
+      file.failed = true;
+      break;
+    }
+    remaining -= count;
+    all_remaining_ -= count;
+    rate_.Add(ui_.NowMs(), count);
+    UpdateProgress(remaining, file.size);
+    ui_.ProcessMessages();
+    if (ui_.StatusCancelled() && remaining > 0) {
+      file.finish_then_stop = true;
+      if (ui_.AskYesNo(file.entry + " in progress.\rFinish it before stopping?")) {
+        ui_.ClearStatusCancel();
+      } else {
+        file.abandon = true;
+        break;
+      }
+    }
+  }
+}
+
+void CopyRun::FinishTarget(FileCopy& file) {
+  if (!file.abandon && link_.LinkGetCRC(s_) != link_.LinkGetCRC(t_)) {
+    ui_.ErrorBox("CRC mismatch copying " + file.entry);
+    file.failed = true;
+  }
+  // The source's times are what Freshen and Update go by: only a target known
+  // to be whole gets them, so a later run never takes a broken one for a copy.
+  if (!file.failed && !file.abandon && file.times_read) {
+    link_.LinkSetFileTime(t_, file.target, file.creation, file.last_access, file.last_write);
+  }
+  // The close flushes the target to the disk; a flush that fails is a write
+  // that failed.
+  if (!link_.LinkFileClose(t_, file.target) && !file.failed && !file.abandon) {
+    ui_.InfoBox("Error writing " + file.entry + " on " + target_name_);
+    file.failed = true;
+  }
+}
+
+bool CopyRun::SourceChanged(const FileCopy& file) {
+  FileTime creation = 0, last_access = 0, last_write = 0;
+  if (file.times_read &&
+      (!link_.LinkGetFileTime(s_, file.source, &creation, &last_access, &last_write) ||
+       last_write != file.last_write)) {
+    return true;
+  }
+  return link_.LinkFileSeek(s_, file.source, 0, kSeekEnd) != file.size;
+}
+
+void CopyRun::RemoveTarget(const std::string& entry) {
+  // A plain delete whatever the move's delete mode: a broken file in the
+  // Recycle Bin could be restored under its real name and pass for a copy.
+  if (link_.LinkDeleteFile(t_, entry, kDeleteNormal)) return;
+  ui_.ErrorBox(entry + " on " + target_name_ +
+               " is incomplete and could not be deleted: do not use it");
 }
 
 void CopyRun::Finish() {

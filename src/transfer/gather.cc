@@ -17,8 +17,6 @@ constexpr std::int32_t kFileMask = 0x27;
 constexpr std::int32_t kDirMask = 0x37;
 constexpr std::uint32_t kDirAttr = 0x10;
 
-bool IsDotName(const std::string& name) { return name == "." || name == ".."; }
-
 // A symbolic link to a directory is one entry, queued as a file: a delete
 // removes the link itself, a copy passes over it, and no walk goes through it
 // (it may lead out of the tree, or back into it without end).
@@ -37,7 +35,7 @@ void SearchEntries(TransferContext& ctx, bool local, std::int32_t slot, const st
     // Copied: a recursion may search meanwhile (on its own slot), and the
     // record must not be read through a reference that outlives this entry.
     const FindRecord record = ctx.link.SlotRecord(slot);
-    if (!IsDotName(record.name)) visit(record);
+    if (IsEntryName(record.name)) visit(record);
     if (ctx.link.LinkFindNext(local, slot) != 0) break;
     if (ctx.ui.MessageCancelled()) break;
   }
@@ -97,10 +95,11 @@ bool GatherSelection(TransferContext& ctx, bool side_is_local) {
   const auto& sizes = pane.Columns[kColSize];
   const auto row_count = static_cast<std::int32_t>(names.size());
   // Special rows ("<parent>", "<root>") sit below FirstDirRow and are never
-  // looked at, selected or not.
+  // looked at, selected or not. Whatever else a row holds, only a name of one
+  // entry is queued: "..", "\" or "C:X" would reach outside the directory.
   for (std::int32_t row = pane.FirstFileRow();
        row < pane.FirstFileRow() + pane.FileCount && row < row_count; ++row) {
-    if (!ctx.ui.IsRowSelected(row)) continue;
+    if (!ctx.ui.IsRowSelected(row) || !IsEntryName(names[row])) continue;
     const std::string size_text =
         static_cast<std::size_t>(row) < sizes.size() ? sizes[row] : std::string("0");
     ctx.queue.AddFile(names[row], ParseInt64(size_text));
@@ -108,7 +107,7 @@ bool GatherSelection(TransferContext& ctx, bool side_is_local) {
   for (std::int32_t row = pane.FirstDirRow();
        row < pane.FirstDirRow() + pane.DirCount && row < row_count; ++row) {
     if (ctx.ui.MessageCancelled()) break;
-    if (!ctx.ui.IsRowSelected(row)) continue;
+    if (!ctx.ui.IsRowSelected(row) || !IsEntryName(names[row])) continue;
     // The row shows what a link leads to; asked again, the side tells a link.
     if (IsLink(ctx.link.LinkFileGetAttr(side_is_local, names[row]))) {
       ctx.queue.AddFile(names[row], 0);

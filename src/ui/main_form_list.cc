@@ -48,6 +48,20 @@ void AppendEntry(std::array<std::vector<std::string>, kPaneColumns>& columns, co
             CreatedText(r.creation_time));
 }
 
+// The "<parent>" and "<root>" rows go on top whenever ".." arrives: a Remote
+// Module whose file system lists it after other directories must not put them
+// inside the directory range, where Select all would pick them up for a copy.
+// A second ".." from a confused module adds nothing.
+void PutSpecialRowsFirst(TPane& pane, std::uint32_t parent_attributes) {
+  if (pane.SpecialCount != 0) return;
+  auto& c = pane.Columns;
+  const std::string texts[2][kPaneColumns] = {
+      {"..", form1_text::kParentRow, AttrText(parent_attributes), "", "", ""},
+      {"\\", form1_text::kRootRow, ".d...", "", "", ""}};
+  for (int k = 0; k < kPaneColumns; ++k) c[k].insert(c[k].begin(), {texts[0][k], texts[1][k]});
+  pane.SpecialCount = 2;
+}
+
 bool IsDirectoryRow(const TPane& pane, int row) {
   return row >= 0 && static_cast<std::size_t>(row) < pane.Columns[kColAttr].size() &&
          pane.Columns[kColAttr][row].find('d') != std::string::npos;
@@ -151,16 +165,15 @@ void TForm1::FillList(bool local) {
     if (l.LinkFindFirst(local, slot, dir + "*.*", kMaskFilesAndDirs) == 0) {
       do {
         const FindRecord& r = l.SlotRecord(slot);
-        if (r.attributes & kAttrDirectory) {
-          if (r.name == ".") continue;
-          if (r.name == "..") {
-            AppendRow(pane.Columns, "..", text::kParentRow, AttrText(r.attributes), "", "", "");
-            AppendRow(pane.Columns, "\\", text::kRootRow, ".d...", "", "", "");
-            pane.SpecialCount = 2;
-          } else {
-            AppendEntry(pane.Columns, r, text::kDirRow);
-            ++pane.DirCount;
+        // "." and ".." name no entry of their own, whatever attributes they
+        // come with; only a directory ".." stands for the parent.
+        if (r.name == "." || r.name == "..") {
+          if (r.name == ".." && (r.attributes & kAttrDirectory)) {
+            PutSpecialRowsFirst(pane, r.attributes);
           }
+        } else if (r.attributes & kAttrDirectory) {
+          AppendEntry(pane.Columns, r, text::kDirRow);
+          ++pane.DirCount;
         } else if (all_files) {
           AddFileEntry(slot);
         }
@@ -201,6 +214,7 @@ void TForm1::FillList(bool local) {
 
 void TForm1::AddFileEntry(std::int32_t slot) {
   const FindRecord& r = link().SlotRecord(slot);
+  if (!IsEntryName(r.name)) return;  // no file can bear "." or ".."
   AppendEntry(file_columns_, r, std::to_string(r.size));
   ++Pane(current_local_).FileCount;
 }

@@ -391,6 +391,33 @@ TEST_F(LocalBranchTest, CloseAllEndsEveryHandleAndSearch) {
   EXPECT_EQ(link_.LinkFindNext(true, 20), kErrorInvalidHandle);
 }
 
+// A file made by LinkFileCreate is finished only when it is closed (flushed to
+// the disk first). One still open when everything is closed, as when a
+// connection ends mid-copy, is half written and goes; what merely took its name
+// meanwhile, and files that were only opened, stay.
+TEST_F(LocalBranchTest, CreatedFilesLeftOpenAreRemovedWhenEverythingIsClosed) {
+  const std::int32_t done = link_.LinkFileCreate(true, "C:\\done.bin");
+  ASSERT_GE(done, 0);
+  ASSERT_EQ(link_.LinkFileWrite(true, done, "whole", 5), 5);
+  EXPECT_TRUE(link_.LinkFileClose(true, done));
+  EXPECT_FALSE(link_.LinkFileClose(true, done));  // closed already
+
+  const std::int32_t half = link_.LinkFileCreate(true, "C:\\half.bin");
+  ASSERT_EQ(link_.LinkFileWrite(true, half, "hal", 3), 3);
+  const std::int32_t swapped = link_.LinkFileCreate(true, "C:\\swapped.bin");
+  ASSERT_GE(swapped, 0);
+  WriteFile(C("other.bin"), "someone else's");
+  ASSERT_EQ(rename(C("other.bin").c_str(), C("swapped.bin").c_str()), 0);
+  const std::int32_t reader = link_.LinkFileOpen(true, "C:\\sub\\a.txt", 0);
+  ASSERT_GE(reader, 0);
+
+  files_.CloseAll();
+  EXPECT_EQ(ReadFile(C("done.bin")), "whole");
+  EXPECT_FALSE(Exists(C("half.bin")));
+  EXPECT_EQ(ReadFile(C("swapped.bin")), "someone else's");
+  EXPECT_EQ(ReadFile(C("sub/a.txt")), "alpha");
+}
+
 TEST(NamePatternTest, WildcardsWithoutRegardToCase) {
   EXPECT_TRUE(MatchesPattern("*.*", "noext"));
   EXPECT_TRUE(MatchesPattern("A*B?.T*", "aXXbc.txt"));

@@ -171,11 +171,14 @@ class AbandonedWriteTest : public AbandonedRequestTest,
 TEST_P(AbandonedWriteTest, BlockOneNibbleShortIsNeverWritten) {
   const std::uint8_t last_nibble_toggle = GetParam();
   ASSERT_TRUE(SyncRemoteWithin(program_, 10)) << ModuleLog();
-  const std::int32_t handle = link_.LinkFileCreate(false, "C:\\part.bin");
-  ASSERT_GE(handle, 0);
+  // An existing file opened for writing: a lost connection keeps it (only
+  // files it created are dropped as unfinished), so what the module wrote to
+  // it stays visible.
   const std::string head = "written whole";
-  ASSERT_EQ(link_.LinkFileWrite(false, handle, head.data(), static_cast<std::int32_t>(head.size())),
-            static_cast<std::int32_t>(head.size()));
+  WriteFile(tree_ / "share/part.bin", head);
+  const std::int32_t handle = link_.LinkFileOpen(false, "C:\\part.bin", 1);
+  ASSERT_GE(handle, 0);
+  ASSERT_EQ(link_.LinkFileSeek(false, handle, 0, 2), static_cast<std::int64_t>(head.size()));
   // Every exchange flips the program's toggle once; the request below has an
   // even number of nibbles, so its last one carries the opposite of the toggle
   // it starts with.

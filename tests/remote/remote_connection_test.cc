@@ -184,11 +184,16 @@ TEST(RemoteConnection, RestartedProgramFindsNothingLeftOpen) {
   ASSERT_TRUE(program.Sync(5)) << remote.Log();
   Link link(files, &program.link());
   EXPECT_EQ(link.LinkFileWrite(false, old_handle, "def", 3), -1);
+  // The half-written file was never finished: it went with the old connection.
+  EXPECT_FALSE(link.LinkFileExists(false, "C:\\half.bin"));
   const std::int32_t handle = link.LinkFileCreate(false, "C:\\half.bin");
   EXPECT_GE(handle, 0);
-  link.LinkFileClose(false, handle);
+  ASSERT_EQ(link.LinkFileWrite(false, handle, "whole", 5), 5);
+  EXPECT_TRUE(link.LinkFileClose(false, handle));
+  EXPECT_FALSE(link.LinkFileClose(false, handle));  // names nothing any more
   EXPECT_TRUE(program.Nop());
   EXPECT_EQ(remote.Stop(), 0);
+  EXPECT_EQ(ReadFile(served / "half.bin"), "whole");
 }
 
 TEST(RemoteOptions, BadOptionsGiveOneLineAndStatusTwo) {

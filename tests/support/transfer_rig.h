@@ -19,6 +19,11 @@
 
 namespace duplane {
 
+// The options of the copy and move dialog: an overwrite mode (its text
+// follows) and the move's delete options.
+CopyMoveOptions CopyOptions(std::int32_t overwrite, std::int32_t delete_mode = kDeleteNormal,
+                            bool remove_empty = true);
+
 class TransferRig {
  public:
   // Connects at once; both panes start without a directory.
@@ -56,6 +61,13 @@ class TransferRig {
   // external Remote Module). Only the
   // nibble's lowest bit flips; the strobe and so the handshake stay intact.
   void FlipDataNibble(bool outgoing, std::uint64_t skip);
+
+  // Pulls the cable out on the program's side, or plugs it back in (not with
+  // an external Remote Module): while it is out the program's writes go
+  // nowhere and its next wait times out at once, answered Cancel.
+  void CutCable(bool cut);
+  // Synchronises with the Remote Module again, as Connect does.
+  bool Reconnect();
 
  private:
   TransferRig(bool remote_process, const ExternalRemote& external);

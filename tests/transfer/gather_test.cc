@@ -135,6 +135,32 @@ TEST_P(GatherTest, SpecialRowsAloneQueueNothing) {
   EXPECT_TRUE(rig_.ui.main_enabled);
 }
 
+// However the rows came to be (a Remote Module that listed ".." late, or one
+// that sent names no directory holds), a row that names no entry of its own is
+// never queued: "..", "\" or "." would take the walk out of the directory.
+TEST_P(GatherTest, RowsThatNameNoEntryOfTheirOwnAreNeverQueued) {
+  MakeTree();
+  rig_.Show(local(), "C:\\SUB");
+  TPane& pane = rig_.ui.pane(local());
+  const std::pair<const char*, const char*> rows[] = {{"..", "0"}, {"\\", "0"}, {"DEEP", "0"},
+                                                      {".", "0"},  {"..", "3"}, {"X.TXT", "10"}};
+  for (auto& column : pane.Columns) column.clear();
+  for (const auto& [name, size] : rows) {
+    pane.Columns[kColName].push_back(name);
+    pane.Columns[kColSize].push_back(size);
+    for (int c = kColAttr; c < kPaneColumns; ++c) pane.Columns[c].push_back("");
+  }
+  pane.SpecialCount = 0;
+  pane.DirCount = 4;
+  pane.FileCount = 2;
+  rig_.ui.selection(local()) = {0, 1, 2, 3, 4, 5};
+  ASSERT_TRUE(Gather());
+  EXPECT_EQ(rig_.queue.paths(), (std::vector<std::string>{"X.TXT", "DEEP\\", "DEEP\\Y.TXT"}));
+  EXPECT_EQ(rig_.queue.file_count, 2);
+  EXPECT_EQ(rig_.queue.dir_count, 1);
+  EXPECT_EQ(rig_.queue.byte_count, 21);
+}
+
 TEST_P(GatherTest, EmptyDirectoryIsOneEntry) {
   MakeTree();
   rig_.Show(local(), "C:\\SUB");

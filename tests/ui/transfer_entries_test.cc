@@ -53,7 +53,8 @@ class TransferEntriesTest : public ::testing::Test {
   void SetUp() override {
     EnsureApplication();
     auto [program_end, remote_end] = VirtualCable::CreatePair();
-    remote_ = std::make_unique<RemoteThread>(std::move(remote_end), remote_dir_.path());
+    remote_ = std::make_unique<RemoteThread>(std::move(remote_end), remote_dir_.path(),
+                                             parent_listed_late_);
     w_ = std::make_unique<Windows>(std::vector<DriveMapping>{{'C', local_dir_.path()}},
                                    std::move(program_end));
     w_->form1->show();
@@ -157,12 +158,52 @@ class TransferEntriesTest : public ::testing::Test {
     return w_->boxes.shown.empty() ? std::string() : w_->boxes.shown.back().text;
   }
 
+  bool parent_listed_late_ = false;  // set by a fixture before SetUp
   SettingsFolder settings_;
   TempFolder local_dir_{"glue-local"};
   TempFolder remote_dir_{"glue-remote"};
   std::unique_ptr<RemoteThread> remote_;
   std::unique_ptr<Windows> w_;
 };
+
+// The Remote Module lists ".." after two directories, as some file systems
+// would: the special rows still come first, and Select all with Copy brings the
+// selected entries and nothing from the source's parent or its drive's root.
+class LateParentTransferTest : public TransferEntriesTest {
+ protected:
+  LateParentTransferTest() { parent_listed_late_ = true; }
+};
+
+TEST_F(LateParentTransferTest, SelectAllAndCopyCreatesNothingOutsideTheTarget) {
+  WriteFile(At(false, "outside.txt"), "beside the source");
+  WriteFile(At(false, "src/a/x.txt"), "x");
+  WriteFile(At(false, "src/b/y.txt"), "y");
+  WriteFile(At(false, "src/c/z.txt"), "z");
+  WriteFile(At(false, "src/f.txt"), "f");
+  MakeDir(At(true, "tgt"));
+  Connect();
+  for (bool local : {true, false}) {
+    ASSERT_EQ(form().link().LinkChDir(local, local ? "C:\\tgt" : "C:\\src"), 0);
+    form().Pane(local).Path = form().link().LinkGetDir(local, 0);
+    form().FillList(local);
+  }
+  EXPECT_EQ(Names(false), (QStringList{"..", "\\", "a", "b", "c", "f.txt"}));
+  EXPECT_EQ(form().Pane(false).SpecialCount, 2);
+  form().SelectAllDirs(false);
+  form().SelectAllFiles(false);
+
+  Script script;
+  Run("RCopyBtn", script);
+
+  EXPECT_EQ(script.queue_at_dialog, (std::vector<std::string>{"f.txt", "a\\", "a\\x.txt", "b\\",
+                                                              "b\\y.txt", "c\\", "c\\z.txt"}));
+  std::vector<std::string> arrived;
+  for (const auto& [name, entry] : ReadTree(local_dir_.path())) arrived.push_back(name);
+  EXPECT_EQ(arrived,
+            (std::vector<std::string>{"tgt", "tgt/a", "tgt/a/x.txt", "tgt/b", "tgt/b/y.txt",
+                                      "tgt/c", "tgt/c/z.txt", "tgt/f.txt"}));
+  EXPECT_EQ(LastBox(), "Files copied: 4\rDirs created: 3");
+}
 
 TEST_F(TransferEntriesTest, EveryEntryStartsItsOperationOnItsSide) {
   WriteFile(At(true, "l.txt"), "local");
@@ -326,8 +367,6 @@ TEST_F(TransferEntriesTest, CancelMidFileAnsweredNoRemovesThePartialTarget) {
 
   Script script;
   script.cancel_after_first_block = true;
-  // A copy's abandoned target goes the way the (disabled) move option says.
-  script.set_options = [&] { w_->copy_move_form->move_delete()->SetItemIndex(1); };
   Run("RCopyBtn", script);
 
   ASSERT_GE(w_->boxes.shown.size(), 2u);

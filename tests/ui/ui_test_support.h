@@ -25,6 +25,7 @@
 #include "qt_test_app.h"
 #include "remote/command_dispatcher.h"
 #include "remote/remote_session.h"
+#include "support/late_parent_searches.h"
 #include "ui/about_form.h"
 #include "ui/config_form.h"
 #include "ui/copy_move_form.h"
@@ -116,19 +117,26 @@ class SettingsFolder {
   QTemporaryDir dir_;
 };
 
-// A Remote Module serving `directory` as drive C: on its end of the cable.
+// A Remote Module serving `directory` as drive C: on its end of the cable;
+// with `parent_listed_late` its searches report ".." after two directories.
 class RemoteThread {
  public:
-  RemoteThread(std::unique_ptr<VirtualCable> end, const std::string& directory)
+  RemoteThread(std::unique_ptr<VirtualCable> end, const std::string& directory,
+               bool parent_listed_late = false)
       : end_(std::move(end)), files_({{'C', directory}}, /*confine=*/true) {
-    thread_ = std::thread([this] {
+    thread_ = std::thread([this, parent_listed_late] {
       RemoteSession session(*end_, kDefaultPortBase, [this](const std::string& line) {
         std::lock_guard<std::mutex> lock(mutex_);
         log_.push_back(line);
       });
       CommandDispatcher dispatcher(session.link_layer(), files_);
+      LateParentSearches late(session.link_layer(), files_);
       session.Serve(
-          stop_, [&dispatcher](std::uint8_t code) { return dispatcher.Handle(code); }, nullptr);
+          stop_,
+          [&](std::uint8_t code) {
+            return parent_listed_late ? late.Handle(code) : dispatcher.Handle(code);
+          },
+          nullptr);
     });
   }
   ~RemoteThread() {
