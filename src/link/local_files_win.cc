@@ -133,14 +133,15 @@ std::int32_t LocalFileSystem::FileWrite(std::int32_t handle, const void* buffer,
   return static_cast<std::int32_t>(done);
 }
 
-void LocalFileSystem::FileClose(std::int32_t handle) {
+bool LocalFileSystem::FileClose(std::int32_t handle) {
   OpenFile* file = native_->FileOf(handle);
-  if (file == nullptr) return;
+  if (file == nullptr) return false;
   // A file this side wrote is on the disk before anyone hears it is closed,
   // so a move deletes its source only after the copy would survive a power cut.
-  if (file->created) FlushFileBuffers(file->handle);
-  CloseHandle(file->handle);
+  const bool flushed = !file->created || FlushFileBuffers(file->handle) != 0;
+  const bool closed = CloseHandle(file->handle) != 0;
   *file = OpenFile();
+  return flushed && closed;
 }
 
 bool LocalFileSystem::GetFileTime(std::int32_t handle, FileTime* creation, FileTime* last_access,
