@@ -72,10 +72,10 @@ bool IOPortModule::InstallDriver() {
     service.Reset(system_.OpenService(manager.get(), kServiceName, kServiceQueryStatus));
   }
   if (service.get() == 0) {
-    const TIOPortSystem::ServiceSpec spec{
+    const TIOPortSystem::ServiceSpec service_def{
         kServiceName,      kServiceName,        kServiceAllAccess, kServiceKernelDriver,
         kServiceAutoStart, kServiceErrorNormal, DriverPath()};
-    service.Reset(system_.CreateService(manager.get(), spec));
+    service.Reset(system_.CreateService(manager.get(), service_def));
     if (service.get() == 0) return false;
   }
   std::uint32_t state = 0;

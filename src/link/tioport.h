@@ -61,7 +61,7 @@ class TIOPortSystem {
   virtual std::uint32_t GetSystemDirectory(char* buffer, std::uint32_t size) = 0;
   virtual Handle OpenSCManager(std::uint32_t access) = 0;
   virtual Handle OpenService(Handle manager, const std::string& name, std::uint32_t access) = 0;
-  virtual Handle CreateService(Handle manager, const ServiceSpec& spec) = 0;
+  virtual Handle CreateService(Handle manager, const ServiceSpec& service_def) = 0;
   virtual bool QueryServiceStatus(Handle service, std::uint32_t* current_state) = 0;
   virtual bool StartService(Handle service) = 0;
   virtual void CloseServiceHandle(Handle handle) = 0;

@@ -25,10 +25,10 @@ class WindowsIOPortSystem : public TIOPortSystem {
     return reinterpret_cast<Handle>(
         OpenServiceA(reinterpret_cast<SC_HANDLE>(manager), name.c_str(), access));
   }
-  Handle CreateService(Handle manager, const ServiceSpec& spec) override {
+  Handle CreateService(Handle manager, const ServiceSpec& service_def) override {
     return reinterpret_cast<Handle>(CreateServiceA(
-        reinterpret_cast<SC_HANDLE>(manager), spec.name.c_str(), spec.display_name.c_str(),
-        spec.access, spec.type, spec.start, spec.error_control, spec.binary_path.c_str(), nullptr,
+        reinterpret_cast<SC_HANDLE>(manager), service_def.name.c_str(), service_def.display_name.c_str(),
+        service_def.access, service_def.type, service_def.start, service_def.error_control, service_def.binary_path.c_str(), nullptr,
         nullptr, nullptr, nullptr, nullptr));
   }
   bool QueryServiceStatus(Handle service, std::uint32_t* current_state) override {

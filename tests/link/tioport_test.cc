@@ -59,9 +59,9 @@ class FakeSystem : public TIOPortSystem {
     calls.push_back("OpenService " + name + " " + std::to_string(access));
     return service_exists && service_access_granted.count(access) ? Take() : 0;
   }
-  Handle CreateService(Handle, const ServiceSpec& spec) override {
+  Handle CreateService(Handle, const ServiceSpec& service_def) override {
     calls.push_back("CreateService");
-    created.push_back(spec);
+    created.push_back(service_def);
     return create_allowed ? Take() : 0;
   }
   bool QueryServiceStatus(Handle, std::uint32_t* state) override {
@@ -173,14 +173,14 @@ TEST(TIOPortService, MissingServiceIsCreatedAsAnAutoStartKernelDriverAndStarted)
   IOPortModule module(system);
   TIOPort port(module);
   ASSERT_EQ(system.created.size(), 1u);
-  const TIOPortSystem::ServiceSpec& spec = system.created[0];
-  EXPECT_EQ(spec.name, "IOPort");
-  EXPECT_EQ(spec.display_name, "IOPort");
-  EXPECT_EQ(spec.access, 0xF01FFu);
-  EXPECT_EQ(spec.type, 1u);
-  EXPECT_EQ(spec.start, 2u);
-  EXPECT_EQ(spec.error_control, 1u);
-  EXPECT_EQ(spec.binary_path, "C:\\WINDOWS\\system32\\DRIVERS\\IOPORT.SYS");
+  const TIOPortSystem::ServiceSpec& service_def = system.created[0];
+  EXPECT_EQ(service_def.name, "IOPort");
+  EXPECT_EQ(service_def.display_name, "IOPort");
+  EXPECT_EQ(service_def.access, 0xF01FFu);
+  EXPECT_EQ(service_def.type, 1u);
+  EXPECT_EQ(service_def.start, 2u);
+  EXPECT_EQ(service_def.error_control, 1u);
+  EXPECT_EQ(service_def.binary_path, "C:\\WINDOWS\\system32\\DRIVERS\\IOPORT.SYS");
   EXPECT_TRUE(system.Called("StartService"));
   EXPECT_TRUE(system.Called("OpenDevice \\\\.\\IOPort"));
   EXPECT_TRUE(system.open_service_handles.empty());
