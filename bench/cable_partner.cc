@@ -9,8 +9,7 @@
 
 #include "bench_figures.h"
 #include "link/local_file_system.h"
-#include "remote/command_dispatcher.h"
-#include "remote/remote_session.h"
+#include "remote/remote_module.h"
 
 namespace duplane {
 namespace {
@@ -76,13 +75,10 @@ void CablePartner::Run(VirtualCable& port, int orders, const std::string& remote
     if (order.part == 'm') {
       // Served as duplane-remote serves, until the program disconnects.
       std::atomic<bool> stop{false};
-      RemoteSession session(port, kDefaultPortBase, [&stop](const std::string& line) {
+      RemoteModule module(port, kDefaultPortBase, files, [&stop](const std::string& line) {
         if (line == "disconnected") stop = true;
       });
-      CommandDispatcher dispatcher(session.link_layer(), files);
-      session.Serve(
-          stop, [&](std::uint8_t code) { return dispatcher.Handle(code); },
-          [&] { files.CloseAll(); });
+      module.Serve(stop);
       continue;
     }
     LinkLayer link(port, kDefaultPortBase);

@@ -18,8 +18,7 @@
 
 #include "link/local_file_system.h"
 #include "link/virtual_cable.h"
-#include "remote/command_dispatcher.h"
-#include "remote/remote_session.h"
+#include "remote/remote_module.h"
 #include "ui/link_form.h"
 #include "ui/link_session.h"
 #include "ui/main_form.h"
@@ -92,10 +91,8 @@ int main(int argc, char** argv) {
   LocalFileSystem remote_files({{'C', remote_dir.path().toStdString()}}, true);
   std::atomic<bool> stop{false};
   std::thread remote([&, end = std::move(remote_end)] {
-    RemoteSession session(*end, kDefaultPortBase);
-    CommandDispatcher dispatcher(session.link_layer(), remote_files);
-    session.Serve(
-        stop, [&](std::uint8_t code) { return dispatcher.Handle(code); }, nullptr);
+    RemoteModule module(*end, kDefaultPortBase, remote_files);
+    module.Serve(stop);
   });
 
   LocalFileSystem local_files({{'C', local_dir.path().toStdString()}}, true);

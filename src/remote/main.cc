@@ -9,11 +9,10 @@
 #include "link/local_file_system.h"
 #include "link/port_access.h"
 #include "link/virtual_cable.h"
-#include "remote/command_dispatcher.h"
 #include "remote/probe_command.h"
 #include "remote/process_control.h"
+#include "remote/remote_module.h"
 #include "remote/remote_options.h"
-#include "remote/remote_session.h"
 
 namespace {
 
@@ -72,11 +71,8 @@ int main(int argc, char** argv) {
   }
   LocalFileSystem files(std::move(drives), /*confine=*/true);
   LogLine(std::string("paths ") + files.path_walk_name());
-  RemoteSession session(*port, base, LogLine);
-  CommandDispatcher dispatcher(session.link_layer(), files);
-  session.Serve(
-      g_stop, [&dispatcher](std::uint8_t code) { return dispatcher.Handle(code); },
-      [&files] { files.CloseAll(); });
+  RemoteModule module(*port, base, files, LogLine);
+  module.Serve(g_stop);
   LogLine("stopped");
   return 0;
 }

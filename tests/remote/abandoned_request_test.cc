@@ -15,8 +15,7 @@
 #include "link/link.h"
 #include "link/local_file_system.h"
 #include "link/virtual_cable.h"
-#include "remote/command_dispatcher.h"
-#include "remote/remote_session.h"
+#include "remote/remote_module.h"
 #include "support/temp_tree.h"
 #include "support/test_ports.h"
 
@@ -87,24 +86,20 @@ class AbandonedRequestTest : public ::testing::Test {
         late_port_(*cable_.first, program_clock_),
         local_files_({{'C', tree_ / "local"}}, false),
         remote_files_({{'C', Share()}}, true),
-        session_(
-            module_port_, kBase, [this](const std::string& line) { Log(line); }, module_clock_),
-        dispatcher_(session_.link_layer(), remote_files_),
+        module_(
+            module_port_, kBase, remote_files_, [this](const std::string& line) { Log(line); },
+            module_clock_),
         program_(late_port_, kBase, program_clock_),
         link_(local_files_, &program_) {
     program_.SetTimeoutHandler([](const std::string&) { return TimeoutAnswer::kCancel; });
-    module_ = std::thread([this] {
-      session_.Serve(
-          stop_, [this](std::uint8_t code) { return dispatcher_.Handle(code); },
-          [this] { remote_files_.CloseAll(); });
-    });
+    module_thread_ = std::thread([this] { module_.Serve(stop_); });
   }
 
   ~AbandonedRequestTest() override {
     stop_ = true;
     // A module still inside a wait gives it up and sees the stop.
     module_clock_.Resume(LinkLayer::kTimeoutMs + 1);
-    module_.join();
+    module_thread_.join();
   }
 
   std::string Share() {
@@ -152,12 +147,11 @@ class AbandonedRequestTest : public ::testing::Test {
   LateAckPort late_port_;
   LocalFileSystem local_files_;
   LocalFileSystem remote_files_;
-  RemoteSession session_;
-  CommandDispatcher dispatcher_;
+  RemoteModule module_;
   LinkLayer program_;
   Link link_;
   std::atomic<bool> stop_{false};
-  std::thread module_;
+  std::thread module_thread_;
   std::mutex log_mutex_;
   std::string log_;
 };

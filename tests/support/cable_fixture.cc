@@ -6,8 +6,7 @@
 
 #include <chrono>
 
-#include "remote/command_dispatcher.h"
-#include "remote/remote_session.h"
+#include "remote/remote_module.h"
 #include "support/remote_process.h"
 #include "support/test_ports.h"
 
@@ -57,13 +56,8 @@ CableFixture::CableFixture(Options options) {
   link_ = std::make_unique<Link>(*local_files_, program_link_.get());
   if (remote_cable_ == nullptr) return;
   remote_files_ = std::make_unique<LocalFileSystem>(options.remote_drives, /*confine=*/true);
-  session_ = std::make_unique<RemoteSession>(*remote_cable_, kDefaultPortBase);
-  dispatcher_ = std::make_unique<CommandDispatcher>(session_->link_layer(), *remote_files_);
-  remote_thread_ = std::thread([this] {
-    session_->Serve(
-        stop_, [this](std::uint8_t code) { return dispatcher_->Handle(code); },
-        [this] { remote_files_->CloseAll(); });
-  });
+  module_ = std::make_unique<RemoteModule>(*remote_cable_, kDefaultPortBase, *remote_files_);
+  remote_thread_ = std::thread([this] { module_->Serve(stop_); });
 }
 
 CableFixture::~CableFixture() {

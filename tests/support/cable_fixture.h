@@ -19,8 +19,7 @@
 
 namespace duplane {
 
-class RemoteSession;
-class CommandDispatcher;
+class RemoteModule;
 class RemoteProcess;
 
 class CableFixture {
@@ -76,8 +75,7 @@ class CableFixture {
   std::unique_ptr<Link> link_;
   std::string cable_path_;  // the cable file of a real process
   std::unique_ptr<RemoteProcess> process_;
-  std::unique_ptr<RemoteSession> session_;
-  std::unique_ptr<CommandDispatcher> dispatcher_;
+  std::unique_ptr<RemoteModule> module_;
   std::vector<std::string> timeouts_;
   std::atomic<bool> stop_{false};
   std::thread remote_thread_;

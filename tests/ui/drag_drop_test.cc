@@ -13,37 +13,29 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "dialog_answers.h"
 #include "ui/file_list_view.h"
 #include "ui/pane_list_model.h"
-#include "ui_test_support.h"
+#include "window_fixture.h"
 
 namespace duplane {
 namespace {
 
-using testing_ui::EnsureApplication;
+using testing_ui::EveryPass;
 using testing_ui::MakeFile;
-using testing_ui::RemoteThread;
-using testing_ui::SettingsFolder;
-using testing_ui::Windows;
+using testing_ui::WindowTest;
 
-class DragDropTest : public ::testing::Test {
+class DragDropTest : public WindowTest<> {
  protected:
   void SetUp() override {
-    EnsureApplication();
     MakeFile(local_dir_.path(), "here.txt", 10);
     MakeFile(remote_dir_.path(), "there.txt", 20);
-    auto [program_end, remote_end] = VirtualCable::CreatePair();
-    remote_ =
-        std::make_unique<RemoteThread>(std::move(remote_end), remote_dir_.path().toStdString());
-    w_ = std::make_unique<Windows>(
-        std::vector<DriveMapping>{{'C', local_dir_.path().toStdString()}}, std::move(program_end));
-    form().show();
-    form().Connect1Click();
-    ASSERT_TRUE(form().connected());
+    Open({local_dir_.path().toStdString(), remote_dir_.path().toStdString()});
+    ASSERT_TRUE(w_->Connect());
     // Every dialog a drop opens is seen, and answered Ok when `confirm_` is
     // set, else cancelled.
-    QObject::connect(&answer_dialogs_, &QTimer::timeout, [this] {
-      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    answer_dialogs_ = std::make_unique<EveryPass>([this] {
+      auto* dialog = testing_ui::ModalShown<QDialog>();
       if (dialog == nullptr) return;
       dialog_titles_.push_back(dialog->windowTitle().toStdString());
       auto* ok = dialog->findChild<QPushButton*>("Button1");
@@ -53,17 +45,13 @@ class DragDropTest : public ::testing::Test {
         dialog->reject();
       }
     });
-    answer_dialogs_.start(10);
   }
   void TearDown() override {
-    answer_dialogs_.stop();
-    form().close();
-    w_.reset();
-    remote_.reset();
+    answer_dialogs_.reset();
+    WindowTest::TearDown();
   }
 
-  TForm1& form() { return *w_->form1; }
-  PaneControls& c(bool local) { return form().Controls(local); }
+  PaneControls& c(bool local) { return controls(local); }
   FileListView* List(bool local) { return c(local).list; }
 
   void ShowPage(bool local, int page) {
@@ -74,17 +62,7 @@ class DragDropTest : public ::testing::Test {
     ShowPage(true, 1);
     ShowPage(false, 1);
   }
-  void Select(bool local, const QString& name) {
-    const PaneListModel* model = c(local).model;
-    List(local)->clearSelection();
-    for (int r = 0; r < model->rowCount(); ++r) {
-      if (model->index(r, kColName).data().toString() != name) continue;
-      List(local)->selectionModel()->select(
-          model->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-      return;
-    }
-    ADD_FAILURE() << "no row " << name.toStdString();
-  }
+  void Select(bool local, const QString& name) { WindowTest::Select(local, {name}); }
 
   // What the platform sends while a drag passes over `target`: the drag
   // enters (the answer decides whether the target takes part at all), moves,
@@ -128,10 +106,7 @@ class DragDropTest : public ::testing::Test {
 
   QTemporaryDir local_dir_;
   QTemporaryDir remote_dir_;
-  SettingsFolder settings_;
-  std::unique_ptr<RemoteThread> remote_;
-  std::unique_ptr<Windows> w_;
-  QTimer answer_dialogs_;
+  std::unique_ptr<EveryPass> answer_dialogs_;
   bool confirm_ = false;
   std::vector<std::string> dialog_titles_;
 };

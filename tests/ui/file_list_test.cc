@@ -14,17 +14,14 @@
 
 #include "ui/list_texts.h"
 #include "ui/pane_list_model.h"
-#include "ui_test_support.h"
+#include "window_fixture.h"
 
 namespace duplane {
 namespace {
 
-using testing_ui::EnsureApplication;
 using testing_ui::MakeDirs;
 using testing_ui::MakeFile;
-using testing_ui::RemoteThread;
-using testing_ui::SettingsFolder;
-using testing_ui::Windows;
+using testing_ui::WindowTest;
 
 TEST(ListTextsTest, AttributeLetters) {
   EXPECT_EQ(AttrText(0), ".....");
@@ -67,56 +64,28 @@ TEST(ListTextsTest, TimesThatAreNoTimesShowAsZero) {
 }
 
 // One folder, served as drive C: to the pane under test.
-class FileListTest : public ::testing::TestWithParam<bool> {
+class FileListTest : public WindowTest<::testing::TestWithParam<bool>> {
  protected:
   void SetUp() override {
-    EnsureApplication();
     MakeDirs(root_.path(), {"Alpha", "beta/inner", "empty"});
     MakeFile(root_.path(), "b.txt", 10);
     MakeFile(root_.path(), "A.TXT", 9);
     MakeFile(root_.path(), "c.dat", 100);
     MakeFile(root_.path(), ".hidden.txt", 5);
     MakeFile(root_.path(), "beta/in.txt", 1234);
-    const bool local = GetParam();
-    if (local) {
-      w_ = std::make_unique<Windows>(std::vector<DriveMapping>{{'C', root_.path().toStdString()}});
+    if (local()) {
+      Open({root_.path().toStdString(), "", /*cable=*/false});
     } else {
-      auto [program_end, remote_end] = VirtualCable::CreatePair();
-      remote_ = std::make_unique<RemoteThread>(std::move(remote_end), root_.path().toStdString());
-      w_ = std::make_unique<Windows>(std::vector<DriveMapping>{{'C', other_.path().toStdString()}},
-                                     std::move(program_end));
+      Open({other_.path().toStdString(), root_.path().toStdString()});
+      ASSERT_TRUE(w_->Connect());
     }
-    w_->form1->show();
-    if (!local) {
-      w_->form1->Connect1Click();
-      ASSERT_TRUE(w_->form1->connected());
-    }
-    c_ = &w_->form1->Controls(local);
+    c_ = &controls(local());
     c_->page_control->setCurrentIndex(1);
-  }
-  void TearDown() override {
-    w_->form1->close();
-    w_.reset();
-    remote_.reset();
   }
 
   bool local() const { return GetParam(); }
-  TForm1& form() { return *w_->form1; }
   TPane& pane() { return form().Pane(local()); }
-
-  // Changes the side's directory as the tree would and reads the list.
-  void Go(const char* path) {
-    ASSERT_EQ(form().link().LinkChDir(local(), path), 0) << path;
-    pane().Path = form().link().LinkGetDir(local(), 0);
-    form().FillList(local());
-  }
-  QStringList Names() const {
-    QStringList names;
-    for (int r = 0; r < c_->model->rowCount(); ++r) {
-      names << c_->model->index(r, kColName).data().toString();
-    }
-    return names;
-  }
+  void Go(const char* path) { GoTo(local(), path); }
   QString Cell(int row, int column) const {
     return c_->model->index(row, column).data().toString();
   }
@@ -135,11 +104,8 @@ class FileListTest : public ::testing::TestWithParam<bool> {
   }
   QString Status() const { return c_->status->text(); }
 
-  SettingsFolder settings_;
   QTemporaryDir root_;
   QTemporaryDir other_;
-  std::unique_ptr<RemoteThread> remote_;
-  std::unique_ptr<Windows> w_;
   PaneControls* c_ = nullptr;
 };
 
@@ -148,7 +114,7 @@ TEST_P(FileListTest, RootListsDirectoriesThenFilesWithoutSpecialRows) {
   EXPECT_EQ(pane().SpecialCount, 0);
   EXPECT_EQ(pane().DirCount, 3);
   EXPECT_EQ(pane().FileCount, 4);
-  EXPECT_EQ(Names(),
+  EXPECT_EQ(Names(local()),
             (QStringList{"Alpha", "beta", "empty", ".hidden.txt", "A.TXT", "b.txt", "c.dat"}));
   EXPECT_EQ(Cell(0, kColSize), "<dir>");
   EXPECT_EQ(Cell(0, kColAttr), ".d...");
@@ -169,7 +135,7 @@ TEST_P(FileListTest, RootListsDirectoriesThenFilesWithoutSpecialRows) {
 
 TEST_P(FileListTest, EmptySubdirectoryShowsOnlyTheSpecialRows) {
   Go("C:\\empty");
-  EXPECT_EQ(Names(), (QStringList{"..", "\\"}));
+  EXPECT_EQ(Names(local()), (QStringList{"..", "\\"}));
   EXPECT_EQ(Cell(0, kColSize), "<parent>");
   EXPECT_EQ(Cell(1, kColSize), "<root>");
   EXPECT_EQ(Cell(1, kColAttr), ".d...");
@@ -184,7 +150,8 @@ TEST_P(FileListTest, EmptySubdirectoryShowsOnlyTheSpecialRows) {
 TEST_P(FileListTest, FilespecFiltersFilesOnlyThroughTheSecondSearch) {
   c_->filespec->setText("*.txt");
   Go("C:\\");
-  EXPECT_EQ(Names(), (QStringList{"Alpha", "beta", "empty", ".hidden.txt", "A.TXT", "b.txt"}));
+  EXPECT_EQ(Names(local()),
+            (QStringList{"Alpha", "beta", "empty", ".hidden.txt", "A.TXT", "b.txt"}));
   c_->filespec->setText("*");
   form().FillList(local());
   EXPECT_EQ(pane().FileCount, 4);
@@ -228,14 +195,18 @@ TEST_P(FileListTest, SizeSortIsNumericDirectoriesByNameAndTheDirectionStays) {
   Go("C:\\empty");
   form().ColumnClicked(local(), kColSize);
   EXPECT_EQ(pane().SortColumn, 2);
-  EXPECT_EQ(Names(), (QStringList{"..", "\\", "A", "b", "c", "n9.bin", "n10.bin", "n100.bin"}));
+  EXPECT_EQ(Names(local()),
+            (QStringList{"..", "\\", "A", "b", "c", "n9.bin", "n10.bin", "n100.bin"}));
   form().ColumnClicked(local(), kColSize);
   EXPECT_EQ(pane().SortColumn, -2);
-  EXPECT_EQ(Names(), (QStringList{"..", "\\", "c", "b", "A", "n100.bin", "n10.bin", "n9.bin"}));
+  EXPECT_EQ(Names(local()),
+            (QStringList{"..", "\\", "c", "b", "A", "n100.bin", "n10.bin", "n9.bin"}));
   form().FillList(local());
-  EXPECT_EQ(Names(), (QStringList{"..", "\\", "c", "b", "A", "n100.bin", "n10.bin", "n9.bin"}));
+  EXPECT_EQ(Names(local()),
+            (QStringList{"..", "\\", "c", "b", "A", "n100.bin", "n10.bin", "n9.bin"}));
   form().ColumnClicked(local(), kColName);
-  EXPECT_EQ(Names(), (QStringList{"..", "\\", "A", "b", "c", "n10.bin", "n100.bin", "n9.bin"}));
+  EXPECT_EQ(Names(local()),
+            (QStringList{"..", "\\", "A", "b", "c", "n10.bin", "n100.bin", "n9.bin"}));
 }
 
 TEST_P(FileListTest, SelectionSurvivesSortAndReverseAndTheFocusMarkGoes) {
@@ -243,9 +214,9 @@ TEST_P(FileListTest, SelectionSurvivesSortAndReverseAndTheFocusMarkGoes) {
   c_->list->setCurrentIndex(c_->model->index(5, 0));
   Select({1, 5});                           // "beta" and "b.txt"
   form().ColumnClicked(local(), kColSize);  // files: 5, 9, 10, 100
-  EXPECT_EQ(Names().mid(3), (QStringList{".hidden.txt", "A.TXT", "b.txt", "c.dat"}));
+  EXPECT_EQ(Names(local()).mid(3), (QStringList{".hidden.txt", "A.TXT", "b.txt", "c.dat"}));
   form().ColumnClicked(local(), kColSize);
-  EXPECT_EQ(Names().mid(3), (QStringList{"c.dat", "b.txt", "A.TXT", ".hidden.txt"}));
+  EXPECT_EQ(Names(local()).mid(3), (QStringList{"c.dat", "b.txt", "A.TXT", ".hidden.txt"}));
   EXPECT_EQ(SelectedRows(), (QList<int>{1, 4}));
   EXPECT_EQ(Cell(4, kColName), "b.txt");
   EXPECT_FALSE(c_->list->currentIndex().isValid());
@@ -258,7 +229,7 @@ TEST_P(FileListTest, EnteringParentRootAndDirectoriesByDoubleClickOrEnter) {
   form().EnterSelectedDir(local());
   EXPECT_EQ(pane().Path, "C:\\beta");
   EXPECT_TRUE(pane().tree_stale);
-  EXPECT_EQ(Names(), (QStringList{"..", "\\", "inner", "in.txt"}));
+  EXPECT_EQ(Names(local()), (QStringList{"..", "\\", "inner", "in.txt"}));
 
   Select({3});  // a file: nothing happens
   form().EnterSelectedDir(local());
@@ -311,23 +282,23 @@ INSTANTIATE_TEST_SUITE_P(BothSides, FileListTest, ::testing::Bool(),
                            return std::string(info.param ? "Local" : "Remote");
                          });
 
-TEST(RemoteListTest, InertWhileDisconnected) {
-  EnsureApplication();
-  SettingsFolder settings;
-  QTemporaryDir dir;
-  Windows w({{'C', dir.path().toStdString()}});
-  w.form1->show();
-  PaneControls& c = w.form1->Controls(false);
+class RemoteListTest : public WindowTest<> {
+ protected:
+  QTemporaryDir dir_;
+};
+
+TEST_F(RemoteListTest, InertWhileDisconnected) {
+  Open({dir_.path().toStdString(), "", /*cable=*/false});
+  PaneControls& c = controls(false);
   c.page_control->setCurrentIndex(1);
-  w.form1->Pane(false).Path = "C:\\";
+  form().Pane(false).Path = "C:\\";
   c.refresh_btn->click();
   c.sel_dirs_btn->click();
-  w.form1->FileSpecExit(false);
+  form().FileSpecExit(false);
   EXPECT_EQ(c.model->rowCount(), 0);
   EXPECT_EQ(c.dir->text(), "<Disconnected>");
   EXPECT_EQ(c.status->text(), "");
-  EXPECT_TRUE(w.form1->RemotePC1()->isEnabled());
-  w.form1->close();
+  EXPECT_TRUE(form().RemotePC1()->isEnabled());
 }
 
 }  // namespace

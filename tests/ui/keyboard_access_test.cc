@@ -16,15 +16,12 @@
 
 #include "ui/help_window.h"
 #include "ui/prompt_dialog.h"
-#include "ui_test_support.h"
+#include "window_fixture.h"
 
 namespace duplane {
 namespace {
 
-using testing_ui::EnsureApplication;
-using testing_ui::RemoteThread;
-using testing_ui::SettingsFolder;
-using testing_ui::Windows;
+using testing_ui::WindowTest;
 
 class CountingPrompts : public Prompts {
  public:
@@ -35,26 +32,14 @@ class CountingPrompts : public Prompts {
   QStringList captions;
 };
 
-class KeyboardAccessTest : public ::testing::Test {
+class KeyboardAccessTest : public WindowTest<> {
  protected:
   void SetUp() override {
-    EnsureApplication();
-    auto [program_end, remote_end] = VirtualCable::CreatePair();
-    remote_ =
-        std::make_unique<RemoteThread>(std::move(remote_end), remote_dir_.path().toStdString());
-    w_ = std::make_unique<Windows>(
-        std::vector<DriveMapping>{{'C', local_dir_.path().toStdString()}}, std::move(program_end));
+    Open({local_dir_.path().toStdString(), remote_dir_.path().toStdString()});
     form().SetPrompts(&prompts_);
-    form().show();
     form().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
   }
-  void TearDown() override {
-    form().close();
-    w_.reset();
-    remote_.reset();
-  }
-  TForm1& form() { return *w_->form1; }
 
   // What a user tabbing through the window lands on, by resource name; a
   // page control's tab bar is named after its page control.
@@ -77,9 +62,6 @@ class KeyboardAccessTest : public ::testing::Test {
 
   QTemporaryDir local_dir_;
   QTemporaryDir remote_dir_;
-  SettingsFolder settings_;
-  std::unique_ptr<RemoteThread> remote_;
-  std::unique_ptr<Windows> w_;
   CountingPrompts prompts_;
 };
 

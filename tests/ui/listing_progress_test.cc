@@ -11,56 +11,37 @@
 #include <QTreeView>
 #include <functional>
 
+#include "dialog_answers.h"
 #include "support/file_tree.h"
 #include "ui/file_list_view.h"
 #include "ui/pane_list_model.h"
-#include "ui_test_support.h"
+#include "window_fixture.h"
 
 namespace duplane {
 namespace {
 
-using testing_ui::EnsureApplication;
-using testing_ui::RemoteThread;
-using testing_ui::SettingsFolder;
-using testing_ui::Windows;
+using testing_ui::WhileRunning;
+using testing_ui::WindowTest;
 
 constexpr int kEntries = 20000;
 
-class ListingProgressTest : public ::testing::Test {
+class ListingProgressTest : public WindowTest<> {
  protected:
-  void SetUp() override {
-    EnsureApplication();
-    ListingProgress::SetDelayMs(0);
-  }
+  void SetUp() override { ListingProgress::SetDelayMs(0); }
   void TearDown() override {
-    if (w_) w_->form1->close();
-    w_.reset();
-    remote_.reset();
+    WindowTest::TearDown();
     ListingProgress::SetDelayMs(500);
     ListingProgress::SetLimit(ListingProgress::kDefaultLimit);
   }
   void Open(bool with_remote) {
-    auto [program_end, remote_end] = VirtualCable::CreatePair();
-    if (with_remote) {
-      remote_ = std::make_unique<RemoteThread>(std::move(remote_end), remote_dir_.path());
-    }
-    w_ = std::make_unique<Windows>(std::vector<DriveMapping>{{'C', local_dir_.path()}},
-                                   std::move(program_end));
-    w_->form1->show();
+    WindowTest::Open({local_dir_.path(), with_remote ? remote_dir_.path() : std::string()});
   }
-  TForm1& form() { return *w_->form1; }
-  int Rows(bool local) { return form().Controls(local).model->rowCount(); }
+  int Rows(bool local) { return controls(local).model->rowCount(); }
   // Reads the side's list at its drive's root while `look` runs on every
   // pass of the event loop.
   void FillRoot(bool local, const std::function<void()>& look) {
-    form().Controls(local).page_control->setCurrentIndex(kFilesPage);
-    ASSERT_EQ(form().link().LinkChDir(local, "C:\\"), 0);
-    form().Pane(local).Path = form().link().LinkGetDir(local, 0);
-    QTimer pass;
-    QObject::connect(&pass, &QTimer::timeout, look);
-    pass.start(0);
-    form().FillList(local);
-    pass.stop();
+    controls(local).page_control->setCurrentIndex(kFilesPage);
+    WhileRunning([&] { GoTo(local, "C:\\"); }, look);
   }
   int CountShown() {
     const QString text = w_->message_form->Text();
@@ -68,11 +49,8 @@ class ListingProgressTest : public ::testing::Test {
     return QLocale().toInt(text.mid(14));
   }
 
-  SettingsFolder settings_;
   TempFolder local_dir_{"listing-local"};
   TempFolder remote_dir_{"listing-remote"};
-  std::unique_ptr<RemoteThread> remote_;
-  std::unique_ptr<Windows> w_;
 };
 
 // Every remote entry is one exchange over the cable, so the test reads only
@@ -84,8 +62,7 @@ TEST_F(ListingProgressTest, TwentyThousandEntriesFillBehindTheBusyWindowAndCance
     WriteFile(remote_dir_ / name, "");
   }
   Open(/*with_remote=*/true);
-  form().Connect1Click();
-  ASSERT_TRUE(form().connected());
+  ASSERT_TRUE(w_->Connect());
 
   // The whole local directory: the count grows while the window is disabled.
   std::vector<int> counts;
@@ -153,10 +130,8 @@ TEST_F(ListingProgressTest, AListingStopsAtTheRowLimitAndSaysSo) {
   MakeDir(local_dir_ / "SUB");
   for (int i = 0; i < 60; ++i) WriteFile(local_dir_ / ("SUB/F" + std::to_string(i)), "x");
   Open(/*with_remote=*/false);
-  ASSERT_EQ(form().link().LinkChDir(true, "C:\\SUB"), 0);
-  form().Controls(true).page_control->setCurrentIndex(kFilesPage);
-  form().Pane(true).Path = form().link().LinkGetDir(true, 0);
-  form().FillList(true);
+  controls(true).page_control->setCurrentIndex(kFilesPage);
+  GoTo(true, "C:\\SUB");
   EXPECT_EQ(Rows(true), 50);
   const TPane& pane = form().Pane(true);
   EXPECT_EQ(pane.SpecialCount + pane.DirCount + pane.FileCount, 50);

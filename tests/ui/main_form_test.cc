@@ -15,30 +15,29 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "support/test_ports.h"
+#include "dialog_answers.h"
 #include "ui/help_window.h"
 #include "ui/qt_version_check.h"
 #include "ui/single_instance.h"
-#include "ui_test_support.h"
+#include "window_fixture.h"
 
 namespace duplane {
 namespace {
 
+using testing_ui::AnswerFirst;
 using testing_ui::EnsureApplication;
-using testing_ui::RemoteThread;
 using testing_ui::SettingsFolder;
-using testing_ui::SteppingClock;
+using testing_ui::WhileRunning;
 using testing_ui::Windows;
+using testing_ui::WindowTest;
 
 const char kPortError[] =
     "Error reading port configuration. Default port address of 0378 will be used.";
 
-class MainFormTest : public ::testing::Test {
+class MainFormTest : public WindowTest<> {
  protected:
-  void SetUp() override { EnsureApplication(); }
   std::vector<DriveMapping> Drives() { return {{'C', local_dir_.path().toStdString()}}; }
 
-  SettingsFolder settings_;
   QTemporaryDir local_dir_;
 };
 
@@ -213,24 +212,26 @@ TEST_F(MainFormTest, QtVersionCheck) {
 TEST_F(MainFormTest, ConfigureOkTakesTheValuesUnvalidatedAndCancelNothing) {
   Windows w(Drives());
   TForm1& f = *w.form1;
-  QTimer::singleShot(0, [&] {
-    w.config_form->SetPortItem(1);
-    w.config_form->Base(1)->setText("xyz");
-    w.config_form->SysIcons()->setChecked(false);
-    w.config_form->reject();
-  });
-  f.Configure1Click();
+  AnswerFirst<TConfigForm>(
+      [](TConfigForm& config) {
+        config.SetPortItem(1);
+        config.Base(1)->setText("xyz");
+        config.SysIcons()->setChecked(false);
+        config.reject();
+      },
+      [&] { f.Configure1Click(); });
   EXPECT_EQ(f.settings().lpt_port, 1);
   EXPECT_TRUE(f.settings().remote_icons);
 
-  QTimer::singleShot(0, [&] {
-    EXPECT_EQ(w.config_form->Base(2)->text(), "03BC");
-    w.config_form->SetPortItem(1);
-    w.config_form->Base(1)->setText("xyz");
-    w.config_form->SysIcons()->setChecked(false);
-    w.config_form->OkButton()->click();
-  });
-  f.Configure1Click();
+  AnswerFirst<TConfigForm>(
+      [](TConfigForm& config) {
+        EXPECT_EQ(config.Base(2)->text(), "03BC");
+        config.SetPortItem(1);
+        config.Base(1)->setText("xyz");
+        config.SysIcons()->setChecked(false);
+        config.OkButton()->click();
+      },
+      [&] { f.Configure1Click(); });
   EXPECT_EQ(f.settings().lpt_port, 2);
   EXPECT_EQ(f.settings().base[1], "xyz");
   EXPECT_FALSE(f.settings().remote_icons);
@@ -243,51 +244,50 @@ TEST_F(MainFormTest, ConfigureOkTakesTheValuesUnvalidatedAndCancelNothing) {
 
 class ConnectTest : public MainFormTest {
  protected:
-  void SetUp() override {
-    MainFormTest::SetUp();
-    testing_ui::MakeDirs(remote_dir_.path(), {"Docs", "Apps/Tools"});
-    auto pair = VirtualCable::CreatePair();
-    program_end_ = std::move(pair.first);
-    remote_end_ = std::move(pair.second);
+  void SetUp() override { testing_ui::MakeDirs(remote_dir_.path(), {"Docs", "Apps/Tools"}); }
+  // The window with a Remote Module on the cable, or nobody when not `served`.
+  void Open(bool served) {
+    MainFormTest::Open(
+        {local_dir_.path().toStdString(), served ? remote_dir_.path().toStdString() : ""});
+  }
+  // Code 0 reached the Remote Module.
+  bool ModuleSawDisconnect() {
+    return QTest::qWaitFor([this] { return w_->remote->Logged("disconnected"); }, 2000);
   }
   QTemporaryDir remote_dir_;
-  std::unique_ptr<VirtualCable> program_end_;
-  std::unique_ptr<VirtualCable> remote_end_;
 };
 
 TEST_F(ConnectTest, CancelDuringSynchronisationLeavesEverythingDisconnected) {
-  // Nobody answers on the other end: only Cancel ends the wait.
-  Windows w(Drives(), std::move(program_end_));
-  w.form1->show();
-  QTimer::singleShot(50, [&] {
-    EXPECT_EQ(w.message_form->windowTitle(), "Synchronize with Remote Module");
-    EXPECT_EQ(w.message_form->Text(), "Connecting via LPT1 to Remote PC ...");
-    EXPECT_FALSE(w.form1->isEnabled());
-    w.message_form->Button1()->click();
-  });
-  w.form1->Connect1Click();
-  EXPECT_FALSE(w.form1->connected());
-  EXPECT_TRUE(w.form1->isEnabled());
-  EXPECT_FALSE(w.message_form->isVisible());
-  EXPECT_TRUE(w.form1->action("Connect1")->isEnabled());
-  EXPECT_FALSE(w.form1->action("Disconnect1")->isEnabled());
-  EXPECT_TRUE(w.form1->action("Configure1")->isEnabled());
-  EXPECT_EQ(w.form1->findChild<QLabel*>("RemoteDir")->text(), "<Disconnected>");
-  EXPECT_EQ(w.form1->findChild<QTreeWidget*>("RemoteTree")->topLevelItemCount(), 0);
-  EXPECT_TRUE(w.form1->Pane(false).list_stale);
-  EXPECT_TRUE(w.boxes.shown.empty());
-  w.form1->close();
+  Open(/*served=*/false);  // nobody answers: only Cancel ends the wait
+  bool busy_seen = false;
+  WhileRunning([&] { form().Connect1Click(); },
+               [&] {
+                 if (busy_seen || !w_->message_form->isVisible()) return;
+                 busy_seen = true;
+                 EXPECT_EQ(w_->message_form->windowTitle(), "Synchronize with Remote Module");
+                 EXPECT_EQ(w_->message_form->Text(), "Connecting via LPT1 to Remote PC ...");
+                 EXPECT_FALSE(form().isEnabled());
+                 w_->message_form->Button1()->click();
+               });
+  EXPECT_TRUE(busy_seen);
+  EXPECT_FALSE(form().connected());
+  EXPECT_TRUE(form().isEnabled());
+  EXPECT_FALSE(w_->message_form->isVisible());
+  EXPECT_TRUE(form().action("Connect1")->isEnabled());
+  EXPECT_FALSE(form().action("Disconnect1")->isEnabled());
+  EXPECT_TRUE(form().action("Configure1")->isEnabled());
+  EXPECT_EQ(form().findChild<QLabel*>("RemoteDir")->text(), "<Disconnected>");
+  EXPECT_EQ(form().findChild<QTreeWidget*>("RemoteTree")->topLevelItemCount(), 0);
+  EXPECT_TRUE(form().Pane(false).list_stale);
+  EXPECT_TRUE(w_->boxes.shown.empty());
 }
 
 TEST_F(ConnectTest, ConnectThenDisconnect) {
-  RemoteThread remote(std::move(remote_end_), remote_dir_.path().toStdString());
-  Windows w(Drives(), std::move(program_end_));
-  TForm1& f = *w.form1;
-  f.show();
+  Open(/*served=*/true);
+  TForm1& f = form();
   f.findChild<QTabWidget*>("RemotePageControl")->setCurrentIndex(1);  // ignored while disconnected
-  f.Connect1Click();
-  ASSERT_TRUE(f.connected());
-  EXPECT_TRUE(w.boxes.shown.empty());
+  ASSERT_TRUE(w_->Connect());
+  EXPECT_TRUE(w_->boxes.shown.empty());
   EXPECT_EQ(f.findChild<QTabWidget*>("RemotePageControl")->currentIndex(), 0);
   EXPECT_FALSE(f.action("Connect1")->isEnabled());
   EXPECT_TRUE(f.action("Disconnect1")->isEnabled());
@@ -297,7 +297,7 @@ TEST_F(ConnectTest, ConnectThenDisconnect) {
   ASSERT_EQ(tree->topLevelItemCount(), 1);
   EXPECT_EQ(tree->topLevelItem(0)->text(0), "C:\\");
   EXPECT_FALSE(tree->topLevelItem(0)->icon(0).isNull());  // from the Remote Module's strip
-  EXPECT_FALSE(w.message_form->isVisible());
+  EXPECT_FALSE(w_->message_form->isVisible());
   EXPECT_TRUE(f.isEnabled());
 
   f.Disconnect1Click();
@@ -308,68 +308,52 @@ TEST_F(ConnectTest, ConnectThenDisconnect) {
   EXPECT_TRUE(f.action("Connect1")->isEnabled());
   EXPECT_FALSE(f.action("Disconnect1")->isEnabled());
   EXPECT_TRUE(f.action("Configure1")->isEnabled());
-  EXPECT_EQ(w.message_form->windowTitle(), "Synchronize");
-  EXPECT_EQ(w.message_form->Text(), "Disconnecting from Remote PC ...");
-  // Code 0 reached the Remote Module.
-  for (int i = 0; i < 200 && !remote.Logged("disconnected"); ++i) QThread::msleep(10);
-  EXPECT_TRUE(remote.Logged("disconnected"));
-  f.close();
+  EXPECT_EQ(w_->message_form->windowTitle(), "Synchronize");
+  EXPECT_EQ(w_->message_form->Text(), "Disconnecting from Remote PC ...");
+  EXPECT_TRUE(ModuleSawDisconnect());
 }
 
 TEST_F(ConnectTest, WithoutRemoteIconsTheTreeHasNoImages) {
   settings_.Set("RemoteIcons", "0");
-  RemoteThread remote(std::move(remote_end_), remote_dir_.path().toStdString());
-  Windows w(Drives(), std::move(program_end_));
-  w.form1->Connect1Click();
-  ASSERT_TRUE(w.form1->connected());
-  auto* tree = w.form1->findChild<QTreeWidget*>("RemoteTree");
+  Open(/*served=*/true);
+  ASSERT_TRUE(w_->Connect());
+  auto* tree = form().findChild<QTreeWidget*>("RemoteTree");
   ASSERT_EQ(tree->topLevelItemCount(), 1);
   EXPECT_TRUE(tree->topLevelItem(0)->icon(0).isNull());
-  w.form1->close();
 }
 
 TEST_F(ConnectTest, ClosingWhileConnectedSavesSettingsThenDisconnects) {
-  RemoteThread remote(std::move(remote_end_), remote_dir_.path().toStdString());
-  Windows w(Drives(), std::move(program_end_));
-  w.form1->show();
-  w.form1->Connect1Click();
-  ASSERT_TRUE(w.form1->connected());
+  Open(/*served=*/true);
+  ASSERT_TRUE(w_->Connect());
   bool saved_before_disconnect = false;
   // The busy window appears once Disconnect starts; by then the file exists.
-  QObject::connect(w.message_form.get(), &QWidget::windowTitleChanged, [&](const QString& t) {
+  QObject::connect(w_->message_form.get(), &QWidget::windowTitleChanged, [&](const QString& t) {
     if (t == "Synchronize") saved_before_disconnect = settings_.Exists();
   });
-  w.form1->close();
+  form().close();
   EXPECT_TRUE(saved_before_disconnect);
-  EXPECT_FALSE(w.form1->connected());
-  for (int i = 0; i < 200 && !remote.Logged("disconnected"); ++i) QThread::msleep(10);
-  EXPECT_TRUE(remote.Logged("disconnected"));
+  EXPECT_FALSE(form().connected());
+  EXPECT_TRUE(ModuleSawDisconnect());
 }
 
 TEST_F(ConnectTest, CableTimeOutOffersRetryAndCancelEndsTheProgram) {
-  auto remote =
-      std::make_unique<RemoteThread>(std::move(remote_end_), remote_dir_.path().toStdString());
-  SteeredClock clock;
-  Windows w(Drives(), nullptr);
-  w.session.SetClock(clock);
-  w.session.AttachPort(std::move(program_end_), kDefaultPortBase, /*fixed=*/true);
-  w.form1->Connect1Click();
-  ASSERT_TRUE(w.form1->connected());
-  remote.reset();          // the Remote PC goes silent
-  clock.set_racing(true);  // the 10-second time-out comes after a few polls
+  Open(/*served=*/true);
+  ASSERT_TRUE(w_->Connect());
+  w_->remote.reset();          // the Remote PC goes silent
+  w_->clock.set_racing(true);  // the 10-second time-out comes after a few polls
 
-  w.boxes.retry_answers = {true, false};
-  w.form1->ExpandItem(false, w.form1->Controls(false).tree->topLevelItem(0));
-  ASSERT_EQ(w.boxes.shown.size(), 2u);
-  EXPECT_EQ(w.boxes.shown[0].kind, "RetryCancel");
-  EXPECT_EQ(w.boxes.shown[0].text, w.boxes.shown[1].text);
-  EXPECT_NE(w.boxes.shown[0].text.find(" timeout: connection lost"), std::string::npos);
-  EXPECT_FALSE(w.form1->connected());
+  w_->boxes.retry_answers = {true, false};
+  form().ExpandItem(false, controls(false).tree->topLevelItem(0));
+  ASSERT_EQ(w_->boxes.shown.size(), 2u);
+  EXPECT_EQ(w_->boxes.shown[0].kind, "RetryCancel");
+  EXPECT_EQ(w_->boxes.shown[0].text, w_->boxes.shown[1].text);
+  EXPECT_NE(w_->boxes.shown[0].text.find(" timeout: connection lost"), std::string::npos);
+  EXPECT_FALSE(form().connected());
   // The program ends once control is back in its event loop, after the
   // window closed and saved the settings.
-  EXPECT_TRUE(QTest::qWaitFor([&] { return w.terminations > 0; }, 10000));
-  EXPECT_EQ(w.terminations, 1);
-  EXPECT_FALSE(w.form1->isVisible());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w_->terminations > 0; }, 10000));
+  EXPECT_EQ(w_->terminations, 1);
+  EXPECT_FALSE(form().isVisible());
   EXPECT_TRUE(settings_.Exists());
 }
 

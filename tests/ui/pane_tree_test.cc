@@ -10,7 +10,7 @@
 #include <QTreeWidget>
 
 #include "ui/pane_list_model.h"
-#include "ui_test_support.h"
+#include "window_fixture.h"
 
 namespace duplane {
 namespace {
@@ -18,9 +18,9 @@ namespace {
 using testing_ui::EnsureApplication;
 using testing_ui::MakeDirs;
 using testing_ui::MakeFile;
-using testing_ui::RemoteThread;
 using testing_ui::SettingsFolder;
 using testing_ui::Windows;
+using testing_ui::WindowTest;
 
 QStringList ChildTexts(const QTreeWidgetItem* node) {
   QStringList texts;
@@ -260,19 +260,17 @@ TEST_F(PaneTreeTest, TwentySearchSlotsThenTheErrorBox) {
   EXPECT_EQ(form().AllocFBlock(), 7);
 }
 
-TEST(RemotePaneTest, BrowsesTheRemoteModulesFolderOverTheCable) {
-  EnsureApplication();
-  SettingsFolder settings;
-  QTemporaryDir local_dir;
-  QTemporaryDir remote_dir;
-  MakeDirs(remote_dir.path(), {"Zeta", "docs/old", "Empty"});
-  auto [program_end, remote_end] = VirtualCable::CreatePair();
-  RemoteThread remote(std::move(remote_end), remote_dir.path().toStdString());
-  Windows w({{'C', local_dir.path().toStdString()}}, std::move(program_end));
-  TForm1& f = *w.form1;
-  f.show();
-  f.Connect1Click();
-  ASSERT_TRUE(f.connected());
+class RemotePaneTest : public WindowTest<> {
+ protected:
+  QTemporaryDir local_dir_;
+  QTemporaryDir remote_dir_;
+};
+
+TEST_F(RemotePaneTest, BrowsesTheRemoteModulesFolderOverTheCable) {
+  MakeDirs(remote_dir_.path(), {"Zeta", "docs/old", "Empty"});
+  Open({local_dir_.path().toStdString(), remote_dir_.path().toStdString()});
+  ASSERT_TRUE(w_->Connect());
+  TForm1& f = form();
   auto* tree = f.findChild<QTreeWidget*>("RemoteTree");
   auto* dir = f.findChild<QLabel*>("RemoteDir");
   auto* status = f.findChild<QLabel*>("RemoteStatus");
@@ -295,7 +293,7 @@ TEST(RemotePaneTest, BrowsesTheRemoteModulesFolderOverTheCable) {
   // The Remote pane's Files page shows the status of its (still empty) list.
   f.findChild<QTabWidget*>("RemotePageControl")->setCurrentIndex(1);
   EXPECT_EQ(status->text(), "Selected: 0 of 0 dirs, 0 of 0 files: 0 bytes");
-  EXPECT_TRUE(w.boxes.shown.empty());
+  EXPECT_TRUE(w_->boxes.shown.empty());
   f.close();
   EXPECT_FALSE(f.connected());
 }

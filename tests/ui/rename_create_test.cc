@@ -17,19 +17,21 @@
 #include <deque>
 #include <optional>
 
+#include "dialog_answers.h"
 #include "ui/pane_list_model.h"
 #include "ui/prompt_dialog.h"
-#include "ui_test_support.h"
+#include "window_fixture.h"
 
 namespace duplane {
 namespace {
 
+using testing_ui::AnswerFirst;
 using testing_ui::EnsureApplication;
 using testing_ui::MakeDirs;
 using testing_ui::MakeFile;
-using testing_ui::RemoteThread;
 using testing_ui::SettingsFolder;
 using testing_ui::Windows;
+using testing_ui::WindowTest;
 
 // Answers prompts from a script (Cancel once it runs out) and records them.
 class ScriptedPrompts : public Prompts {
@@ -55,74 +57,41 @@ QString Side(bool local) { return local ? "Local PC" : "Remote PC"; }
 
 // One folder served as drive C: to the side under test; the parameter says
 // which side (true: this PC).
-class RenameCreateTest : public ::testing::TestWithParam<bool> {
+class RenameCreateTest : public WindowTest<::testing::TestWithParam<bool>> {
  protected:
   void SetUp() override {
-    EnsureApplication();
     MakeDirs(root(), {"olddir/inner", "sub"});
     MakeFile(root(), "readme.txt", 11);
     MakeFile(root(), "a.txt", 3);
     MakeFile(root(), "b.txt", 5);
     if (local()) {
-      w_ = std::make_unique<Windows>(std::vector<DriveMapping>{{'C', root().toStdString()}});
+      Open({root().toStdString(), "", /*cable=*/false});
     } else {
-      auto [program_end, remote_end] = VirtualCable::CreatePair();
-      remote_ = std::make_unique<RemoteThread>(std::move(remote_end), root().toStdString());
-      w_ = std::make_unique<Windows>(std::vector<DriveMapping>{{'C', other_.path().toStdString()}},
-                                     std::move(program_end));
+      Open({other_.path().toStdString(), root().toStdString()});
     }
     form().SetPrompts(&prompts_);
-    form().show();
     if (!local()) {
-      form().Connect1Click();
-      ASSERT_TRUE(form().connected());
+      ASSERT_TRUE(w_->Connect());
     }
-  }
-  void TearDown() override {
-    form().close();
-    w_.reset();
-    remote_.reset();
   }
 
   bool local() const { return GetParam(); }
   QString root() const { return root_.path(); }
-  TForm1& form() { return *w_->form1; }
   TPane& pane() { return form().Pane(local()); }
-  PaneControls& controls() { return form().Controls(local()); }
-  std::vector<std::string> Boxes() const { return w_->boxes.Texts(); }
 
   // The side's tree chooses its home drive and the page "Files" reads it, as
   // a user's first visit does.
   void ShowFiles() {
     form().SelectHomeDrive(local());
-    controls().page_control->setCurrentIndex(1);
+    controls(local()).page_control->setCurrentIndex(1);
     ASSERT_EQ(pane().Path, "C:\\");
     // Connect marks the Remote tree stale; start both sides from a tree that
     // is up to date so each command's own mark shows.
     pane().tree_stale = false;
   }
-  void Enter(const char* dir) {
-    ASSERT_EQ(form().link().LinkChDir(local(), dir), 0) << dir;
-    pane().Path = form().link().LinkGetDir(local(), 0);
-    form().FillList(local());
-  }
-  QStringList Names() {
-    QStringList names;
-    for (int r = 0; r < controls().model->rowCount(); ++r) {
-      names << controls().model->index(r, kColName).data().toString();
-    }
-    return names;
-  }
-  void Select(const QStringList& names) {
-    QTreeView* list = controls().list;
-    list->clearSelection();
-    for (const QString& name : names) {
-      const int row = static_cast<int>(Names().indexOf(name));
-      ASSERT_GE(row, 0) << name.toStdString();
-      list->selectionModel()->select(list->model()->index(row, 0),
-                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
-  }
+  void Enter(const char* dir) { GoTo(local(), dir); }
+  QStringList Names() { return WindowTest::Names(local()); }
+  void Select(const QStringList& names) { WindowTest::Select(local(), names); }
   bool OnDisk(const char* name) const { return QFileInfo::exists(QDir(root()).filePath(name)); }
   QStringList DiskNames() const {
     return QDir(root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
@@ -130,9 +99,6 @@ class RenameCreateTest : public ::testing::TestWithParam<bool> {
 
   QTemporaryDir root_;
   QTemporaryDir other_;
-  SettingsFolder settings_;
-  std::unique_ptr<RemoteThread> remote_;
-  std::unique_ptr<Windows> w_;
   ScriptedPrompts prompts_;
 };
 
@@ -194,9 +160,9 @@ TEST_P(RenameCreateTest, DirectoryRenameRefillsAndMarksTheTreeFileRenameDoesNot)
   EXPECT_FALSE(OnDisk("olddir"));
 
   // The tree catches up when its page shows: the new name is a node there.
-  controls().page_control->setCurrentIndex(0);
+  controls(local()).page_control->setCurrentIndex(0);
   EXPECT_FALSE(pane().tree_stale);
-  QTreeWidgetItem* drive = controls().tree->topLevelItem(0);
+  QTreeWidgetItem* drive = controls(local()).tree->topLevelItem(0);
   form().ExpandItem(local(), drive);
   QStringList nodes;
   for (int i = 0; i < drive->childCount(); ++i) nodes << drive->child(i)->text(0);
@@ -386,13 +352,12 @@ class PromptDialogTest : public ::testing::Test {
   void SetUp() override { EnsureApplication(); }
   // Runs `act` on the box once it is up, then returns what Ask answered.
   std::optional<QString> AskWith(const QString& start, std::function<void(PromptDialog&)> act) {
-    QTimer::singleShot(0, [&] {
-      auto* dialog = qobject_cast<PromptDialog*>(QApplication::activeModalWidget());
-      ASSERT_NE(dialog, nullptr);
-      seen_selected_ = dialog->edit()->selectedText();
-      act(*dialog);
-    });
-    return DialogPrompts().Ask("Rename Function", "Rename a.txt to:", start);
+    return AnswerFirst<PromptDialog>(
+        [&](PromptDialog& dialog) {
+          seen_selected_ = dialog.edit()->selectedText();
+          act(dialog);
+        },
+        [&] { return DialogPrompts().Ask("Rename Function", "Rename a.txt to:", start); });
   }
   QString seen_selected_;
 };

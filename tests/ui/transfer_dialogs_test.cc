@@ -14,6 +14,7 @@
 #include <QTreeView>
 #include <functional>
 
+#include "dialog_answers.h"
 #include "qt_test_app.h"
 #include "transfer/transfer_queue.h"
 #include "ui/copy_move_form.h"
@@ -24,6 +25,8 @@
 
 namespace duplane {
 namespace {
+
+using testing_ui::WhenShown;
 
 const char kDeleteCaption[] = "Delete these files on Remote PC?";
 
@@ -49,19 +52,6 @@ class DialogsTest : public ::testing::Test {
     queue_.AddDir("SUB\\DEEP");
     queue_.AddFile("SUB\\DEEP\\C.TXT", 30000);
     queue_.AddFile("Z.TXT", 4);
-  }
-
-  // Runs `while_open` inside the modal loop of `dialog`, once it is the active
-  // window, so the focus moves as it does for a user.
-  static void WhenShown(QDialog& dialog, std::function<void()> while_open) {
-    QTimer::singleShot(0, &dialog, [&dialog, while_open] {
-      dialog.activateWindow();
-      if (!QTest::qWaitForWindowActive(&dialog)) {
-        ADD_FAILURE() << "dialog never became active";
-        return dialog.reject();
-      }
-      while_open();
-    });
   }
 
   static QString Text(QWidget& dialog, const char* name) {

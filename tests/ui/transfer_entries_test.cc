@@ -17,19 +17,22 @@
 #include <cstring>
 #include <functional>
 
+#include "dialog_answers.h"
 #include "support/file_tree.h"
 #include "ui/pane_list_model.h"
 #include "ui/queue_review.h"
 #include "ui/radio_group.h"
-#include "ui_test_support.h"
+#include "window_fixture.h"
 
 namespace duplane {
 namespace {
 
+using testing_ui::AnswerFirst;
 using testing_ui::EnsureApplication;
-using testing_ui::RemoteThread;
-using testing_ui::SettingsFolder;
-using testing_ui::Windows;
+using testing_ui::OpenReview;
+using testing_ui::PressReview;
+using testing_ui::WhileRunning;
+using testing_ui::WindowTest;
 
 // How the test answers what the run shows, and what it saw. Every pass of the
 // event loop (the dialogs' own loops and the engines' event pumping) looks at
@@ -48,89 +51,49 @@ struct Script {
   bool main_enabled_while_copying = false;
 };
 
-class TransferEntriesTest : public ::testing::Test {
+class TransferEntriesTest : public WindowTest<> {
  protected:
   void SetUp() override {
-    EnsureApplication();
-    auto [program_end, remote_end] = VirtualCable::CreatePair();
-    remote_ = std::make_unique<RemoteThread>(std::move(remote_end), remote_dir_.path(),
-                                             parent_listed_late_);
-    w_ = std::make_unique<Windows>(std::vector<DriveMapping>{{'C', local_dir_.path()}},
-                                   std::move(program_end));
-    w_->form1->show();
-    for (bool local : {true, false}) form().Controls(local).page_control->setCurrentIndex(1);
-  }
-  void TearDown() override {
-    w_->form1->close();
-    w_.reset();
-    remote_.reset();
+    WindowTest::Open({local_dir_.path(), remote_dir_.path(), /*cable=*/true, parent_listed_late_});
+    for (bool local : {true, false}) controls(local).page_control->setCurrentIndex(1);
   }
 
   // A path on the Local or the Remote PC's folder.
   std::string At(bool local, const std::string& relative) const {
     return (local ? local_dir_ : remote_dir_) / relative;
   }
-  TForm1& form() { return *w_->form1; }
 
-  void Connect() {
-    form().Connect1Click();
-    ASSERT_TRUE(form().connected());
-  }
+  void Connect() { ASSERT_TRUE(w_->Connect()); }
   // Both panes at their drive's root, lists read.
   void ShowRoots(bool remote_too) {
     for (bool local : {true, false}) {
-      if (!local && !remote_too) continue;
-      ASSERT_EQ(form().link().LinkChDir(local, "C:\\"), 0);
-      form().Pane(local).Path = form().link().LinkGetDir(local, 0);
-      form().FillList(local);
-    }
-  }
-  QStringList Names(bool local) {
-    PaneListModel* model = form().Controls(local).model;
-    QStringList names;
-    for (int r = 0; r < model->rowCount(); ++r) names << model->index(r, 0).data().toString();
-    return names;
-  }
-  void Select(bool local, const QStringList& names) {
-    QTreeView* list = form().Controls(local).list;
-    list->clearSelection();
-    for (const QString& name : names) {
-      const int row = static_cast<int>(Names(local).indexOf(name));
-      ASSERT_GE(row, 0) << name.toStdString();
-      list->selectionModel()->select(list->model()->index(row, 0),
-                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+      if (local || remote_too) GoTo(local, "C:\\");
     }
   }
 
   // Presses the button or triggers the menu item of that name while `script`
   // answers and watches.
   void Run(const char* entry, Script& script) {
-    QTimer pass;
     int message_passes = 0;
-    QObject::connect(&pass, &QTimer::timeout, [&] { Look(script, message_passes); });
-    pass.start(0);
-    if (auto* button = form().findChild<QAbstractButton*>(entry)) {
-      button->click();
-    } else {
-      QAction* action = form().findChild<QAction*>(entry);
-      ASSERT_NE(action, nullptr) << entry;
-      action->trigger();
-    }
-    pass.stop();
+    WhileRunning(
+        [&] {
+          if (auto* button = form().findChild<QAbstractButton*>(entry)) {
+            button->click();
+          } else {
+            QAction* action = form().findChild<QAction*>(entry);
+            ASSERT_NE(action, nullptr) << entry;
+            action->trigger();
+          }
+        },
+        [&] { Look(script, message_passes); });
   }
 
   void Look(Script& script, int& message_passes) {
-    for (QDialog* dialog : {static_cast<QDialog*>(w_->copy_move_form.get()),
-                            static_cast<QDialog*>(w_->delete_form.get())}) {
-      if (!dialog->isVisible()) continue;
-      script.dialog_titles.push_back(dialog->windowTitle().toStdString());
+    if (QDialog* review = OpenReview(*w_)) {
+      script.dialog_titles.push_back(review->windowTitle().toStdString());
       script.queue_at_dialog = w_->entries->queue().paths();
       if (script.set_options) script.set_options();
-      QPushButton* ok = dialog == w_->delete_form.get() ? w_->delete_form->ok_button()
-                                                        : w_->copy_move_form->ok_button();
-      QPushButton* cancel = dialog == w_->delete_form.get() ? w_->delete_form->cancel_button()
-                                                            : w_->copy_move_form->cancel_button();
-      (script.ok ? ok : cancel)->click();
+      PressReview(*w_, review, script.ok);
     }
     TMessageForm& busy = *w_->message_form;
     if (busy.isVisible() && busy.windowTitle() == "Message") {
@@ -153,17 +116,13 @@ class TransferEntriesTest : public ::testing::Test {
     }
   }
 
-  std::vector<std::string> Boxes() const { return w_->boxes.Texts(); }
   std::string LastBox() const {
     return w_->boxes.shown.empty() ? std::string() : w_->boxes.shown.back().text;
   }
 
   bool parent_listed_late_ = false;  // set by a fixture before SetUp
-  SettingsFolder settings_;
   TempFolder local_dir_{"glue-local"};
   TempFolder remote_dir_{"glue-remote"};
-  std::unique_ptr<RemoteThread> remote_;
-  std::unique_ptr<Windows> w_;
 };
 
 // The Remote Module lists ".." after two directories, as some file systems
@@ -466,26 +425,23 @@ TEST_F(TransferEntriesTest, CancelWhileGatheringEndsSilently) {
 // escape answers a user gets from Enter and Esc.
 class ConfirmationBoxTest : public ::testing::Test {
  protected:
+  using Act = std::function<void(QMessageBox&)>;
   void SetUp() override { EnsureApplication(); }
 
-  // Acts on the next message box once it is up, from inside its own loop.
-  void WhenShown(std::function<void(QMessageBox*)> act) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (box == nullptr || !box->isVisible()) return;
-      timer->stop();
-      timer->deleteLater();
-      act(box);
-    });
-    timer->start(5);
+  // The questions, with `act` done on the box once it is up.
+  PromptAnswer YesNoCancelAll(const char* text, const Act& act) {
+    return AnswerFirst<QMessageBox>(act, [&] { return boxes_.YesNoCancelAll(text); });
   }
-  static void Press(QMessageBox* box, const char* caption) {
-    for (QAbstractButton* b : box->buttons()) {
+  bool YesNo(const char* text, const Act& act) {
+    return AnswerFirst<QMessageBox>(act, [&] { return boxes_.YesNo(text); });
+  }
+  static void Key(QMessageBox& box, Qt::Key key) { QTest::keyClick(&box, key); }
+  static void Press(QMessageBox& box, const char* caption) {
+    for (QAbstractButton* b : box.buttons()) {
       if (b->text() == caption) return b->click();
     }
     ADD_FAILURE() << "no button " << caption;
-    box->reject();
+    box.reject();
   }
 
   QtMessageBoxes boxes_;
@@ -495,34 +451,34 @@ TEST_F(ConfirmationBoxTest, OverwriteQuestion) {
   QStringList captions;
   QString title;
   QString text;
-  WhenShown([&](QMessageBox* box) {
-    title = box->windowTitle();
-    text = box->text();
-    QList<QAbstractButton*> buttons = box->buttons();
-    std::sort(buttons.begin(), buttons.end(), [](QAbstractButton* a, QAbstractButton* b) {
-      return a->mapToGlobal(QPoint()).x() < b->mapToGlobal(QPoint()).x();
-    });
-    for (QAbstractButton* b : buttons) captions << b->text();
-    QTest::keyClick(box, Qt::Key_Return);
-  });
-  EXPECT_EQ(boxes_.YesNoCancelAll("A.TXT already exists\rOverwrite it?"), PromptAnswer::kYes);
+  EXPECT_EQ(YesNoCancelAll("A.TXT already exists\rOverwrite it?",
+                           [&](QMessageBox& box) {
+                             title = box.windowTitle();
+                             text = box.text();
+                             QList<QAbstractButton*> buttons = box.buttons();
+                             std::sort(buttons.begin(), buttons.end(),
+                                       [](QAbstractButton* a, QAbstractButton* b) {
+                                         return a->mapToGlobal(QPoint()).x() <
+                                                b->mapToGlobal(QPoint()).x();
+                                       });
+                             for (QAbstractButton* b : buttons) captions << b->text();
+                             Key(box, Qt::Key_Return);
+                           }),
+            PromptAnswer::kYes);
   EXPECT_EQ(title, "Confirm");
   EXPECT_EQ(text, "A.TXT already exists\nOverwrite it?");
   EXPECT_EQ(captions, (QStringList{"&Yes", "&No", "Cancel", "&All"}));
 
-  WhenShown([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
-  EXPECT_EQ(boxes_.YesNoCancelAll("q"), PromptAnswer::kCancel);
-  WhenShown([](QMessageBox* box) { Press(box, "&All"); });
-  EXPECT_EQ(boxes_.YesNoCancelAll("q"), PromptAnswer::kAll);
-  WhenShown([](QMessageBox* box) { Press(box, "&No"); });
-  EXPECT_EQ(boxes_.YesNoCancelAll("q"), PromptAnswer::kNo);
+  EXPECT_EQ(YesNoCancelAll("q", [](QMessageBox& box) { Key(box, Qt::Key_Escape); }),
+            PromptAnswer::kCancel);
+  EXPECT_EQ(YesNoCancelAll("q", [](QMessageBox& box) { Press(box, "&All"); }), PromptAnswer::kAll);
+  EXPECT_EQ(YesNoCancelAll("q", [](QMessageBox& box) { Press(box, "&No"); }), PromptAnswer::kNo);
 }
 
 TEST_F(ConfirmationBoxTest, FinishQuestion) {
-  WhenShown([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
-  EXPECT_TRUE(boxes_.YesNo("A in progress.\rFinish it before stopping?"));
-  WhenShown([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
-  EXPECT_FALSE(boxes_.YesNo("q"));
+  EXPECT_TRUE(YesNo("A in progress.\rFinish it before stopping?",
+                    [](QMessageBox& box) { Key(box, Qt::Key_Return); }));
+  EXPECT_FALSE(YesNo("q", [](QMessageBox& box) { Key(box, Qt::Key_Escape); }));
 }
 
 }  // namespace

@@ -23,8 +23,7 @@
 #include "link/local_file_system.h"
 #include "link/virtual_cable.h"
 #include "qt_test_app.h"
-#include "remote/command_dispatcher.h"
-#include "remote/remote_session.h"
+#include "remote/remote_module.h"
 #include "support/late_parent_searches.h"
 #include "ui/about_form.h"
 #include "ui/config_form.h"
@@ -125,18 +124,14 @@ class RemoteThread {
                bool parent_listed_late = false)
       : end_(std::move(end)), files_({{'C', directory}}, /*confine=*/true) {
     thread_ = std::thread([this, parent_listed_late] {
-      RemoteSession session(*end_, kDefaultPortBase, [this](const std::string& line) {
+      RemoteModule module(*end_, kDefaultPortBase, files_, [this](const std::string& line) {
         std::lock_guard<std::mutex> lock(mutex_);
         log_.push_back(line);
       });
-      CommandDispatcher dispatcher(session.link_layer(), files_);
-      LateParentSearches late(session.link_layer(), files_);
-      session.Serve(
-          stop_,
-          [&](std::uint8_t code) {
-            return parent_listed_late ? late.Handle(code) : dispatcher.Handle(code);
-          },
-          nullptr);
+      LateParentSearches late(module.link_layer(), files_);
+      module.Serve(stop_, parent_listed_late
+                              ? [&late](std::uint8_t code) { return late.Handle(code); }
+                              : RemoteSession::RequestHandler());
     });
   }
   ~RemoteThread() {
@@ -158,22 +153,6 @@ class RemoteThread {
   mutable std::mutex mutex_;
   std::vector<std::string> log_;
   std::thread thread_;
-};
-
-// The real clock until `stepping` is set; from then on it moves one second
-// each time it is read, so a link that waits for a silent cable reaches its
-// 10-second time-out after a few polls.
-class SteppingClock : public LinkClock {
- public:
-  std::uint64_t TickCount() override {
-    if (stepping) now_ += 1000;
-    return SystemClock().TickCount() + now_;
-  }
-  void Sleep(std::uint32_t milliseconds) override { SystemClock().Sleep(milliseconds); }
-  bool stepping = false;
-
- private:
-  std::uint64_t now_ = 0;
 };
 
 // The program's end of a cable that can be cut: from then on the other end
@@ -206,15 +185,18 @@ struct WindowsGround {
 };
 
 // The program's windows, built as the program builds them, over local drives
-// given by the test and optionally a cable whose other end the test serves.
+// given by the test and optionally the program's end of a cable whose other
+// end the test serves, read with `clock` (null: real time).
 struct Windows : WindowsGround, ProgramWindows {
   explicit Windows(std::vector<DriveMapping> drives,
-                   std::unique_ptr<VirtualCable> cable_end = nullptr)
+                   std::unique_ptr<PortAccess> cable_end = nullptr, LinkClock* clock = nullptr)
       : WindowsGround(std::move(drives)),
-        ProgramWindows(AttachCable(session, std::move(cable_end)), boxes, QString()) {
+        ProgramWindows(AttachCable(session, std::move(cable_end), clock), boxes, QString()) {
     form1->SetTerminateHandler([this] { ++terminations; });
   }
-  static LinkSession& AttachCable(LinkSession& session, std::unique_ptr<VirtualCable> end) {
+  static LinkSession& AttachCable(LinkSession& session, std::unique_ptr<PortAccess> end,
+                                  LinkClock* clock) {
+    if (clock != nullptr) session.SetClock(*clock);
     if (end) session.AttachPort(std::move(end), kDefaultPortBase, /*fixed=*/true);
     return session;
   }

@@ -10,99 +10,49 @@
 #include <QTreeView>
 #include <functional>
 
+#include "dialog_answers.h"
 #include "support/file_tree.h"
 #include "support/temp_tree.h"
 #include "ui/pane_list_model.h"
 #include "ui/radio_group.h"
-#include "ui_test_support.h"
+#include "window_fixture.h"
 
 namespace duplane {
 namespace {
 
-using testing_ui::CuttablePort;
-using testing_ui::EnsureApplication;
-using testing_ui::RemoteThread;
-using testing_ui::SettingsFolder;
-using testing_ui::SteppingClock;
-using testing_ui::Windows;
+using testing_ui::OpenReview;
+using testing_ui::PressReview;
+using testing_ui::WhileRunning;
+using testing_ui::WindowTest;
 
-class WindowExitTest : public ::testing::Test {
+class WindowExitTest : public WindowTest<> {
  protected:
-  void SetUp() override { EnsureApplication(); }
-
   // The windows over a cable whose program end the test can cut, with a
   // Remote Module serving remote_dir_ when `with_remote`.
   void Open(bool with_remote) {
-    auto [program_end, remote_end] = VirtualCable::CreatePair();
-    if (with_remote) {
-      remote_ = std::make_unique<RemoteThread>(std::move(remote_end), remote_dir_.path());
-    } else {
-      silent_end_ = std::move(remote_end);
-    }
-    w_ = std::make_unique<Windows>(std::vector<DriveMapping>{{'C', local_dir_.path()}});
-    w_->session.SetClock(clock_);
-    auto port = std::make_unique<CuttablePort>(std::move(program_end));
-    port_ = port.get();
-    w_->session.AttachPort(std::move(port), kDefaultPortBase, /*fixed=*/true);
-    w_->form1->show();
+    WindowTest::Open({local_dir_.path(), with_remote ? remote_dir_.path() : std::string()});
   }
-  void TearDown() override {
-    w_.reset();
-    remote_.reset();
-  }
-  TForm1& form() { return *w_->form1; }
 
   void ShowRootsAndSelect(bool local, const QString& name) {
     for (bool side : {true, false}) {
-      form().Controls(side).page_control->setCurrentIndex(kFilesPage);
-      ASSERT_EQ(form().link().LinkChDir(side, "C:\\"), 0);
-      form().Pane(side).Path = form().link().LinkGetDir(side, 0);
-      form().FillList(side);
+      controls(side).page_control->setCurrentIndex(kFilesPage);
+      GoTo(side, "C:\\");
     }
-    PaneListModel* model = form().Controls(local).model;
-    for (int r = 0; r < model->rowCount(); ++r) {
-      if (model->index(r, 0).data().toString() == name) {
-        form().Controls(local).list->selectionModel()->select(
-            model->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        return;
-      }
-    }
-    FAIL() << "no row " << name.toStdString();
-  }
-
-  // Runs `start` while `look` is called on every pass of the event loop (the
-  // dialogs' loops and the operations' own event pumping).
-  void WhileRunning(const std::function<void()>& start, const std::function<void()>& look) {
-    QTimer pass;
-    QObject::connect(&pass, &QTimer::timeout, look);
-    pass.start(0);
-    start();
-    pass.stop();
+    Select(local, {name});
   }
 
   // Presses Ok on whichever review dialog is open; deletes are plain ones,
   // so no trash is involved.
   void AnswerOk() {
-    if (w_->copy_move_form->isVisible()) w_->copy_move_form->ok_button()->click();
-    if (w_->delete_form->isVisible()) {
-      w_->delete_form->delete_mode()->SetItemIndex(1);
-      w_->delete_form->ok_button()->click();
-    }
+    QDialog* review = OpenReview(*w_);
+    if (review == nullptr) return;
+    if (review == w_->delete_form.get()) w_->delete_form->delete_mode()->SetItemIndex(1);
+    PressReview(*w_, review, /*ok=*/true);
   }
+  bool CableCut() const { return w_->port->cut; }
 
-  void CutCable() {
-    port_->cut = true;
-    clock_.stepping = true;
-  }
-
-  SettingsFolder settings_;
   TempFolder local_dir_{"exit-local"};
   TempFolder remote_dir_{"exit-remote"};
-  SteppingClock clock_;
-  CuttablePort* port_ = nullptr;
-  std::unique_ptr<VirtualCable> silent_end_;
-  std::unique_ptr<RemoteThread> remote_;
-  std::unique_ptr<Windows> w_;
 };
 
 TEST_F(WindowExitTest, CloseDuringConnectIsRefusedAndClosingTheBusyWindowCancels) {
@@ -144,8 +94,7 @@ TEST_F(WindowExitTest, CloseDuringGatheringIsRefusedAndClosingTheBusyWindowCance
     }
   }
   Open(/*with_remote=*/true);
-  form().Connect1Click();
-  ASSERT_TRUE(form().connected());
+  ASSERT_TRUE(w_->Connect());
   ShowRootsAndSelect(true, "TREE");
   int passes = 0;
   bool visible_after_close = false;
@@ -194,26 +143,25 @@ TEST_P(TimeOutExitTest, CancelInTheTimeOutBoxEndsTheProgramCleanlyAndKeepsEveryS
   }
   const std::string before = Fingerprint(source_dir.path());
   Open(/*with_remote=*/true);
-  form().Connect1Click();
-  ASSERT_TRUE(form().connected());
+  ASSERT_TRUE(w_->Connect());
   ShowRootsAndSelect(c.source_local, "DIR");
 
   int delete_passes = 0;
   WhileRunning([&] { form().findChild<QAbstractButton*>(c.button)->click(); },
                [&] {
                  AnswerOk();
-                 if (port_->cut) return;
+                 if (CableCut()) return;
                  // In the middle of a file, or between two deletions.
                  auto* bar = w_->copy_status_form->findChild<QProgressBar*>("ProgressBar1");
                  if (w_->copy_status_form->isVisible() && bar->value() > 0 && bar->value() < 100) {
-                   CutCable();
+                   w_->CutCable();
                  }
                  if (w_->message_form->isVisible() && w_->message_form->windowTitle() == "Delete" &&
                      ++delete_passes == 2) {
-                   CutCable();
+                   w_->CutCable();
                  }
                });
-  ASSERT_TRUE(port_->cut);
+  ASSERT_TRUE(CableCut());
   // The run has returned; the window closes once control is back in the loop.
   EXPECT_TRUE(QTest::qWaitFor([&] { return w_->terminations > 0; }, 10000));
   EXPECT_EQ(w_->terminations, 1);
