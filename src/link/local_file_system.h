@@ -123,6 +123,12 @@ class LocalFileSystem {
 
  private:
   bool Wipe(int parent_fd, const std::string& leaf);
+  // The walk behind HasSubDirs and ListSubDirs, one per platform: every entry
+  // of the directory with mask 0x3F that is a directory other than "." and
+  // "..", counted and (when `names` is given) named; stops at the first when
+  // `first_only`.
+  std::int32_t WalkSubDirs(const std::string& path, bool first_only,
+                           std::vector<std::string>* names);
 
   DriveTable table_;
   bool confine_;

@@ -138,12 +138,11 @@ void LocalFileSystem::FindClose(std::int32_t slot) {
   search.next = 0;
 }
 
-// The walk shared by the two subdirectory operations: every entry of the
-// directory with mask 0x3F that is a directory other than "." and "..". Stops
-// at the first when `first_only`.
-static std::int32_t WalkSubDirs(const LocalFileSystem::Native& native, const DriveTable& table,
-                                const std::string& path, bool first_only,
-                                std::vector<std::string>* names) {
+// The platform's half of HasSubDirs and ListSubDirs.
+std::int32_t LocalFileSystem::WalkSubDirs(const std::string& path, bool first_only,
+                                          std::vector<std::string>* names) {
+  const Native& native = *native_;
+  const DriveTable& table = table_;
   SearchState search;
   if (!table.Resolve(path, &search.path)) return 0;
   search.directory.Reset(native.Open(search.path, O_RDONLY | O_DIRECTORY));
@@ -160,16 +159,6 @@ static std::int32_t WalkSubDirs(const LocalFileSystem::Native& native, const Dri
     if (first_only) break;
   }
   return count;
-}
-
-bool LocalFileSystem::HasSubDirs(const std::string& path) {
-  return WalkSubDirs(*native_, table_, path, true, nullptr) > 0;
-}
-
-std::int32_t LocalFileSystem::ListSubDirs(const std::string& path,
-                                          std::vector<std::string>* names) {
-  names->clear();
-  return WalkSubDirs(*native_, table_, path, false, names);
 }
 
 }  // namespace duplane
