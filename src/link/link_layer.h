@@ -5,6 +5,7 @@
 // deadline per nibble; what happens at a time-out is the caller's callback.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -106,8 +107,10 @@ class LinkLayer {
   LinkClock& clock_;
   std::function<TimeoutAnswer(const std::string&)> timeout_handler_;
   std::function<void()> pump_events_;
-  bool connected_ = false;
-  bool cancel_ = false;
+  // Either flag may be changed from another thread to end a wait at once
+  // (a test driving one end, a module told to stop), so both are atomic.
+  std::atomic<bool> connected_{false};
+  std::atomic<bool> cancel_{false};
   std::uint8_t expected_ack_ = 0x00;
   std::uint8_t data_toggle_ = 0x10;
   PortCounters counters_;
