@@ -10,13 +10,8 @@ packages=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64)
 scripts/install-packages.sh "${packages[@]}"
 
 out="${DUPLANE_WINDOWS_DIR:-build-windows}"
-launcher=()
-if command -v ccache >/dev/null; then
-  cache="env;CCACHE_BASEDIR=$PWD;CCACHE_NOHASHDIR=1;ccache"
-  launcher=("-DCMAKE_CXX_COMPILER_LAUNCHER=$cache" "-DCMAKE_C_COMPILER_LAUNCHER=$cache")
-fi
 for arch in i686 x86_64; do
-  cmake -S . -B "$out/$arch" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
-    -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-$arch.cmake" "${launcher[@]}" >/dev/null
+  scripts/configure.sh "$out/$arch" -DCMAKE_BUILD_TYPE=MinSizeRel \
+    -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-$arch.cmake"
   cmake --build "$out/$arch" -j "$(nproc)"
 done
