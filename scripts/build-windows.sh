@@ -2,7 +2,7 @@
 # Cross-builds the Remote Module for Windows: duplane-remote.exe for 32-bit
 # (build-windows/i686/) and 64-bit (build-windows/x86_64/) Windows, XP and
 # later, statically linked. Installs the MinGW-w64 compilers first when they
-# are missing.
+# are missing. Any arguments go to the configure step.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,6 +12,6 @@ scripts/install-packages.sh "${packages[@]}"
 out="${DUPLANE_WINDOWS_DIR:-build-windows}"
 for arch in i686 x86_64; do
   scripts/configure.sh "$out/$arch" -DCMAKE_BUILD_TYPE=MinSizeRel \
-    -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-$arch.cmake"
+    -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-$arch.cmake" "$@"
   cmake --build "$out/$arch" -j "$(nproc)"
 done

@@ -17,7 +17,7 @@ build_dir="${DUPLANE_BUILD_DIR:-build}"
 asan_dir="${DUPLANE_ASAN_BUILD_DIR:-build-asan}"
 status=0
 
-scripts/build-windows.sh
+scripts/build-windows.sh -DDUPLANE_WERROR=ON
 scripts/setup-wine.sh
 scripts/setup.sh -DDUPLANE_WINDOWS_DIR="$PWD/build-windows" -DDUPLANE_WERROR=ON
 find src tests bench \( -name '*.cc' -o -name '*.h' -o -name '*.c' \) -print0 |
