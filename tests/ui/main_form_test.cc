@@ -456,6 +456,39 @@ TEST_F(MainFormTest, OverAVirtualCableNoLptPortIsCheckedOrNamed) {
   EXPECT_EQ(settings_.Get("Base1"), "still not hex");
 }
 
+// A window manager may offer to minimise a dialog whatever its flags ask for;
+// a minimised modal dialog would leave a main window that takes no input and
+// nothing on the screen to answer. Dialogs come back at once; the main window
+// may be minimised as ever.
+TEST_F(MainFormTest, DialogsComeBackWhenMinimisedTheMainWindowDoesNot) {
+  Windows w(Drives());
+  w.form1->show();
+  for (QWidget* dialog :
+       {static_cast<QWidget*>(w.about_form.get()), static_cast<QWidget*>(w.message_form.get())}) {
+    dialog->show();
+    QApplication::processEvents();
+    dialog->setWindowState(dialog->windowState() | Qt::WindowMinimized);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog->isMinimized(); }, 10000))
+        << dialog->objectName().toStdString();
+    EXPECT_TRUE(dialog->isVisible());
+    dialog->hide();
+  }
+  // Configure and About have a dialog border: nothing to resize or maximise.
+  for (QWidget* dialog :
+       {static_cast<QWidget*>(w.about_form.get()), static_cast<QWidget*>(w.config_form.get())}) {
+    dialog->show();
+    QApplication::processEvents();
+    EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()) << dialog->objectName().toStdString();
+    dialog->hide();
+    EXPECT_FALSE(dialog->windowFlags() &
+                 (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+  }
+  w.form1->setWindowState(w.form1->windowState() | Qt::WindowMinimized);
+  QApplication::processEvents();
+  EXPECT_TRUE(w.form1->isMinimized());
+  w.form1->close();
+}
+
 // The real boxes show names as they are: a file may well be called <b>x.txt.
 TEST(MessageBoxesTest, TextsArePlainAndTheBoxesAreDialogs) {
   EnsureApplication();
