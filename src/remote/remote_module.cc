@@ -1,7 +1,7 @@
 // The Remote Module's assembly.
 #include "remote/remote_module.h"
 
-#include "link/local_file_system.h"
+#include "localfs/local_file_system.h"
 
 namespace duplane {
 

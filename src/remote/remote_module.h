@@ -8,8 +8,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "link/link_clock.h"
-#include "link/port_access.h"
+#include "port/link_clock.h"
+#include "port/port_access.h"
 #include "remote/command_dispatcher.h"
 #include "remote/remote_session.h"
 

@@ -16,7 +16,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "link/system_ports.h"
+#include "port/system_ports.h"
 #include "ui/probe_form.h"
 #include "ui/settings.h"
 
@@ -102,6 +102,8 @@ TConfigForm::TConfigForm(QWidget* parent) : QDialog(parent) {
   layout->addWidget(system_box);
   layout->addWidget(sys_icons_);
   layout->addLayout(buttons);
+  // A dialog border: the size the controls need, nothing to resize or maximise.
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 int TConfigForm::PortItem() const { return lpt_port_->checkedId(); }
