@@ -8,7 +8,7 @@ namespace duplane {
 void BenchUi::Show(bool local, Link& link, const std::vector<Row>& rows) {
   link.LinkChDir(local, "C:\\");
   TPane& pane = Pane(local);
-  pane.Path = link.LinkGetDir(local, 0);
+  pane.Path = link.LinkGetDir(local, kCurrentDrive);
   for (auto& column : pane.Columns) column.clear();
   pane.SpecialCount = pane.DirCount = pane.FileCount = 0;
   // Directories first, then files, as the list keeps them.

@@ -14,13 +14,14 @@
 
 #include "bench_figures.h"
 #include "link/idle_backoff.h"
+#include "link/link.h"
 #include "remote_program.h"
 
 namespace {
 
 using namespace duplane;
 
-constexpr int kBlock = 8192;
+constexpr int kBlock = kFileBlockSize;
 constexpr int kLatencySamples = 15;
 
 struct Cpu {

@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
     const int files = local ? kLocalFiles : kRemoteFiles;
     form.Controls(local).page_control->setCurrentIndex(1);
     form.link().LinkChDir(local, "C:\\");
-    form.Pane(local).Path = form.link().LinkGetDir(local, 0);
+    form.Pane(local).Path = form.link().LinkGetDir(local, kCurrentDrive);
     // The directory search alone, for comparison with the whole fill.
     start = Clock::now();
     int found = 0;

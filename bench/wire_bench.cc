@@ -25,6 +25,7 @@
 #include "bench_figures.h"
 #include "bench_ui.h"
 #include "cable_model.h"
+#include "link/link.h"
 #include "remote_program.h"
 #include "transfer/copy_engine.h"
 #include "transfer/transfer_context.h"
@@ -34,7 +35,7 @@ namespace {
 using namespace duplane;
 namespace fs = std::filesystem;
 
-constexpr std::int64_t kBlock = 8192;
+constexpr std::int64_t kBlock = kFileBlockSize;
 constexpr std::int64_t kSmallFile = 1000;
 constexpr std::int64_t kModelFile = 64ll << 20;
 constexpr int kModelEntries = 20000;

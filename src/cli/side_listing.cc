@@ -93,7 +93,7 @@ bool JoinEntries(const std::vector<NamedEntries>& parts, NamedEntries* joined, s
 
 bool EnterDirectory(Link& link, bool local, const std::string& dir, std::string* path) {
   if (!dir.empty() && link.LinkChDir(local, dir) != 0) return false;
-  *path = link.LinkGetDir(local, 0);
+  *path = link.LinkGetDir(local, kCurrentDrive);
   return !path->empty();
 }
 

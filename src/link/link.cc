@@ -13,6 +13,9 @@
 #include "localfs/local_file_system.h"
 
 namespace duplane {
+
+static_assert(kFileBlockSize <= kMaxWireData, "a copy's block must fit one LinkFileRead");
+
 namespace {
 
 // Answers longer than this are not read and dropped but end the connection:

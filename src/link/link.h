@@ -16,6 +16,10 @@ namespace duplane {
 class LinkLayer;
 class LocalFileSystem;
 
+// The file data a copy moves per LinkFileRead or LinkFileWrite: each block
+// crosses the cable in one operation.
+constexpr std::int32_t kFileBlockSize = 8192;
+
 // Operation codes on the wire.
 enum OpCode : std::uint8_t {
   kOpNop = 0, kOpGetDrives = 1, kOpGetHomeDrive = 2, kOpChDir = 3, kOpGetDir = 4,

@@ -18,10 +18,9 @@ namespace duplane {
 
 namespace {
 
-constexpr std::int32_t kBlockSize = 8192;
-constexpr std::int32_t kOpenReadShared = 0x40;
-constexpr std::int32_t kSeekBegin = 0;
-constexpr std::int32_t kSeekEnd = 2;
+// A source is read while others may do anything with it, as a copy of a file
+// in use must be possible.
+constexpr std::int32_t kOpenReadShared = kOpenRead | kShareDenyNone;
 
 std::string FileNamePart(const std::string& path) {
   const std::size_t slash = path.rfind('\\');
@@ -113,7 +112,7 @@ class CopyRun {
   std::int64_t all_remaining_ = 0;
   std::int32_t all_percent_ = 0;
   std::vector<std::string> dir_list_;
-  std::array<std::uint8_t, kBlockSize> buffer_{};
+  std::array<std::uint8_t, kFileBlockSize> buffer_{};
   TransferRate rate_;
 };
 
@@ -291,7 +290,8 @@ std::string CopyRun::ReadError(const FileCopy& file) const {
 void CopyRun::CopyBlocks(FileCopy& file) {
   std::int64_t remaining = file.size;
   while (!file.failed && remaining > 0) {
-    const auto count = static_cast<std::int32_t>(remaining > kBlockSize ? kBlockSize : remaining);
+    const auto count =
+        static_cast<std::int32_t>(remaining > kFileBlockSize ? kFileBlockSize : remaining);
     if (link_.LinkFileRead(s_, file.source, buffer_.data(), count) != count) {
       ui_.InfoBox(ReadError(file));
       file.failed = true;

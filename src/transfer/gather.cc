@@ -11,12 +11,6 @@ namespace duplane {
 
 namespace {
 
-// Attribute masks of the two searches: files only (read-only, hidden, system,
-// archive), then the same plus directories.
-constexpr std::int32_t kFileMask = 0x27;
-constexpr std::int32_t kDirMask = 0x37;
-constexpr std::uint32_t kDirAttr = 0x10;
-
 // A symbolic link to a directory is one entry, queued as a file: a delete
 // removes the link itself, a copy passes over it, and no walk goes through it
 // (it may lead out of the tree, or back into it without end).
@@ -64,21 +58,22 @@ void GatherDir(TransferContext& ctx, bool side_is_local, const std::string& file
   // A filespec that is more than one name (..\*, C:*) would queue another
   // directory's files under this one's path: it matches nothing here.
   if (!ctx.ui.MessageCancelled() && IsPlainFindName(filespec)) {
-    SearchEntries(ctx, side_is_local, slot, dir + filespec, kFileMask,
+    SearchEntries(ctx, side_is_local, slot, dir + filespec, kMaskFilesOnly,
                   [&](const FindRecord& record) {
                     ctx.queue.AddFile(dir + record.name, static_cast<std::int64_t>(record.size));
                     ctx.ui.ProcessMessages();
                   });
   }
   if (!ctx.ui.MessageCancelled()) {
-    SearchEntries(ctx, side_is_local, slot, dir + "*.*", kDirMask, [&](const FindRecord& record) {
-      if ((record.attributes & kDirAttr) == 0) return;
-      if (IsLink(static_cast<std::int32_t>(record.attributes))) {
-        ctx.queue.AddFile(dir + record.name, 0);
-      } else {
-        GatherDir(ctx, side_is_local, filespec, dir + record.name);
-      }
-    });
+    SearchEntries(ctx, side_is_local, slot, dir + "*.*", kMaskFilesAndDirs,
+                  [&](const FindRecord& record) {
+                    if ((record.attributes & kAttrDirectory) == 0) return;
+                    if (IsLink(static_cast<std::int32_t>(record.attributes))) {
+                      ctx.queue.AddFile(dir + record.name, 0);
+                    } else {
+                      GatherDir(ctx, side_is_local, filespec, dir + record.name);
+                    }
+                  });
   }
   ctx.search_slots.Free(slot);
 }

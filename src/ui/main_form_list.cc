@@ -312,7 +312,7 @@ void TForm1::EnterSelectedDir(bool local) {
     const QString drive = previous.empty() ? QString() : QString(QChar(previous[0]));
     boxes_.Error(text::kDrivePrefix + drive + text::kNotReadySuffix);
   }
-  pane.Path = link().LinkGetDir(local, 0);
+  pane.Path = link().LinkGetDir(local, kCurrentDrive);
   pane.tree_stale = true;
   FillList(local);
 }

@@ -191,7 +191,7 @@ void TForm1::ChangeDirFromTree(bool local, QTreeWidgetItem* node) {
     const QString drive = pane.Path.empty() ? QString() : QString(QChar(pane.Path[0]));
     boxes_.Error(text::kDrivePrefix + drive + text::kNotReadySuffix);
   }
-  pane.Path = link().LinkGetDir(local, 0);
+  pane.Path = link().LinkGetDir(local, kCurrentDrive);
   c.dir->setText(QString::fromStdString(pane.Path));
   pane.list_stale = true;
   UpdateStatus(local);
