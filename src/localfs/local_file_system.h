@@ -1,7 +1,7 @@
 // The local branch of every Link operation: the file system of this PC seen
 // through a table of drive letters, answered with Windows results (handles,
-// Windows error codes, attribute bits, FILETIMEs). The program runs it for the
-// Local flag; the Remote Module runs the same object for every request.
+// Windows error codes, attribute bits, FILETIMEs). The program runs it for
+// Side::kLocal; the Remote Module runs the same object for every request.
 //
 // With `confine` set (the Remote Module) no path that arrives reaches outside
 // the mapped directories: ".." stops at a drive's root and a symbolic link that

@@ -40,13 +40,13 @@ std::string WithBackslash(std::string dir) {
 // One run of CopyFiles from the confirmation on: the run state of the walk.
 class CopyRun {
  public:
-  CopyRun(TransferContext& ctx, bool source_is_local, bool is_move, const CopyMoveOptions& options,
+  CopyRun(TransferContext& ctx, Side source_side, bool is_move, const CopyMoveOptions& options,
           const std::string& source_dir, const std::string& target_dir)
       : link_(ctx.link),
         ui_(ctx.ui),
         queue_(ctx.queue),
-        s_(source_is_local),
-        t_(!source_is_local),
+        s_(source_side),
+        t_(Other(source_side)),
         is_move_(is_move),
         options_(options),
         mode_(options.overwrite),
@@ -95,8 +95,8 @@ class CopyRun {
   Link& link_;
   TransferUi& ui_;
   TransferQueue& queue_;
-  const bool s_;
-  const bool t_;
+  const Side s_;
+  const Side t_;
   const bool is_move_;
   const CopyMoveOptions options_;
   std::int32_t mode_;  // working copy: All in the prompt turns it to Always
@@ -380,18 +380,18 @@ void CopyRun::Finish() {
 
 }  // namespace
 
-void CopyFiles(TransferContext& ctx, bool source_is_local, bool is_move) {
-  const bool target_is_local = !source_is_local;
-  const std::string source_name = SideName(source_is_local);
-  const std::string target_name = SideName(target_is_local);
+void CopyFiles(TransferContext& ctx, Side source_side, bool is_move) {
+  const Side target_side = Other(source_side);
+  const std::string source_name = SideName(source_side);
+  const std::string target_name = SideName(target_side);
   // Either direction crosses the cable.
   if (!ctx.ui.Connected()) {
     ctx.ui.ShowNotConnected();
     return;
   }
-  TPane& source_pane = ctx.ui.SelectPane(source_is_local);
+  TPane& source_pane = ctx.ui.SelectPane(source_side);
   std::string source_dir = source_pane.Path;
-  std::string target_dir = ctx.ui.Pane(target_is_local).Path;
+  std::string target_dir = ctx.ui.Pane(target_side).Path;
   if (target_dir.empty()) {
     ctx.ui.ErrorBox("No target directory selected on " + target_name);
     return;
@@ -399,7 +399,7 @@ void CopyFiles(TransferContext& ctx, bool source_is_local, bool is_move) {
   source_dir = WithBackslash(source_dir);
   target_dir = WithBackslash(target_dir);
 
-  if (!GatherSelection(ctx, source_is_local)) return;
+  if (!GatherSelection(ctx, source_side)) return;
 
   CopyMoveSetup setup;
   setup.caption = std::string(is_move ? "Move" : "Copy") + " these files from " + source_name +
@@ -410,7 +410,7 @@ void CopyFiles(TransferContext& ctx, bool source_is_local, bool is_move) {
   CopyMoveOptions options;
   if (!ctx.ui.ShowCopyMoveForm(setup, ctx.queue, &options)) return;
 
-  CopyRun(ctx, source_is_local, is_move, options, source_dir, target_dir).Run();
+  CopyRun(ctx, source_side, is_move, options, source_dir, target_dir).Run();
 }
 
 }  // namespace duplane

@@ -176,13 +176,13 @@ TEST_P(AbandonedWriteTest, BlockOneNibbleShortIsNeverWritten) {
   // it stays visible.
   const std::string head = "written whole";
   WriteFile(tree_ / "share/part.bin", head);
-  const std::int32_t handle = link_.LinkFileOpen(false, "C:\\part.bin", 1);
+  const std::int32_t handle = link_.LinkFileOpen(Side::kRemote, "C:\\part.bin", 1);
   ASSERT_GE(handle, 0);
-  ASSERT_EQ(link_.LinkFileSeek(false, handle, 0, 2), static_cast<std::int64_t>(head.size()));
+  ASSERT_EQ(link_.LinkFileSeek(Side::kRemote, handle, 0, 2), static_cast<std::int64_t>(head.size()));
   // Every exchange flips the program's toggle once; the request below has an
   // even number of nibbles, so its last one carries the opposite of the toggle
   // it starts with.
-  if (program_.data_toggle() == last_nibble_toggle) link_.LinkGetCRC(false);
+  if (program_.data_toggle() == last_nibble_toggle) link_.LinkGetCRC(Side::kRemote);
   ASSERT_NE(program_.data_toggle(), last_nibble_toggle);
 
   // The module takes the second last nibble of the request (header 3, handle
@@ -192,7 +192,7 @@ TEST_P(AbandonedWriteTest, BlockOneNibbleShortIsNeverWritten) {
   const std::string block(32, '\xAB');
   module_clock_.Stop();
   late_port_.AckLateAfter(2 * (3 + 4 + 4 + block.size()) - 1);
-  EXPECT_EQ(link_.LinkFileWrite(false, handle, block.data(), 32), -1);
+  EXPECT_EQ(link_.LinkFileWrite(Side::kRemote, handle, block.data(), 32), -1);
   EXPECT_FALSE(program_.connected());
   ASSERT_TRUE(ModuleLooked(module_port_));
 
@@ -202,8 +202,8 @@ TEST_P(AbandonedWriteTest, BlockOneNibbleShortIsNeverWritten) {
   EXPECT_EQ(ReadFile(tree_ / "share/part.bin"), head) << ModuleLog();
   EXPECT_NE(ModuleLog().find("link lost"), std::string::npos) << ModuleLog();
   // The new connection works, and the old one's handle names nothing.
-  EXPECT_TRUE(restarted_link.LinkFileExists(false, "C:\\part.bin"));
-  EXPECT_EQ(restarted_link.LinkFileWrite(false, handle, "x", 1), -1);
+  EXPECT_TRUE(restarted_link.LinkFileExists(Side::kRemote, "C:\\part.bin"));
+  EXPECT_EQ(restarted_link.LinkFileWrite(Side::kRemote, handle, "x", 1), -1);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothStrobePhases, AbandonedWriteTest, ::testing::Values(0x00, 0x10));
