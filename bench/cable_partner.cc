@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bench_figures.h"
-#include "link/local_file_system.h"
+#include "localfs/local_file_system.h"
 #include "remote/command_dispatcher.h"
 #include "remote/remote_session.h"
 

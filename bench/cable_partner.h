@@ -11,7 +11,7 @@
 #include <string>
 
 #include "link/link_layer.h"
-#include "link/virtual_cable.h"
+#include "port/virtual_cable.h"
 
 namespace duplane {
 

@@ -19,7 +19,7 @@
 #include "bench_ui.h"
 #include "cable_partner.h"
 #include "link/link.h"
-#include "link/local_file_system.h"
+#include "localfs/local_file_system.h"
 #include "remote_program.h"
 #include "transfer/copy_engine.h"
 #include "transfer/transfer_context.h"

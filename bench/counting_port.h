@@ -22,7 +22,7 @@
 #include <array>
 #include <cstdint>
 
-#include "link/port_access.h"
+#include "port/port_access.h"
 
 namespace duplane {
 

@@ -16,7 +16,7 @@
 
 #include "bench_figures.h"
 #include "link/link_layer.h"
-#include "link/virtual_cable.h"
+#include "port/virtual_cable.h"
 
 namespace {
 

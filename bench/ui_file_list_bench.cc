@@ -16,8 +16,8 @@
 #include <string>
 #include <thread>
 
-#include "link/local_file_system.h"
-#include "link/virtual_cable.h"
+#include "localfs/local_file_system.h"
+#include "port/virtual_cable.h"
 #include "remote/command_dispatcher.h"
 #include "remote/remote_session.h"
 #include "ui/link_form.h"

@@ -8,5 +8,8 @@ add_link_options(-static -static-libgcc -static-libstdc++ -s)
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
 find_package(Threads REQUIRED)
+add_subdirectory(src/text)
+add_subdirectory(src/port)
+add_subdirectory(src/localfs)
 add_subdirectory(src/link)
 add_subdirectory(src/remote)

@@ -7,7 +7,7 @@
 
 #include "cli/interrupt.h"
 #include "link/link.h"
-#include "link/virtual_cable.h"
+#include "port/virtual_cable.h"
 
 namespace duplane {
 

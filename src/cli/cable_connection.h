@@ -10,7 +10,7 @@
 
 #include "cli/cli_options.h"
 #include "link/link_layer.h"
-#include "link/port_access.h"
+#include "port/port_access.h"
 
 namespace duplane {
 

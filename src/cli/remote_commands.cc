@@ -6,9 +6,9 @@
 
 #include "cli/commands.h"
 #include "cli/side_listing.h"
-#include "link/file_times.h"
 #include "link/link.h"
-#include "link/local_file_system.h"
+#include "localfs/file_times.h"
+#include "localfs/local_file_system.h"
 
 namespace duplane {
 namespace {

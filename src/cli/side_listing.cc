@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "link/local_file_system.h"
-#include "link/name_pattern.h"
+#include "localfs/local_file_system.h"
+#include "localfs/name_pattern.h"
 
 namespace duplane {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "link/find_record.h"
 #include "link/link.h"
+#include "localfs/find_record.h"
 #include "transfer/pane.h"
 #include "transfer/search_slots.h"
 

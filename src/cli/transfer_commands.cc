@@ -10,7 +10,7 @@
 #include "cli/interrupt.h"
 #include "cli/side_listing.h"
 #include "link/link.h"
-#include "link/local_file_system.h"
+#include "localfs/local_file_system.h"
 #include "transfer/copy_engine.h"
 #include "transfer/delete_engine.h"
 #include "transfer/transfer_context.h"

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "link/link_clock.h"
+#include "port/link_clock.h"
 
 namespace duplane {
 

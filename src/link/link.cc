@@ -9,8 +9,8 @@
 #include <cstring>
 
 #include "link/link_layer.h"
-#include "link/local_file_system.h"
 #include "link/wire_format.h"
+#include "localfs/local_file_system.h"
 
 namespace duplane {
 namespace {

@@ -8,17 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "link/find_record.h"
+#include "localfs/file_values.h"
+#include "localfs/find_record.h"
 
 namespace duplane {
 
 class LinkLayer;
 class LocalFileSystem;
-
-// Delete modes of LinkDeleteFile.
-constexpr std::int32_t kDeleteRecycle = 0;
-constexpr std::int32_t kDeleteNormal = 1;
-constexpr std::int32_t kDeleteWipe = 2;
 
 // Operation codes on the wire.
 enum OpCode : std::uint8_t {

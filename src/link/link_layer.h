@@ -9,8 +9,8 @@
 #include <functional>
 #include <string>
 
-#include "link/link_clock.h"
-#include "link/port_access.h"
+#include "port/link_clock.h"
+#include "port/port_access.h"
 
 namespace duplane {
 

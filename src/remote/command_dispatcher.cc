@@ -7,11 +7,11 @@
 
 #include <algorithm>
 
-#include "link/find_record.h"
 #include "link/link.h"
 #include "link/link_layer.h"
-#include "link/local_file_system.h"
 #include "link/wire_format.h"
+#include "localfs/find_record.h"
+#include "localfs/local_file_system.h"
 
 namespace duplane {
 

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "duplane_version.h"
-#include "link/local_file_system.h"
-#include "link/port_access.h"
-#include "link/virtual_cable.h"
+#include "localfs/local_file_system.h"
+#include "port/port_access.h"
+#include "port/virtual_cable.h"
 #include "remote/command_dispatcher.h"
 #include "remote/probe_command.h"
 #include "remote/process_control.h"

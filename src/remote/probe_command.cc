@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "link/port_access.h"
-#include "link/port_probe.h"
-#include "link/system_ports.h"
+#include "port/port_access.h"
+#include "port/port_probe.h"
+#include "port/system_ports.h"
 
 namespace duplane {
 

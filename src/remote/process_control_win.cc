@@ -6,8 +6,8 @@
 // The shell's headers need windows.h first.
 #include <shellapi.h>
 
-#include "link/windows_text.h"
 #include "remote/process_control.h"
+#include "text/windows_text.h"
 
 namespace duplane {
 namespace {

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "link/drive_table.h"
+#include "localfs/drive_table.h"
 
 namespace duplane {
 

@@ -9,7 +9,7 @@
 #include <array>
 #include <vector>
 
-#include "link/find_record.h"
+#include "localfs/find_record.h"
 #include "transfer/gather.h"
 #include "transfer/overwrite.h"
 #include "transfer/transfer_rate.h"

@@ -4,7 +4,7 @@
 // and every file it queues.
 #include "transfer/gather.h"
 
-#include "link/find_record.h"
+#include "localfs/find_record.h"
 #include "transfer/transfer_queue.h"
 
 namespace duplane {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "duplane_version.h"
-#include "link/local_file_system.h"
+#include "localfs/local_file_system.h"
 #include "ui/link_session.h"
 #include "ui/main_form.h"
 #include "ui/main_form_texts.h"

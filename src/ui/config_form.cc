@@ -16,7 +16,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "link/system_ports.h"
+#include "port/system_ports.h"
 #include "ui/probe_form.h"
 #include "ui/settings.h"
 

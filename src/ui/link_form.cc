@@ -2,7 +2,7 @@
 // cable file sees this end at once; a hardware port is only claimed at Connect.
 #include "ui/link_form.h"
 
-#include "link/virtual_cable.h"
+#include "port/virtual_cable.h"
 #include "ui/link_session.h"
 
 namespace duplane {

@@ -11,7 +11,7 @@
 
 #include "link/link.h"
 #include "link/link_layer.h"
-#include "link/port_access.h"
+#include "port/port_access.h"
 
 namespace duplane {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "link/find_record.h"
+#include "localfs/find_record.h"
 
 namespace duplane {
 

@@ -15,7 +15,7 @@
 #include <QTreeView>
 
 #include "link/link.h"
-#include "link/local_file_system.h"
+#include "localfs/local_file_system.h"
 #include "ui/busy_cursor.h"
 #include "ui/list_sort.h"
 #include "ui/list_texts.h"

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "link/port_probe.h"
+#include "port/port_probe.h"
 
 namespace duplane {
 

@@ -6,9 +6,9 @@
 #include <QMenu>
 #include <QTreeView>
 
-#include "link/find_record.h"
 #include "link/link.h"
-#include "link/name_mapping.h"
+#include "localfs/find_record.h"
+#include "localfs/name_mapping.h"
 #include "ui/main_form.h"
 #include "ui/main_form_texts.h"
 #include "ui/message_boxes.h"

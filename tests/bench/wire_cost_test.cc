@@ -14,7 +14,7 @@
 
 #include "counting_port.h"
 #include "link/link.h"
-#include "link/virtual_cable.h"
+#include "port/virtual_cable.h"
 #include "support/cable_fixture.h"
 #include "support/file_tree.h"
 

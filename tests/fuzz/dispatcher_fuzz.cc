@@ -16,8 +16,8 @@
 
 #include "link/link.h"
 #include "link/link_layer.h"
-#include "link/local_file_system.h"
-#include "link/virtual_cable.h"
+#include "localfs/local_file_system.h"
+#include "port/virtual_cable.h"
 #include "remote/command_dispatcher.h"
 
 namespace duplane {

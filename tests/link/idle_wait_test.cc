@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "link/link_layer.h"
-#include "link/port_access.h"
+#include "port/port_access.h"
 
 namespace duplane {
 namespace {

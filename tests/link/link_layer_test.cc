@@ -8,7 +8,7 @@
 
 #include <thread>
 
-#include "link/virtual_cable.h"
+#include "port/virtual_cable.h"
 #include "support/test_ports.h"
 
 namespace duplane {

@@ -12,9 +12,9 @@
 
 #include "link/link.h"
 #include "link/link_layer.h"
-#include "link/local_file_system.h"
-#include "link/virtual_cable.h"
 #include "link/wire_format.h"
+#include "localfs/local_file_system.h"
+#include "port/virtual_cable.h"
 
 namespace duplane {
 namespace {

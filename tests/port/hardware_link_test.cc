@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "link/port_access.h"
+#include "port/port_access.h"
 #include "port/standin.h"
 #include "support/remote_process.h"
 #include "support/transfer_rig.h"

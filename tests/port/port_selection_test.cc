@@ -5,7 +5,7 @@
 // does not list.
 #include <gtest/gtest.h>
 
-#include "link/port_access.h"
+#include "port/port_access.h"
 #include "port/standin.h"
 #include "support/remote_process.h"
 

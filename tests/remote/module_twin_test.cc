@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <set>
 
-#include "link/find_record.h"
+#include "localfs/find_record.h"
 #include "support/module_process_link.h"
 #include "support/temp_tree.h"
 #include "support/twin_script.h"

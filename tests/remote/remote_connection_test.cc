@@ -10,8 +10,8 @@
 
 #include "link/link.h"
 #include "link/link_layer.h"
-#include "link/local_file_system.h"
-#include "link/virtual_cable.h"
+#include "localfs/local_file_system.h"
+#include "port/virtual_cable.h"
 #include "support/remote_process.h"
 #include "support/temp_tree.h"
 #include "support/test_ports.h"

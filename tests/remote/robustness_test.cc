@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "link/local_file_system.h"
 #include "link/wire_format.h"
+#include "localfs/local_file_system.h"
 #include "support/cable_fixture.h"
 #include "support/temp_tree.h"
 #include "support/test_ports.h"

@@ -12,10 +12,10 @@
 #include <chrono>
 #include <cstddef>
 
-#include "link/crc32.h"
 #include "link/link.h"
-#include "link/local_file_system.h"
-#include "link/virtual_cable.h"
+#include "localfs/crc32.h"
+#include "localfs/local_file_system.h"
+#include "port/virtual_cable.h"
 #include "support/cable_fixture.h"
 #include "support/remote_process.h"
 #include "support/temp_tree.h"

@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "link/file_times.h"
-#include "link/local_file_system.h"
+#include "localfs/file_times.h"
+#include "localfs/local_file_system.h"
 #include "support/cable_fixture.h"
 #include "support/temp_tree.h"
 #include "support/twin_script.h"

@@ -11,11 +11,11 @@
 #include <thread>
 #include <vector>
 
-#include "link/drive_table.h"
 #include "link/link.h"
 #include "link/link_layer.h"
-#include "link/local_file_system.h"
-#include "link/virtual_cable.h"
+#include "localfs/drive_table.h"
+#include "localfs/local_file_system.h"
+#include "port/virtual_cable.h"
 
 namespace duplane {
 

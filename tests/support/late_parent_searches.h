@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <deque>
 
-#include "link/find_record.h"
+#include "localfs/find_record.h"
 #include "remote/command_dispatcher.h"
 
 namespace duplane {

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "link/virtual_cable.h"
+#include "port/virtual_cable.h"
 #include "support/cable_fixture.h"
 
 namespace duplane {

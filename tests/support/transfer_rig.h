@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "link/link.h"
-#include "link/port_access.h"
+#include "port/port_access.h"
 #include "support/file_tree.h"
 #include "support/scripted_transfer_ui.h"
 #include "transfer/transfer_context.h"

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <sstream>
 
-#include "link/file_times.h"
-#include "link/local_file_system.h"
+#include "localfs/file_times.h"
+#include "localfs/local_file_system.h"
 #include "support/temp_tree.h"
 
 namespace duplane {

@@ -20,8 +20,8 @@
 #include <thread>
 #include <vector>
 
-#include "link/local_file_system.h"
-#include "link/virtual_cable.h"
+#include "localfs/local_file_system.h"
+#include "port/virtual_cable.h"
 #include "qt_test_app.h"
 #include "remote/command_dispatcher.h"
 #include "remote/remote_session.h"
