@@ -14,8 +14,8 @@
 #include <thread>
 
 #include "link/link.h"
-#include "link/local_file_system.h"
-#include "link/virtual_cable.h"
+#include "localfs/local_file_system.h"
+#include "port/virtual_cable.h"
 #include "remote/command_dispatcher.h"
 #include "remote/remote_session.h"
 #include "support/temp_tree.h"
