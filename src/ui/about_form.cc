@@ -44,6 +44,8 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
     layout->addWidget(w, 0, Qt::AlignHCenter);
   }
   layout->addWidget(ok, 0, Qt::AlignHCenter);
+  // A dialog border: the size the controls need, nothing to resize or maximise.
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 }  // namespace duplane

@@ -102,6 +102,8 @@ TConfigForm::TConfigForm(QWidget* parent) : QDialog(parent) {
   layout->addWidget(system_box);
   layout->addWidget(sys_icons_);
   layout->addLayout(buttons);
+  // A dialog border: the size the controls need, nothing to resize or maximise.
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 int TConfigForm::PortItem() const { return lpt_port_->checkedId(); }

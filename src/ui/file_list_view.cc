@@ -1,4 +1,5 @@
-// Drag and drop between the two file lists. The drop position inside the
+// Drag and drop between the two file lists, and the view's built-in keys that
+// would otherwise act on their own. The drop position inside the
 // target plays no part: the target is always the other side's current
 // directory, so the list shows no drop indicator and nothing of the model is
 // read or written by the drag itself.
@@ -51,6 +52,22 @@ QPixmap FileListView::MultiDragPixmap() {
     painter.drawRect(i * kStep, i * kStep, kSheet - 1, kSheet - 1);
   }
   return pixmap;
+}
+
+void FileListView::selectAll() {
+  // Qt would mark every row, "<parent>" and "<root>" too, which no command of
+  // the window ever selects in bulk.
+  emit SelectAllRequested();
+}
+
+void FileListView::keyboardSearch(const QString& search) {
+  // Qt searches the current index's column, which a click on a Size or date
+  // cell moves away from the names a user types.
+  const QModelIndex current = currentIndex();
+  if (current.isValid() && current.column() != 0) {
+    selectionModel()->setCurrentIndex(current.siblingAtColumn(0), QItemSelectionModel::NoUpdate);
+  }
+  QTreeView::keyboardSearch(search);
 }
 
 void FileListView::mousePressEvent(QMouseEvent* event) {

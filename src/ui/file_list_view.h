@@ -31,6 +31,11 @@ class FileListView : public QTreeView {
   // True when a drag carrying `data` may be dropped here.
   bool Accepts(const QMimeData* data) const;
 
+  // The view's own Ctrl+A: the window's Select all decides which rows.
+  void selectAll() override;
+  // Type-ahead looks at names, whichever column was clicked last.
+  void keyboardSearch(const QString& search) override;
+
  signals:
   // A drag left this list (before the platform's drag loop runs).
   void DragStarting();
@@ -38,6 +43,8 @@ class FileListView : public QTreeView {
   // Queued by the window, so the confirmation dialog opens after the drag
   // has ended and the pointer is free again.
   void EntriesDropped(bool shift);
+  // Ctrl+A was pressed in the list.
+  void SelectAllRequested();
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;

@@ -37,6 +37,11 @@ class LinkSession {
     return port_ != nullptr && (fixed_ || base_ == base);
   }
 
+  // The program runs over a virtual cable named on its command line: no LPT
+  // port is chosen, checked or named then.
+  void set_over_virtual_cable(bool value) { over_virtual_cable_ = value; }
+  bool over_virtual_cable() const { return over_virtual_cable_; }
+
   // The clock of the link layers created from now on (tests step it instead
   // of waiting out the 10-second time-outs).
   void SetClock(LinkClock& clock) { clock_ = &clock; }
@@ -52,6 +57,7 @@ class LinkSession {
   std::unique_ptr<PortAccess> port_;
   std::uint16_t base_ = 0;
   bool fixed_ = false;
+  bool over_virtual_cable_ = false;
   LinkClock* clock_ = &SystemClock();
   std::unique_ptr<LinkLayer> layer_;
   std::unique_ptr<Link> link_;

@@ -105,12 +105,46 @@ void TForm1::FinishEnding() {
   if (terminate_) terminate_();
 }
 
+QSize TForm1::FitToScreen(QSize wanted) const {
+  // The layout's minimum decides anyway once the window is shown; taken now
+  // (with the style sheets applied), the window is centred at the size it
+  // will have.
+  ensurePolished();
+  wanted = wanted.expandedTo(minimumSizeHint());
+  if (QScreen* screen = QApplication::primaryScreen()) {
+    wanted = wanted.boundedTo(screen->availableGeometry().size());
+  }
+  return wanted;
+}
+
 void TForm1::CenterOnScreen() {
   if (QScreen* screen = QApplication::primaryScreen()) {
     QRect frame(QPoint(), size());
     frame.moveCenter(screen->availableGeometry().center());
     move(frame.topLeft());
+    frame_unknown_ = true;
   }
+}
+
+void TForm1::CenterFrameOnScreen() {
+  const QRect frame = frameGeometry();
+  const QRect client = geometry();
+  QScreen* screen = QApplication::primaryScreen();
+  // Until the window manager has framed the window the two are the same.
+  if (frame == client || screen == nullptr) return;
+  frame_unknown_ = false;
+  if (isMaximized()) return;
+  const QRect available = screen->availableGeometry();
+  const QSize margins = frame.size() - client.size();
+  resize(size().boundedTo(available.size() - margins));
+  QRect framed(QPoint(), size() + margins);
+  framed.moveCenter(available.center());
+  move(framed.topLeft());
+}
+
+void TForm1::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  if (frame_unknown_) CenterFrameOnScreen();
 }
 
 void TForm1::CheckQtVersion() {

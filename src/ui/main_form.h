@@ -135,6 +135,8 @@ class TForm1 : public QMainWindow {
   void EnterSelectedDir(bool local);
   void SelectAllDirs(bool local);
   void SelectAllFiles(bool local);
+  // Both at once: Ctrl+A in the list.
+  void SelectAllEntries(bool local);
   // Leaving the filespec edit (or Enter in it): refill when it was changed.
   void FileSpecExit(bool local);
 
@@ -163,6 +165,7 @@ class TForm1 : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
   void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   // Gives the focus back when the window is enabled again after a long
@@ -187,7 +190,14 @@ class TForm1 : public QMainWindow {
   void ConnectPopupKeys(FileListView* list);
   QString SideText(bool local) const;
   void CheckQtVersion();
+  // The saved size made to fit: at least what the controls need, at most the
+  // screen's free area.
+  QSize FitToScreen(QSize wanted) const;
   void CenterOnScreen();
+  // Once the window manager has put its frame around the window, the frame is
+  // centred, and a window as large as the screen is made smaller by the
+  // frame, so that the title bar and the borders show.
+  void CenterFrameOnScreen();
   void FormCloseQuery();
   // Closes the window and ends the program once no operation runs.
   void FinishEnding();
@@ -213,6 +223,7 @@ class TForm1 : public QMainWindow {
   Settings settings_;
   std::uint16_t port_base_ = 0x0378;
   QSize remembered_size_;
+  bool frame_unknown_ = false;  // centred before the frame was known
   bool terminate_requested_ = false;
   std::function<void()> terminate_;
   int operations_ = 0;

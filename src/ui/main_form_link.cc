@@ -71,10 +71,11 @@ void TForm1::LoadSettings() {
   QSize size = this->size();
   if (settings_.main_width > 0) size.setWidth(settings_.main_width);
   if (settings_.main_height > 0) size.setHeight(settings_.main_height);
-  resize(size);
-  remembered_size_ = size;
-  // Centred at the size the settings chose, before maximising (a move would
-  // undo that).
+  // A size saved on a larger screen, or one the controls cannot live in, is
+  // made to fit; the remembered size is what the window really has.
+  resize(FitToScreen(size));
+  remembered_size_ = this->size();
+  // Centred at that size, before maximising (a move would undo that).
   CenterOnScreen();
   if (settings_.main_maximized) setWindowState(windowState() | Qt::WindowMaximized);
   SelectPortBase();
@@ -90,6 +91,9 @@ void TForm1::SaveSettings() {
 }
 
 void TForm1::SelectPortBase() {
+  // A virtual cable has no port address; the Base strings wait, untouched,
+  // for a start without it.
+  if (session_.over_virtual_cable()) return;
   const auto base = ParsePortBase(settings_.base[settings_.lpt_port - 1]);
   if (base) {
     port_base_ = *base;
@@ -132,15 +136,17 @@ void TForm1::Connect1Click() {
   setEnabled(false);
   session_.set_connected(true);
   message_form_->setWindowTitle(text::kSyncCaption);
-  message_form_->SetText(QString::fromLatin1(text::kConnectingPrefix) +
-                         QString::number(settings_.lpt_port) + text::kConnectingSuffix);
+  message_form_->SetText(session_.over_virtual_cable()
+                             ? QString::fromLatin1(text::kConnectingCable) + text::kConnectingSuffix
+                             : QString::fromLatin1(text::kConnectingPrefix) +
+                                   QString::number(settings_.lpt_port) + text::kConnectingSuffix);
   message_form_->ShowAndRepaint();
   session_.layer()->set_cancel(false);
   session_.layer()->SyncRemote();
   session_.set_connected(!session_.layer()->cancel());
 
   if (connected()) {
-    rc.dir->clear();
+    rc.dir->SetText(QString());
     SetLinkMenus(true);
     if (settings_.remote_icons) {
       Pause(kConnectPauseMs);
@@ -178,7 +184,7 @@ void TForm1::ClearRemotePane() {
   rc.list->repaint();
   while (rc.tree->topLevelItemCount() > 0) delete rc.tree->takeTopLevelItem(0);
   if (settings_.remote_icons) image_lists_[1].clear();
-  rc.dir->setText(text::kDisconnected);
+  rc.dir->SetText(text::kDisconnected);
   rc.status->clear();
 }
 

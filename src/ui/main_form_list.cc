@@ -117,6 +117,8 @@ void TForm1::ConnectListEvents(bool local) {
   });
   connect(c.sel_dirs_btn, &QToolButton::clicked, this, [this, local] { SelectAllDirs(local); });
   connect(c.sel_files_btn, &QToolButton::clicked, this, [this, local] { SelectAllFiles(local); });
+  connect(c.list, &FileListView::SelectAllRequested, this,
+          [this, local] { SelectAllEntries(local); });
   connect(c.refresh_btn, &QToolButton::clicked, this, [this, local] {
     if (Handles(local)) FillList(local);
   });
@@ -139,7 +141,7 @@ void TForm1::FillList(bool local) {
   SelectPane(local);
   TPane& pane = Pane(local);
   PaneControls& c = Controls(local);
-  c.dir->setText(QString::fromStdString(pane.Path));
+  c.dir->SetText(QString::fromStdString(pane.Path));
   if (pane.Path.empty()) return;
   BusyCursor busy;
   pane.list_stale = false;
@@ -339,6 +341,13 @@ void TForm1::SelectAllDirs(bool local) {
 void TForm1::SelectAllFiles(bool local) {
   if (!Handles(local)) return;
   BulkSelectRows(local, Pane(local).FirstFileRow(), Pane(local).FileCount);
+}
+
+void TForm1::SelectAllEntries(bool local) {
+  if (!Handles(local)) return;
+  // Directories and files are adjacent: one range, one status update.
+  const TPane& pane = Pane(local);
+  BulkSelectRows(local, pane.FirstDirRow(), pane.DirCount + pane.FileCount);
 }
 
 }  // namespace duplane

@@ -192,7 +192,7 @@ void TForm1::ChangeDirFromTree(bool local, QTreeWidgetItem* node) {
     boxes_.Error(text::kDrivePrefix + drive + text::kNotReadySuffix);
   }
   pane.Path = link().LinkGetDir(local, 0);
-  c.dir->setText(QString::fromStdString(pane.Path));
+  c.dir->SetText(QString::fromStdString(pane.Path));
   pane.list_stale = true;
   UpdateStatus(local);
 }

@@ -25,6 +25,7 @@ inline constexpr char kPortConfigError[] =
 inline constexpr char kSyncCaption[] = "Synchronize with Remote Module";
 inline constexpr char kConnectingPrefix[] = "Connecting via LPT";
 inline constexpr char kConnectingSuffix[] = " to Remote PC ...";
+inline constexpr char kConnectingCable[] = "Connecting via virtual cable";
 inline constexpr char kLoadingIcons[] = "Loading remote icons...";
 inline constexpr char kDisconnectCaption[] = "Synchronize";
 inline constexpr char kDisconnecting[] = "Disconnecting from Remote PC ...";

@@ -20,10 +20,12 @@
 namespace duplane {
 namespace {
 
-QLabel* LoweredPanel(const char* name, QWidget* parent) {
-  auto* label = new QLabel(parent);
+template <typename Label = QLabel>
+Label* LoweredPanel(const char* name, QWidget* parent) {
+  auto* label = new Label(parent);
   label->setObjectName(name);
   label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  label->setTextFormat(Qt::PlainText);  // a directory may be called <b>
   label->setTextInteractionFlags(Qt::TextSelectableByMouse);
   label->setMinimumWidth(1);  // long paths must not widen the pane
   // As high when empty as with text, so the pages do not jump.
@@ -159,9 +161,9 @@ PaneControls BuildPaneControls(bool local, TPane& pane, QWidget* parent) {
   p.page_control->addTab(files_page, "Files");
   p.page_control->setCurrentIndex(kTreePage);
 
-  p.dir = LoweredPanel(local ? "LocalDir" : "RemoteDir", p.panel);
+  p.dir = LoweredPanel<DirectoryPanel>(local ? "LocalDir" : "RemoteDir", p.panel);
   p.status = LoweredPanel(local ? "LocalStatus" : "RemoteStatus", p.panel);
-  if (!local) p.dir->setText("<Disconnected>");
+  if (!local) p.dir->SetText("<Disconnected>");
 
   auto* layout = new QVBoxLayout(p.panel);
   layout->setContentsMargins(0, 0, 0, 0);

@@ -3,6 +3,7 @@
 // way for both sides under the resource names of that side.
 #pragma once
 
+#include "ui/directory_panel.h"
 #include "ui/file_list_view.h"
 
 class QLabel;
@@ -34,7 +35,7 @@ struct PaneControls {
   QLineEdit* filespec = nullptr;
   FileListView* list = nullptr;
   PaneListModel* model = nullptr;
-  QLabel* dir = nullptr;
+  DirectoryPanel* dir = nullptr;
   QLabel* status = nullptr;
 };
 

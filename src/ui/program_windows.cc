@@ -6,7 +6,9 @@
 #include "ui/copy_move_form.h"
 #include "ui/copy_status_form.h"
 #include "ui/delete_form.h"
+#include "ui/dialogs_stay_up.h"
 #include "ui/link_form.h"
+#include "ui/link_session.h"
 #include "ui/main_form.h"
 #include "ui/message_form.h"
 #include "ui/transfer_entries.h"
@@ -15,6 +17,9 @@ namespace duplane {
 
 ProgramWindows::ProgramWindows(LinkSession& session, MessageBoxes& boxes,
                                const QString& cable_path) {
+  // Known before the main window reads the settings and checks the port.
+  session.set_over_virtual_cable(!cable_path.isEmpty());
+  dialogs_stay_up = std::make_unique<DialogsStayUp>();
   form1 = std::make_unique<TForm1>(session, boxes);
   link_form = std::make_unique<TLinkForm>(session, cable_path);
   form1->SetLinkForm(link_form.get());
@@ -43,6 +48,7 @@ ProgramWindows::~ProgramWindows() {
   copy_status_form.reset();
   link_form.reset();
   form1.reset();
+  dialogs_stay_up.reset();
 }
 
 }  // namespace duplane

@@ -9,6 +9,7 @@
 
 namespace duplane {
 
+class DialogsStayUp;
 class LinkSession;
 class MessageBoxes;
 class TAboutForm;
@@ -29,6 +30,7 @@ struct ProgramWindows {
   ProgramWindows(const ProgramWindows&) = delete;
   ProgramWindows& operator=(const ProgramWindows&) = delete;
 
+  std::unique_ptr<DialogsStayUp> dialogs_stay_up;
   std::unique_ptr<TForm1> form1;
   std::unique_ptr<TLinkForm> link_form;
   std::unique_ptr<TCopyStatusForm> copy_status_form;

@@ -1,5 +1,8 @@
 // The one-line prompt box. It is as wide as the longer of its prompt and a
-// comfortable edit, so a long old name in "Rename ... to:" stays readable.
+// comfortable edit, so a long old name in "Rename ... to:" stays readable, up
+// to two thirds of the screen: a name of 255 characters would otherwise push
+// the box and its buttons off the screen. A longer prompt loses its middle,
+// keeping how it begins and ends, and shows whole as the prompt's tip.
 #include "ui/prompt_dialog.h"
 
 #include <QApplication>
@@ -7,12 +10,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace duplane {
 namespace {
 
 constexpr int kMinimumEditWidth = 260;
+
+int PromptWidthLimit(const QWidget* parent) {
+  const QScreen* screen = parent != nullptr ? parent->screen() : QApplication::primaryScreen();
+  if (screen == nullptr) return QWIDGETSIZE_MAX;
+  return std::max(kMinimumEditWidth, screen->availableGeometry().width() * 2 / 3);
+}
 
 }  // namespace
 
@@ -26,6 +37,12 @@ PromptDialog::PromptDialog(const QString& caption, const QString& prompt, const 
   prompt_ = new QLabel(prompt, this);
   prompt_->setObjectName("Prompt");
   prompt_->setTextFormat(Qt::PlainText);  // names may hold '<' and '&'
+  const int limit = PromptWidthLimit(parent);
+  const QFontMetrics metrics(prompt_->font());
+  if (metrics.horizontalAdvance(prompt) > limit) {
+    prompt_->setText(metrics.elidedText(prompt, Qt::ElideMiddle, limit));
+    prompt_->setToolTip(Qt::convertFromPlainText(prompt, Qt::WhiteSpaceNormal));
+  }
   edit_ = new QLineEdit(this);
   edit_->setObjectName("Edit");
   edit_->setMaxLength(kMaxLength);

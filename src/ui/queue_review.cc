@@ -5,7 +5,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
-#include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
 #include <QTreeView>
@@ -14,6 +13,7 @@
 
 #include "transfer/transfer_queue.h"
 #include "transfer/unqueue.h"
+#include "ui/message_boxes.h"
 #include "ui/queue_list_model.h"
 
 namespace duplane {
@@ -86,9 +86,7 @@ QueueReview::QueueReview(QWidget* parent)
   layout->addWidget(list_, 1);
   layout->addLayout(bottom);
 
-  information_box_ = [this](const QString& text) {
-    QMessageBox::information(window(), QStringLiteral("Information"), text);
-  };
+  information_box_ = [](const QString& text) { QtMessageBoxes().Information(text); };
 }
 
 void QueueReview::SetQueue(TransferQueue* queue) { model_->SetQueue(queue); }

@@ -1,10 +1,14 @@
 // Single-instance rule over QLocalServer/QLocalSocket, which works on Linux and
 // Windows alike. A stale socket left by a crashed instance does not count as a
-// running instance: nobody answers on it, so it is removed and reused.
+// running instance: nobody answers on it, so it is removed and reused. A socket
+// somebody answers on is never removed, and instances starting at the same
+// moment take turns (a lock file beside the socket), so that exactly one runs.
 #include "ui/single_instance.h"
 
+#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QWidget>
 
 #ifdef Q_OS_UNIX
@@ -33,6 +37,15 @@ QString SingleInstance::DefaultName() {
 }
 
 bool SingleInstance::EarlierInstanceRuns() {
+  // Held while asking and listening: the next instance asks only after this
+  // one listens. Should the lock file be out of reach the rule of Listen still
+  // holds; only two starts at the same instant are less certain.
+  QLockFile turn(QDir(QDir::tempPath()).filePath(name_ + QStringLiteral(".lock")));
+  turn.lock();
+  return !Listen();
+}
+
+bool SingleInstance::AskEarlierInstance() {
   {
     QLocalSocket socket;
     socket.connectToServer(name_);
@@ -43,14 +56,20 @@ bool SingleInstance::EarlierInstanceRuns() {
       return true;
     }
   }
+  return false;
+}
+
+bool SingleInstance::Listen() {
+  // Listening with access options replaces whatever socket has the name, a
+  // live one too. So the name goes to this instance only when nobody answers
+  // on it: a socket left by a crashed instance.
+  if (AskEarlierInstance()) return false;
+  QLocalServer::removeServer(name_);
   server_ = new QLocalServer(this);
   server_->setSocketOptions(QLocalServer::UserAccessOption);
-  if (!server_->listen(name_)) {
-    QLocalServer::removeServer(name_);
-    server_->listen(name_);
-  }
+  server_->listen(name_);
   connect(server_, &QLocalServer::newConnection, this, &SingleInstance::OnNewConnection);
-  return false;
+  return true;
 }
 
 void SingleInstance::OnNewConnection() {
@@ -65,8 +84,10 @@ void SingleInstance::OnNewConnection() {
 void SingleInstance::BringToFront() {
   if (window_ != nullptr) {
     if (window_->isMinimized()) {
+      // The platform's restore: back to the state before minimising, which
+      // may be maximised (showNormal would drop that).
       window_->setWindowState((window_->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-      window_->showNormal();
+      window_->raise();
     } else {
       window_->raise();
     }

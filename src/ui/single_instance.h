@@ -23,6 +23,11 @@ class SingleInstance : public QObject {
   // True when an earlier instance answered; it has then been asked to bring
   // its window to the front. Otherwise this instance starts listening.
   bool EarlierInstanceRuns();
+  // Asks a running instance to come to the front; true when one answered.
+  bool AskEarlierInstance();
+  // Starts listening under the name, unless an instance that answers has it
+  // (false; it has then been asked to come to the front).
+  bool Listen();
 
   // The window an activation request from a later instance restores (when
   // minimised) or raises.

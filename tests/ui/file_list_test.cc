@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QTreeView>
 #include <cstdlib>
@@ -304,6 +305,59 @@ TEST_P(FileListTest, SelectAllFilesAfterAllDirectoriesKeepsBothButNoSpecialRow) 
   form().SelectAllFiles(local());
   EXPECT_EQ(SelectedRows(), (QList<int>{2, 3, 4}));
   EXPECT_EQ(Status(), "Selected: 1 of 1 dirs, 2 of 2 files: 1,300 bytes");
+}
+
+TEST_P(FileListTest, CtrlAIsSelectAllAndLeavesTheSpecialRowsAlone) {
+  Go("C:\\beta");
+  MakeFile(root_.path(), "beta/more.txt", 66);
+  form().FillList(local());
+  c_->list->setFocus();
+  QTest::keyClick(c_->list, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(SelectedRows(), (QList<int>{2, 3, 4}));
+  EXPECT_EQ(Status(), "Selected: 1 of 1 dirs, 2 of 2 files: 1,300 bytes");
+  // A special row the user picked keeps its mark, as with the menu commands.
+  Select({0});
+  QTest::keyClick(c_->list, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(SelectedRows(), (QList<int>{0, 2, 3, 4}));
+}
+
+TEST_P(FileListTest, TypeAheadFindsNamesWhateverColumnWasClicked) {
+  Go("C:\\");
+  // A click on the Size cell of "Alpha" makes that column the current one.
+  const QRect cell = c_->list->visualRect(c_->model->index(0, kColSize));
+  ASSERT_TRUE(cell.isValid());
+  QTest::mouseClick(c_->list->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+  ASSERT_EQ(SelectedRows(), (QList<int>{0}));
+  QTest::keyClicks(c_->list, "c");
+  EXPECT_EQ(Cell(c_->list->currentIndex().row(), kColName), "c.dat");
+  EXPECT_EQ(SelectedRows(), (QList<int>{6}));
+}
+
+TEST_P(FileListTest, DirectoryPanelKeepsTheFoldersOwnNameAndShowsAllOfItAsTip) {
+  const QString head = QString(40, 'h');
+  const QString tail = QStringLiteral("the-folder-shown");
+  MakeDirs(root_.path(), {qPrintable(head + "/" + head + "/" + head + "/" + tail)});
+  const QString path = "C:\\" + head + "\\" + head + "\\" + head + "\\" + tail;
+  Go(qPrintable(path));
+  form().resize(600, 400);
+  QApplication::processEvents();
+  auto* panel = c_->dir;
+  const QString shown = panel->ShownText();
+  EXPECT_TRUE(shown.endsWith("\\" + tail)) << shown.toStdString();
+  EXPECT_LE(panel->fontMetrics().horizontalAdvance(shown), panel->contentsRect().width());
+  QTextDocument tip;
+  tip.setHtml(panel->toolTip());
+  EXPECT_EQ(tip.toPlainText(), path);
+  // The whole path stays the panel's text: the status line reads its drive.
+  EXPECT_EQ(panel->text(), path);
+
+  // A folder name wider than the panel by itself loses its middle, not its end.
+  const QString wide = QString(120, 'w') + "-end";
+  MakeDirs(root_.path(), {qPrintable(wide)});
+  Go(qPrintable("C:\\" + wide));
+  const QString cut = panel->ShownText();
+  EXPECT_TRUE(cut.endsWith("-end")) << cut.toStdString();
+  EXPECT_LE(panel->fontMetrics().horizontalAdvance(cut), panel->contentsRect().width());
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSides, FileListTest, ::testing::Bool(),

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
@@ -14,12 +15,21 @@
 #include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
+#include <functional>
 
 #include "support/test_ports.h"
 #include "ui/help_window.h"
 #include "ui/qt_version_check.h"
 #include "ui/single_instance.h"
 #include "ui_test_support.h"
+
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#endif
 
 namespace duplane {
 namespace {
@@ -128,6 +138,33 @@ TEST_F(MainFormTest, MaximisedAtCloseKeepsTheLastNormalSize) {
   Windows again(Drives());
   EXPECT_TRUE(again.form1->windowState() & Qt::WindowMaximized);
   EXPECT_EQ(again.form1->remembered_size(), QSize(700, 450));
+}
+
+TEST_F(MainFormTest, SavedSizesTheScreenCannotHoldOpenWholeAndCentred) {
+  const QRect screen = QApplication::primaryScreen()->availableGeometry();
+  struct Case {
+    const char* width;
+    const char* height;
+  };
+  // Larger than any screen, smaller than the window's controls, and one of each.
+  for (const Case& c : {Case{"100000", "100000"}, Case{"10", "10"}, Case{"100000", "10"}}) {
+    SettingsFolder folder;
+    folder.Set("MainWidth", c.width);
+    folder.Set("MainHeight", c.height);
+    Windows w(Drives());
+    TForm1& f = *w.form1;
+    f.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(screen.contains(f.frameGeometry())) << c.width << "x" << c.height;
+    const QPoint off_centre = f.frameGeometry().center() - screen.center();
+    EXPECT_LE(off_centre.manhattanLength(), 2) << c.width << "x" << c.height;
+    EXPECT_GE(f.width(), f.minimumSizeHint().width());
+    EXPECT_GE(f.height(), f.minimumSizeHint().height());
+    // What is saved is what was shown, never the impossible size.
+    f.close();
+    EXPECT_EQ(folder.Get("MainWidth"), QString::number(f.width()));
+    EXPECT_EQ(folder.Get("MainHeight"), QString::number(f.height()));
+  }
 }
 
 TEST_F(MainFormTest, ResizeSplitsThePanesEvenly) {
@@ -386,28 +423,172 @@ TEST_F(ConnectTest, PortThatCannotBeOpenedIsReportedAndTheProgramStaysDisconnect
   w.form1->close();
 }
 
+// The windows as the program builds them when started with --cable PATH.
+struct CableWindows : testing_ui::WindowsGround, ProgramWindows {
+  CableWindows(std::vector<DriveMapping> drives, const QString& cable)
+      : WindowsGround(std::move(drives)), ProgramWindows(session, boxes, cable) {
+    form1->SetTerminateHandler([] {});
+  }
+};
+
+TEST_F(MainFormTest, OverAVirtualCableNoLptPortIsCheckedOrNamed) {
+  settings_.Set("Base1", "not hex");
+  QTemporaryDir cable_dir;
+  CableWindows w(Drives(), cable_dir.filePath("cable"));
+  TForm1& f = *w.form1;
+  EXPECT_TRUE(w.boxes.shown.empty());
+  f.show();
+  // Nobody on the other end: the busy window's Cancel ends the wait.
+  QTimer::singleShot(0, [&] {
+    EXPECT_EQ(w.message_form->Text(), "Connecting via virtual cable to Remote PC ...");
+    w.message_form->Button1()->click();
+  });
+  f.Connect1Click();
+  EXPECT_FALSE(f.connected());
+  QTimer::singleShot(0, [&] {
+    w.config_form->Base(0)->setText("still not hex");
+    w.config_form->OkButton()->click();
+  });
+  f.Configure1Click();
+  EXPECT_TRUE(w.boxes.shown.empty());
+  f.close();
+  // The settings for a later start without the cable are kept as typed.
+  EXPECT_EQ(settings_.Get("Base1"), "still not hex");
+}
+
+// A window manager may offer to minimise a dialog whatever its flags ask for;
+// a minimised modal dialog would leave a main window that takes no input and
+// nothing on the screen to answer. Dialogs come back at once; the main window
+// may be minimised as ever.
+TEST_F(MainFormTest, DialogsComeBackWhenMinimisedTheMainWindowDoesNot) {
+  Windows w(Drives());
+  w.form1->show();
+  for (QWidget* dialog :
+       {static_cast<QWidget*>(w.about_form.get()), static_cast<QWidget*>(w.message_form.get())}) {
+    dialog->show();
+    QApplication::processEvents();
+    dialog->setWindowState(dialog->windowState() | Qt::WindowMinimized);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog->isMinimized(); }, 10000))
+        << dialog->objectName().toStdString();
+    EXPECT_TRUE(dialog->isVisible());
+    dialog->hide();
+  }
+  // Configure and About have a dialog border: nothing to resize or maximise.
+  for (QWidget* dialog :
+       {static_cast<QWidget*>(w.about_form.get()), static_cast<QWidget*>(w.config_form.get())}) {
+    dialog->show();
+    QApplication::processEvents();
+    EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()) << dialog->objectName().toStdString();
+    dialog->hide();
+    EXPECT_FALSE(dialog->windowFlags() &
+                 (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+  }
+  w.form1->setWindowState(w.form1->windowState() | Qt::WindowMinimized);
+  QApplication::processEvents();
+  EXPECT_TRUE(w.form1->isMinimized());
+  w.form1->close();
+}
+
+// The real boxes show names as they are: a file may well be called <b>x.txt.
+TEST(MessageBoxesTest, TextsArePlainAndTheBoxesAreDialogs) {
+  EnsureApplication();
+  const QString text = QStringLiteral("Error opening <b>x.txt on Remote PC");
+  QtMessageBoxes boxes;
+  const std::vector<std::function<void()>> kinds = {
+      [&] { boxes.Error(text); }, [&] { boxes.Information(text); },
+      [&] { boxes.RetryCancel(text); }, [&] { boxes.YesNoCancelAll(text); },
+      [&] { boxes.YesNo(text); }};
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr) << i;
+      seen = true;
+      EXPECT_EQ(box->textFormat(), Qt::PlainText) << i;
+      EXPECT_EQ(box->text(), text) << i;
+      EXPECT_FALSE(box->windowFlags() &
+                   (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint))
+          << i;
+      box->reject();
+    });
+    kinds[i]();
+    EXPECT_TRUE(seen) << i;
+  }
+}
+
+QString InstanceName(const char* what) {
+  return QStringLiteral("duplane-test-%1-%2").arg(QCoreApplication::applicationPid()).arg(what);
+}
+
 TEST(SingleInstanceTest, SecondInstanceRestoresTheFirstAndEnds) {
   EnsureApplication();
-  const QString name = QStringLiteral("duplane-test-%1").arg(QCoreApplication::applicationPid());
-  QWidget window;
-  window.show();
-  window.setWindowState(Qt::WindowMinimized);
-  QApplication::processEvents();
+  const QString name = InstanceName("restore");
+  // Minimised from the normal state it comes back normal; minimised from the
+  // maximised state it comes back maximised, as the window manager's own
+  // restore does.
+  for (bool maximised : {false, true}) {
+    QWidget window;
+    maximised ? window.showMaximized() : window.show();
+    window.setWindowState(window.windowState() | Qt::WindowMinimized);
+    QApplication::processEvents();
+    SingleInstance first(name);
+    ASSERT_FALSE(first.EarlierInstanceRuns());
+    first.SetWindow(&window);
+    bool activated = false;
+    QObject::connect(&first, &SingleInstance::Activated, [&] { activated = true; });
+
+    SingleInstance second(name);
+    EXPECT_TRUE(second.EarlierInstanceRuns());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return activated; }, 10000));
+    EXPECT_FALSE(window.windowState() & Qt::WindowMinimized);
+    EXPECT_EQ(window.isMaximized(), maximised);
+  }
+}
+
+TEST(SingleInstanceTest, TwoStartedAtOnceLeaveOneRunning) {
+  EnsureApplication();
+  const QString name = InstanceName("race");
+  // The later one asked before the earlier one listened, so nobody answered;
+  // then the earlier one took the name. The later one must not take it away.
+  SingleInstance later(name);
+  ASSERT_FALSE(later.AskEarlierInstance());
+  SingleInstance earlier(name);
+  ASSERT_FALSE(earlier.EarlierInstanceRuns());
+  int activations = 0;
+  QObject::connect(&earlier, &SingleInstance::Activated, [&] { ++activations; });
+  EXPECT_FALSE(later.Listen());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return activations == 1; }, 10000));
+  // The earlier one still holds the name: a third start reaches it.
+  SingleInstance third(name);
+  EXPECT_TRUE(third.EarlierInstanceRuns());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return activations == 2; }, 10000));
+}
+
+#ifdef Q_OS_UNIX
+TEST(SingleInstanceTest, ASocketNobodyAnswersOnIsTakenOver) {
+  EnsureApplication();
+  const QString name = InstanceName("stale");
+  // What a crashed instance leaves behind: the socket file, bound by nobody.
+  const QByteArray file = QDir(QDir::tempPath()).filePath(name).toLocal8Bit();
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(fd, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(static_cast<std::size_t>(file.size()), sizeof(address.sun_path));
+  std::memcpy(address.sun_path, file.constData(), static_cast<std::size_t>(file.size()));
+  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+  close(fd);
+  ASSERT_TRUE(QFile::exists(QString::fromLocal8Bit(file)));
+
   SingleInstance first(name);
-  ASSERT_FALSE(first.EarlierInstanceRuns());
-  first.SetWindow(&window);
+  EXPECT_FALSE(first.EarlierInstanceRuns());
   bool activated = false;
   QObject::connect(&first, &SingleInstance::Activated, [&] { activated = true; });
-
   SingleInstance second(name);
   EXPECT_TRUE(second.EarlierInstanceRuns());
-  for (int i = 0; i < 200 && !activated; ++i) {
-    QApplication::processEvents();
-    QThread::msleep(5);
-  }
-  EXPECT_TRUE(activated);
-  EXPECT_FALSE(window.windowState() & Qt::WindowMinimized);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return activated; }, 10000));
 }
+#endif
 
 }  // namespace
 }  // namespace duplane

@@ -9,8 +9,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -380,6 +382,13 @@ TEST(RenameCreateDisconnectedTest, RemoteCommandsSayNotConnected) {
   EXPECT_TRUE(prompts.asked.empty());
 }
 
+// What a widget's tip shows, markup or not.
+QString ToolTipText(const QWidget& widget) {
+  QTextDocument shown;
+  shown.setHtml(widget.toolTip());
+  return shown.toPlainText();
+}
+
 // The real prompt box, answered as a user would.
 class PromptDialogTest : public ::testing::Test {
  protected:
@@ -420,6 +429,26 @@ TEST_F(PromptDialogTest, LooksAsAskedAndAnswersOnlyOk) {
   EXPECT_EQ(AskWith("a.txt", [](PromptDialog& d) { QTest::keyClick(d.edit(), Qt::Key_Escape); }),
             std::nullopt);
   EXPECT_EQ(AskWith("a.txt", [](PromptDialog& d) { d.cancel_button()->click(); }), std::nullopt);
+}
+
+TEST_F(PromptDialogTest, ALongestNameKeepsTheBoxAndItsButtonsOnTheScreen) {
+  const QString name = QString(250, 'n') + ".txt";
+  const QString prompt = "Rename " + name + " to:";
+  PromptDialog dialog("Rename Function", prompt, name);
+  dialog.show();
+  QApplication::processEvents();
+  const QRect screen = dialog.screen()->availableGeometry();
+  EXPECT_LE(dialog.frameGeometry().width(), screen.width());
+  for (QPushButton* button : {dialog.ok_button(), dialog.cancel_button()}) {
+    EXPECT_TRUE(dialog.rect().contains(button->geometry())) << button->objectName().toStdString();
+  }
+  // The prompt still says what is renamed, the whole of it is a tip away, and
+  // the edit holds the whole name.
+  auto* label = dialog.findChild<QLabel*>("Prompt");
+  EXPECT_TRUE(label->text().startsWith("Rename nnn"));
+  EXPECT_TRUE(label->text().endsWith(".txt to:"));
+  EXPECT_EQ(ToolTipText(*label), prompt);
+  EXPECT_EQ(dialog.edit()->text(), name);
 }
 
 }  // namespace
