@@ -15,6 +15,9 @@ constexpr std::uint64_t kSyncPhaseMs = 25;
 constexpr std::uint8_t kSyncNibbleFirst = 0;
 constexpr std::uint8_t kSyncNibbleSecond = 6;
 constexpr std::uint8_t kSyncNibbleOpen = 3;
+// How long the program keeps its 3 up for a module that already showed its
+// ready strobe with the 6 and does not show the 3 back (one that is not ours).
+constexpr std::uint64_t kSyncEchoWaitMs = 2000;
 
 // The other end's strobe (its D4) as this end's Busy line shows it: the
 // handshake's acknowledge.
@@ -147,15 +150,31 @@ void LinkLayer::SyncRemote() {
   // The other end must show nibble 0 and only then 6; one that shows 6 first
   // is passed over until it has shown 0.
   const std::uint8_t wanted[2] = {kSyncNibbleFirst, kSyncNibbleSecond};
+  std::uint8_t status = 0;
   for (std::uint8_t nibble : wanted) {
     do {
       WriteData(0x00);
       if (pump_events_) pump_events_();
       if (cancel_) return;
-    } while (ReadNibble() != nibble || !StillSeesNibble(nibble));
+      ++counters_.nibble_reads;
+      status = port_.ReadPort(base_ + kLptStatus);
+    } while (NibbleOfStatus(status) != nibble || !StillSeesNibble(nibble));
   }
   WriteData(kSyncNibbleOpen);
   clock_.Sleep(10);
+  // A module that shows its ready strobe with the 6 is still waiting for a
+  // header of a connection whose program went away without code 0, in the
+  // phase a new connection starts in: it would take our first nibble whether or
+  // not it saw the 3, and serve us with the old program's files still open.
+  // Ours shows the 3 back once it has seen it; the 3 stays until then.
+  if ((status & kAck) == 0x00) {
+    const std::uint64_t since = clock_.TickCount();
+    while (ReadNibble() != kSyncNibbleOpen || !StillSeesNibble(kSyncNibbleOpen)) {
+      if (pump_events_) pump_events_();
+      if (cancel_) return;
+      if (clock_.TickCount() - since >= kSyncEchoWaitMs) break;
+    }
+  }
   expected_ack_ = 0x00;
   data_toggle_ = kDataStrobe;
 }
@@ -202,11 +221,14 @@ LinkLayer::CommandWait LinkLayer::WaitForCommandStart(const std::function<bool()
   // Bit 4 carries the ready strobe the program waits for before it sends; bits
   // 0-3 go round 0 and 6, which the program ignores while sending but which
   // answer a program that has restarted and synchronises again.
+  //
+  // Right after a synchronisation the program's 3 is still on the cable: it is
+  // shown back until the program moves on (a restarted program waits for that
+  // before its first request), and only a 3 that follows some other value is a
+  // new synchronisation.
+  bool saw_other_nibble = NibbleOfStatus(port_.ReadPort(base_ + kLptStatus)) != kSyncNibbleOpen;
+  std::uint8_t shown = saw_other_nibble ? kSyncNibbleFirst : kSyncNibbleOpen;
   std::uint64_t phase_start = clock_.TickCount();
-  std::uint8_t shown = kSyncNibbleFirst;
-  // Right after a synchronisation the program's 0x03 is still on the cable; only
-  // a 3 that follows some other value is a new synchronisation.
-  bool saw_other_nibble = false;
   IdleBackoff idle(clock_);
   WriteData(data_toggle_ | shown);
   for (;;) {
@@ -221,7 +243,12 @@ LinkLayer::CommandWait LinkLayer::WaitForCommandStart(const std::function<bool()
                                                           : CommandWait::kResyncRequested;
     }
     if (NibbleOfStatus(status) != kSyncNibbleOpen) {
-      saw_other_nibble = true;
+      if (!saw_other_nibble) {
+        saw_other_nibble = true;
+        shown = kSyncNibbleFirst;
+        WriteData(data_toggle_ | shown);
+        phase_start = clock_.TickCount();
+      }
     } else if (saw_other_nibble && StillSeesNibble(kSyncNibbleOpen)) {
       expected_ack_ = 0x00;
       data_toggle_ = kDataStrobe;
@@ -229,7 +256,7 @@ LinkLayer::CommandWait LinkLayer::WaitForCommandStart(const std::function<bool()
       return CommandWait::kResynced;
     }
     idle.Pass(status);
-    if (clock_.TickCount() - phase_start >= kSyncPhaseMs) {
+    if (saw_other_nibble && clock_.TickCount() - phase_start >= kSyncPhaseMs) {
       shown = shown == kSyncNibbleFirst ? kSyncNibbleSecond : kSyncNibbleFirst;
       WriteData(data_toggle_ | shown);
       phase_start = clock_.TickCount();

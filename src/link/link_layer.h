@@ -72,7 +72,9 @@ class LinkLayer {
   bool WaitForReceiver();
 
   // The program's synchronisation at Connect: no time limit, ends early when
-  // the Cancel flag is set (by the pump callback, typically).
+  // the Cancel flag is set (by the pump callback, typically). Against a module
+  // that shows its ready strobe with nibble 6 (one still waiting for a header
+  // of a program that went away) the 3 is held until the module shows it back.
   void SyncRemote();
 
   // The Remote Module's side of the synchronisation: waits until the program
@@ -86,7 +88,8 @@ class LinkLayer {
   // strobe on bit 4 and shows nibbles 0 and 6 in turn on bits 0-3 (the program
   // reads only bit 7 while it sends), so a program that restarted and is
   // synchronising again gets its answer even in the phase where its idle data
-  // value equals the synchronisation's 0x00.
+  // value equals the synchronisation's 0x00. While the program still shows the
+  // 3 of a synchronisation, the module shows 3 back instead.
   enum class CommandWait {
     kCommand,          // the first nibble of a header is waiting; GetBlock it
     kResyncRequested,  // the program writes 0x00: go to AnswerSync

@@ -25,6 +25,38 @@ DWORD OpenFlags(bool confine) {
   return FILE_ATTRIBUTE_NORMAL | (confine ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
 }
 
+// What a create asks for: DELETE too, so that an unfinished file can be
+// removed through its own handle (below).
+constexpr DWORD kCreateAccess = GENERIC_READ | GENERIC_WRITE | DELETE;
+
+// Marks the open file to be deleted when its handle closes. Through the handle
+// itself, not the name: whatever the name may lead to by then, only the file
+// we created goes. Kernel32 offers that only from Vista on; on XP the native
+// call beneath it does it, looked up at run time so that nothing newer than
+// XP is imported.
+bool DeleteWhenClosed(HANDLE handle) {
+  struct IoStatusBlock {
+    union {
+      LONG status;
+      void* pointer;
+    };
+    ULONG_PTR information;
+  };
+  struct DispositionInformation {
+    BOOLEAN delete_file;
+  };
+  constexpr int kFileDispositionInformation = 13;
+  using SetInformationFile = LONG(WINAPI*)(HANDLE, IoStatusBlock*, void*, ULONG, int);
+  static const auto set_information =
+      reinterpret_cast<SetInformationFile>(reinterpret_cast<void (*)()>(
+          GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSetInformationFile")));
+  if (set_information == nullptr) return false;
+  IoStatusBlock io = {};
+  DispositionInformation disposition = {TRUE};
+  return set_information(handle, &io, &disposition, sizeof disposition,
+                         kFileDispositionInformation) >= 0;
+}
+
 }  // namespace
 
 static std::int32_t Adopt(LocalFileSystem::Native* native, HANDLE handle, bool created) {
@@ -81,8 +113,8 @@ std::int32_t LocalFileSystem::FileCreate(const std::string& path) {
   // An existing file is looked at before it is emptied: never through a link.
   // A file that another name still holds keeps its bytes for that name; this
   // name is given a new file instead.
-  HANDLE handle = CreateFileW(native.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, OpenFlags(confine_), nullptr);
+  HANDLE handle = CreateFileW(native.c_str(), kCreateAccess, 0, nullptr, OPEN_EXISTING,
+                              OpenFlags(confine_), nullptr);
   bool shared = false;
   if (handle != INVALID_HANDLE_VALUE) {
     BY_HANDLE_FILE_INFORMATION info;
@@ -99,7 +131,7 @@ std::int32_t LocalFileSystem::FileCreate(const std::string& path) {
     }
   }
   if (handle == INVALID_HANDLE_VALUE && (shared || GetLastError() == ERROR_FILE_NOT_FOUND)) {
-    handle = CreateFileW(native.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    handle = CreateFileW(native.c_str(), kCreateAccess, 0, nullptr, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   }
   return Adopt(native_.get(), handle, true);
@@ -144,6 +176,18 @@ bool LocalFileSystem::FileClose(std::int32_t handle) {
   const bool closed = CloseHandle(file->handle) != 0;
   *file = OpenFile();
   return flushed && closed;
+}
+
+void LocalFileSystem::Native::CloseFiles() {
+  for (OpenFile& file : files) {
+    if (file.handle == INVALID_HANDLE_VALUE) continue;
+    // A created file still open was never finished (the program closes every
+    // target it completes): it goes, so that no half-written file looks like
+    // a copy. Opened with no sharing, it cannot have been renamed meanwhile.
+    if (file.created) DeleteWhenClosed(file.handle);
+    CloseHandle(file.handle);
+    file = OpenFile();
+  }
 }
 
 bool LocalFileSystem::GetFileTime(std::int32_t handle, FileTime* creation, FileTime* last_access,

@@ -202,7 +202,9 @@ bool ProbePort(std::uint16_t base, const std::function<void(const std::string&)>
                LinkClock& clock, ProbeTiming timing) {
   std::string heading = "Port at " + HexAddress(base);
   for (const SystemPort& port : ListSystemPorts()) {
-    if (port.base == base) heading += " (" + port.name + ", modes " + port.modes + ")";
+    if (port.base != base) continue;
+    // Windows does not say which modes a port has.
+    heading += " (" + port.name + (port.modes.empty() ? "" : ", modes " + port.modes) + ")";
   }
   print(heading);
   std::string error;

@@ -158,14 +158,6 @@ TEST(RemoteConnection, ProgramRestartedWithoutDisconnectingSynchronisesAgain) {
 // old program left open is closed, so its handle names nothing any more and the
 // file it was writing can be created again (no stale lock holds it).
 TEST(RemoteConnection, RestartedProgramFindsNothingLeftOpen) {
-  // Under Wine on a loaded machine the module now and then serves the new
-  // program's first request as part of the old connection (its handles still
-  // open), which points at the session's way of telling a restarted program
-  // from an idle one rather than at the Windows module; until that is
-  // settled this case runs against the Linux module only.
-  if (RemoteProcess::IsWindowsModule()) {
-    GTEST_SKIP() << "intermittent under Wine; see above";
-  }
   CableFile cable;
   TempTree served;
   RemoteProcess remote({"--cable", cable.path, "--drive", "C=" + served.path()});

@@ -108,5 +108,20 @@ TEST_F(WindowsModuleTest, NamesOutsideAsciiTravelAsUtf8) {
   EXPECT_FALSE(link.LinkFileExists(Side::kRemote, "C:\\\xC0\xAF"));
 }
 
+// Without a named port the probe tests only what Windows lists (a write to an
+// address nobody named could reach a device that is no parallel port). Wine
+// lists no parallel port, so this is the answer a PC without one gets: where
+// Windows was asked, and where LPT1 to LPT3 usually are, to name one.
+TEST(WindowsModuleProbe, WithoutAListedPortSaysWhereItLookedAndTestsNothing) {
+  if (!RemoteProcess::IsWindowsModule()) GTEST_SKIP() << "the Windows module's own list";
+  RemoteProcess probe({"--probe"});
+  EXPECT_EQ(probe.Wait(), 1);
+  EXPECT_EQ(probe.Log(),
+            "No parallel port found: Windows lists no parallel port (the Device Manager shows no "
+            "LPT port under Ports (COM & LPT)); LPT1 to LPT3 are usually at 0x378, 0x278 and "
+            "0x3BC. To try a port the system does not list, name it with --lpt N or --base "
+            "ADDR.\r\n");  // a Windows console line
+}
+
 }  // namespace
 }  // namespace duplane
