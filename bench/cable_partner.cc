@@ -8,13 +8,14 @@
 #include <vector>
 
 #include "bench_figures.h"
+#include "link/link.h"
 #include "localfs/local_file_system.h"
 #include "remote/remote_module.h"
 
 namespace duplane {
 namespace {
 
-constexpr int kBlock = 8192;
+constexpr int kBlock = kFileBlockSize;
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "support/sides.h"
 #include "ui/list_texts.h"
 #include "ui/pane_list_model.h"
 #include "window_fixture.h"
@@ -65,7 +66,7 @@ TEST(ListTextsTest, TimesThatAreNoTimesShowAsZero) {
 }
 
 // One folder, served as drive C: to the pane under test.
-class FileListTest : public WindowTest<::testing::TestWithParam<bool>> {
+class FileListTest : public WindowTest<::testing::TestWithParam<Side>> {
  protected:
   void SetUp() override {
     MakeDirs(root_.path(), {"Alpha", "beta/inner", "empty"});
@@ -74,19 +75,19 @@ class FileListTest : public WindowTest<::testing::TestWithParam<bool>> {
     MakeFile(root_.path(), "c.dat", 100);
     MakeFile(root_.path(), ".hidden.txt", 5);
     MakeFile(root_.path(), "beta/in.txt", 1234);
-    if (local()) {
+    if (side() == Side::kLocal) {
       Open({root_.path().toStdString(), "", /*cable=*/false});
     } else {
       Open({other_.path().toStdString(), root_.path().toStdString()});
       ASSERT_TRUE(w_->Connect());
     }
-    c_ = &controls(local());
+    c_ = &controls(side());
     c_->page_control->setCurrentIndex(1);
   }
 
-  bool local() const { return GetParam(); }
-  TPane& pane() { return form().Pane(local()); }
-  void Go(const char* path) { GoTo(local(), path); }
+  Side side() const { return GetParam(); }
+  TPane& pane() { return form().Pane(side()); }
+  void Go(const char* path) { GoTo(side(), path); }
   QString Cell(int row, int column) const {
     return c_->model->index(row, column).data().toString();
   }
@@ -115,7 +116,7 @@ TEST_P(FileListTest, RootListsDirectoriesThenFilesWithoutSpecialRows) {
   EXPECT_EQ(pane().SpecialCount, 0);
   EXPECT_EQ(pane().DirCount, 3);
   EXPECT_EQ(pane().FileCount, 4);
-  EXPECT_EQ(Names(local()),
+  EXPECT_EQ(Names(side()),
             (QStringList{"Alpha", "beta", "empty", ".hidden.txt", "A.TXT", "b.txt", "c.dat"}));
   EXPECT_EQ(Cell(0, kColSize), "<dir>");
   EXPECT_EQ(Cell(0, kColAttr), ".d...");
@@ -136,7 +137,7 @@ TEST_P(FileListTest, RootListsDirectoriesThenFilesWithoutSpecialRows) {
 
 TEST_P(FileListTest, EmptySubdirectoryShowsOnlyTheSpecialRows) {
   Go("C:\\empty");
-  EXPECT_EQ(Names(local()), (QStringList{"..", "\\"}));
+  EXPECT_EQ(Names(side()), (QStringList{"..", "\\"}));
   EXPECT_EQ(Cell(0, kColSize), "<parent>");
   EXPECT_EQ(Cell(1, kColSize), "<root>");
   EXPECT_EQ(Cell(1, kColAttr), ".d...");
@@ -151,18 +152,18 @@ TEST_P(FileListTest, EmptySubdirectoryShowsOnlyTheSpecialRows) {
 TEST_P(FileListTest, FilespecFiltersFilesOnlyThroughTheSecondSearch) {
   c_->filespec->setText("*.txt");
   Go("C:\\");
-  EXPECT_EQ(Names(local()),
+  EXPECT_EQ(Names(side()),
             (QStringList{"Alpha", "beta", "empty", ".hidden.txt", "A.TXT", "b.txt"}));
   c_->filespec->setText("*");
-  form().FillList(local());
+  form().FillList(side());
   EXPECT_EQ(pane().FileCount, 4);
   c_->filespec->setText("nothing.*");
-  form().FillList(local());
+  form().FillList(side());
   EXPECT_EQ(pane().DirCount, 3);
   EXPECT_EQ(pane().FileCount, 0);
   // More than one name would list another directory's files as this one's.
   c_->filespec->setText("..\\*.txt");
-  form().FillList(local());
+  form().FillList(side());
   EXPECT_EQ(pane().DirCount, 3);
   EXPECT_EQ(pane().FileCount, 0);
 }
@@ -194,30 +195,30 @@ TEST_P(FileListTest, SizeSortIsNumericDirectoriesByNameAndTheDirectionStays) {
   MakeFile(root_.path(), "empty/n100.bin", 100);
   MakeDirs(root_.path(), {"empty/b", "empty/A", "empty/c"});
   Go("C:\\empty");
-  form().ColumnClicked(local(), kColSize);
+  form().ColumnClicked(side(), kColSize);
   EXPECT_EQ(pane().SortColumn, 2);
-  EXPECT_EQ(Names(local()),
+  EXPECT_EQ(Names(side()),
             (QStringList{"..", "\\", "A", "b", "c", "n9.bin", "n10.bin", "n100.bin"}));
-  form().ColumnClicked(local(), kColSize);
+  form().ColumnClicked(side(), kColSize);
   EXPECT_EQ(pane().SortColumn, -2);
-  EXPECT_EQ(Names(local()),
+  EXPECT_EQ(Names(side()),
             (QStringList{"..", "\\", "c", "b", "A", "n100.bin", "n10.bin", "n9.bin"}));
-  form().FillList(local());
-  EXPECT_EQ(Names(local()),
+  form().FillList(side());
+  EXPECT_EQ(Names(side()),
             (QStringList{"..", "\\", "c", "b", "A", "n100.bin", "n10.bin", "n9.bin"}));
-  form().ColumnClicked(local(), kColName);
-  EXPECT_EQ(Names(local()),
+  form().ColumnClicked(side(), kColName);
+  EXPECT_EQ(Names(side()),
             (QStringList{"..", "\\", "A", "b", "c", "n10.bin", "n100.bin", "n9.bin"}));
 }
 
 TEST_P(FileListTest, SelectionSurvivesSortAndReverseAndTheFocusMarkGoes) {
   Go("C:\\");
   c_->list->setCurrentIndex(c_->model->index(5, 0));
-  Select({1, 5});                           // "beta" and "b.txt"
-  form().ColumnClicked(local(), kColSize);  // files: 5, 9, 10, 100
-  EXPECT_EQ(Names(local()).mid(3), (QStringList{".hidden.txt", "A.TXT", "b.txt", "c.dat"}));
-  form().ColumnClicked(local(), kColSize);
-  EXPECT_EQ(Names(local()).mid(3), (QStringList{"c.dat", "b.txt", "A.TXT", ".hidden.txt"}));
+  Select({1, 5});                          // "beta" and "b.txt"
+  form().ColumnClicked(side(), kColSize);  // files: 5, 9, 10, 100
+  EXPECT_EQ(Names(side()).mid(3), (QStringList{".hidden.txt", "A.TXT", "b.txt", "c.dat"}));
+  form().ColumnClicked(side(), kColSize);
+  EXPECT_EQ(Names(side()).mid(3), (QStringList{"c.dat", "b.txt", "A.TXT", ".hidden.txt"}));
   EXPECT_EQ(SelectedRows(), (QList<int>{1, 4}));
   EXPECT_EQ(Cell(4, kColName), "b.txt");
   EXPECT_FALSE(c_->list->currentIndex().isValid());
@@ -227,13 +228,13 @@ TEST_P(FileListTest, SelectionSurvivesSortAndReverseAndTheFocusMarkGoes) {
 TEST_P(FileListTest, EnteringParentRootAndDirectoriesByDoubleClickOrEnter) {
   Go("C:\\beta\\inner");
   Select({0});
-  form().EnterSelectedDir(local());
+  form().EnterSelectedDir(side());
   EXPECT_EQ(pane().Path, "C:\\beta");
   EXPECT_TRUE(pane().tree_stale);
-  EXPECT_EQ(Names(local()), (QStringList{"..", "\\", "inner", "in.txt"}));
+  EXPECT_EQ(Names(side()), (QStringList{"..", "\\", "inner", "in.txt"}));
 
   Select({3});  // a file: nothing happens
-  form().EnterSelectedDir(local());
+  form().EnterSelectedDir(side());
   EXPECT_EQ(pane().Path, "C:\\beta");
 
   Select({2});
@@ -260,7 +261,7 @@ TEST_P(FileListTest, EnteringADirectoryThatVanishedNamesThePanesDrive) {
   Go("C:\\");
   ASSERT_TRUE(QDir(root_.path()).rmdir("empty"));
   Select({2});  // "empty", gone meanwhile
-  form().EnterSelectedDir(local());
+  form().EnterSelectedDir(side());
   EXPECT_EQ(w_->boxes.Texts(), std::vector<std::string>{"Drive C: not ready"});
   EXPECT_EQ(pane().Path, "C:\\");
   EXPECT_EQ(pane().DirCount, 2);  // read again
@@ -269,11 +270,11 @@ TEST_P(FileListTest, EnteringADirectoryThatVanishedNamesThePanesDrive) {
 TEST_P(FileListTest, SelectAllFilesAfterAllDirectoriesKeepsBothButNoSpecialRow) {
   Go("C:\\beta");
   MakeFile(root_.path(), "beta/more.txt", 66);
-  form().FillList(local());
+  form().FillList(side());
   c_->sel_dirs_btn->click();
   EXPECT_EQ(SelectedRows(), (QList<int>{2}));
   EXPECT_EQ(Status(), "Selected: 1 of 1 dirs, 0 of 2 files: 0 bytes");
-  form().SelectAllFiles(local());
+  form().SelectAllFiles(side());
   EXPECT_EQ(SelectedRows(), (QList<int>{2, 3, 4}));
   EXPECT_EQ(Status(), "Selected: 1 of 1 dirs, 2 of 2 files: 1,300 bytes");
 }
@@ -281,7 +282,7 @@ TEST_P(FileListTest, SelectAllFilesAfterAllDirectoriesKeepsBothButNoSpecialRow) 
 TEST_P(FileListTest, CtrlAIsSelectAllAndLeavesTheSpecialRowsAlone) {
   Go("C:\\beta");
   MakeFile(root_.path(), "beta/more.txt", 66);
-  form().FillList(local());
+  form().FillList(side());
   c_->list->setFocus();
   QTest::keyClick(c_->list, Qt::Key_A, Qt::ControlModifier);
   EXPECT_EQ(SelectedRows(), (QList<int>{2, 3, 4}));
@@ -331,10 +332,7 @@ TEST_P(FileListTest, DirectoryPanelKeepsTheFoldersOwnNameAndShowsAllOfItAsTip) {
   EXPECT_LE(panel->fontMetrics().horizontalAdvance(cut), panel->contentsRect().width());
 }
 
-INSTANTIATE_TEST_SUITE_P(BothSides, FileListTest, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                           return std::string(info.param ? "Local" : "Remote");
-                         });
+INSTANTIATE_TEST_SUITE_P(BothSides, FileListTest, BothSides(), SideParamName);
 
 class RemoteListTest : public WindowTest<> {
  protected:
@@ -343,12 +341,12 @@ class RemoteListTest : public WindowTest<> {
 
 TEST_F(RemoteListTest, InertWhileDisconnected) {
   Open({dir_.path().toStdString(), "", /*cable=*/false});
-  PaneControls& c = controls(false);
+  PaneControls& c = controls(Side::kRemote);
   c.page_control->setCurrentIndex(1);
-  form().Pane(false).Path = "C:\\";
+  form().Pane(Side::kRemote).Path = "C:\\";
   c.refresh_btn->click();
   c.sel_dirs_btn->click();
-  form().FileSpecExit(false);
+  form().FileSpecExit(Side::kRemote);
   EXPECT_EQ(c.model->rowCount(), 0);
   EXPECT_EQ(c.dir->text(), "<Disconnected>");
   EXPECT_EQ(c.status->text(), "");

@@ -33,12 +33,12 @@ class WindowExitTest : public WindowTest<> {
     WindowTest::Open({local_dir_.path(), with_remote ? remote_dir_.path() : std::string()});
   }
 
-  void ShowRootsAndSelect(bool local, const QString& name) {
-    for (bool side : {true, false}) {
+  void ShowRootsAndSelect(Side selected, const QString& name) {
+    for (Side side : {Side::kLocal, Side::kRemote}) {
       controls(side).page_control->setCurrentIndex(kFilesPage);
       GoTo(side, "C:\\");
     }
-    Select(local, {name});
+    Select(selected, {name});
   }
 
   // Presses Ok on whichever review dialog is open; deletes are plain ones,
@@ -95,7 +95,7 @@ TEST_F(WindowExitTest, CloseDuringGatheringIsRefusedAndClosingTheBusyWindowCance
   }
   Open(/*with_remote=*/true);
   ASSERT_TRUE(w_->Connect());
-  ShowRootsAndSelect(true, "TREE");
+  ShowRootsAndSelect(Side::kLocal, "TREE");
   int passes = 0;
   bool visible_after_close = false;
   bool dialog_shown = false;
@@ -127,7 +127,7 @@ TEST_F(WindowExitTest, CloseDuringGatheringIsRefusedAndClosingTheBusyWindowCance
 // What runs when the cable goes silent, and what must still be there after.
 struct TimeOutCase {
   const char* name;
-  bool source_local;
+  Side source_side;
   const char* button;
   bool deletes;
 };
@@ -137,14 +137,14 @@ class TimeOutExitTest : public WindowExitTest, public ::testing::WithParamInterf
 TEST_P(TimeOutExitTest, CancelInTheTimeOutBoxEndsTheProgramCleanlyAndKeepsEverySource) {
   const TimeOutCase& c = GetParam();
   const std::string bytes = PatternBytes(80000, 7);  // ten blocks
-  const TempFolder& source_dir = c.source_local ? local_dir_ : remote_dir_;
+  const TempFolder& source_dir = c.source_side == Side::kLocal ? local_dir_ : remote_dir_;
   for (const char* name : {"DIR/A.BIN", "DIR/B.BIN", "DIR/C.BIN"}) {
     WriteFile(source_dir / name, bytes);
   }
   const std::string before = Fingerprint(source_dir.path());
   Open(/*with_remote=*/true);
   ASSERT_TRUE(w_->Connect());
-  ShowRootsAndSelect(c.source_local, "DIR");
+  ShowRootsAndSelect(c.source_side, "DIR");
 
   int delete_passes = 0;
   WhileRunning([&] { form().findChild<QAbstractButton*>(c.button)->click(); },
@@ -192,10 +192,10 @@ TEST_P(TimeOutExitTest, CancelInTheTimeOutBoxEndsTheProgramCleanlyAndKeepsEveryS
 
 INSTANTIATE_TEST_SUITE_P(
     Runs, TimeOutExitTest,
-    ::testing::Values(TimeOutCase{"MoveToRemote", true, "LMoveBtn", false},
-                      TimeOutCase{"MoveToLocal", false, "RMoveBtn", false},
-                      TimeOutCase{"CopyToRemote", true, "LCopyBtn", false},
-                      TimeOutCase{"DeleteOnRemote", false, "RDeleteBtn", true}),
+    ::testing::Values(TimeOutCase{"MoveToRemote", Side::kLocal, "LMoveBtn", false},
+                      TimeOutCase{"MoveToLocal", Side::kRemote, "RMoveBtn", false},
+                      TimeOutCase{"CopyToRemote", Side::kLocal, "LCopyBtn", false},
+                      TimeOutCase{"DeleteOnRemote", Side::kRemote, "RDeleteBtn", true}),
     [](const ::testing::TestParamInfo<TimeOutCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -88,16 +88,16 @@ class WindowTest : public Base {
 
   void Open(const WindowSetup& setup) { w_ = std::make_unique<ConnectedWindows>(setup); }
   TForm1& form() { return *w_->form1; }
-  PaneControls& controls(bool local) { return form().Controls(local); }
+  PaneControls& controls(Side side) { return form().Controls(side); }
 
   // Changes the side's directory as the tree would, and reads its list.
-  void GoTo(bool local, const char* path) {
-    ASSERT_EQ(form().link().LinkChDir(local, path), 0) << path;
-    form().Pane(local).Path = form().link().LinkGetDir(local, 0);
-    form().FillList(local);
+  void GoTo(Side side, const char* path) {
+    ASSERT_EQ(form().link().LinkChDir(side, path), 0) << path;
+    form().Pane(side).Path = form().link().LinkGetDir(side, 0);
+    form().FillList(side);
   }
-  QStringList Names(bool local) {
-    const PaneListModel* model = controls(local).model;
+  QStringList Names(Side side) {
+    const PaneListModel* model = controls(side).model;
     QStringList names;
     for (int r = 0; r < model->rowCount(); ++r) {
       names << model->index(r, kColName).data().toString();
@@ -105,10 +105,10 @@ class WindowTest : public Base {
     return names;
   }
   // Selects exactly the rows of these names.
-  void Select(bool local, const QStringList& names) {
-    QTreeView* list = controls(local).list;
+  void Select(Side side, const QStringList& names) {
+    QTreeView* list = controls(side).list;
     list->clearSelection();
-    const QStringList shown = Names(local);
+    const QStringList shown = Names(side);
     for (const QString& name : names) {
       const int row = static_cast<int>(shown.indexOf(name));
       ASSERT_GE(row, 0) << "no row " << name.toStdString();
