@@ -172,8 +172,8 @@ class Bench {
     Link& link = remote_.link();
     const WireCounts before = remote_.port().Exchanges();
     int listed = 0;
-    for (std::int32_t r = link.LinkFindFirst(Side::kRemote, 1, "C:\\LIST\\*.*", kMaskFilesAndDirs); r == 0;
-         r = link.LinkFindNext(Side::kRemote, 1)) {
+    for (std::int32_t r = link.LinkFindFirst(Side::kRemote, 1, "C:\\LIST\\*.*", kMaskFilesAndDirs);
+         r == 0; r = link.LinkFindNext(Side::kRemote, 1)) {
       ++listed;
     }
     link.LinkFindClose(Side::kRemote, 1);

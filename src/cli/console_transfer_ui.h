@@ -34,7 +34,9 @@ class ConsoleTransferUi : public TransferUi {
 
   // The two panes, read by the engines as the window's lists.
   TPane& pane(Side side) { return side == Side::kLocal ? panes_[0] : panes_[1]; }
-  std::vector<bool>& selection(Side side) { return side == Side::kLocal ? selected_[0] : selected_[1]; }
+  std::vector<bool>& selection(Side side) {
+    return side == Side::kLocal ? selected_[0] : selected_[1];
+  }
 
   // Something went wrong: an error was shown, or a file was abandoned.
   bool faulted() const { return faulted_; }

@@ -13,7 +13,6 @@
 namespace duplane {
 namespace {
 
-
 std::string ModifiedText(FileTime time) {
   std::int64_t seconds = 0, nanoseconds = 0;
   UnixFromFileTime(time, &seconds, &nanoseconds);

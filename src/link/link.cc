@@ -190,7 +190,8 @@ std::int32_t Link::LinkFindFirst(Side side, std::int32_t slot, const std::string
   // A name that is no plain path component would make a copy, move or delete
   // reach outside the directory searched: it is passed over like a file that
   // is not there.
-  if (result == 0 && !IsPlainFindName(records_[slot - 1].name)) return LinkFindNext(Side::kRemote, slot);
+  if (result == 0 && !IsPlainFindName(records_[slot - 1].name))
+    return LinkFindNext(Side::kRemote, slot);
   return result;
 }
 

@@ -122,8 +122,7 @@ class Link {
   void LinkGetIconIndex(Side side, const std::string& path, std::int32_t* normal,
                         std::int32_t* open);
   bool LinkHasSubDirs(Side side, const std::string& path);
-  std::int32_t LinkListSubDirs(Side side, const std::string& path,
-                               std::vector<std::string>* names);
+  std::int32_t LinkListSubDirs(Side side, const std::string& path, std::vector<std::string>* names);
 
  private:
   LocalFileSystem& local_;

@@ -19,7 +19,8 @@ void DeleteFiles(TransferContext& ctx, Side side) {
   if (!GatherSelection(ctx, side)) return;
 
   DeleteOptions options;
-  if (!ctx.ui.ShowDeleteForm("Delete these files on " + side_name + "?", ctx.queue, &options)) return;
+  if (!ctx.ui.ShowDeleteForm("Delete these files on " + side_name + "?", ctx.queue, &options))
+    return;
 
   ctx.ui.EnableMainWindow(false);
   ctx.ui.ShowMessageForm("Delete", "");

@@ -58,22 +58,20 @@ void GatherDir(TransferContext& ctx, Side side, const std::string& filespec,
   // A filespec that is more than one name (..\*, C:*) would queue another
   // directory's files under this one's path: it matches nothing here.
   if (!ctx.ui.MessageCancelled() && IsPlainFindName(filespec)) {
-    SearchEntries(ctx, side, slot, dir + filespec, kMaskFilesOnly,
-                  [&](const FindRecord& record) {
-                    ctx.queue.AddFile(dir + record.name, static_cast<std::int64_t>(record.size));
-                    ctx.ui.ProcessMessages();
-                  });
+    SearchEntries(ctx, side, slot, dir + filespec, kMaskFilesOnly, [&](const FindRecord& record) {
+      ctx.queue.AddFile(dir + record.name, static_cast<std::int64_t>(record.size));
+      ctx.ui.ProcessMessages();
+    });
   }
   if (!ctx.ui.MessageCancelled()) {
-    SearchEntries(ctx, side, slot, dir + "*.*", kMaskFilesAndDirs,
-                  [&](const FindRecord& record) {
-                    if ((record.attributes & kAttrDirectory) == 0) return;
-                    if (IsLink(static_cast<std::int32_t>(record.attributes))) {
-                      ctx.queue.AddFile(dir + record.name, 0);
-                    } else {
-                      GatherDir(ctx, side, filespec, dir + record.name);
-                    }
-                  });
+    SearchEntries(ctx, side, slot, dir + "*.*", kMaskFilesAndDirs, [&](const FindRecord& record) {
+      if ((record.attributes & kAttrDirectory) == 0) return;
+      if (IsLink(static_cast<std::int32_t>(record.attributes))) {
+        ctx.queue.AddFile(dir + record.name, 0);
+      } else {
+        GatherDir(ctx, side, filespec, dir + record.name);
+      }
+    });
   }
   ctx.search_slots.Free(slot);
 }

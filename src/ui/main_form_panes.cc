@@ -116,7 +116,8 @@ void TForm1::FillDriveTree(Side side) {
       images = LocalImageList();
     } else {
       std::vector<std::uint8_t> strip;
-      if (!link().LinkGetSysImageList(Side::kRemote, &strip) || !ImageListFromStrip(strip, &images)) {
+      if (!link().LinkGetSysImageList(Side::kRemote, &strip) ||
+          !ImageListFromStrip(strip, &images)) {
         boxes_.Error(text::kSystemIconsError);
       }
     }

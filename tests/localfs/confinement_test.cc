@@ -53,8 +53,10 @@ TEST_P(ConfinementTest, NothingOutsideIsReadOrListed) {
   EXPECT_EQ(link_.LinkFileAge(Side::kLocal, "C:\\secret_link"), -1);
   EXPECT_EQ(link_.LinkChDir(Side::kLocal, "C:\\out"), kErrorPathNotFound);
   EXPECT_EQ(link_.LinkChDir(Side::kLocal, "C:\\root"), kErrorPathNotFound);
-  EXPECT_EQ(link_.LinkFindFirst(Side::kLocal, 1, "C:\\out\\*.*", kMaskEverything), kErrorPathNotFound);
-  EXPECT_EQ(link_.LinkFindFirst(Side::kLocal, 1, "C:\\root\\*.*", kMaskEverything), kErrorPathNotFound);
+  EXPECT_EQ(link_.LinkFindFirst(Side::kLocal, 1, "C:\\out\\*.*", kMaskEverything),
+            kErrorPathNotFound);
+  EXPECT_EQ(link_.LinkFindFirst(Side::kLocal, 1, "C:\\root\\*.*", kMaskEverything),
+            kErrorPathNotFound);
   std::vector<std::string> names;
   EXPECT_EQ(link_.LinkListSubDirs(Side::kLocal, "C:\\root\\", &names), 0);
   EXPECT_FALSE(link_.LinkHasSubDirs(Side::kLocal, "C:\\out"));

@@ -248,8 +248,9 @@ TEST_F(LocalBranchTest, AttributesMapOntoModeNameAndXattr) {
   ASSERT_TRUE(link_.LinkFileSetAttr(Side::kLocal, "C:\\sub\\a.txt", kAttrReadOnly));
   struct stat info;
   ASSERT_EQ(stat(C("sub/a.txt").c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0444u);                                    // every write bit goes
-  EXPECT_EQ(link_.LinkFileGetAttr(Side::kLocal, "C:\\sub\\a.txt"), kAttrReadOnly);  // archive cleared
+  EXPECT_EQ(info.st_mode & 0777, 0444u);  // every write bit goes
+  EXPECT_EQ(link_.LinkFileGetAttr(Side::kLocal, "C:\\sub\\a.txt"),
+            kAttrReadOnly);  // archive cleared
   ASSERT_TRUE(link_.LinkFileSetAttr(Side::kLocal, "C:\\sub\\a.txt", kAttrArchive));
   ASSERT_EQ(stat(C("sub/a.txt").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0644u);  // the owner's comes back

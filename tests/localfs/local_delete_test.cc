@@ -228,7 +228,8 @@ TEST(RecycleBinRaceTest, SwappingADirectoryForALinkNeverReachesOutside) {
   int deleted = 0;
   DirectorySwapper swapper(share + "/d", outside, info);
   for (int i = 0; i < kFiles; ++i) {
-    if (link.LinkDeleteFile(Side::kLocal, "C:\\d\\f" + std::to_string(i), kDeleteRecycle)) ++deleted;
+    if (link.LinkDeleteFile(Side::kLocal, "C:\\d\\f" + std::to_string(i), kDeleteRecycle))
+      ++deleted;
     swapper.Restore();
   }
   EXPECT_EQ(Fingerprint(outside), before);
