@@ -11,6 +11,7 @@
 
 #include "localfs/find_record.h"
 #include "transfer/gather.h"
+#include "transfer/link_on_path.h"
 #include "transfer/overwrite.h"
 #include "transfer/transfer_rate.h"
 
@@ -135,6 +136,15 @@ void CopyRun::Run() {
 
 CopyRun::Step CopyRun::CopyDirEntry(const std::string& entry) {
   const std::string dir = entry.substr(0, entry.size() - 1);
+  // An existing directory is reused, but never a link: it may lead anywhere on
+  // that PC, out of the directory the user chose, and everything below it would
+  // be written there. Each level is asked before anything enters it, so no
+  // queued path reaches the target through a link.
+  if (IsLinkAttributes(link_.LinkFileGetAttr(t_, dir))) {
+    ui_.ErrorBox(dir + " on " + target_name_ + " is a link: nothing is " +
+                 (is_move_ ? "moved" : "copied") + " into it");
+    return Step::kStop;
+  }
   if (!link_.LinkDirectoryExists(t_, dir)) {
     if (!link_.LinkCreateDir(t_, dir)) {
       ui_.ErrorBox("Error creating directory " + dir + " on " + target_name_);

@@ -5,6 +5,7 @@
 #include "transfer/gather.h"
 
 #include "localfs/find_record.h"
+#include "transfer/link_on_path.h"
 #include "transfer/transfer_queue.h"
 
 namespace duplane {
@@ -16,13 +17,6 @@ namespace {
 constexpr std::int32_t kFileMask = 0x27;
 constexpr std::int32_t kDirMask = 0x37;
 constexpr std::uint32_t kDirAttr = 0x10;
-
-// A symbolic link to a directory is one entry, queued as a file: a delete
-// removes the link itself, a copy passes over it, and no walk goes through it
-// (it may lead out of the tree, or back into it without end).
-bool IsLink(std::int32_t attributes) {
-  return attributes != -1 && (attributes & kAttrReparsePoint) != 0;
-}
 
 // Calls `visit` for every entry a search on `slot` reports and closes the
 // search. Cancel is looked at after every LinkFindNext; no close is sent for a
@@ -73,7 +67,10 @@ void GatherDir(TransferContext& ctx, bool side_is_local, const std::string& file
   if (!ctx.ui.MessageCancelled()) {
     SearchEntries(ctx, side_is_local, slot, dir + "*.*", kDirMask, [&](const FindRecord& record) {
       if ((record.attributes & kDirAttr) == 0) return;
-      if (IsLink(static_cast<std::int32_t>(record.attributes))) {
+      // A link to a directory is one entry, queued as a file: a delete removes
+      // the link itself, a copy passes over it, and no walk goes through it (it
+      // may lead out of the tree, or back into it without end).
+      if (IsLinkAttributes(static_cast<std::int32_t>(record.attributes))) {
         ctx.queue.AddFile(dir + record.name, 0);
       } else {
         GatherDir(ctx, side_is_local, filespec, dir + record.name);
@@ -109,7 +106,7 @@ bool GatherSelection(TransferContext& ctx, bool side_is_local) {
     if (ctx.ui.MessageCancelled()) break;
     if (!ctx.ui.IsRowSelected(row) || !IsEntryName(names[row])) continue;
     // The row shows what a link leads to; asked again, the side tells a link.
-    if (IsLink(ctx.link.LinkFileGetAttr(side_is_local, names[row]))) {
+    if (IsLinkAttributes(ctx.link.LinkFileGetAttr(side_is_local, names[row]))) {
       ctx.queue.AddFile(names[row], 0);
     } else {
       GatherDir(ctx, side_is_local, filespec, names[row]);

@@ -9,6 +9,7 @@
 #include "link/link.h"
 #include "localfs/find_record.h"
 #include "localfs/name_mapping.h"
+#include "transfer/link_on_path.h"
 #include "ui/main_form.h"
 #include "ui/main_form_texts.h"
 #include "ui/message_boxes.h"
@@ -37,6 +38,14 @@ QString RefusalOf(const QString& typed, const std::string& wire, const QString& 
     start = end + 1;
   }
   return QString();
+}
+
+// A second line for the error box when a typed path passes through a link on
+// its way (the entry would land wherever the link leads), or an empty text.
+QString LinkOnTheWayText(Link& link, bool local, const std::string& wire, const QString& side) {
+  const std::string dir = LinkOnTheWay(link, local, wire);
+  if (dir.empty()) return QString();
+  return "\r" + QString::fromStdString(dir) + " on " + side + text::kIsALink;
 }
 
 }  // namespace
@@ -119,8 +128,9 @@ void TForm1::RenameOnPane(bool local) {
     boxes_.Error(refusal);
     return;
   }
-  if (!link().LinkRenameFile(local, old_name, new_name)) {
-    boxes_.Error(text::kErrorRenaming + old_text + text::kRenameTo + *typed);
+  const QString through_link = LinkOnTheWayText(link(), local, new_name, SideText(local));
+  if (!through_link.isEmpty() || !link().LinkRenameFile(local, old_name, new_name)) {
+    boxes_.Error(text::kErrorRenaming + old_text + text::kRenameTo + *typed + through_link);
     return;
   }
   // Only a directory shows in the tree, so only its rename makes the tree stale.
@@ -149,8 +159,9 @@ void TForm1::CreateDirOnPane(bool local) {
     boxes_.Error(refusal);
     return;
   }
-  if (!link().LinkCreateDir(local, name)) {
-    boxes_.Error(text::kErrorCreating + *typed);
+  const QString through_link = LinkOnTheWayText(link(), local, name, SideText(local));
+  if (!through_link.isEmpty() || !link().LinkCreateDir(local, name)) {
+    boxes_.Error(text::kErrorCreating + *typed + through_link);
     return;
   }
   Pane(local).tree_stale = true;
