@@ -14,11 +14,18 @@ constexpr std::uint64_t kSyncPhaseMs = 25;
 constexpr std::uint8_t kSyncNibbleFirst = 0;
 constexpr std::uint8_t kSyncNibbleSecond = 6;
 constexpr std::uint8_t kSyncNibbleOpen = 3;
+// The program opens a connection by writing 0x03: nibble 3 with its strobe bit
+// down, which the cable shows as this status (bit 7 reads inverted). Nibble 3
+// under the other strobe is a nibble of some block, never the signal.
+constexpr std::uint8_t kSyncOpenStatus = (kSyncNibbleOpen << 3) | 0x80;
+constexpr std::uint8_t kLineMask = 0xF8;  // the five lines of the cable
 // How long the program keeps its 3 up for a module that already showed its
 // ready strobe with the 6 and does not show the 3 back (one that is not ours).
 constexpr std::uint64_t kSyncEchoWaitMs = 2000;
 
 std::uint8_t NibbleOf(std::uint8_t status) { return (status >> 3) & 0x0F; }
+
+bool ShowsSyncOpen(std::uint8_t status) { return (status & kLineMask) == kSyncOpenStatus; }
 
 }  // namespace
 
@@ -184,7 +191,8 @@ bool LinkLayer::AnswerSync(const std::function<bool()>& stop) {
   for (;;) {
     if (stop && stop()) return false;
     const std::uint8_t status = port_.ReadPort(base_ + 1u);
-    if ((status & 0xF8) == 0x80 && StillSees(0xF8, 0x80)) break;  // the program writes 0x00
+    // The program writes 0x00.
+    if ((status & kLineMask) == 0x80 && StillSees(kLineMask, 0x80)) break;
     idle.Pass(status);
   }
   std::uint64_t phase_start = clock_.TickCount();
@@ -194,9 +202,7 @@ bool LinkLayer::AnswerSync(const std::function<bool()>& stop) {
   for (;;) {
     if (stop && stop()) return false;
     const std::uint8_t status = port_.ReadPort(base_ + 1u);
-    if (NibbleOf(status) == kSyncNibbleOpen && shown_second && StillSeesNibble(kSyncNibbleOpen)) {
-      break;
-    }
+    if (ShowsSyncOpen(status) && shown_second && StillSees(kLineMask, kSyncOpenStatus)) break;
     idle.Pass(status);
     if (clock_.TickCount() - phase_start >= kSyncPhaseMs) {
       shown = shown == kSyncNibbleFirst ? kSyncNibbleSecond : kSyncNibbleFirst;
@@ -220,7 +226,7 @@ LinkLayer::CommandWait LinkLayer::WaitForCommandStart(const std::function<bool()
   // shown back until the program moves on (a restarted program waits for that
   // before its first request), and only a 3 that follows some other value is a
   // new synchronisation.
-  bool saw_other_nibble = NibbleOf(port_.ReadPort(base_ + 1u)) != kSyncNibbleOpen;
+  bool saw_other_nibble = !ShowsSyncOpen(port_.ReadPort(base_ + 1u));
   std::uint8_t shown = saw_other_nibble ? kSyncNibbleFirst : kSyncNibbleOpen;
   std::uint64_t phase_start = clock_.TickCount();
   IdleBackoff idle(clock_);
@@ -235,14 +241,14 @@ LinkLayer::CommandWait LinkLayer::WaitForCommandStart(const std::function<bool()
       // the old nibble.
       return ReadNibble() == 0x01 ? CommandWait::kCommand : CommandWait::kResyncRequested;
     }
-    if (NibbleOf(status) != kSyncNibbleOpen) {
+    if (!ShowsSyncOpen(status)) {
       if (!saw_other_nibble) {
         saw_other_nibble = true;
         shown = kSyncNibbleFirst;
         WriteData(data_toggle_ | shown);
         phase_start = clock_.TickCount();
       }
-    } else if (saw_other_nibble && StillSeesNibble(kSyncNibbleOpen)) {
+    } else if (saw_other_nibble && StillSees(kLineMask, kSyncOpenStatus)) {
       expected_ack_ = 0x00;
       data_toggle_ = 0x10;
       connected_ = true;
