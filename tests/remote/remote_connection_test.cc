@@ -13,6 +13,7 @@
 #include "link/link_layer.h"
 #include "localfs/local_file_system.h"
 #include "port/virtual_cable.h"
+#include "support/module_process_link.h"
 #include "support/remote_process.h"
 #include "support/temp_tree.h"
 #include "support/test_ports.h"
@@ -227,24 +228,20 @@ TEST(RemoteConnection, NibbleThreeUnderTheStrobeDoesNotOpenAConnection) {
 // nothing: a module that took it for a restarted program would close the file,
 // remove it unfinished and fall out of step with the program.
 TEST(RemoteConnection, StrayNibbleThreeKeepsTheConnectionAndItsOpenFile) {
-  CableFile cable;
   TempTree served;
-  RemoteProcess remote({"--cable", cable.path, "--drive", "C=" + served.path()});
-  ProgramEnd program(cable.path);
-  ASSERT_TRUE(program.Sync(5)) << remote.Log();
-  LocalFileSystem files(LocalFileSystem::DefaultDrives(), false);
-  Link link(files, &program.link());
-  const std::int32_t handle = link.LinkFileCreate(false, "C:\\open.bin");
+  ModuleProcessLink module({"--drive", "C=" + served.path()}, served.path());
+  ASSERT_TRUE(module.Connect()) << module.module().Log();
+  LinkLayer& program = module.program();
+  const std::int32_t handle = module.link().LinkFileCreate(false, "C:\\open.bin");
   ASSERT_GE(handle, 0);
   // After one exchange the program's idle data value is 0x10: strobe bit up.
-  ASSERT_EQ(program.link().data_toggle(), 0x00);
-  program.link().WriteData(0x13);
-  EXPECT_TRUE(ShowsZeroThenSix(program.link(), 3, 30)) << remote.Log();
-  program.link().WriteData(0x10);
-  EXPECT_EQ(link.LinkFileWrite(false, handle, "abc", 3), 3);
-  EXPECT_TRUE(link.LinkFileClose(false, handle));
-  EXPECT_TRUE(program.Nop());
-  EXPECT_EQ(remote.Stop(), 0);
+  ASSERT_EQ(program.data_toggle(), 0x00);
+  program.WriteData(0x13);
+  EXPECT_TRUE(ShowsZeroThenSix(program, 3, 30)) << module.module().Log();
+  program.WriteData(0x10);
+  EXPECT_EQ(module.link().LinkFileWrite(false, handle, "abc", 3), 3);
+  EXPECT_TRUE(module.link().LinkFileClose(false, handle));
+  EXPECT_EQ(module.DisconnectAndStop(), 0);
   EXPECT_EQ(ReadFile(served / "open.bin"), "abc");
 }
 
