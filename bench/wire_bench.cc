@@ -25,6 +25,7 @@
 #include "bench_figures.h"
 #include "bench_ui.h"
 #include "cable_model.h"
+#include "link/link.h"
 #include "remote_program.h"
 #include "transfer/copy_engine.h"
 #include "transfer/transfer_context.h"
@@ -34,7 +35,7 @@ namespace {
 using namespace duplane;
 namespace fs = std::filesystem;
 
-constexpr std::int64_t kBlock = 8192;
+constexpr std::int64_t kBlock = kFileBlockSize;
 constexpr std::int64_t kSmallFile = 1000;
 constexpr std::int64_t kModelFile = 64ll << 20;
 constexpr int kModelEntries = 20000;
@@ -85,25 +86,27 @@ class Bench {
   bool Start() { return remote_.started() && remote_.Connect(); }
 
   // Copies the pane's rows from one side to the other; the counts of it all.
-  WireCounts Copy(bool source_is_local, const std::vector<BenchUi::Row>& rows) {
-    ui_.Show(source_is_local, remote_.link(), rows);
-    ui_.Show(!source_is_local, remote_.link(), {});
+  WireCounts Copy(Side source_side, const std::vector<BenchUi::Row>& rows) {
+    ui_.Show(source_side, remote_.link(), rows);
+    ui_.Show(Other(source_side), remote_.link(), {});
     const WireCounts before = remote_.port().Exchanges();
-    CopyFiles(ctx_, source_is_local, /*is_move=*/false);
+    CopyFiles(ctx_, source_side, /*is_move=*/false);
     return remote_.port().Exchanges() - before;
   }
 
-  std::string Side(bool local) const { return local ? local_dir_.path() : remote_dir_.path(); }
+  std::string Folder(Side side) const {
+    return side == Side::kLocal ? local_dir_.path() : remote_dir_.path();
+  }
 
   // One file of `size` bytes copied each way: the sum of both.
   WireCounts CopyBothWays(std::int64_t size) {
     const std::string name = "BIG" + std::to_string(size) + ".BIN";
-    WritePatternFile(Side(true) + "/" + name, size, 1);
-    WireCounts counts = Copy(true, {{name, size}});
-    fs::remove(Side(true) + "/" + name);
-    counts += Copy(false, {{name, size}});
-    fs::remove(Side(false) + "/" + name);
-    fs::remove(Side(true) + "/" + name);
+    WritePatternFile(Folder(Side::kLocal) + "/" + name, size, 1);
+    WireCounts counts = Copy(Side::kLocal, {{name, size}});
+    fs::remove(Folder(Side::kLocal) + "/" + name);
+    counts += Copy(Side::kRemote, {{name, size}});
+    fs::remove(Folder(Side::kRemote) + "/" + name);
+    fs::remove(Folder(Side::kLocal) + "/" + name);
     return counts;
   }
 
@@ -147,32 +150,33 @@ class Bench {
     const int n = options_.files;
     std::printf("\n%d files of %lld bytes in one directory, copied with their gathering\n", n,
                 (long long)kSmallFile);
-    fs::create_directories(Side(true) + "/SMALL");
+    fs::create_directories(Folder(Side::kLocal) + "/SMALL");
     for (int i = 0; i < n; ++i) {
-      WritePatternFile(Side(true) + "/SMALL/F" + std::to_string(i) + ".DAT", kSmallFile, i);
+      WritePatternFile(Folder(Side::kLocal) + "/SMALL/F" + std::to_string(i) + ".DAT", kSmallFile,
+                       i);
     }
     const std::vector<BenchUi::Row> dir = {{"SMALL", 0, true}};
-    small_up_ = Copy(true, dir);
-    fs::remove_all(Side(true) + "/SMALL");
-    small_down_ = Copy(false, dir);
+    small_up_ = Copy(Side::kLocal, dir);
+    fs::remove_all(Folder(Side::kLocal) + "/SMALL");
+    small_down_ = Copy(Side::kRemote, dir);
     PrintPer("  Local -> Remote, per file", small_up_, n);
     PrintPer("  Remote -> Local, per file", small_down_, n);
   }
 
   void Listing() {
     const int n = options_.entries;
-    fs::create_directories(Side(false) + "/LIST");
+    fs::create_directories(Folder(Side::kRemote) + "/LIST");
     for (int i = 0; i < n; ++i) {
-      WritePatternFile(Side(false) + "/LIST/E" + std::to_string(i) + ".DAT", i % 100, i);
+      WritePatternFile(Folder(Side::kRemote) + "/LIST/E" + std::to_string(i) + ".DAT", i % 100, i);
     }
     Link& link = remote_.link();
     const WireCounts before = remote_.port().Exchanges();
     int listed = 0;
-    for (std::int32_t r = link.LinkFindFirst(false, 1, "C:\\LIST\\*.*", kMaskFilesAndDirs); r == 0;
-         r = link.LinkFindNext(false, 1)) {
+    for (std::int32_t r = link.LinkFindFirst(Side::kRemote, 1, "C:\\LIST\\*.*", kMaskFilesAndDirs); r == 0;
+         r = link.LinkFindNext(Side::kRemote, 1)) {
       ++listed;
     }
-    link.LinkFindClose(false, 1);
+    link.LinkFindClose(Side::kRemote, 1);
     listing_ = remote_.port().Exchanges() - before;
     listing_entries_ = listed;
     std::printf("\nA remote listing of %d entries (with . and ..)\n", listed);

@@ -3,6 +3,7 @@
 #include "link/link_layer.h"
 
 #include "link/idle_backoff.h"
+#include "port/port_registers.h"
 
 namespace duplane {
 namespace {
@@ -14,18 +15,19 @@ constexpr std::uint64_t kSyncPhaseMs = 25;
 constexpr std::uint8_t kSyncNibbleFirst = 0;
 constexpr std::uint8_t kSyncNibbleSecond = 6;
 constexpr std::uint8_t kSyncNibbleOpen = 3;
-// The program opens a connection by writing 0x03: nibble 3 with its strobe bit
-// down, which the cable shows as this status (bit 7 reads inverted). Nibble 3
-// under the other strobe is a nibble of some block, never the signal.
-constexpr std::uint8_t kSyncOpenStatus = (kSyncNibbleOpen << 3) | 0x80;
-constexpr std::uint8_t kLineMask = 0xF8;  // the five lines of the cable
+// The program opens a connection by writing its data register as 0x03: nibble
+// 3 with its strobe down. Nibble 3 under the other strobe is a nibble of some
+// block, never the signal, so the signal is all five lines as 0x03 shows them.
+constexpr std::uint8_t kSyncOpenStatus = StatusOfFarData(kSyncNibbleOpen);
 // How long the program keeps its 3 up for a module that already showed its
 // ready strobe with the 6 and does not show the 3 back (one that is not ours).
 constexpr std::uint64_t kSyncEchoWaitMs = 2000;
 
-std::uint8_t NibbleOf(std::uint8_t status) { return (status >> 3) & 0x0F; }
+// The other end's strobe (its D4) as this end's Busy line shows it: the
+// handshake's acknowledge.
+constexpr std::uint8_t kAck = kLptStatusBusy;
 
-bool ShowsSyncOpen(std::uint8_t status) { return (status & kLineMask) == kSyncOpenStatus; }
+bool ShowsSyncOpen(std::uint8_t status) { return (status & kStatusLines) == kSyncOpenStatus; }
 
 }  // namespace
 
@@ -34,11 +36,11 @@ bool ShowsSyncOpen(std::uint8_t status) { return (status & kLineMask) == kSyncOp
 // old and new lines. Whatever is decided on the lines is decided on a read
 // that agrees with the one before.
 bool LinkLayer::StillSees(std::uint8_t mask, std::uint8_t value) {
-  return (port_.ReadPort(base_ + 1u) & mask) == value;
+  return (port_.ReadPort(base_ + kLptStatus) & mask) == value;
 }
 
 bool LinkLayer::StillSeesNibble(std::uint8_t nibble) {
-  return StillSees(0x78, static_cast<std::uint8_t>(nibble << 3));
+  return StillSees(kStatusNibble, static_cast<std::uint8_t>(nibble << kStatusNibbleShift));
 }
 
 LinkLayer::LinkLayer(PortAccess& port, std::uint16_t base, LinkClock& clock)
@@ -53,22 +55,22 @@ void LinkLayer::SetPumpEvents(std::function<void()> pump) { pump_events_ = std::
 
 void LinkLayer::WriteData(std::uint8_t value) {
   ++counters_.data_writes;
-  port_.WritePort(base_, value);
+  port_.WritePort(base_ + kLptData, value);
 }
 
 void LinkLayer::ResetControl() {
   ++counters_.control_writes;
-  port_.WritePort(base_ + 2u, 0x04);
+  port_.WritePort(base_ + kLptControl, kControlIdle);
 }
 
 std::uint8_t LinkLayer::ReadAck() {
   ++counters_.polls;
-  return port_.ReadPort(base_ + 1u) & 0x80;
+  return port_.ReadPort(base_ + kLptStatus) & kAck;
 }
 
 std::uint8_t LinkLayer::ReadNibble() {
   ++counters_.nibble_reads;
-  return NibbleOf(port_.ReadPort(base_ + 1u));
+  return NibbleOfStatus(port_.ReadPort(base_ + kLptStatus));
 }
 
 bool LinkLayer::WaitForOtherEnd(const char* name) {
@@ -96,13 +98,13 @@ void LinkLayer::SendBlock(std::int32_t count, const void* buffer) {
   const auto* bytes = static_cast<const std::uint8_t*>(buffer);
   for (std::int32_t i = 0; i < count; ++i) {
     if (!WaitForOtherEnd("SendBlock")) return;
-    WriteData(static_cast<std::uint8_t>((bytes[i] & 0x0F) | data_toggle_));
-    expected_ack_ ^= 0x80;
-    data_toggle_ ^= 0x10;
+    WriteData(static_cast<std::uint8_t>((bytes[i] & kDataNibble) | data_toggle_));
+    expected_ack_ ^= kAck;
+    data_toggle_ ^= kDataStrobe;
     if (!WaitForOtherEnd("SendBlock")) return;
     WriteData(static_cast<std::uint8_t>((bytes[i] >> 4) | data_toggle_));
-    expected_ack_ ^= 0x80;
-    data_toggle_ ^= 0x10;
+    expected_ack_ ^= kAck;
+    data_toggle_ ^= kDataStrobe;
   }
 }
 
@@ -117,34 +119,34 @@ void LinkLayer::GetBlock(std::int32_t count, void* buffer) {
     WriteData(data_toggle_);
     if (!WaitForOtherEnd("GetBlock")) return;
     const std::uint8_t low = ReadNibble();
-    expected_ack_ ^= 0x80;
-    data_toggle_ ^= 0x10;
+    expected_ack_ ^= kAck;
+    data_toggle_ ^= kDataStrobe;
     WriteData(data_toggle_);
     if (!WaitForOtherEnd("GetBlock")) return;
     const std::uint8_t high = ReadNibble();
     bytes[i] = static_cast<std::uint8_t>(high * 16 + low);
-    expected_ack_ ^= 0x80;
-    data_toggle_ ^= 0x10;
+    expected_ack_ ^= kAck;
+    data_toggle_ ^= kDataStrobe;
   }
 }
 
 void LinkLayer::WaitForAck() {
   if (!WaitForOtherEnd("WaitForAck")) return;
   ResetControl();
-  expected_ack_ ^= 0x80;
+  expected_ack_ ^= kAck;
 }
 
 void LinkLayer::FinishReceive() {
   // Not after the link is given up, for the same reason as in GetBlock.
   if (!connected_) return;
   WriteData(data_toggle_);
-  data_toggle_ ^= 0x10;
+  data_toggle_ ^= kDataStrobe;
 }
 
 bool LinkLayer::WaitForReceiver() { return WaitForOtherEnd("SendBlock"); }
 
 void LinkLayer::SendCommand(std::uint8_t code) {
-  const std::uint8_t header[3] = {0x01, code, static_cast<std::uint8_t>(code ^ 0xFF)};
+  const std::uint8_t header[3] = {kHeaderStart, code, static_cast<std::uint8_t>(code ^ 0xFF)};
   SendBlock(3, header);
 }
 
@@ -161,8 +163,8 @@ void LinkLayer::SyncRemote() {
       if (pump_events_) pump_events_();
       if (cancel_) return;
       ++counters_.nibble_reads;
-      status = port_.ReadPort(base_ + 1u);
-    } while (NibbleOf(status) != nibble || !StillSeesNibble(nibble));
+      status = port_.ReadPort(base_ + kLptStatus);
+    } while (NibbleOfStatus(status) != nibble || !StillSeesNibble(nibble));
   }
   WriteData(kSyncNibbleOpen);
   clock_.Sleep(10);
@@ -171,7 +173,7 @@ void LinkLayer::SyncRemote() {
   // phase a new connection starts in: it would take our first nibble whether or
   // not it saw the 3, and serve us with the old program's files still open.
   // Ours shows the 3 back once it has seen it; the 3 stays until then.
-  if ((status & 0x80) == 0x00) {
+  if ((status & kAck) == 0x00) {
     const std::uint64_t since = clock_.TickCount();
     while (ReadNibble() != kSyncNibbleOpen || !StillSeesNibble(kSyncNibbleOpen)) {
       if (pump_events_) pump_events_();
@@ -180,7 +182,7 @@ void LinkLayer::SyncRemote() {
     }
   }
   expected_ack_ = 0x00;
-  data_toggle_ = 0x10;
+  data_toggle_ = kDataStrobe;
 }
 
 bool LinkLayer::AnswerSync(const std::function<bool()>& stop) {
@@ -190,9 +192,10 @@ bool LinkLayer::AnswerSync(const std::function<bool()>& stop) {
   IdleBackoff idle(clock_);
   for (;;) {
     if (stop && stop()) return false;
-    const std::uint8_t status = port_.ReadPort(base_ + 1u);
+    const std::uint8_t status = port_.ReadPort(base_ + kLptStatus);
     // The program writes 0x00.
-    if ((status & kLineMask) == 0x80 && StillSees(kLineMask, 0x80)) break;
+    const std::uint8_t zero = StatusOfFarData(0x00);
+    if ((status & kStatusLines) == zero && StillSees(kStatusLines, zero)) break;
     idle.Pass(status);
   }
   std::uint64_t phase_start = clock_.TickCount();
@@ -201,8 +204,8 @@ bool LinkLayer::AnswerSync(const std::function<bool()>& stop) {
   WriteData(shown);
   for (;;) {
     if (stop && stop()) return false;
-    const std::uint8_t status = port_.ReadPort(base_ + 1u);
-    if (ShowsSyncOpen(status) && shown_second && StillSees(kLineMask, kSyncOpenStatus)) break;
+    const std::uint8_t status = port_.ReadPort(base_ + kLptStatus);
+    if (ShowsSyncOpen(status) && shown_second && StillSees(kStatusLines, kSyncOpenStatus)) break;
     idle.Pass(status);
     if (clock_.TickCount() - phase_start >= kSyncPhaseMs) {
       shown = shown == kSyncNibbleFirst ? kSyncNibbleSecond : kSyncNibbleFirst;
@@ -212,7 +215,7 @@ bool LinkLayer::AnswerSync(const std::function<bool()>& stop) {
     }
   }
   expected_ack_ = 0x00;
-  data_toggle_ = 0x10;
+  data_toggle_ = kDataStrobe;
   connected_ = true;
   return true;
 }
@@ -226,20 +229,21 @@ LinkLayer::CommandWait LinkLayer::WaitForCommandStart(const std::function<bool()
   // shown back until the program moves on (a restarted program waits for that
   // before its first request), and only a 3 that follows some other value is a
   // new synchronisation.
-  bool saw_other_nibble = !ShowsSyncOpen(port_.ReadPort(base_ + 1u));
+  bool saw_other_nibble = !ShowsSyncOpen(port_.ReadPort(base_ + kLptStatus));
   std::uint8_t shown = saw_other_nibble ? kSyncNibbleFirst : kSyncNibbleOpen;
   std::uint64_t phase_start = clock_.TickCount();
   IdleBackoff idle(clock_);
   WriteData(data_toggle_ | shown);
   for (;;) {
     if (stop && stop()) return CommandWait::kStopped;
-    const std::uint8_t status = port_.ReadPort(base_ + 1u);
-    if ((status & 0x80) == expected_ack_) {
-      // Every header begins with the low nibble of 0x01; anything else is a
+    const std::uint8_t status = port_.ReadPort(base_ + kLptStatus);
+    if ((status & kAck) == expected_ack_) {
+      // Every header begins with the low nibble of kHeaderStart; anything else is a
       // program that writes 0x00 to synchronise. The nibble comes from a
       // second read, as in GetBlock: the read that saw the strobe may show
       // the old nibble.
-      return ReadNibble() == 0x01 ? CommandWait::kCommand : CommandWait::kResyncRequested;
+      return ReadNibble() == (kHeaderStart & kDataNibble) ? CommandWait::kCommand
+                                                          : CommandWait::kResyncRequested;
     }
     if (!ShowsSyncOpen(status)) {
       if (!saw_other_nibble) {
@@ -248,9 +252,9 @@ LinkLayer::CommandWait LinkLayer::WaitForCommandStart(const std::function<bool()
         WriteData(data_toggle_ | shown);
         phase_start = clock_.TickCount();
       }
-    } else if (saw_other_nibble && StillSees(kLineMask, kSyncOpenStatus)) {
+    } else if (saw_other_nibble && StillSees(kStatusLines, kSyncOpenStatus)) {
       expected_ack_ = 0x00;
-      data_toggle_ = 0x10;
+      data_toggle_ = kDataStrobe;
       connected_ = true;
       return CommandWait::kResynced;
     }

@@ -11,6 +11,7 @@
 
 #include "port/link_clock.h"
 #include "port/port_access.h"
+#include "port/port_registers.h"
 
 namespace duplane {
 
@@ -27,6 +28,9 @@ struct PortCounters {
 class LinkLayer {
  public:
   static constexpr std::uint32_t kTimeoutMs = 10000;
+  // A command header is this byte, the operation code and the code's
+  // complement.
+  static constexpr std::uint8_t kHeaderStart = 0x01;
 
   LinkLayer(PortAccess& port, std::uint16_t base, LinkClock& clock = SystemClock());
 
@@ -113,7 +117,7 @@ class LinkLayer {
   bool connected_ = false;
   bool cancel_ = false;
   std::uint8_t expected_ack_ = 0x00;
-  std::uint8_t data_toggle_ = 0x10;
+  std::uint8_t data_toggle_ = kDataStrobe;
   PortCounters counters_;
 };
 

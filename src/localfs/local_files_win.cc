@@ -75,16 +75,18 @@ static std::int32_t Adopt(LocalFileSystem::Native* native, HANDLE handle, bool c
 
 std::int32_t LocalFileSystem::FileOpen(const std::string& path, std::int32_t mode) {
   crc_ = kCrcStart;
+  // By access: read, write, both.
   static constexpr DWORD kAccess[] = {GENERIC_READ, GENERIC_WRITE, GENERIC_READ | GENERIC_WRITE};
+  // By sharing: compatible, exclusive, deny write, deny read, deny none.
   static constexpr DWORD kSharing[] = {0, 0, FILE_SHARE_READ, FILE_SHARE_WRITE,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE};
-  const int access = mode & 3;
-  const int sharing = (mode & 0xF0) >> 4;
+  const int access = mode & kOpenAccessMask;
+  const int sharing = (mode & kShareMask) >> kShareShift;
   ResolvedPath resolved;
   PinnedWalk pins;
   std::wstring native;
-  if (access == 3 || sharing > 4 || !table_.Resolve(path, &resolved) ||
-      native_->Reach(resolved, true, &pins, &native) != 0) {
+  if (access > kOpenReadWrite || sharing > (kShareDenyNone >> kShareShift) ||
+      !table_.Resolve(path, &resolved) || native_->Reach(resolved, true, &pins, &native) != 0) {
     return -1;
   }
   HANDLE handle = CreateFileW(native.c_str(), kAccess[access], kSharing[sharing], nullptr,
@@ -92,7 +94,7 @@ std::int32_t LocalFileSystem::FileOpen(const std::string& path, std::int32_t mod
   // A writer never changes what another name (a hard link) still holds.
   BY_HANDLE_FILE_INFORMATION info;
   if (handle != INVALID_HANDLE_VALUE &&
-      (!IsPlainFile(handle, confine_, &info) || (access != 0 && info.nNumberOfLinks > 1))) {
+      (!IsPlainFile(handle, confine_, &info) || (access != kOpenRead && info.nNumberOfLinks > 1))) {
     CloseHandle(handle);
     return -1;
   }
@@ -137,9 +139,9 @@ std::int32_t LocalFileSystem::FileCreate(const std::string& path) {
 
 std::int64_t LocalFileSystem::FileSeek(std::int32_t handle, std::int64_t offset,
                                        std::int32_t origin) {
-  static constexpr DWORD kMethod[] = {FILE_BEGIN, FILE_CURRENT, FILE_END};
+  static constexpr DWORD kMethod[] = {FILE_BEGIN, FILE_CURRENT, FILE_END};  // by origin
   OpenFile* file = native_->FileOf(handle);
-  if (file == nullptr || origin < 0 || origin > 2) return -1;
+  if (file == nullptr || origin < kSeekBegin || origin > kSeekEnd) return -1;
   LARGE_INTEGER distance, position;
   distance.QuadPart = offset;
   if (!SetFilePointerEx(file->handle, distance, &position, kMethod[origin])) return -1;

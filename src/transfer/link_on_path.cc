@@ -10,7 +10,7 @@ bool IsLinkAttributes(std::int32_t attributes) {
   return attributes != -1 && (attributes & kAttrReparsePoint) != 0;
 }
 
-std::string LinkOnTheWay(Link& link, bool local, const std::string& path) {
+std::string LinkOnTheWay(Link& link, Side side, const std::string& path) {
   for (std::size_t end = path.find_first_of("\\/"); end != std::string::npos;
        end = path.find_first_of("\\/", end + 1)) {
     const std::string dir = path.substr(0, end);
@@ -18,7 +18,7 @@ std::string LinkOnTheWay(Link& link, bool local, const std::string& path) {
     // neither is a name that could be a link.
     const bool drive = dir.size() == 2 && dir[1] == ':';
     if (dir.empty() || drive) continue;
-    if (IsLinkAttributes(link.LinkFileGetAttr(local, dir))) return dir;
+    if (IsLinkAttributes(link.LinkFileGetAttr(side, dir))) return dir;
   }
   return std::string();
 }

@@ -19,6 +19,6 @@ bool IsLinkAttributes(std::int32_t attributes);
 // drive and root left out) that is a link on that side; empty when none is.
 // The last name itself is not looked at: the operations that write it never
 // follow a link there.
-std::string LinkOnTheWay(Link& link, bool local, const std::string& path);
+std::string LinkOnTheWay(Link& link, Side side, const std::string& path);
 
 }  // namespace duplane

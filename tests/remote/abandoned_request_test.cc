@@ -185,13 +185,14 @@ class AbandonedWriteTest : public AbandonedRequestTest,
 std::int32_t WriteAbandonedOneNibbleShort(Link& link, LinkLayer& program, LateAckPort& late_port,
                                           std::int32_t handle, const std::string& block,
                                           std::uint8_t last_nibble_toggle) {
-  if (program.data_toggle() == last_nibble_toggle) link.LinkGetCRC(false);
+  if (program.data_toggle() == last_nibble_toggle) link.LinkGetCRC(Side::kRemote);
   EXPECT_NE(program.data_toggle(), last_nibble_toggle);
   // The module takes the second last nibble of the request (header 3, handle
   // 4, count 4 and the data bytes, two nibbles each) but the program misses
   // its acknowledge and gives up.
   late_port.AckLateAfter(2 * (3 + 4 + 4 + block.size()) - 1);
-  return link.LinkFileWrite(false, handle, block.data(), static_cast<std::int32_t>(block.size()));
+  return link.LinkFileWrite(Side::kRemote, handle, block.data(),
+                            static_cast<std::int32_t>(block.size()));
 }
 
 TEST_P(AbandonedWriteTest, BlockOneNibbleShortIsNeverWritten) {
@@ -202,9 +203,9 @@ TEST_P(AbandonedWriteTest, BlockOneNibbleShortIsNeverWritten) {
   // it stays visible.
   const std::string head = "written whole";
   WriteFile(tree_ / "share/part.bin", head);
-  const std::int32_t handle = link_.LinkFileOpen(false, "C:\\part.bin", 1);
+  const std::int32_t handle = link_.LinkFileOpen(Side::kRemote, "C:\\part.bin", 1);
   ASSERT_GE(handle, 0);
-  ASSERT_EQ(link_.LinkFileSeek(false, handle, 0, 2), static_cast<std::int64_t>(head.size()));
+  ASSERT_EQ(link_.LinkFileSeek(Side::kRemote, handle, 0, 2), static_cast<std::int64_t>(head.size()));
   // The module's clock stands still, so it waits for the last nibble.
   module_clock_.Stop();
   EXPECT_EQ(WriteAbandonedOneNibbleShort(link_, program_, late_port_, handle,
@@ -219,8 +220,8 @@ TEST_P(AbandonedWriteTest, BlockOneNibbleShortIsNeverWritten) {
   EXPECT_EQ(ReadFile(tree_ / "share/part.bin"), head) << ModuleLog();
   EXPECT_NE(ModuleLog().find("link lost"), std::string::npos) << ModuleLog();
   // The new connection works, and the old one's handle names nothing.
-  EXPECT_TRUE(restarted_link.LinkFileExists(false, "C:\\part.bin"));
-  EXPECT_EQ(restarted_link.LinkFileWrite(false, handle, "x", 1), -1);
+  EXPECT_TRUE(restarted_link.LinkFileExists(Side::kRemote, "C:\\part.bin"));
+  EXPECT_EQ(restarted_link.LinkFileWrite(Side::kRemote, handle, "x", 1), -1);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothStrobePhases, AbandonedWriteTest, ::testing::Values(0x00, 0x10));
@@ -266,14 +267,15 @@ class AbandonedProcessWriteTest : public ::testing::TestWithParam<std::uint8_t> 
 
 TEST_P(AbandonedProcessWriteTest, UnfinishedFilesGoAndTheShortBlockIsNeverWritten) {
   ASSERT_TRUE(SyncRemoteWithin(program_, 60)) << module_.Log();
-  const std::int32_t made = link_.LinkFileCreate(false, "C:\\made.bin");
+  const std::int32_t made = link_.LinkFileCreate(Side::kRemote, "C:\\made.bin");
   ASSERT_GE(made, 0);
-  ASSERT_EQ(link_.LinkFileWrite(false, made, "half", 4), 4);
+  ASSERT_EQ(link_.LinkFileWrite(Side::kRemote, made, "half", 4), 4);
   const std::string head = "written whole";
   WriteFile(tree_ / "share/part.bin", head);
-  const std::int32_t handle = link_.LinkFileOpen(false, "C:\\part.bin", 1);
+  const std::int32_t handle = link_.LinkFileOpen(Side::kRemote, "C:\\part.bin", 1);
   ASSERT_GE(handle, 0);
-  ASSERT_EQ(link_.LinkFileSeek(false, handle, 0, 2), static_cast<std::int64_t>(head.size()));
+  ASSERT_EQ(link_.LinkFileSeek(Side::kRemote, handle, 0, 2),
+            static_cast<std::int64_t>(head.size()));
 
   EXPECT_EQ(WriteAbandonedOneNibbleShort(link_, program_, late_port_, handle,
                                          std::string(32, '\xAB'), GetParam()),
@@ -289,9 +291,9 @@ TEST_P(AbandonedProcessWriteTest, UnfinishedFilesGoAndTheShortBlockIsNeverWritte
   EXPECT_FALSE(Exists(tree_ / "share/made.bin"));
   LocalFileSystem files({{'C', tree_ / "local"}}, false);
   Link restarted_link(files, &restarted);
-  EXPECT_TRUE(restarted_link.LinkFileExists(false, "C:\\part.bin"));
-  EXPECT_FALSE(restarted_link.LinkFileExists(false, "C:\\made.bin"));
-  EXPECT_EQ(restarted_link.LinkFileWrite(false, handle, "x", 1), -1);
+  EXPECT_TRUE(restarted_link.LinkFileExists(Side::kRemote, "C:\\part.bin"));
+  EXPECT_FALSE(restarted_link.LinkFileExists(Side::kRemote, "C:\\made.bin"));
+  EXPECT_EQ(restarted_link.LinkFileWrite(Side::kRemote, handle, "x", 1), -1);
   restarted_link.LinkNop();
 }
 

@@ -162,7 +162,7 @@ TEST(RemoteConnection, ProgramRestartedWithoutDisconnectingSynchronisesAgain) {
     ASSERT_TRUE(program.Sync(5)) << "after " << exchanges << " exchanges\n" << remote.Log();
     LocalFileSystem files(LocalFileSystem::DefaultDrives(), false);
     Link link(files, &program.link());
-    for (int i = 0; i < exchanges; ++i) EXPECT_EQ(link.LinkGetHomeDrive(false), home);
+    for (int i = 0; i < exchanges; ++i) EXPECT_EQ(link.LinkGetHomeDrive(Side::kRemote), home);
     // Ends without code 0.
   }
   ProgramEnd program(cable.path);
@@ -185,22 +185,22 @@ TEST(RemoteConnection, RestartedProgramFindsNothingLeftOpen) {
     ProgramEnd program(cable.path);
     ASSERT_TRUE(program.Sync(5)) << remote.Log();
     Link link(files, &program.link());
-    old_handle = link.LinkFileCreate(false, "C:\\half.bin");
+    old_handle = link.LinkFileCreate(Side::kRemote, "C:\\half.bin");
     ASSERT_GE(old_handle, 0);
-    ASSERT_EQ(link.LinkFileWrite(false, old_handle, "abc", 3), 3);
+    ASSERT_EQ(link.LinkFileWrite(Side::kRemote, old_handle, "abc", 3), 3);
     // Two exchanges: the idle data value is the one a new program syncs with.
   }
   ProgramEnd program(cable.path);
   ASSERT_TRUE(program.Sync(5)) << remote.Log();
   Link link(files, &program.link());
-  EXPECT_EQ(link.LinkFileWrite(false, old_handle, "def", 3), -1);
+  EXPECT_EQ(link.LinkFileWrite(Side::kRemote, old_handle, "def", 3), -1);
   // The half-written file was never finished: it went with the old connection.
-  EXPECT_FALSE(link.LinkFileExists(false, "C:\\half.bin"));
-  const std::int32_t handle = link.LinkFileCreate(false, "C:\\half.bin");
+  EXPECT_FALSE(link.LinkFileExists(Side::kRemote, "C:\\half.bin"));
+  const std::int32_t handle = link.LinkFileCreate(Side::kRemote, "C:\\half.bin");
   EXPECT_GE(handle, 0);
-  ASSERT_EQ(link.LinkFileWrite(false, handle, "whole", 5), 5);
-  EXPECT_TRUE(link.LinkFileClose(false, handle));
-  EXPECT_FALSE(link.LinkFileClose(false, handle));  // names nothing any more
+  ASSERT_EQ(link.LinkFileWrite(Side::kRemote, handle, "whole", 5), 5);
+  EXPECT_TRUE(link.LinkFileClose(Side::kRemote, handle));
+  EXPECT_FALSE(link.LinkFileClose(Side::kRemote, handle));  // names nothing any more
   EXPECT_TRUE(program.Nop());
   EXPECT_EQ(remote.Stop(), 0);
   EXPECT_EQ(ReadFile(served / "half.bin"), "whole");
@@ -232,15 +232,15 @@ TEST(RemoteConnection, StrayNibbleThreeKeepsTheConnectionAndItsOpenFile) {
   ModuleProcessLink module({"--drive", "C=" + served.path()}, served.path());
   ASSERT_TRUE(module.Connect()) << module.module().Log();
   LinkLayer& program = module.program();
-  const std::int32_t handle = module.link().LinkFileCreate(false, "C:\\open.bin");
+  const std::int32_t handle = module.link().LinkFileCreate(Side::kRemote, "C:\\open.bin");
   ASSERT_GE(handle, 0);
   // After one exchange the program's idle data value is 0x10: strobe bit up.
   ASSERT_EQ(program.data_toggle(), 0x00);
   program.WriteData(0x13);
   EXPECT_TRUE(ShowsZeroThenSix(program, 3, 30)) << module.module().Log();
   program.WriteData(0x10);
-  EXPECT_EQ(module.link().LinkFileWrite(false, handle, "abc", 3), 3);
-  EXPECT_TRUE(module.link().LinkFileClose(false, handle));
+  EXPECT_EQ(module.link().LinkFileWrite(Side::kRemote, handle, "abc", 3), 3);
+  EXPECT_TRUE(module.link().LinkFileClose(Side::kRemote, handle));
   EXPECT_EQ(module.DisconnectAndStop(), 0);
   EXPECT_EQ(ReadFile(served / "open.bin"), "abc");
 }

@@ -149,9 +149,9 @@ TEST_F(RestartedProgramTest, ModuleOffTheProcessorDuringTheNewSynchronisation) {
     LinkLayer old_program(*cable_.first, kBase);
     ASSERT_TRUE(SyncRemoteWithin(old_program, 10));
     Link link(local_files_, &old_program);
-    old_handle = link.LinkFileCreate(false, "C:\\half.bin");
+    old_handle = link.LinkFileCreate(Side::kRemote, "C:\\half.bin");
     ASSERT_GE(old_handle, 0);
-    ASSERT_EQ(link.LinkFileWrite(false, old_handle, "abc", 3), 3);
+    ASSERT_EQ(link.LinkFileWrite(Side::kRemote, old_handle, "abc", 3), 3);
     // Two exchanges: the module now waits in a new connection's phase.
     ASSERT_EQ(old_program.data_toggle(), 0x10);
   }
@@ -161,8 +161,8 @@ TEST_F(RestartedProgramTest, ModuleOffTheProcessorDuringTheNewSynchronisation) {
   program.SetTimeoutHandler([](const std::string&) { return TimeoutAnswer::kCancel; });
   ASSERT_TRUE(SyncRemoteWithin(program, 10));
   Link link(local_files_, &program);
-  EXPECT_EQ(link.LinkFileWrite(false, old_handle, "def", 3), -1);
-  EXPECT_FALSE(link.LinkFileExists(false, "C:\\half.bin"));
+  EXPECT_EQ(link.LinkFileWrite(Side::kRemote, old_handle, "def", 3), -1);
+  EXPECT_FALSE(link.LinkFileExists(Side::kRemote, "C:\\half.bin"));
   EXPECT_FALSE(Exists(tree_ / "share/half.bin"));
   EXPECT_TRUE(program.connected());
 }

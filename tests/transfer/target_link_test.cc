@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "support/sides.h"
 #include "support/temp_tree.h"
 #include "support/transfer_rig.h"
 #include "transfer/copy_engine.h"
@@ -16,7 +17,7 @@
 namespace duplane {
 namespace {
 
-class TargetLinkTest : public ::testing::TestWithParam<bool> {
+class TargetLinkTest : public ::testing::TestWithParam<Side> {
  protected:
   TargetLinkTest() : rig_(/*remote_process=*/true) {
     // TREE\{A.TXT SUB\B.TXT} to copy; on the target, DEST is the directory
@@ -28,8 +29,8 @@ class TargetLinkTest : public ::testing::TestWithParam<bool> {
     WriteFile(T("ELSEWHERE/KEEP.TXT"), "keep");
   }
 
-  bool s() const { return GetParam(); }
-  bool t() const { return !GetParam(); }
+  Side s() const { return GetParam(); }
+  Side t() const { return Other(GetParam()); }
   std::string target_name() const { return SideName(t()); }
   std::string S(const std::string& relative) const { return rig_.Native(s(), relative); }
   std::string T(const std::string& relative) const { return rig_.Native(t(), relative); }
@@ -87,8 +88,8 @@ TEST_P(TargetLinkTest, ChosenTargetDirectoryThatIsALinkTakesTheCopy) {
   EXPECT_EQ(ReadFile(T("ELSEWHERE/TREE/SUB/B.TXT")), "bb");
 }
 
-INSTANTIATE_TEST_SUITE_P(BothDirections, TargetLinkTest, ::testing::Bool(), [](const auto& info) {
-  return info.param ? "LocalToRemoteProcess" : "RemoteProcessToLocal";
+INSTANTIATE_TEST_SUITE_P(BothDirections, TargetLinkTest, BothSides(), [](const auto& info) {
+  return info.param == Side::kLocal ? "LocalToRemoteProcess" : "RemoteProcessToLocal";
 });
 
 }  // namespace
