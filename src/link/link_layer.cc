@@ -15,6 +15,10 @@ constexpr std::uint64_t kSyncPhaseMs = 25;
 constexpr std::uint8_t kSyncNibbleFirst = 0;
 constexpr std::uint8_t kSyncNibbleSecond = 6;
 constexpr std::uint8_t kSyncNibbleOpen = 3;
+// The program opens a connection by writing its data register as 0x03: nibble
+// 3 with its strobe down. Nibble 3 under the other strobe is a nibble of some
+// block, never the signal, so the signal is all five lines as 0x03 shows them.
+constexpr std::uint8_t kSyncOpenStatus = StatusOfFarData(kSyncNibbleOpen);
 // How long the program keeps its 3 up for a module that already showed its
 // ready strobe with the 6 and does not show the 3 back (one that is not ours).
 constexpr std::uint64_t kSyncEchoWaitMs = 2000;
@@ -22,6 +26,8 @@ constexpr std::uint64_t kSyncEchoWaitMs = 2000;
 // The other end's strobe (its D4) as this end's Busy line shows it: the
 // handshake's acknowledge.
 constexpr std::uint8_t kAck = kLptStatusBusy;
+
+bool ShowsSyncOpen(std::uint8_t status) { return (status & kStatusLines) == kSyncOpenStatus; }
 
 }  // namespace
 
@@ -199,10 +205,7 @@ bool LinkLayer::AnswerSync(const std::function<bool()>& stop) {
   for (;;) {
     if (stop && stop()) return false;
     const std::uint8_t status = port_.ReadPort(base_ + kLptStatus);
-    if (NibbleOfStatus(status) == kSyncNibbleOpen && shown_second &&
-        StillSeesNibble(kSyncNibbleOpen)) {
-      break;
-    }
+    if (ShowsSyncOpen(status) && shown_second && StillSees(kStatusLines, kSyncOpenStatus)) break;
     idle.Pass(status);
     if (clock_.TickCount() - phase_start >= kSyncPhaseMs) {
       shown = shown == kSyncNibbleFirst ? kSyncNibbleSecond : kSyncNibbleFirst;
@@ -226,7 +229,7 @@ LinkLayer::CommandWait LinkLayer::WaitForCommandStart(const std::function<bool()
   // shown back until the program moves on (a restarted program waits for that
   // before its first request), and only a 3 that follows some other value is a
   // new synchronisation.
-  bool saw_other_nibble = NibbleOfStatus(port_.ReadPort(base_ + kLptStatus)) != kSyncNibbleOpen;
+  bool saw_other_nibble = !ShowsSyncOpen(port_.ReadPort(base_ + kLptStatus));
   std::uint8_t shown = saw_other_nibble ? kSyncNibbleFirst : kSyncNibbleOpen;
   std::uint64_t phase_start = clock_.TickCount();
   IdleBackoff idle(clock_);
@@ -242,14 +245,14 @@ LinkLayer::CommandWait LinkLayer::WaitForCommandStart(const std::function<bool()
       return ReadNibble() == (kHeaderStart & kDataNibble) ? CommandWait::kCommand
                                                           : CommandWait::kResyncRequested;
     }
-    if (NibbleOfStatus(status) != kSyncNibbleOpen) {
+    if (!ShowsSyncOpen(status)) {
       if (!saw_other_nibble) {
         saw_other_nibble = true;
         shown = kSyncNibbleFirst;
         WriteData(data_toggle_ | shown);
         phase_start = clock_.TickCount();
       }
-    } else if (saw_other_nibble && StillSeesNibble(kSyncNibbleOpen)) {
+    } else if (saw_other_nibble && StillSees(kStatusLines, kSyncOpenStatus)) {
       expected_ack_ = 0x00;
       data_toggle_ = kDataStrobe;
       connected_ = true;

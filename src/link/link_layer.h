@@ -80,7 +80,8 @@ class LinkLayer {
 
   // The Remote Module's side of the synchronisation: waits until the program
   // writes 0x00, shows nibble 0 then nibble 6, and returns true once the program
-  // answers with nibble 3 (the link is then in its post-sync state). Returns
+  // answers with 0x03, nibble 3 with its strobe bit down (the link is then in
+  // its post-sync state). Returns
   // false when `stop` becomes true first.
   bool AnswerSync(const std::function<bool()>& stop);
 

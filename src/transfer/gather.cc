@@ -5,18 +5,12 @@
 #include "transfer/gather.h"
 
 #include "localfs/find_record.h"
+#include "transfer/link_on_path.h"
 #include "transfer/transfer_queue.h"
 
 namespace duplane {
 
 namespace {
-
-// A symbolic link to a directory is one entry, queued as a file: a delete
-// removes the link itself, a copy passes over it, and no walk goes through it
-// (it may lead out of the tree, or back into it without end).
-bool IsLink(std::int32_t attributes) {
-  return attributes != -1 && (attributes & kAttrReparsePoint) != 0;
-}
 
 // Calls `visit` for every entry a search on `slot` reports and closes the
 // search. Cancel is looked at after every LinkFindNext; no close is sent for a
@@ -66,7 +60,11 @@ void GatherDir(TransferContext& ctx, Side side, const std::string& filespec,
   if (!ctx.ui.MessageCancelled()) {
     SearchEntries(ctx, side, slot, dir + "*.*", kMaskFilesAndDirs, [&](const FindRecord& record) {
       if ((record.attributes & kAttrDirectory) == 0) return;
-      if (IsLink(static_cast<std::int32_t>(record.attributes))) {
+      // A link to a directory is one entry, queued as a file: a
+      // delete removes the link itself, a copy passes over it, and
+      // no walk goes through it (it may lead out of the tree, or
+      // back into it without end).
+      if (IsLinkAttributes(static_cast<std::int32_t>(record.attributes))) {
         ctx.queue.AddFile(dir + record.name, 0);
       } else {
         GatherDir(ctx, side, filespec, dir + record.name);
@@ -102,7 +100,7 @@ bool GatherSelection(TransferContext& ctx, Side side) {
     if (ctx.ui.MessageCancelled()) break;
     if (!ctx.ui.IsRowSelected(row) || !IsEntryName(names[row])) continue;
     // The row shows what a link leads to; asked again, the side tells a link.
-    if (IsLink(ctx.link.LinkFileGetAttr(side, names[row]))) {
+    if (IsLinkAttributes(ctx.link.LinkFileGetAttr(side, names[row]))) {
       ctx.queue.AddFile(names[row], 0);
     } else {
       GatherDir(ctx, side, filespec, names[row]);

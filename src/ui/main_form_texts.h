@@ -71,5 +71,6 @@ inline constexpr char kNoCurrentDir[] = "No current directory set on ";
 inline constexpr char kErrorCreating[] = "Error creating ";
 inline constexpr char kNameEmpty[] = "A name cannot be empty or only spaces";
 inline constexpr char kNameTooLong[] = "Name too long for ";
+inline constexpr char kIsALink[] = " is a link";
 
 }  // namespace duplane::form1_text

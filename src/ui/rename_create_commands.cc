@@ -9,6 +9,7 @@
 #include "link/link.h"
 #include "localfs/find_record.h"
 #include "localfs/name_mapping.h"
+#include "transfer/link_on_path.h"
 #include "ui/main_form.h"
 #include "ui/main_form_texts.h"
 #include "ui/message_boxes.h"
@@ -37,6 +38,14 @@ QString RefusalOf(const QString& typed, const std::string& wire, const QString& 
     start = end + 1;
   }
   return QString();
+}
+
+// A second line for the error box when a typed path passes through a link on
+// its way (the entry would land wherever the link leads), or an empty text.
+QString LinkOnTheWayText(Link& link, Side side, const std::string& wire, const QString& side_text) {
+  const std::string dir = LinkOnTheWay(link, side, wire);
+  if (dir.empty()) return QString();
+  return "\r" + QString::fromStdString(dir) + " on " + side_text + text::kIsALink;
 }
 
 }  // namespace
@@ -121,8 +130,9 @@ void TForm1::RenameOnPane(Side side) {
     boxes_.Error(refusal);
     return;
   }
-  if (!link().LinkRenameFile(side, old_name, new_name)) {
-    boxes_.Error(text::kErrorRenaming + old_text + text::kRenameTo + *typed);
+  const QString through_link = LinkOnTheWayText(link(), side, new_name, SideText(side));
+  if (!through_link.isEmpty() || !link().LinkRenameFile(side, old_name, new_name)) {
+    boxes_.Error(text::kErrorRenaming + old_text + text::kRenameTo + *typed + through_link);
     return;
   }
   // Only a directory shows in the tree, so only its rename makes the tree stale.
@@ -151,8 +161,9 @@ void TForm1::CreateDirOnPane(Side side) {
     boxes_.Error(refusal);
     return;
   }
-  if (!link().LinkCreateDir(side, name)) {
-    boxes_.Error(text::kErrorCreating + *typed);
+  const QString through_link = LinkOnTheWayText(link(), side, name, SideText(side));
+  if (!through_link.isEmpty() || !link().LinkCreateDir(side, name)) {
+    boxes_.Error(text::kErrorCreating + *typed + through_link);
     return;
   }
   Pane(side).tree_stale = true;

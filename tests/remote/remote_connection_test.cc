@@ -6,12 +6,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <thread>
 
 #include "link/link.h"
 #include "link/link_layer.h"
 #include "localfs/local_file_system.h"
 #include "port/virtual_cable.h"
+#include "support/module_process_link.h"
 #include "support/remote_process.h"
 #include "support/temp_tree.h"
 #include "support/test_ports.h"
@@ -48,6 +50,22 @@ struct CableFile {
   std::string path = TempCablePath();
   ~CableFile() { unlink(path.c_str()); }
 };
+
+// Watches the nibble the module shows: true once it has shown 0 and after it
+// 6, the sign that it is still going round its waiting loop; false when it
+// shows `never` first, or after `seconds` (a test must never hang).
+bool ShowsZeroThenSix(LinkLayer& program, std::uint8_t never, double seconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  bool saw_zero = false;
+  while (std::chrono::steady_clock::now() < deadline) {
+    const std::uint8_t nibble = program.ReadNibble();
+    if (nibble == never) return false;
+    if (nibble == 0) saw_zero = true;
+    if (nibble == 6 && saw_zero) return true;
+    std::this_thread::yield();
+  }
+  return false;
+}
 
 TEST(RemoteConnection, SynchronisesExchangesNopAndSynchronisesAgain) {
   CableFile cable;
@@ -186,6 +204,45 @@ TEST(RemoteConnection, RestartedProgramFindsNothingLeftOpen) {
   EXPECT_TRUE(program.Nop());
   EXPECT_EQ(remote.Stop(), 0);
   EXPECT_EQ(ReadFile(served / "half.bin"), "whole");
+}
+
+// Only the synchronisation's own 0x03 opens a connection. A nibble 3 with the
+// strobe bit up is a nibble of some block (say of a program still sending when
+// the module gave up on it); taken for the signal, it would have the module
+// serve a connection the program never opened.
+TEST(RemoteConnection, NibbleThreeUnderTheStrobeDoesNotOpenAConnection) {
+  CableFile cable;
+  RemoteProcess remote({"--cable", cable.path});
+  ASSERT_TRUE(remote.WaitForLog("waiting", 5)) << remote.Log();
+  ProgramEnd program(cable.path);
+  program.link().WriteData(0x00);
+  ASSERT_TRUE(ShowsZeroThenSix(program.link(), 3, 30)) << remote.Log();
+  program.link().WriteData(0x13);
+  EXPECT_TRUE(ShowsZeroThenSix(program.link(), 3, 30)) << remote.Log();
+  ASSERT_TRUE(program.Sync()) << remote.Log();
+  EXPECT_TRUE(program.Nop());
+  EXPECT_EQ(remote.Stop(), 0);
+}
+
+// The same nibble while a connection stands with a file open on it ends
+// nothing: a module that took it for a restarted program would close the file,
+// remove it unfinished and fall out of step with the program.
+TEST(RemoteConnection, StrayNibbleThreeKeepsTheConnectionAndItsOpenFile) {
+  TempTree served;
+  ModuleProcessLink module({"--drive", "C=" + served.path()}, served.path());
+  ASSERT_TRUE(module.Connect()) << module.module().Log();
+  LinkLayer& program = module.program();
+  const std::int32_t handle = module.link().LinkFileCreate(Side::kRemote, "C:\\open.bin");
+  ASSERT_GE(handle, 0);
+  // After one exchange the program's idle data value is 0x10: strobe bit up.
+  ASSERT_EQ(program.data_toggle(), 0x00);
+  program.WriteData(0x13);
+  EXPECT_TRUE(ShowsZeroThenSix(program, 3, 30)) << module.module().Log();
+  program.WriteData(0x10);
+  EXPECT_EQ(module.link().LinkFileWrite(Side::kRemote, handle, "abc", 3), 3);
+  EXPECT_TRUE(module.link().LinkFileClose(Side::kRemote, handle));
+  EXPECT_EQ(module.DisconnectAndStop(), 0);
+  EXPECT_EQ(ReadFile(served / "open.bin"), "abc");
 }
 
 TEST(RemoteOptions, BadOptionsGiveOneLineAndStatusTwo) {

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "localfs/crc32.h"
 #include "support/copy_direction_test.h"
 #include "support/private_trash.h"
 #include "support/sides.h"
@@ -31,6 +32,16 @@ std::int64_t ModificationTime(const std::string& path) {
   struct stat st {};
   EXPECT_EQ(stat(path.c_str(), &st), 0) << path;
   return st.st_mtim.tv_sec;
+}
+
+// Bytes that leave the running CRC at 0, the very value a remote LinkGetCRC
+// answers once the link is down: their own CRC appended, low byte first.
+std::string BytesWhoseCrcIsZero(std::size_t size, unsigned seed) {
+  std::string bytes = PatternBytes(size, seed);
+  MakeCrcTable();
+  const std::uint32_t crc = UpdateCrcLong(kCrcStart, bytes.size(), bytes.data());
+  for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>((crc >> shift) & 0xFF);
+  return bytes;
 }
 
 // Files of this process may grow to `bytes` and no further while it lives;
@@ -160,6 +171,33 @@ TEST_P(FailedCopyTest, CablePulledOutLeavesNoTargetOnEitherSide) {
   ExpectNoTarget("BIG.BIN");
   EXPECT_TRUE(ReadFile(S("BIG.BIN")) == bytes) << S("BIG.BIN");
   ExpectUpdateCopiesAgain("BIG.BIN", bytes);
+}
+
+// The link goes down after the last block, at the CRC check itself: the CRC
+// that never arrived must not pass for the one of a file whose CRC is 0.
+TEST_P(FailedCopyTest, LinkLostAtTheCrcCheckLeavesNoVerifiedCopy) {
+  const std::string bytes = BytesWhoseCrcIsZero(2 * kBlock, 9);
+  ASSERT_EQ(UpdateCrcLong(kCrcStart, bytes.size(), bytes.data()), 0u);
+  MakeSource("ZERO.BIN", bytes);
+  Start({"ZERO.BIN"});
+  AfterBlocks(3, [this] { rig_.CutCable(true); });
+  rig_.ui.ExpectCopyMove(CopyOptions(kOverwriteAlways));
+  rig_.ui.ExpectError("CRC mismatch copying ZERO.BIN");
+  if (s() == Side::kLocal) {
+    rig_.ui.ExpectError(
+        "ZERO.BIN on Remote PC is incomplete and could not be deleted: do not use it");
+  }
+  rig_.ui.ExpectInfo("Files moved: 0");
+  Run(true);
+  rig_.ui.VerifyAllAsked();
+  if (Exists(T("ZERO.BIN"))) {
+    EXPECT_NE(ModificationTime(T("ZERO.BIN")), kSourceTime);
+  }
+  rig_.CutCable(false);
+  ASSERT_TRUE(rig_.Reconnect());
+  ExpectNoTarget("ZERO.BIN");
+  EXPECT_TRUE(ReadFile(S("ZERO.BIN")) == bytes) << S("ZERO.BIN");
+  ExpectUpdateCopiesAgain("ZERO.BIN", bytes);
 }
 
 TEST_P(FailedCopyTest, AbandonedTargetIsDeletedNotPutInTheRecycleBin) {

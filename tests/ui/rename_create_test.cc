@@ -2,6 +2,8 @@
 // folder, and a Remote Module's folder over a cable. Names are asked through a
 // scripted prompt; the messages come from the window's scripted boxes, and
 // every outcome is checked on disk as well as in the list.
+#include <unistd.h>
+
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
@@ -288,6 +290,31 @@ TEST_P(RenameCreateTest, CreateMakesOneLevelInTheCurrentDirectory) {
   EXPECT_TRUE(QFileInfo(QDir(root()).filePath("sub/made")).isDir());
   EXPECT_TRUE(Names().contains("made"));
   EXPECT_TRUE(pane().tree_stale);
+}
+
+// A typed path that passes through a link would create or move an entry
+// wherever the link leads; the link itself may still be renamed.
+TEST_P(RenameCreateTest, TypedPathsThroughALinkAreRefused) {
+  MakeDirs(root(), {"elsewhere"});
+  ASSERT_EQ(symlink("../elsewhere", QDir(root()).filePath("sub/lnk").toLocal8Bit().constData()), 0);
+  ShowFiles();
+  prompts_.answers = {QString("sub\\lnk\\made"), QString("sub\\lnk\\moved.txt"),
+                      QString("renamed")};
+  form().CreateDirOnPane(side());
+  Select({"a.txt"});
+  form().RenameOnPane(side());
+  const std::string side_name = SideCaption(side()).toStdString();
+  EXPECT_EQ(Boxes(), (std::vector<std::string>{
+                         "Error creating sub\\lnk\\made\rsub\\lnk on " + side_name + " is a link",
+                         "Error renaming a.txt to sub\\lnk\\moved.txt\rsub\\lnk on " + side_name +
+                             " is a link"}));
+  EXPECT_TRUE(QDir(QDir(root()).filePath("elsewhere")).isEmpty());
+  EXPECT_TRUE(OnDisk("a.txt"));
+  Enter("sub");
+  Select({"lnk"});
+  form().RenameOnPane(side());
+  EXPECT_EQ(Boxes().size(), 2u);
+  EXPECT_TRUE(QFileInfo(QDir(root()).filePath("sub/renamed")).isSymLink());
 }
 
 TEST_P(RenameCreateTest, CreateBeforeADirectoryWasChosen) {
