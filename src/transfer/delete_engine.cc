@@ -19,7 +19,8 @@ void DeleteFiles(TransferContext& ctx, Side side) {
   if (!GatherSelection(ctx, side)) return;
 
   DeleteOptions options;
-  if (!ctx.ui.ShowDeleteForm("Delete these files on " + side_name + "?", ctx.queue, &options)) return;
+  if (!ctx.ui.ShowDeleteForm("Delete these files on " + side_name + "?", ctx.queue, &options))
+    return;
 
   ctx.ui.EnableMainWindow(false);
   ctx.ui.ShowMessageForm("Delete", "");
@@ -51,11 +52,11 @@ void DeleteFiles(TransferContext& ctx, Side side) {
       if (ctx.link.LinkRemoveDir(side, *it)) ++queue.dir_count;
     }
   }
-  if (queue.dir_count > 0) ctx.ui.Pane(side).tree_stale = true;
+  if (queue.dir_count > 0) ctx.ui.MarkTreeStale(side);
 
   ctx.ui.CloseMessageForm();
   ctx.ui.EnableMainWindow(true);
-  ctx.ui.FillList(side);
+  ctx.ui.Refill(side);
 
   std::string summary = "Files deleted: " + std::to_string(queue.file_count);
   if (queue.dir_count > 0) summary += "\rDirs deleted:  " + std::to_string(queue.dir_count);
