@@ -24,11 +24,12 @@ class BenchUi : public TransferUi {
 
   bool Connected() override { return true; }
   void ShowNotConnected() override { Say("Not connected to Remote PC"); }
-  TPane& SelectPane(Side side) override { return Pane(side); }
-  TPane& Pane(Side side) override { return side == Side::kLocal ? local_ : remote_; }
-  std::string CurrentFileSpec() override { return "*.*"; }
-  bool IsRowSelected(std::int32_t) override { return true; }
-  void FillList(Side) override {}
+  std::string PanePath(Side side) override { return Pane(side).Path; }
+  PaneSelection TakeSelection(Side side) override {
+    return SelectionOf(Pane(side), "*.*", [](std::int32_t) { return true; });
+  }
+  void MarkTreeStale(Side) override {}
+  void Refill(Side) override {}
   void EnableMainWindow(bool) override {}
   void ProcessMessages() override {}
   void Pause(std::int32_t) override {}  // not part of the transfer's time
@@ -58,6 +59,7 @@ class BenchUi : public TransferUi {
 
  private:
   void Say(const std::string& text);
+  TPane& Pane(Side side) { return side == Side::kLocal ? local_ : remote_; }
   TPane local_, remote_;
 };
 

@@ -34,14 +34,11 @@ bool ConsoleTransferUi::Connected() { return layer_ != nullptr && layer_->connec
 
 void ConsoleTransferUi::ShowNotConnected() { ErrorBox("Not connected to Remote PC"); }
 
-TPane& ConsoleTransferUi::SelectPane(Side side) {
-  current_side_ = side;
-  return pane(side);
-}
-
-bool ConsoleTransferUi::IsRowSelected(std::int32_t row) {
-  const std::vector<bool>& rows = selection(current_side_);
-  return row >= 0 && static_cast<std::size_t>(row) < rows.size() && rows[row];
+PaneSelection ConsoleTransferUi::TakeSelection(Side side) {
+  const std::vector<bool>& rows = selection(side);
+  return SelectionOf(pane(side), "*.*", [&rows](std::int32_t row) {
+    return row >= 0 && static_cast<std::size_t>(row) < rows.size() && rows[row];
+  });
 }
 
 void ConsoleTransferUi::ErrorBox(const std::string& text) {

@@ -44,11 +44,11 @@ class ConsoleTransferUi : public TransferUi {
   // ---- TransferUi.
   bool Connected() override;
   void ShowNotConnected() override;
-  TPane& SelectPane(Side side) override;
-  TPane& Pane(Side side) override { return pane(side); }
-  std::string CurrentFileSpec() override { return "*.*"; }
-  bool IsRowSelected(std::int32_t row) override;
-  void FillList(Side) override {}
+  std::string PanePath(Side side) override { return pane(side).Path; }
+  PaneSelection TakeSelection(Side side) override;
+  // The console keeps no tree and lists nothing after a run.
+  void MarkTreeStale(Side) override {}
+  void Refill(Side) override {}
   void EnableMainWindow(bool) override {}
   void ProcessMessages() override {}
   // Nothing is left on screen to be seen during the pause.
@@ -88,7 +88,6 @@ class ConsoleTransferUi : public TransferUi {
   ConsoleRunChoices choices_;
   TPane panes_[2];
   std::vector<bool> selected_[2];
-  Side current_side_ = Side::kLocal;
   bool faulted_ = false;
 
   bool message_open_ = false;

@@ -384,13 +384,13 @@ void CopyRun::Finish() {
     // Last to first, so each directory comes after those below it; the ones
     // still holding a skipped or unmoved file refuse, and that is fine.
     for (auto it = dir_list_.rbegin(); it != dir_list_.rend(); ++it) link_.LinkRemoveDir(s_, *it);
-    ui_.Pane(s_).tree_stale = true;
+    ui_.MarkTreeStale(s_);
   }
   ui_.Pause(500);
   ui_.EnableMainWindow(true);
   ui_.CloseCopyStatus();
-  if (is_move_) ui_.FillList(s_);
-  ui_.FillList(t_);
+  if (is_move_) ui_.Refill(s_);
+  ui_.Refill(t_);
 
   std::string summary =
       std::string("Files ") + (is_move_ ? "moved" : "copied") + ": " + std::to_string(copied_);
@@ -413,9 +413,8 @@ void CopyFiles(TransferContext& ctx, Side source_side, bool is_move) {
     ctx.ui.ShowNotConnected();
     return;
   }
-  TPane& source_pane = ctx.ui.SelectPane(source_side);
-  std::string source_dir = source_pane.Path;
-  std::string target_dir = ctx.ui.Pane(target_side).Path;
+  std::string source_dir = ctx.ui.PanePath(source_side);
+  std::string target_dir = ctx.ui.PanePath(target_side);
   if (target_dir.empty()) {
     ctx.ui.ErrorBox("No target directory selected on " + target_name);
     return;

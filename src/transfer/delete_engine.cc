@@ -52,11 +52,11 @@ void DeleteFiles(TransferContext& ctx, Side side) {
       if (ctx.link.LinkRemoveDir(side, *it)) ++queue.dir_count;
     }
   }
-  if (queue.dir_count > 0) ctx.ui.Pane(side).tree_stale = true;
+  if (queue.dir_count > 0) ctx.ui.MarkTreeStale(side);
 
   ctx.ui.CloseMessageForm();
   ctx.ui.EnableMainWindow(true);
-  ctx.ui.FillList(side);
+  ctx.ui.Refill(side);
 
   std::string summary = "Files deleted: " + std::to_string(queue.file_count);
   if (queue.dir_count > 0) summary += "\rDirs deleted:  " + std::to_string(queue.dir_count);

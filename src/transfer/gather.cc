@@ -75,35 +75,25 @@ void GatherDir(TransferContext& ctx, Side side, const std::string& filespec,
 }
 
 bool GatherSelection(TransferContext& ctx, Side side) {
-  TPane& pane = ctx.ui.SelectPane(side);
-  const std::string filespec = ctx.ui.CurrentFileSpec();
+  const PaneSelection selection = ctx.ui.TakeSelection(side);
   ctx.queue.Clear();
 
   ctx.ui.ShowMessageForm("Message", "Gathering file information...");
   ctx.ui.EnableMainWindow(false);
 
-  const auto& names = pane.Columns[kColName];
-  const auto& sizes = pane.Columns[kColSize];
-  const auto row_count = static_cast<std::int32_t>(names.size());
-  // Special rows ("<parent>", "<root>") sit below FirstDirRow and are never
-  // looked at, selected or not. Whatever else a row holds, only a name of one
-  // entry is queued: "..", "\" or "C:X" would reach outside the directory.
-  for (std::int32_t row = pane.FirstFileRow();
-       row < pane.FirstFileRow() + pane.FileCount && row < row_count; ++row) {
-    if (!ctx.ui.IsRowSelected(row) || !IsEntryName(names[row])) continue;
-    const std::string size_text =
-        static_cast<std::size_t>(row) < sizes.size() ? sizes[row] : std::string("0");
-    ctx.queue.AddFile(names[row], ParseInt64(size_text));
+  // Whatever else a row holds, only a name of one entry is queued: "..", "\"
+  // or "C:X" would reach outside the directory.
+  for (const PaneEntry& file : selection.files) {
+    if (IsEntryName(file.name)) ctx.queue.AddFile(file.name, file.size);
   }
-  for (std::int32_t row = pane.FirstDirRow();
-       row < pane.FirstDirRow() + pane.DirCount && row < row_count; ++row) {
+  for (const PaneEntry& dir : selection.directories) {
     if (ctx.ui.MessageCancelled()) break;
-    if (!ctx.ui.IsRowSelected(row) || !IsEntryName(names[row])) continue;
+    if (!IsEntryName(dir.name)) continue;
     // The row shows what a link leads to; asked again, the side tells a link.
-    if (IsLinkAttributes(ctx.link.LinkFileGetAttr(side, names[row]))) {
-      ctx.queue.AddFile(names[row], 0);
+    if (IsLinkAttributes(ctx.link.LinkFileGetAttr(side, dir.name))) {
+      ctx.queue.AddFile(dir.name, 0);
     } else {
-      GatherDir(ctx, side, filespec, names[row]);
+      GatherDir(ctx, side, selection.file_spec, dir.name);
     }
   }
 

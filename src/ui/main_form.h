@@ -94,7 +94,6 @@ class TForm1 : public QMainWindow {
   PaneControls& Controls(Side side) { return controls_[SideIndex(side)]; }
   SearchSlots& search_slots() { return search_slots_; }
   HelpWindow* help_window() const { return help_window_; }
-  bool bulk_select() const { return bulk_select_; }
   void set_bulk_select(bool value) { bulk_select_ = value; }
   // The filespec of the pane SelectPane chose last.
   const QString& file_spec() const { return file_spec_; }

@@ -47,7 +47,6 @@ class QueueReview : public QWidget {
 
   QTreeView* list() const { return list_; }
   QueueListModel* model() const { return model_; }
-  QPushButton* unqueue_button() const { return button3_; }
 
  private:
   QueueListModel* model_;

@@ -43,22 +43,19 @@ bool WindowTransferUi::Connected() { return form1_.connected(); }
 
 void WindowTransferUi::ShowNotConnected() { form1_.ShowNotConnected(); }
 
-TPane& WindowTransferUi::SelectPane(Side side) {
+std::string WindowTransferUi::PanePath(Side side) { return form1_.Pane(side).Path; }
+
+PaneSelection WindowTransferUi::TakeSelection(Side side) {
   form1_.SelectPane(side);
-  current_side_ = side;
-  return form1_.Pane(side);
+  const QItemSelectionModel* selection = form1_.Controls(side).list->selectionModel();
+  return SelectionOf(form1_.Pane(side), form1_.file_spec().toStdString(), [&](std::int32_t row) {
+    return selection != nullptr && selection->isRowSelected(row, QModelIndex());
+  });
 }
 
-TPane& WindowTransferUi::Pane(Side side) { return form1_.Pane(side); }
+void WindowTransferUi::MarkTreeStale(Side side) { form1_.Pane(side).tree_stale = true; }
 
-std::string WindowTransferUi::CurrentFileSpec() { return form1_.file_spec().toStdString(); }
-
-bool WindowTransferUi::IsRowSelected(std::int32_t row) {
-  const QItemSelectionModel* selection = form1_.Controls(current_side_).list->selectionModel();
-  return selection != nullptr && selection->isRowSelected(row, QModelIndex());
-}
-
-void WindowTransferUi::FillList(Side side) { form1_.FillList(side); }
+void WindowTransferUi::Refill(Side side) { form1_.FillList(side); }
 
 void WindowTransferUi::EnableMainWindow(bool enabled) {
   form1_.setEnabled(enabled);

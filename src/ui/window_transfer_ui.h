@@ -23,11 +23,10 @@ class WindowTransferUi : public TransferUi {
 
   bool Connected() override;
   void ShowNotConnected() override;
-  TPane& SelectPane(Side side) override;
-  TPane& Pane(Side side) override;
-  std::string CurrentFileSpec() override;
-  bool IsRowSelected(std::int32_t row) override;
-  void FillList(Side side) override;
+  std::string PanePath(Side side) override;
+  PaneSelection TakeSelection(Side side) override;
+  void MarkTreeStale(Side side) override;
+  void Refill(Side side) override;
   void EnableMainWindow(bool enabled) override;
   void ProcessMessages() override;
   void Pause(std::int32_t ms) override;
@@ -67,8 +66,6 @@ class WindowTransferUi : public TransferUi {
   TCopyStatusForm& copy_status_form_;
   TCopyMoveForm& copy_move_form_;
   TDeleteForm& delete_form_;
-  // The side SelectPane chose last: IsRowSelected reads that side's list.
-  Side current_side_ = Side::kLocal;
 };
 
 }  // namespace duplane

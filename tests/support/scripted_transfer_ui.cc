@@ -125,17 +125,13 @@ void ScriptedTransferUi::ShowNotConnected() {
   Next(Kind::kNotConnected, "Not connected to Remote PC");
 }
 
-TPane& ScriptedTransferUi::SelectPane(Side side) {
-  current_side_ = side;
-  current_filespec_ = filespec(side);
-  return pane(side);
+PaneSelection ScriptedTransferUi::TakeSelection(Side side) {
+  const std::set<std::int32_t>& rows = selection(side);
+  return SelectionOf(pane(side), filespec(side),
+                     [&rows](std::int32_t row) { return rows.count(row) > 0; });
 }
 
-bool ScriptedTransferUi::IsRowSelected(std::int32_t row) {
-  return selection(current_side_).count(row) > 0;
-}
-
-void ScriptedTransferUi::FillList(Side side) {
+void ScriptedTransferUi::Refill(Side side) {
   fill_lists.push_back(side);
   // A refill loses the selection, as the list view's does.
   selection(side).clear();

@@ -48,7 +48,7 @@ class ScriptedTransferUi : public TransferUi {
   }
   // Selects the rows whose Name column is one of `names` (the rest unselected).
   void SelectNames(Side side, const std::vector<std::string>& names);
-  // Called by FillList; the rig rereads the directory into the pane there.
+  // Called by Refill; the rig rereads the directory into the pane there.
   std::function<void(Side side)> on_fill_list;
 
   // ---- Cancel buttons: the flag is set at the n-th ProcessMessages (1-based,
@@ -81,11 +81,10 @@ class ScriptedTransferUi : public TransferUi {
   // ---- TransferUi.
   bool Connected() override { return connected; }
   void ShowNotConnected() override;
-  TPane& SelectPane(Side side) override;
-  TPane& Pane(Side side) override { return pane(side); }
-  std::string CurrentFileSpec() override { return current_filespec_; }
-  bool IsRowSelected(std::int32_t row) override;
-  void FillList(Side side) override;
+  std::string PanePath(Side side) override { return pane(side).Path; }
+  PaneSelection TakeSelection(Side side) override;
+  void MarkTreeStale(Side side) override { pane(side).tree_stale = true; }
+  void Refill(Side side) override;
   void EnableMainWindow(bool enabled) override { main_enabled = enabled; }
   void ProcessMessages() override;
   void Pause(std::int32_t ms) override { paused_ms += ms; }
@@ -139,8 +138,6 @@ class ScriptedTransferUi : public TransferUi {
   std::string remote_filespec_ = "*.*";
   std::set<std::int32_t> local_selection_;
   std::set<std::int32_t> remote_selection_;
-  Side current_side_ = Side::kLocal;
-  std::string current_filespec_ = "*.*";
   bool message_cancel_ = false;
   bool status_cancel_ = false;
   int message_pumps_ = 0;
