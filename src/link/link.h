@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "link/link_extensions.h"
 #include "localfs/file_values.h"
 #include "localfs/find_record.h"
 
@@ -18,14 +19,39 @@ class LocalFileSystem;
 
 // Operation codes on the wire.
 enum OpCode : std::uint8_t {
-  kOpNop = 0, kOpGetDrives = 1, kOpGetHomeDrive = 2, kOpChDir = 3, kOpGetDir = 4,
-  kOpDiskFree = 5, kOpFindFirst = 6, kOpFindNext = 7, kOpFindClose = 8, kOpFileOpen = 9,
-  kOpFileSeek = 10, kOpFileRead = 11, kOpFileWrite = 12, kOpUnused13 = 13, kOpFileClose = 14,
-  kOpDeleteFile = 15, kOpFileExists = 16, kOpFileCreate = 17, kOpGetFileTime = 18,
-  kOpSetFileTime = 19, kOpFileGetAttr = 20, kOpFileSetAttr = 21, kOpCreateDir = 22,
-  kOpRemoveDir = 23, kOpRenameFile = 24, kOpDirectoryExists = 25, kOpGetCRC = 26,
-  kOpFileAge = 27, kOpDiskSize = 28, kOpGetSysImageList = 29, kOpGetIconIndex = 30,
-  kOpHasSubDirs = 31, kOpListSubDirs = 32,
+  kOpNop = 0,
+  kOpGetDrives = 1,
+  kOpGetHomeDrive = 2,
+  kOpChDir = 3,
+  kOpGetDir = 4,
+  kOpDiskFree = 5,
+  kOpFindFirst = 6,
+  kOpFindNext = 7,
+  kOpFindClose = 8,
+  kOpFileOpen = 9,
+  kOpFileSeek = 10,
+  kOpFileRead = 11,
+  kOpFileWrite = 12,
+  kOpUnused13 = 13,
+  kOpFileClose = 14,
+  kOpDeleteFile = 15,
+  kOpFileExists = 16,
+  kOpFileCreate = 17,
+  kOpGetFileTime = 18,
+  kOpSetFileTime = 19,
+  kOpFileGetAttr = 20,
+  kOpFileSetAttr = 21,
+  kOpCreateDir = 22,
+  kOpRemoveDir = 23,
+  kOpRenameFile = 24,
+  kOpDirectoryExists = 25,
+  kOpGetCRC = 26,
+  kOpFileAge = 27,
+  kOpDiskSize = 28,
+  kOpGetSysImageList = 29,
+  kOpGetIconIndex = 30,
+  kOpHasSubDirs = 31,
+  kOpListSubDirs = 32,
 };
 
 class Link {
@@ -36,6 +62,15 @@ class Link {
 
   LocalFileSystem& local() { return local_; }
   LinkLayer* remote() { return remote_; }
+
+  // Whether a side offers what only two Duplane ends share (the range CRC
+  // below, packed file blocks, batched listings): this PC always; the Remote
+  // PC once its module has answered the probe with true on this connection
+  // (the first call asks it).
+  bool HasExtensions(bool local);
+  // Off, the remote branch never probes and sends the plain codes only. On by
+  // default.
+  void SetExtensionsEnabled(bool enabled) { extensions_.set_enabled(enabled); }
 
   // The find record of slot 1..20, filled by whichever branch searched last.
   const FindRecord& SlotRecord(std::int32_t slot) const;
@@ -86,11 +121,21 @@ class Link {
   bool LinkHasSubDirs(bool local, const std::string& path);
   std::int32_t LinkListSubDirs(bool local, const std::string& path,
                                std::vector<std::string>* names);
+  // The running-CRC register continued from *crc over the file's bytes from
+  // `offset` on, `length` of them at most, without touching the running CRC
+  // or sending the bytes: the number folded (fewer at the end of the file),
+  // or -1 when the file cannot be read or the side lacks the extensions.
+  std::int64_t LinkRangeCRC(bool local, const std::string& path, std::int64_t offset,
+                            std::int64_t length, std::uint32_t* crc);
 
  private:
+  // Probes once per connection; true when the extension codes may be sent.
+  bool FastPath();
+
   LocalFileSystem& local_;
   LinkLayer* remote_;
   FindRecord records_[kSearchSlots];
+  LinkExtensions extensions_;
 };
 
 }  // namespace duplane

@@ -135,6 +135,7 @@ bool LinkLayer::WaitForReceiver() { return WaitForOtherEnd("SendBlock"); }
 
 void LinkLayer::SendCommand(std::uint8_t code) {
   const std::uint8_t header[3] = {0x01, code, static_cast<std::uint8_t>(code ^ 0xFF)};
+  ++commands_sent_;
   SendBlock(3, header);
 }
 
@@ -155,6 +156,7 @@ void LinkLayer::SyncRemote() {
   clock_.Sleep(10);
   expected_ack_ = 0x00;
   data_toggle_ = 0x10;
+  ++sync_serial_;
 }
 
 bool LinkLayer::AnswerSync(const std::function<bool()>& stop) {

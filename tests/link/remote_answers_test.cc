@@ -33,6 +33,9 @@ class ScriptedRemote {
         link_(files_, &program_) {
     program_.SetTimeoutHandler([](const std::string&) { return TimeoutAnswer::kCancel; });
     remote_.SetTimeoutHandler([](const std::string&) { return TimeoutAnswer::kCancel; });
+    // The scripts are those of a module that knows only the plain codes, and
+    // they hold no probe for the extensions.
+    link_.SetExtensionsEnabled(false);
     thread_ = std::thread([this, steps] {
       const auto stopped = [this] { return stop_.load(); };
       if (!remote_.AnswerSync(stopped)) return;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "link/extension_codes.h"
 #include "link/wire_format.h"
 #include "localfs/local_file_system.h"
 #include "support/cable_fixture.h"
@@ -74,7 +75,7 @@ TEST_F(RobustnessTest, BadHeader) {
 TEST_F(RobustnessTest, CodeThirteenAndUnknownCodes) {
   served_.program_link().SendCommand(13);
   ExpectDroppedAndRecovered();
-  served_.program_link().SendCommand(33);
+  served_.program_link().SendCommand(kLastExtensionCode + 1);
   ExpectDroppedAndRecovered();
 }
 

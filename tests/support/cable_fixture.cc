@@ -55,10 +55,12 @@ CableFixture::CableFixture(Options options) {
     return TimeoutAnswer::kCancel;
   });
   link_ = std::make_unique<Link>(*local_files_, program_link_.get());
+  link_->SetExtensionsEnabled(options.program_extensions);
   if (remote_cable_ == nullptr) return;
   remote_files_ = std::make_unique<LocalFileSystem>(options.remote_drives, /*confine=*/true);
   session_ = std::make_unique<RemoteSession>(*remote_cable_, kDefaultPortBase);
-  dispatcher_ = std::make_unique<CommandDispatcher>(session_->link_layer(), *remote_files_);
+  dispatcher_ = std::make_unique<CommandDispatcher>(session_->link_layer(), *remote_files_,
+                                                    options.remote_extensions);
   remote_thread_ = std::thread([this] {
     session_->Serve(
         stop_, [this](std::uint8_t code) { return dispatcher_->Handle(code); },
