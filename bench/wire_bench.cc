@@ -180,22 +180,27 @@ class Bench {
     PrintPer("  Remote -> Local, per file", small_down_, n);
   }
 
-  void Listing() {
-    const int n = options_.entries;
-    fs::create_directories(Side(false) + "/LIST");
+  // A remote directory `dir` of `n` files listed; the counts and the entries
+  // listed (with . and ..).
+  WireCounts ListNewDirectory(const std::string& dir, int n, int* listed) {
+    fs::create_directories(Side(false) + "/" + dir);
     for (int i = 0; i < n; ++i) {
-      WritePatternFile(Side(false) + "/LIST/E" + std::to_string(i) + ".DAT", i % 100, i);
+      WritePatternFile(Side(false) + "/" + dir + "/E" + std::to_string(i) + ".DAT", i % 100, i);
     }
     Link& link = remote_.link();
     const WireCounts before = remote_.port().Exchanges();
-    int listed = 0;
-    for (std::int32_t r = link.LinkFindFirst(false, 1, "C:\\LIST\\*.*", kMaskFilesAndDirs); r == 0;
-         r = link.LinkFindNext(false, 1)) {
-      ++listed;
+    *listed = 0;
+    for (std::int32_t r = link.LinkFindFirst(false, 1, "C:\\" + dir + "\\*.*", kMaskFilesAndDirs);
+         r == 0; r = link.LinkFindNext(false, 1)) {
+      ++*listed;
     }
     link.LinkFindClose(false, 1);
-    listing_ = remote_.port().Exchanges() - before;
-    listing_entries_ = listed;
+    return remote_.port().Exchanges() - before;
+  }
+
+  void Listing() {
+    listing_ = ListNewDirectory("LIST", options_.entries, &listing_entries_);
+    const int listed = listing_entries_;
     std::printf("\nA remote listing of %d entries (with . and ..)\n", listed);
     PrintPer("  per entry", listing_, listed);
   }
@@ -234,20 +239,8 @@ class Bench {
   // A directory of kModelEntries entries listed over the fast path.
   void FastListing() {
     SetFastPath(true);
-    fs::create_directories(Side(false) + "/MANY");
-    for (int i = 0; i < kModelEntries; ++i) {
-      WritePatternFile(Side(false) + "/MANY/E" + std::to_string(i) + ".DAT", i % 100, i);
-    }
-    Link& link = remote_.link();
-    const WireCounts before = remote_.port().Exchanges();
-    int listed = 0;
-    for (std::int32_t r = link.LinkFindFirst(false, 1, "C:\\MANY\\*.*", kMaskFilesAndDirs); r == 0;
-         r = link.LinkFindNext(false, 1)) {
-      ++listed;
-    }
-    link.LinkFindClose(false, 1);
-    listing_fast_ = remote_.port().Exchanges() - before;
-    listing_fast_entries_ = listed;
+    listing_fast_ = ListNewDirectory("MANY", kModelEntries, &listing_fast_entries_);
+    const int listed = listing_fast_entries_;
     fs::remove_all(Side(false) + "/MANY");
     SetFastPath(false);
     std::printf("\nA remote listing of %d entries WITH the fast path\n", listed);
