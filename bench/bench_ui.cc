@@ -5,10 +5,10 @@
 
 namespace duplane {
 
-void BenchUi::Show(bool local, Link& link, const std::vector<Row>& rows) {
-  link.LinkChDir(local, "C:\\");
-  TPane& pane = Pane(local);
-  pane.Path = link.LinkGetDir(local, 0);
+void BenchUi::Show(Side side, Link& link, const std::vector<Row>& rows) {
+  link.LinkChDir(side, "C:\\");
+  TPane& pane = Pane(side);
+  pane.Path = link.LinkGetDir(side, kCurrentDrive);
   for (auto& column : pane.Columns) column.clear();
   pane.SpecialCount = pane.DirCount = pane.FileCount = 0;
   // Directories first, then files, as the list keeps them.

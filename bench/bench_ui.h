@@ -20,15 +20,15 @@ class BenchUi : public TransferUi {
     bool is_dir = false;
   };
   // Makes C:\ the side's current directory and shows `rows` in its pane.
-  void Show(bool local, Link& link, const std::vector<Row>& rows);
+  void Show(Side side, Link& link, const std::vector<Row>& rows);
 
   bool Connected() override { return true; }
   void ShowNotConnected() override { Say("Not connected to Remote PC"); }
-  TPane& SelectPane(bool local) override { return Pane(local); }
-  TPane& Pane(bool local) override { return local ? local_ : remote_; }
+  TPane& SelectPane(Side side) override { return Pane(side); }
+  TPane& Pane(Side side) override { return side == Side::kLocal ? local_ : remote_; }
   std::string CurrentFileSpec() override { return "*.*"; }
   bool IsRowSelected(std::int32_t) override { return true; }
-  void FillList(bool) override {}
+  void FillList(Side) override {}
   void EnableMainWindow(bool) override {}
   void ProcessMessages() override {}
   void Pause(std::int32_t) override {}  // not part of the transfer's time

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bench_figures.h"
+#include "link/link.h"
 #include "localfs/local_file_system.h"
 #include "remote/command_dispatcher.h"
 #include "remote/remote_session.h"
@@ -15,7 +16,7 @@
 namespace duplane {
 namespace {
 
-constexpr int kBlock = 8192;
+constexpr int kBlock = kFileBlockSize;
 
 }  // namespace
 

@@ -84,15 +84,15 @@ int main(int argc, char** argv) {
   TransferQueue queue;
   TransferContext ctx{link, ui, slots, queue};
 
-  auto copy_seconds = [&](bool to_remote) {
+  auto copy_seconds = [&](Side source) {
     partner.ServeModule();
     link_layer.set_connected(true);
     link_layer.set_cancel(false);
     link_layer.SyncRemote();
-    ui.Show(to_remote, link, {{name, total}});
-    ui.Show(!to_remote, link, {});
+    ui.Show(source, link, {{name, total}});
+    ui.Show(Other(source), link, {});
     const double start = Now();
-    CopyFiles(ctx, /*source_is_local=*/to_remote, /*is_move=*/false);
+    CopyFiles(ctx, source, /*is_move=*/false);
     const double seconds = Now() - start;
     link.LinkNop();
     link_layer.set_connected(false);
@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
         if ((turn == 0) == (round % 2 == 0)) {
           raw = partner.RawTransfer(link_layer, d.to_remote, total);
         } else {
-          copy = copy_seconds(d.to_remote);
+          copy = copy_seconds(d.to_remote ? Side::kLocal : Side::kRemote);
         }
       }
       d.all_identical = d.all_identical && SameBytes(local_file, remote_file);

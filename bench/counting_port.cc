@@ -1,6 +1,9 @@
 // Reading the program end's register traffic back into exchanges.
 #include "counting_port.h"
 
+#include "link/link_layer.h"
+#include "port/port_registers.h"
+
 namespace duplane {
 
 WireCounts& WireCounts::operator+=(const WireCounts& other) {
@@ -45,8 +48,8 @@ WireCounts& CountingPort::Current() { return InExchange() ? current_ : unframed_
 
 std::uint8_t CountingPort::ReadPort(std::uint32_t address) {
   const std::uint8_t value = inner_.ReadPort(address);
-  if (address != base_ + 1u) return value;
-  const int bit7 = value & 0x80;
+  if (address != base_ + kLptStatus) return value;
+  const int bit7 = value & kLptStatusBusy;
   if (after_move_) {
     // The receiver's second look, after the poll that saw the strobe move.
     after_move_ = false;
@@ -73,15 +76,15 @@ std::uint8_t CountingPort::ReadPort(std::uint32_t address) {
 void CountingPort::WritePort(std::uint32_t address, std::uint8_t value) {
   const bool sends = after_move_;
   after_move_ = false;
-  if (address == base_) {
+  if (address == base_ + kLptData) {
     if (phase_ == Phase::kSyncing) {
       // Nothing crosses until the program opens the link with nibble 3.
-      if ((value & 0x1F) == 0x03) phase_ = Phase::kOutside;
+      if ((value & kDataLines) == 0x03) phase_ = Phase::kOutside;
       ++unframed_.data_writes;
     } else {
       if (sends) {
         if (phase_ != Phase::kRequest) StartExchange();
-        SentNibble(value & 0x0F);
+        SentNibble(value & kDataNibble);
       } else if (phase_ == Phase::kTurned) {
         phase_ = Phase::kAnswer;
       }
@@ -89,7 +92,7 @@ void CountingPort::WritePort(std::uint32_t address, std::uint8_t value) {
     }
     polls_since_write_ = 0;
     waits_since_write_ = 0;
-  } else if (address == base_ + 2u) {
+  } else if (address == base_ + kLptControl) {
     if (phase_ == Phase::kRequest) {
       phase_ = Phase::kTurned;
     } else {
@@ -138,7 +141,7 @@ void CountingPort::SentNibble(std::uint8_t nibble) {
   if (index >= 3) return;
   header_[index] = byte;
   if (index == 2) {
-    const bool framed = header_[0] == 0x01 && header_[2] == (header_[1] ^ 0xFF);
+    const bool framed = header_[0] == LinkLayer::kHeaderStart && header_[2] == (header_[1] ^ 0xFF);
     current_code_ = framed ? header_[1] : kMalformed;
     if (recording_ && !records_.empty()) records_.back().code = current_code_;
   }

@@ -14,13 +14,14 @@
 
 #include "bench_figures.h"
 #include "link/idle_backoff.h"
+#include "link/link.h"
 #include "remote_program.h"
 
 namespace {
 
 using namespace duplane;
 
-constexpr int kBlock = 8192;
+constexpr int kBlock = kFileBlockSize;
 constexpr int kLatencySamples = 15;
 
 struct Cpu {
@@ -46,7 +47,7 @@ void PrintCpu(const char* state, const Cpu& cpu) {
 
 double MsOf(Link& link) {
   const double start = Now();
-  link.LinkGetCRC(false);
+  link.LinkGetCRC(Side::kRemote);
   return (Now() - start) * 1000;
 }
 
@@ -75,20 +76,20 @@ int main(int argc, char** argv) {
     return 1;
   }
   Link& link = remote.link();
-  link.LinkGetDrives(false);
+  link.LinkGetDrives(Side::kRemote);
   PrintCpu("connected, idle", Measure(remote.pid(), seconds, rest));
   long_quiet();
   PrintCpu("connected, idle for long", Measure(remote.pid(), seconds, rest));
 
   std::vector<std::uint8_t> block(kBlock, 0x5A);
-  const std::int32_t out = link.LinkFileCreate(false, "C:\\IDLE.BIN");
+  const std::int32_t out = link.LinkFileCreate(Side::kRemote, "C:\\IDLE.BIN");
   long long moved = 0;
   const Cpu busy = Measure(remote.pid(), seconds, [&] {
-    link.LinkFileWrite(false, out, block.data(), kBlock);
+    link.LinkFileWrite(Side::kRemote, out, block.data(), kBlock);
     moved += kBlock;
   });
-  link.LinkFileClose(false, out);
-  link.LinkDeleteFile(false, "C:\\IDLE.BIN", kDeleteNormal);
+  link.LinkFileClose(Side::kRemote, out);
+  link.LinkDeleteFile(Side::kRemote, "C:\\IDLE.BIN", kDeleteNormal);
   PrintCpu("transferring (LinkFileWrite)", busy);
   std::printf("  (%.0f bytes/s of file data while measured)\n", moved / seconds);
 

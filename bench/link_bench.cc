@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bench_figures.h"
+#include "link/link.h"
 #include "link/link_layer.h"
 #include "port/virtual_cable.h"
 
@@ -25,7 +26,7 @@ using duplane::Now;
 using duplane::PortCounters;
 using duplane::VirtualCable;
 
-constexpr int kBlock = 8192;
+constexpr int kBlock = duplane::kFileBlockSize;
 
 struct Figures {
   double seconds = 0;

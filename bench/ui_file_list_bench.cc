@@ -29,6 +29,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using duplane::Side;
 
 double Ms(Clock::time_point since) {
   return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
@@ -56,14 +57,14 @@ class SilentBoxes : public duplane::MessageBoxes {
   bool RetryCancel(const QString&) override { return false; }
 };
 
-void MeasureSorts(duplane::TForm1& form, bool local) {
+void MeasureSorts(duplane::TForm1& form, Side side) {
   const char* const kColumns[] = {"Name", "Size", "Attr", "Modified", "Accessed", "Created"};
   for (int column = 0; column < duplane::kPaneColumns; ++column) {
     auto start = Clock::now();
-    form.ColumnClicked(local, column);
+    form.ColumnClicked(side, column);
     const double sort_ms = Ms(start);
     start = Clock::now();
-    form.ColumnClicked(local, column);  // same column again: reverse
+    form.ColumnClicked(side, column);  // same column again: reverse
     std::printf("  sort by %-8s %8.1f ms, reverse %6.1f ms\n", kColumns[column], sort_ms,
                 Ms(start));
   }
@@ -111,31 +112,32 @@ int main(int argc, char** argv) {
   form.show();
   QApplication::processEvents();
 
-  for (bool local : {true, false}) {
-    if (!local) form.Connect1Click();
-    const int files = local ? kLocalFiles : kRemoteFiles;
-    form.Controls(local).page_control->setCurrentIndex(1);
-    form.link().LinkChDir(local, "C:\\");
-    form.Pane(local).Path = form.link().LinkGetDir(local, 0);
+  for (Side side : {Side::kLocal, Side::kRemote}) {
+    if (side == Side::kRemote) form.Connect1Click();
+    const int files = side == Side::kLocal ? kLocalFiles : kRemoteFiles;
+    form.Controls(side).page_control->setCurrentIndex(1);
+    form.link().LinkChDir(side, "C:\\");
+    form.Pane(side).Path = form.link().LinkGetDir(side, kCurrentDrive);
     // The directory search alone, for comparison with the whole fill.
     start = Clock::now();
     int found = 0;
-    if (form.link().LinkFindFirst(local, 1, "C:\\*.*", kMaskFilesAndDirs) == 0) {
+    if (form.link().LinkFindFirst(side, 1, "C:\\*.*", kMaskFilesAndDirs) == 0) {
       do ++found;
-      while (form.link().LinkFindNext(local, 1) == 0);
-      form.link().LinkFindClose(local, 1);
+      while (form.link().LinkFindNext(side, 1) == 0);
+      form.link().LinkFindClose(side, 1);
     }
-    std::printf("%s: search alone %d entries %.1f ms\n", local ? "Local" : "Remote", found,
-                Ms(start));
+    std::printf("%s: search alone %d entries %.1f ms\n", side == Side::kLocal ? "Local" : "Remote",
+                found, Ms(start));
     start = Clock::now();
-    form.FillList(local);
+    form.FillList(side);
     const double fill_ms = Ms(start);
     start = Clock::now();
     QApplication::processEvents();  // the first paint of the list
     std::printf("%s: fill %d entries %.1f ms (%.2f us per entry), first paint %.1f ms\n",
-                local ? "Local" : "Remote", files, fill_ms, fill_ms * 1000.0 / files, Ms(start));
-    form.SelectAllFiles(local);
-    MeasureSorts(form, local);
+                side == Side::kLocal ? "Local" : "Remote", files, fill_ms, fill_ms * 1000.0 / files,
+                Ms(start));
+    form.SelectAllFiles(side);
+    MeasureSorts(form, side);
   }
   form.close();
   stop = true;

@@ -38,6 +38,7 @@
 #include "bench_ui.h"
 #include "cable_model.h"
 #include "link/extension_codes.h"
+#include "link/link.h"
 #include "link/packed_block.h"
 #include "remote_program.h"
 #include "sample_mix.h"
@@ -49,7 +50,7 @@ namespace {
 using namespace duplane;
 namespace fs = std::filesystem;
 
-constexpr std::int64_t kBlock = 8192;
+constexpr std::int64_t kBlock = kFileBlockSize;
 constexpr std::int64_t kSmallFile = 1000;
 constexpr std::int64_t kModelFile = 64ll << 20;
 constexpr int kModelEntries = 20000;
@@ -106,25 +107,27 @@ class Bench {
   void SetFastPath(bool on) { remote_.link().SetExtensionsEnabled(on); }
 
   // Copies the pane's rows from one side to the other; the counts of it all.
-  WireCounts Copy(bool source_is_local, const std::vector<BenchUi::Row>& rows) {
-    ui_.Show(source_is_local, remote_.link(), rows);
-    ui_.Show(!source_is_local, remote_.link(), {});
+  WireCounts Copy(Side source_side, const std::vector<BenchUi::Row>& rows) {
+    ui_.Show(source_side, remote_.link(), rows);
+    ui_.Show(Other(source_side), remote_.link(), {});
     const WireCounts before = remote_.port().Exchanges();
-    CopyFiles(ctx_, source_is_local, /*is_move=*/false);
+    CopyFiles(ctx_, source_side, /*is_move=*/false);
     return remote_.port().Exchanges() - before;
   }
 
-  std::string Side(bool local) const { return local ? local_dir_.path() : remote_dir_.path(); }
+  std::string Folder(Side side) const {
+    return side == Side::kLocal ? local_dir_.path() : remote_dir_.path();
+  }
 
   // One file of `size` bytes copied each way: the sum of both.
   WireCounts CopyBothWays(std::int64_t size) {
     const std::string name = "BIG" + std::to_string(size) + ".BIN";
-    WritePatternFile(Side(true) + "/" + name, size, 1);
-    WireCounts counts = Copy(true, {{name, size}});
-    fs::remove(Side(true) + "/" + name);
-    counts += Copy(false, {{name, size}});
-    fs::remove(Side(false) + "/" + name);
-    fs::remove(Side(true) + "/" + name);
+    WritePatternFile(Folder(Side::kLocal) + "/" + name, size, 1);
+    WireCounts counts = Copy(Side::kLocal, {{name, size}});
+    fs::remove(Folder(Side::kLocal) + "/" + name);
+    counts += Copy(Side::kRemote, {{name, size}});
+    fs::remove(Folder(Side::kRemote) + "/" + name);
+    fs::remove(Folder(Side::kLocal) + "/" + name);
     return counts;
   }
 
@@ -168,14 +171,15 @@ class Bench {
     const int n = options_.files;
     std::printf("\n%d files of %lld bytes in one directory, copied with their gathering\n", n,
                 (long long)kSmallFile);
-    fs::create_directories(Side(true) + "/SMALL");
+    fs::create_directories(Folder(Side::kLocal) + "/SMALL");
     for (int i = 0; i < n; ++i) {
-      WritePatternFile(Side(true) + "/SMALL/F" + std::to_string(i) + ".DAT", kSmallFile, i);
+      WritePatternFile(Folder(Side::kLocal) + "/SMALL/F" + std::to_string(i) + ".DAT", kSmallFile,
+                       i);
     }
     const std::vector<BenchUi::Row> dir = {{"SMALL", 0, true}};
-    small_up_ = Copy(true, dir);
-    fs::remove_all(Side(true) + "/SMALL");
-    small_down_ = Copy(false, dir);
+    small_up_ = Copy(Side::kLocal, dir);
+    fs::remove_all(Folder(Side::kLocal) + "/SMALL");
+    small_down_ = Copy(Side::kRemote, dir);
     PrintPer("  Local -> Remote, per file", small_up_, n);
     PrintPer("  Remote -> Local, per file", small_down_, n);
   }
@@ -183,18 +187,20 @@ class Bench {
   // A remote directory `dir` of `n` files listed; the counts and the entries
   // listed (with . and ..).
   WireCounts ListNewDirectory(const std::string& dir, int n, int* listed) {
-    fs::create_directories(Side(false) + "/" + dir);
+    fs::create_directories(Folder(Side::kRemote) + "/" + dir);
     for (int i = 0; i < n; ++i) {
-      WritePatternFile(Side(false) + "/" + dir + "/E" + std::to_string(i) + ".DAT", i % 100, i);
+      WritePatternFile(Folder(Side::kRemote) + "/" + dir + "/E" + std::to_string(i) + ".DAT",
+                       i % 100, i);
     }
     Link& link = remote_.link();
     const WireCounts before = remote_.port().Exchanges();
     *listed = 0;
-    for (std::int32_t r = link.LinkFindFirst(false, 1, "C:\\" + dir + "\\*.*", kMaskFilesAndDirs);
-         r == 0; r = link.LinkFindNext(false, 1)) {
+    for (std::int32_t r =
+             link.LinkFindFirst(Side::kRemote, 1, "C:\\" + dir + "\\*.*", kMaskFilesAndDirs);
+         r == 0; r = link.LinkFindNext(Side::kRemote, 1)) {
       ++*listed;
     }
-    link.LinkFindClose(false, 1);
+    link.LinkFindClose(Side::kRemote, 1);
     return remote_.port().Exchanges() - before;
   }
 
@@ -219,12 +225,12 @@ class Bench {
         continue;
       }
       const std::int64_t size = static_cast<std::int64_t>(kind.bytes.size());
-      std::ofstream(Side(true) + "/" + kind.file, std::ios::binary) << kind.bytes;
-      WireCounts counts = Copy(true, {{kind.file, size}});
-      fs::remove(Side(true) + "/" + kind.file);
-      counts += Copy(false, {{kind.file, size}});
-      fs::remove(Side(true) + "/" + kind.file);
-      fs::remove(Side(false) + "/" + kind.file);
+      std::ofstream(Folder(Side::kLocal) + "/" + kind.file, std::ios::binary) << kind.bytes;
+      WireCounts counts = Copy(Side::kLocal, {{kind.file, size}});
+      fs::remove(Folder(Side::kLocal) + "/" + kind.file);
+      counts += Copy(Side::kRemote, {{kind.file, size}});
+      fs::remove(Folder(Side::kLocal) + "/" + kind.file);
+      fs::remove(Folder(Side::kRemote) + "/" + kind.file);
       std::printf("  %-18s wire bytes per payload byte %.3f\n", kind.name,
                   counts.wire_bytes() / (2.0 * size));
       all += counts;
@@ -241,7 +247,7 @@ class Bench {
     SetFastPath(true);
     listing_fast_ = ListNewDirectory("MANY", kModelEntries, &listing_fast_entries_);
     const int listed = listing_fast_entries_;
-    fs::remove_all(Side(false) + "/MANY");
+    fs::remove_all(Folder(Side::kRemote) + "/MANY");
     SetFastPath(false);
     std::printf("\nA remote listing of %d entries WITH the fast path\n", listed);
     PrintPer("  per entry", listing_fast_, listed);

@@ -34,13 +34,13 @@ bool ConsoleTransferUi::Connected() { return layer_ != nullptr && layer_->connec
 
 void ConsoleTransferUi::ShowNotConnected() { ErrorBox("Not connected to Remote PC"); }
 
-TPane& ConsoleTransferUi::SelectPane(bool local) {
-  current_local_ = local;
-  return pane(local);
+TPane& ConsoleTransferUi::SelectPane(Side side) {
+  current_side_ = side;
+  return pane(side);
 }
 
 bool ConsoleTransferUi::IsRowSelected(std::int32_t row) {
-  const std::vector<bool>& rows = selection(current_local_);
+  const std::vector<bool>& rows = selection(current_side_);
   return row >= 0 && static_cast<std::size_t>(row) < rows.size() && rows[row];
 }
 
@@ -104,7 +104,7 @@ void ConsoleTransferUi::ShowMessageForm(const std::string& caption, const std::s
 }
 
 void ConsoleTransferUi::SetMessageText(const std::string& text) {
-  const std::string line = "Deleting " + choices_.display_path(choices_.source_local, text);
+  const std::string line = "Deleting " + choices_.display_path(choices_.source_side, text);
   if (console_.terminal()) {
     console_.Progress(line);
   } else {
@@ -128,10 +128,10 @@ void ConsoleTransferUi::DescribeQueue(const std::string& caption, const Transfer
 
 bool ConsoleTransferUi::ShowCopyMoveForm(const CopyMoveSetup& setup, TransferQueue& queue,
                                          CopyMoveOptions* options) {
-  const bool local = choices_.source_local;
+  const Side source = choices_.source_side;
   DescribeQueue(std::string(setup.move_options_enabled ? "Move" : "Copy") + " from " +
-                    choices_.display_path(local, setup.source_dir) + " to " +
-                    choices_.display_path(!local, setup.target_dir),
+                    choices_.display_path(source, setup.source_dir) + " to " +
+                    choices_.display_path(Other(source), setup.target_dir),
                 queue);
   queue_ = &queue;
   next_entry_ = 0;
@@ -141,7 +141,7 @@ bool ConsoleTransferUi::ShowCopyMoveForm(const CopyMoveSetup& setup, TransferQue
 
 bool ConsoleTransferUi::ShowDeleteForm(const std::string&, TransferQueue& queue,
                                        DeleteOptions* options) {
-  DescribeQueue("Delete on " + std::string(SideName(choices_.source_local)), queue);
+  DescribeQueue("Delete on " + std::string(SideName(choices_.source_side)), queue);
   *options = choices_.del;
   return true;
 }
@@ -176,7 +176,7 @@ void ConsoleTransferUi::SetStatusFile(const std::string& file_name, const std::s
       break;
     }
   }
-  file_path_ = choices_.display_path(choices_.source_local, source_dir + file_name);
+  file_path_ = choices_.display_path(choices_.source_side, source_dir + file_name);
   file_seq_ = seq;
   file_percent_ = 0;
   if (console_.terminal()) {

@@ -19,12 +19,12 @@ class LinkLayer;
 
 // What the command line decided for one run of an engine.
 struct ConsoleRunChoices {
-  bool source_local = true;  // the source of a copy, the side of a delete
+  Side source_side = Side::kLocal;  // the source of a copy, the side of a delete
   CopyMoveOptions copy;
   DeleteOptions del;
   // How a path of a side is written for the user (the local side shows its
   // own file names, the remote side its Windows paths).
-  std::function<std::string(bool local, const std::string& path)> display_path;
+  std::function<std::string(Side side, const std::string& path)> display_path;
 };
 
 class ConsoleTransferUi : public TransferUi {
@@ -33,8 +33,8 @@ class ConsoleTransferUi : public TransferUi {
   ConsoleTransferUi(Console& console, LinkLayer* layer, ConsoleRunChoices choices);
 
   // The two panes, read by the engines as the window's lists.
-  TPane& pane(bool local) { return local ? panes_[0] : panes_[1]; }
-  std::vector<bool>& selection(bool local) { return local ? selected_[0] : selected_[1]; }
+  TPane& pane(Side side) { return side == Side::kLocal ? panes_[0] : panes_[1]; }
+  std::vector<bool>& selection(Side side) { return side == Side::kLocal ? selected_[0] : selected_[1]; }
 
   // Something went wrong: an error was shown, or a file was abandoned.
   bool faulted() const { return faulted_; }
@@ -42,11 +42,11 @@ class ConsoleTransferUi : public TransferUi {
   // ---- TransferUi.
   bool Connected() override;
   void ShowNotConnected() override;
-  TPane& SelectPane(bool local) override;
-  TPane& Pane(bool local) override { return pane(local); }
+  TPane& SelectPane(Side side) override;
+  TPane& Pane(Side side) override { return pane(side); }
   std::string CurrentFileSpec() override { return "*.*"; }
   bool IsRowSelected(std::int32_t row) override;
-  void FillList(bool) override {}
+  void FillList(Side) override {}
   void EnableMainWindow(bool) override {}
   void ProcessMessages() override {}
   // Nothing is left on screen to be seen during the pause.
@@ -86,7 +86,7 @@ class ConsoleTransferUi : public TransferUi {
   ConsoleRunChoices choices_;
   TPane panes_[2];
   std::vector<bool> selected_[2];
-  bool current_local_ = true;
+  Side current_side_ = Side::kLocal;
   bool faulted_ = false;
 
   bool message_open_ = false;

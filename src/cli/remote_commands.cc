@@ -13,7 +13,6 @@
 namespace duplane {
 namespace {
 
-constexpr bool kRemote = false;
 
 std::string ModifiedText(FileTime time) {
   std::int64_t seconds = 0, nanoseconds = 0;
@@ -33,11 +32,11 @@ int Ls(CliRun& run, Link& link) {
   SearchSlots slots;
   TPane pane;
   std::vector<FindRecord> records;
-  if (!EnterDirectory(link, kRemote, named.dir, &path)) {
+  if (!EnterDirectory(link, Side::kRemote, named.dir, &path)) {
     run.console.Error("Cannot open directory " + named.dir + " on Remote PC");
     return kExitFault;
   }
-  ReadDirectory(link, slots, kRemote, path, &pane, &records);
+  ReadDirectory(link, slots, Side::kRemote, path, &pane, &records);
   std::vector<std::string> missing;
   std::vector<bool> selected = SelectRows(pane, named.names, &missing);
   // "ls C:\DATA" shows what DATA holds, as "ls C:\DATA\" does.
@@ -45,8 +44,8 @@ int Ls(CliRun& run, Link& link) {
   if (missing.empty() && name != "*" && name.find_first_of("*?") == std::string::npos &&
       pane.DirCount > 0) {
     for (std::int32_t row = 0; row < pane.DirCount; ++row) {
-      if (!selected[row] || !EnterDirectory(link, kRemote, name, &path)) continue;
-      ReadDirectory(link, slots, kRemote, path, &pane, &records);
+      if (!selected[row] || !EnterDirectory(link, Side::kRemote, name, &path)) continue;
+      ReadDirectory(link, slots, Side::kRemote, path, &pane, &records);
       selected.assign(records.size(), true);
       break;
     }
@@ -80,7 +79,7 @@ int Mkdir(CliRun& run, Link& link) {
   int status = kExitOk;
   for (const std::string& arg : run.options.args) {
     const std::string dir = RemoteWindowsPath(arg);
-    if (!link.LinkCreateDir(kRemote, dir)) {
+    if (!link.LinkCreateDir(Side::kRemote, dir)) {
       run.console.Error("Error creating directory " + dir + " on Remote PC");
       status = kExitFault;
     }
@@ -97,11 +96,11 @@ int Rename(CliRun& run, Link& link) {
     return kExitUsage;
   }
   std::string path;
-  if (!EnterDirectory(link, kRemote, old_name.dir, &path)) {
+  if (!EnterDirectory(link, Side::kRemote, old_name.dir, &path)) {
     run.console.Error("Cannot open directory " + old_name.dir + " on Remote PC");
     return kExitFault;
   }
-  if (!link.LinkRenameFile(kRemote, old_name.names[0], new_name)) {
+  if (!link.LinkRenameFile(Side::kRemote, old_name.names[0], new_name)) {
     run.console.Error("Error renaming " + RemoteWindowsPath(run.options.args[0]) + " on Remote PC");
     return kExitFault;
   }
@@ -109,7 +108,7 @@ int Rename(CliRun& run, Link& link) {
 }
 
 int Df(CliRun& run, Link& link) {
-  std::string letters = link.LinkGetDrives(kRemote);
+  std::string letters = link.LinkGetDrives(Side::kRemote);
   if (!run.options.args.empty()) {
     const std::string& arg = run.options.args[0];
     const char wanted = static_cast<char>(std::toupper(static_cast<unsigned char>(arg[0])));
@@ -123,8 +122,8 @@ int Df(CliRun& run, Link& link) {
   int status = kExitOk;
   for (char letter : letters) {
     const auto number = static_cast<std::uint8_t>(letter - 'A' + 1);
-    const std::int64_t size = link.LinkDiskSize(kRemote, number);
-    const std::int64_t free = link.LinkDiskFree(kRemote, number);
+    const std::int64_t size = link.LinkDiskSize(Side::kRemote, number);
+    const std::int64_t free = link.LinkDiskFree(Side::kRemote, number);
     if (size < 0 || free < 0) {
       run.console.Error(std::string("Drive ") + letter + ": not ready");
       status = kExitFault;
@@ -139,7 +138,7 @@ int Df(CliRun& run, Link& link) {
 }
 
 int Drives(CliRun& run, Link& link) {
-  const std::string letters = link.LinkGetDrives(kRemote);
+  const std::string letters = link.LinkGetDrives(Side::kRemote);
   if (letters.empty()) {
     run.console.Error("no drives on Remote PC");
     return kExitFault;

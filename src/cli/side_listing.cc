@@ -91,13 +91,13 @@ bool JoinEntries(const std::vector<NamedEntries>& parts, NamedEntries* joined, s
   return true;
 }
 
-bool EnterDirectory(Link& link, bool local, const std::string& dir, std::string* path) {
-  if (!dir.empty() && link.LinkChDir(local, dir) != 0) return false;
-  *path = link.LinkGetDir(local, 0);
+bool EnterDirectory(Link& link, Side side, const std::string& dir, std::string* path) {
+  if (!dir.empty() && link.LinkChDir(side, dir) != 0) return false;
+  *path = link.LinkGetDir(side, kCurrentDrive);
   return !path->empty();
 }
 
-void ReadDirectory(Link& link, SearchSlots& slots, bool local, std::string dir, TPane* pane,
+void ReadDirectory(Link& link, SearchSlots& slots, Side side, std::string dir, TPane* pane,
                    std::vector<FindRecord>* records) {
   *pane = TPane();
   pane->Path = dir;
@@ -106,7 +106,7 @@ void ReadDirectory(Link& link, SearchSlots& slots, bool local, std::string dir, 
   const std::int32_t slot = slots.Alloc();
   if (slot == 0) return;
   const std::string pattern = (dir.empty() || dir.back() == '\\' ? dir : dir + "\\") + "*.*";
-  if (link.LinkFindFirst(local, slot, pattern, kMaskFilesAndDirs) == 0) {
+  if (link.LinkFindFirst(side, slot, pattern, kMaskFilesAndDirs) == 0) {
     do {
       const FindRecord& record = link.SlotRecord(slot);
       if (IsDotName(record.name)) continue;
@@ -115,8 +115,8 @@ void ReadDirectory(Link& link, SearchSlots& slots, bool local, std::string dir, 
       } else {
         files.push_back(record);
       }
-    } while (link.LinkFindNext(local, slot) == 0);
-    link.LinkFindClose(local, slot);
+    } while (link.LinkFindNext(side, slot) == 0);
+    link.LinkFindClose(side, slot);
   }
   slots.Free(slot);
 

@@ -41,13 +41,13 @@ bool JoinEntries(const std::vector<NamedEntries>& parts, NamedEntries* joined, s
 
 // Makes `dir` the side's current directory (nothing to do for "") and gives
 // the side's name for it, as a pane's Path. False when it cannot be entered.
-bool EnterDirectory(Link& link, bool local, const std::string& dir, std::string* path);
+bool EnterDirectory(Link& link, Side side, const std::string& dir, std::string* path);
 
 // Reads directory `dir` of a side into `pane` the way the window's list shows
 // it (directories, then files, each in search order, no "." or ".." rows) and
 // keeps each row's find record. `dir` is the side's current directory (taken
 // by value: it is often the pane's own Path).
-void ReadDirectory(Link& link, SearchSlots& slots, bool local, std::string dir, TPane* pane,
+void ReadDirectory(Link& link, SearchSlots& slots, Side side, std::string dir, TPane* pane,
                    std::vector<FindRecord>* records);
 
 // The rows named by `names`: "*" selects all, a pattern those that match (case

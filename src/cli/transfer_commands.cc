@@ -31,7 +31,7 @@ std::string NativePath(const std::string& root, const std::string& windows) {
 
 // Where the sources are and where they go, as the command line said.
 struct TransferPlan {
-  bool source_local = true;
+  Side source_side = Side::kLocal;
   NamedEntries sources;    // dir: the remote Windows path, or unused for local sources
   std::string local_root;  // the one local directory the run may touch
   std::string remote_dir;
@@ -41,13 +41,13 @@ struct TransferPlan {
 bool PlanTransfer(const CliRun& run, TransferPlan* plan, int* status) {
   const CliOptions& o = run.options;
   const bool is_rm = o.command == CliCommand::kRm;
-  plan->source_local = o.command == CliCommand::kPut;
+  plan->source_side = o.command == CliCommand::kPut ? Side::kLocal : Side::kRemote;
   const std::size_t source_count = is_rm ? o.args.size() : o.args.size() - 1;
   std::vector<NamedEntries> parts(source_count);
   std::string error;
   *status = kExitFault;
   for (std::size_t i = 0; i < source_count; ++i) {
-    if (!plan->source_local) {
+    if (plan->source_side == Side::kRemote) {
       parts[i] = SplitRemotePath(o.args[i]);
     } else if (!SplitLocalPath(o.args[i], &parts[i], &error)) {
       run.console.Error(error);
@@ -59,7 +59,7 @@ bool PlanTransfer(const CliRun& run, TransferPlan* plan, int* status) {
     *status = kExitUsage;
     return false;
   }
-  if (plan->source_local) {
+  if (plan->source_side == Side::kLocal) {
     plan->local_root = plan->sources.dir;
     plan->remote_dir = RemoteWindowsPath(o.args.back());
     return true;
@@ -86,7 +86,7 @@ int RunTransferCommand(CliRun& run) {
   LocalFileSystem files({{'C', plan.local_root}}, /*confine=*/true);
   Link link(files, run.cable.layer());
   ConsoleRunChoices choices;
-  choices.source_local = plan.source_local;
+  choices.source_side = plan.source_side;
   choices.copy.overwrite = o.overwrite;
   choices.copy.overwrite_text = "";
   choices.copy.delete_mode = o.delete_mode;
@@ -94,22 +94,22 @@ int RunTransferCommand(CliRun& run) {
   choices.del.delete_mode = o.delete_mode;
   choices.del.remove_empty = !o.keep_empty;
   const std::string root = plan.local_root;
-  const auto shown = [root](bool local, const std::string& path) {
-    return local ? NativePath(root, path) : path;
+  const auto shown = [root](Side side, const std::string& path) {
+    return side == Side::kLocal ? NativePath(root, path) : path;
   };
   choices.display_path = shown;
   ConsoleTransferUi ui(run.console, run.cable.layer(), std::move(choices));
 
-  if (!EnterDirectory(link, true, kLocalRoot, &ui.pane(true).Path)) {
+  if (!EnterDirectory(link, Side::kLocal, kLocalRoot, &ui.pane(Side::kLocal).Path)) {
     run.console.Error("Cannot open " + plan.local_root + " on Local PC");
     return kExitFault;
   }
-  if (!EnterDirectory(link, false, plan.remote_dir, &ui.pane(false).Path)) {
+  if (!EnterDirectory(link, Side::kRemote, plan.remote_dir, &ui.pane(Side::kRemote).Path)) {
     run.console.Error("Cannot open directory " + plan.remote_dir + " on Remote PC");
     return kExitFault;
   }
 
-  const bool side = plan.source_local;
+  const Side side = plan.source_side;
   TPane& source = ui.pane(side);
   SearchSlots slots;
   std::vector<FindRecord> records;

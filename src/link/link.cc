@@ -15,6 +15,9 @@
 #include "localfs/local_file_system.h"
 
 namespace duplane {
+
+static_assert(kFileBlockSize <= kMaxWireData, "a copy's block must fit one LinkFileRead");
+
 namespace {
 
 constexpr std::int32_t kMaxDriveLetters = 26;
@@ -40,12 +43,12 @@ bool Link::FastPath() {
   // A plain module answers false for a path no file system holds, and its
   // exchanges stay exactly what they were but for this one.
   if (extensions_.NeedsProbe()) {
-    extensions_.SetProbeAnswer(LinkFileExists(false, kExtensionsProbePath));
+    extensions_.SetProbeAnswer(LinkFileExists(Side::kRemote, kExtensionsProbePath));
   }
   return extensions_.Available();
 }
 
-bool Link::HasExtensions(bool local) { return local || FastPath(); }
+bool Link::HasExtensions(Side side) { return side == Side::kLocal || FastPath(); }
 
 const FindRecord& Link::SlotRecord(std::int32_t slot) const {
   static const FindRecord kNoRecord;
@@ -58,8 +61,8 @@ void Link::LinkNop() {
   remote_->WaitForAck();
 }
 
-std::string Link::LinkGetDrives(bool local) {
-  if (local) return local_.GetDrives();
+std::string Link::LinkGetDrives(Side side) {
+  if (side == Side::kLocal) return local_.GetDrives();
   RemoteCall call(remote_, kOpGetDrives);
   if (!call.live()) return std::string();
   call.Turn();
@@ -68,8 +71,8 @@ std::string Link::LinkGetDrives(bool local) {
   return call.Finish() ? letters : std::string();
 }
 
-char Link::LinkGetHomeDrive(bool local) {
-  if (local) return local_.GetHomeDrive();
+char Link::LinkGetHomeDrive(Side side) {
+  if (side == Side::kLocal) return local_.GetHomeDrive();
   RemoteCall call(remote_, kOpGetHomeDrive);
   if (!call.live()) return '\0';
   call.Turn();
@@ -77,8 +80,8 @@ char Link::LinkGetHomeDrive(bool local) {
   return call.Finish() ? letter : '\0';
 }
 
-std::int32_t Link::LinkChDir(bool local, const std::string& path) {
-  if (local) return local_.ChDir(path);
+std::int32_t Link::LinkChDir(Side side, const std::string& path) {
+  if (side == Side::kLocal) return local_.ChDir(path);
   if (!Sendable(path)) return kErrorPathNotFound;
   RemoteCall call(remote_, kOpChDir);
   if (!call.live()) return kErrorNotReady;
@@ -88,8 +91,8 @@ std::int32_t Link::LinkChDir(bool local, const std::string& path) {
   return call.Finish() ? result : kErrorNotReady;
 }
 
-std::string Link::LinkGetDir(bool local, std::uint8_t drive) {
-  if (local) return local_.GetDir(drive);
+std::string Link::LinkGetDir(Side side, std::uint8_t drive) {
+  if (side == Side::kLocal) return local_.GetDir(drive);
   RemoteCall call(remote_, kOpGetDir);
   if (!call.live()) return std::string();
   SendU8(call.link(), drive);
@@ -109,15 +112,15 @@ static std::int64_t RemoteDriveBytes(LinkLayer* remote, OpCode code, std::uint8_
   return call.Finish() ? bytes : -1;
 }
 
-std::int64_t Link::LinkDiskFree(bool local, std::uint8_t drive) {
-  if (local) return local_.DiskFree(drive);
+std::int64_t Link::LinkDiskFree(Side side, std::uint8_t drive) {
+  if (side == Side::kLocal) return local_.DiskFree(drive);
   return RemoteDriveBytes(remote_, kOpDiskFree, drive);
 }
 
-std::int32_t Link::LinkFindFirst(bool local, std::int32_t slot, const std::string& pattern,
+std::int32_t Link::LinkFindFirst(Side side, std::int32_t slot, const std::string& pattern,
                                  std::int32_t mask) {
   if (!ValidSlot(slot)) return kErrorInvalidHandle;
-  if (local) return local_.FindFirst(slot, pattern, mask, &records_[slot - 1]);
+  if (side == Side::kLocal) return local_.FindFirst(slot, pattern, mask, &records_[slot - 1]);
   if (!Sendable(pattern)) return kErrorPathNotFound;
   extensions_.ForgetSearch(slot);
   std::int32_t result = kErrorNotReady;
@@ -139,13 +142,14 @@ std::int32_t Link::LinkFindFirst(bool local, std::int32_t slot, const std::strin
   // A name that is no plain path component would make a copy, move or delete
   // reach outside the directory searched: it is passed over like a file that
   // is not there.
-  if (result == 0 && !IsPlainFindName(records_[slot - 1].name)) return LinkFindNext(false, slot);
+  if (result == 0 && !IsPlainFindName(records_[slot - 1].name))
+    return LinkFindNext(Side::kRemote, slot);
   return result;
 }
 
-std::int32_t Link::LinkFindNext(bool local, std::int32_t slot) {
+std::int32_t Link::LinkFindNext(Side side, std::int32_t slot) {
   if (!ValidSlot(slot)) return kErrorInvalidHandle;
-  if (local) return local_.FindNext(slot, &records_[slot - 1]);
+  if (side == Side::kLocal) return local_.FindNext(slot, &records_[slot - 1]);
   std::int32_t result = kErrorNotReady;
   do {
     if (extensions_.ServesSearch(slot)) {
@@ -165,9 +169,9 @@ std::int32_t Link::LinkFindNext(bool local, std::int32_t slot) {
   return result;
 }
 
-void Link::LinkFindClose(bool local, std::int32_t slot) {
+void Link::LinkFindClose(Side side, std::int32_t slot) {
   if (!ValidSlot(slot)) return;
-  if (local) return local_.FindClose(slot);
+  if (side == Side::kLocal) return local_.FindClose(slot);
   extensions_.ForgetSearch(slot);
   RemoteCall call(remote_, kOpFindClose);
   if (!call.live()) return;
@@ -192,14 +196,14 @@ static std::int32_t RemotePathNumber(LinkLayer* remote, OpCode code, const std::
   return call.Finish() ? number : -1;
 }
 
-std::int32_t Link::LinkFileOpen(bool local, const std::string& path, std::int32_t mode) {
-  if (local) return local_.FileOpen(path, mode);
+std::int32_t Link::LinkFileOpen(Side side, const std::string& path, std::int32_t mode) {
+  if (side == Side::kLocal) return local_.FileOpen(path, mode);
   return RemotePathNumber(remote_, kOpFileOpen, path, &mode);
 }
 
-std::int64_t Link::LinkFileSeek(bool local, std::int32_t handle, std::int64_t offset,
+std::int64_t Link::LinkFileSeek(Side side, std::int32_t handle, std::int64_t offset,
                                 std::int32_t origin) {
-  if (local) return local_.FileSeek(handle, offset, origin);
+  if (side == Side::kLocal) return local_.FileSeek(handle, offset, origin);
   RemoteCall call(remote_, kOpFileSeek);
   if (!call.live()) return -1;
   SendI32(call.link(), handle);
@@ -210,8 +214,8 @@ std::int64_t Link::LinkFileSeek(bool local, std::int32_t handle, std::int64_t of
   return call.Finish() ? position : -1;
 }
 
-std::int32_t Link::LinkFileRead(bool local, std::int32_t handle, void* buffer, std::int32_t count) {
-  if (local) return local_.FileRead(handle, buffer, count);
+std::int32_t Link::LinkFileRead(Side side, std::int32_t handle, void* buffer, std::int32_t count) {
+  if (side == Side::kLocal) return local_.FileRead(handle, buffer, count);
   // The Remote Module takes no more than one transfer block per request.
   if (count < 0 || count > kMaxWireData || (buffer == nullptr && count > 0)) return -1;
   if (FastPath()) return extensions_.FileRead(handle, buffer, count);
@@ -230,9 +234,9 @@ std::int32_t Link::LinkFileRead(bool local, std::int32_t handle, void* buffer, s
   return call.Finish() ? got : -1;
 }
 
-std::int32_t Link::LinkFileWrite(bool local, std::int32_t handle, const void* buffer,
+std::int32_t Link::LinkFileWrite(Side side, std::int32_t handle, const void* buffer,
                                  std::int32_t count) {
-  if (local) return local_.FileWrite(handle, buffer, count);
+  if (side == Side::kLocal) return local_.FileWrite(handle, buffer, count);
   if (count < 0 || count > kMaxWireData || (buffer == nullptr && count > 0)) return -1;
   if (FastPath()) return extensions_.FileWrite(handle, buffer, count);
   RemoteCall call(remote_, kOpFileWrite);
@@ -245,8 +249,8 @@ std::int32_t Link::LinkFileWrite(bool local, std::int32_t handle, const void* bu
   return call.Finish() ? written : -1;
 }
 
-bool Link::LinkFileClose(bool local, std::int32_t handle) {
-  if (local) return local_.FileClose(handle);
+bool Link::LinkFileClose(Side side, std::int32_t handle) {
+  if (side == Side::kLocal) return local_.FileClose(handle);
   RemoteCall call(remote_, kOpFileClose);
   if (!call.live()) return false;
   SendI32(call.link(), handle);
@@ -270,24 +274,24 @@ static bool RemotePathQuery(LinkLayer* remote, OpCode code, const std::string& p
   return call.Finish() && yes;
 }
 
-bool Link::LinkDeleteFile(bool local, const std::string& path, std::int32_t mode) {
-  if (local) return local_.Delete(path, mode);
+bool Link::LinkDeleteFile(Side side, const std::string& path, std::int32_t mode) {
+  if (side == Side::kLocal) return local_.Delete(path, mode);
   return RemotePathQuery(remote_, kOpDeleteFile, path, &mode);
 }
 
-bool Link::LinkFileExists(bool local, const std::string& path) {
-  if (local) return local_.FileExists(path);
+bool Link::LinkFileExists(Side side, const std::string& path) {
+  if (side == Side::kLocal) return local_.FileExists(path);
   return RemotePathQuery(remote_, kOpFileExists, path, nullptr);
 }
 
-std::int32_t Link::LinkFileCreate(bool local, const std::string& path) {
-  if (local) return local_.FileCreate(path);
+std::int32_t Link::LinkFileCreate(Side side, const std::string& path) {
+  if (side == Side::kLocal) return local_.FileCreate(path);
   return RemotePathNumber(remote_, kOpFileCreate, path, nullptr);
 }
 
-bool Link::LinkGetFileTime(bool local, std::int32_t handle, FileTime* creation,
+bool Link::LinkGetFileTime(Side side, std::int32_t handle, FileTime* creation,
                            FileTime* last_access, FileTime* last_write) {
-  if (local) return local_.GetFileTime(handle, creation, last_access, last_write);
+  if (side == Side::kLocal) return local_.GetFileTime(handle, creation, last_access, last_write);
   RemoteCall call(remote_, kOpGetFileTime);
   if (!call.live()) return false;
   SendI32(call.link(), handle);
@@ -304,9 +308,9 @@ bool Link::LinkGetFileTime(bool local, std::int32_t handle, FileTime* creation,
   return true;
 }
 
-bool Link::LinkSetFileTime(bool local, std::int32_t handle, FileTime creation, FileTime last_access,
+bool Link::LinkSetFileTime(Side side, std::int32_t handle, FileTime creation, FileTime last_access,
                            FileTime last_write) {
-  if (local) return local_.SetFileTime(handle, creation, last_access, last_write);
+  if (side == Side::kLocal) return local_.SetFileTime(handle, creation, last_access, last_write);
   RemoteCall call(remote_, kOpSetFileTime);
   if (!call.live()) return false;
   SendI32(call.link(), handle);
@@ -318,28 +322,28 @@ bool Link::LinkSetFileTime(bool local, std::int32_t handle, FileTime creation, F
   return call.Finish() && success;
 }
 
-std::int32_t Link::LinkFileGetAttr(bool local, const std::string& path) {
-  if (local) return local_.FileGetAttr(path);
+std::int32_t Link::LinkFileGetAttr(Side side, const std::string& path) {
+  if (side == Side::kLocal) return local_.FileGetAttr(path);
   return RemotePathNumber(remote_, kOpFileGetAttr, path, nullptr);
 }
 
-bool Link::LinkFileSetAttr(bool local, const std::string& path, std::int32_t attributes) {
-  if (local) return local_.FileSetAttr(path, attributes);
+bool Link::LinkFileSetAttr(Side side, const std::string& path, std::int32_t attributes) {
+  if (side == Side::kLocal) return local_.FileSetAttr(path, attributes);
   return RemotePathQuery(remote_, kOpFileSetAttr, path, &attributes);
 }
 
-bool Link::LinkCreateDir(bool local, const std::string& path) {
-  if (local) return local_.CreateDir(path);
+bool Link::LinkCreateDir(Side side, const std::string& path) {
+  if (side == Side::kLocal) return local_.CreateDir(path);
   return RemotePathQuery(remote_, kOpCreateDir, path, nullptr);
 }
 
-bool Link::LinkRemoveDir(bool local, const std::string& path) {
-  if (local) return local_.RemoveDir(path);
+bool Link::LinkRemoveDir(Side side, const std::string& path) {
+  if (side == Side::kLocal) return local_.RemoveDir(path);
   return RemotePathQuery(remote_, kOpRemoveDir, path, nullptr);
 }
 
-bool Link::LinkRenameFile(bool local, const std::string& old_path, const std::string& new_path) {
-  if (local) return local_.RenameFile(old_path, new_path);
+bool Link::LinkRenameFile(Side side, const std::string& old_path, const std::string& new_path) {
+  if (side == Side::kLocal) return local_.RenameFile(old_path, new_path);
   if (!Sendable(old_path) || !Sendable(new_path)) return false;
   RemoteCall call(remote_, kOpRenameFile);
   if (!call.live()) return false;
@@ -350,13 +354,13 @@ bool Link::LinkRenameFile(bool local, const std::string& old_path, const std::st
   return call.Finish() && success;
 }
 
-bool Link::LinkDirectoryExists(bool local, const std::string& path) {
-  if (local) return local_.DirectoryExists(path);
+bool Link::LinkDirectoryExists(Side side, const std::string& path) {
+  if (side == Side::kLocal) return local_.DirectoryExists(path);
   return RemotePathQuery(remote_, kOpDirectoryExists, path, nullptr);
 }
 
-std::uint32_t Link::LinkGetCRC(bool local) {
-  if (local) return local_.GetCRC();
+std::uint32_t Link::LinkGetCRC(Side side) {
+  if (side == Side::kLocal) return local_.GetCRC();
   RemoteCall call(remote_, kOpGetCRC);
   if (!call.live()) return 0;
   call.Turn();
@@ -364,19 +368,19 @@ std::uint32_t Link::LinkGetCRC(bool local) {
   return call.Finish() ? crc : 0;
 }
 
-std::int32_t Link::LinkFileAge(bool local, const std::string& path) {
-  if (local) return local_.FileAge(path);
+std::int32_t Link::LinkFileAge(Side side, const std::string& path) {
+  if (side == Side::kLocal) return local_.FileAge(path);
   return RemotePathNumber(remote_, kOpFileAge, path, nullptr);
 }
 
-std::int64_t Link::LinkDiskSize(bool local, std::uint8_t drive) {
-  if (local) return local_.DiskSize(drive);
+std::int64_t Link::LinkDiskSize(Side side, std::uint8_t drive) {
+  if (side == Side::kLocal) return local_.DiskSize(drive);
   return RemoteDriveBytes(remote_, kOpDiskSize, drive);
 }
 
-bool Link::LinkGetSysImageList(bool local, std::vector<std::uint8_t>* bitmap) {
+bool Link::LinkGetSysImageList(Side side, std::vector<std::uint8_t>* bitmap) {
   bitmap->clear();
-  if (local) {
+  if (side == Side::kLocal) {
     *bitmap = local_.SysImageList();
     return !bitmap->empty();
   }
@@ -399,9 +403,9 @@ bool Link::LinkGetSysImageList(bool local, std::vector<std::uint8_t>* bitmap) {
   return true;
 }
 
-void Link::LinkGetIconIndex(bool local, const std::string& path, std::int32_t* normal,
+void Link::LinkGetIconIndex(Side side, const std::string& path, std::int32_t* normal,
                             std::int32_t* open) {
-  if (local) return local_.GetIconIndex(path, normal, open);
+  if (side == Side::kLocal) return local_.GetIconIndex(path, normal, open);
   *normal = 0;
   *open = 0;
   if (extensions_.KnownIconIndex(path, normal, open)) return;
@@ -418,21 +422,21 @@ void Link::LinkGetIconIndex(bool local, const std::string& path, std::int32_t* n
   }
 }
 
-bool Link::LinkHasSubDirs(bool local, const std::string& path) {
+bool Link::LinkHasSubDirs(Side side, const std::string& path) {
   if (path.empty()) return false;
   const std::string directory = WithFinalBackslash(path);
-  if (local) return local_.HasSubDirs(directory);
+  if (side == Side::kLocal) return local_.HasSubDirs(directory);
   bool has = false;
   if (extensions_.KnownHasSubDirs(directory, &has)) return has;
   return RemotePathQuery(remote_, kOpHasSubDirs, directory, nullptr);
 }
 
-std::int32_t Link::LinkListSubDirs(bool local, const std::string& path,
+std::int32_t Link::LinkListSubDirs(Side side, const std::string& path,
                                    std::vector<std::string>* names) {
   names->clear();
   if (path.empty()) return 0;
   const std::string directory = WithFinalBackslash(path);
-  if (local) return local_.ListSubDirs(directory, names);
+  if (side == Side::kLocal) return local_.ListSubDirs(directory, names);
   if (!Sendable(directory)) return 0;
   if (FastPath()) {
     const std::int32_t count = extensions_.ListSubDirs(directory, names);
@@ -460,10 +464,10 @@ std::int32_t Link::LinkListSubDirs(bool local, const std::string& path,
   return count;
 }
 
-std::int64_t Link::LinkRangeCRC(bool local, const std::string& path, std::int64_t offset,
+std::int64_t Link::LinkRangeCRC(Side side, const std::string& path, std::int64_t offset,
                                 std::int64_t length, std::uint32_t* crc) {
   if (offset < 0 || length < 0) return -1;
-  if (local) return local_.RangeCrc(path, offset, length, crc);
+  if (side == Side::kLocal) return local_.RangeCrc(path, offset, length, crc);
   if (!Sendable(path) || !FastPath()) return -1;
   return extensions_.RangeCrc(path, offset, length, crc);
 }

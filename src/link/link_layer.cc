@@ -3,6 +3,7 @@
 #include "link/link_layer.h"
 
 #include "link/idle_backoff.h"
+#include "port/port_registers.h"
 
 namespace duplane {
 namespace {
@@ -14,8 +15,13 @@ constexpr std::uint64_t kSyncPhaseMs = 25;
 constexpr std::uint8_t kSyncNibbleFirst = 0;
 constexpr std::uint8_t kSyncNibbleSecond = 6;
 constexpr std::uint8_t kSyncNibbleOpen = 3;
+// How long the program keeps its 3 up for a module that already showed its
+// ready strobe with the 6 and does not show the 3 back (one that is not ours).
+constexpr std::uint64_t kSyncEchoWaitMs = 2000;
 
-std::uint8_t NibbleOf(std::uint8_t status) { return (status >> 3) & 0x0F; }
+// The other end's strobe (its D4) as this end's Busy line shows it: the
+// handshake's acknowledge.
+constexpr std::uint8_t kAck = kLptStatusBusy;
 
 }  // namespace
 
@@ -24,11 +30,11 @@ std::uint8_t NibbleOf(std::uint8_t status) { return (status >> 3) & 0x0F; }
 // old and new lines. Whatever is decided on the lines is decided on a read
 // that agrees with the one before.
 bool LinkLayer::StillSees(std::uint8_t mask, std::uint8_t value) {
-  return (port_.ReadPort(base_ + 1u) & mask) == value;
+  return (port_.ReadPort(base_ + kLptStatus) & mask) == value;
 }
 
 bool LinkLayer::StillSeesNibble(std::uint8_t nibble) {
-  return StillSees(0x78, static_cast<std::uint8_t>(nibble << 3));
+  return StillSees(kStatusNibble, static_cast<std::uint8_t>(nibble << kStatusNibbleShift));
 }
 
 LinkLayer::LinkLayer(PortAccess& port, std::uint16_t base, LinkClock& clock)
@@ -43,22 +49,22 @@ void LinkLayer::SetPumpEvents(std::function<void()> pump) { pump_events_ = std::
 
 void LinkLayer::WriteData(std::uint8_t value) {
   ++counters_.data_writes;
-  port_.WritePort(base_, value);
+  port_.WritePort(base_ + kLptData, value);
 }
 
 void LinkLayer::ResetControl() {
   ++counters_.control_writes;
-  port_.WritePort(base_ + 2u, 0x04);
+  port_.WritePort(base_ + kLptControl, kControlIdle);
 }
 
 std::uint8_t LinkLayer::ReadAck() {
   ++counters_.polls;
-  return port_.ReadPort(base_ + 1u) & 0x80;
+  return port_.ReadPort(base_ + kLptStatus) & kAck;
 }
 
 std::uint8_t LinkLayer::ReadNibble() {
   ++counters_.nibble_reads;
-  return NibbleOf(port_.ReadPort(base_ + 1u));
+  return NibbleOfStatus(port_.ReadPort(base_ + kLptStatus));
 }
 
 bool LinkLayer::WaitForOtherEnd(const char* name) {
@@ -86,13 +92,13 @@ void LinkLayer::SendBlock(std::int32_t count, const void* buffer) {
   const auto* bytes = static_cast<const std::uint8_t*>(buffer);
   for (std::int32_t i = 0; i < count; ++i) {
     if (!WaitForOtherEnd("SendBlock")) return;
-    WriteData(static_cast<std::uint8_t>((bytes[i] & 0x0F) | data_toggle_));
-    expected_ack_ ^= 0x80;
-    data_toggle_ ^= 0x10;
+    WriteData(static_cast<std::uint8_t>((bytes[i] & kDataNibble) | data_toggle_));
+    expected_ack_ ^= kAck;
+    data_toggle_ ^= kDataStrobe;
     if (!WaitForOtherEnd("SendBlock")) return;
     WriteData(static_cast<std::uint8_t>((bytes[i] >> 4) | data_toggle_));
-    expected_ack_ ^= 0x80;
-    data_toggle_ ^= 0x10;
+    expected_ack_ ^= kAck;
+    data_toggle_ ^= kDataStrobe;
   }
 }
 
@@ -107,34 +113,34 @@ void LinkLayer::GetBlock(std::int32_t count, void* buffer) {
     WriteData(data_toggle_);
     if (!WaitForOtherEnd("GetBlock")) return;
     const std::uint8_t low = ReadNibble();
-    expected_ack_ ^= 0x80;
-    data_toggle_ ^= 0x10;
+    expected_ack_ ^= kAck;
+    data_toggle_ ^= kDataStrobe;
     WriteData(data_toggle_);
     if (!WaitForOtherEnd("GetBlock")) return;
     const std::uint8_t high = ReadNibble();
     bytes[i] = static_cast<std::uint8_t>(high * 16 + low);
-    expected_ack_ ^= 0x80;
-    data_toggle_ ^= 0x10;
+    expected_ack_ ^= kAck;
+    data_toggle_ ^= kDataStrobe;
   }
 }
 
 void LinkLayer::WaitForAck() {
   if (!WaitForOtherEnd("WaitForAck")) return;
   ResetControl();
-  expected_ack_ ^= 0x80;
+  expected_ack_ ^= kAck;
 }
 
 void LinkLayer::FinishReceive() {
   // Not after the link is given up, for the same reason as in GetBlock.
   if (!connected_) return;
   WriteData(data_toggle_);
-  data_toggle_ ^= 0x10;
+  data_toggle_ ^= kDataStrobe;
 }
 
 bool LinkLayer::WaitForReceiver() { return WaitForOtherEnd("SendBlock"); }
 
 void LinkLayer::SendCommand(std::uint8_t code) {
-  const std::uint8_t header[3] = {0x01, code, static_cast<std::uint8_t>(code ^ 0xFF)};
+  const std::uint8_t header[3] = {kHeaderStart, code, static_cast<std::uint8_t>(code ^ 0xFF)};
   ++commands_sent_;
   SendBlock(3, header);
 }
@@ -145,17 +151,33 @@ void LinkLayer::SyncRemote() {
   // The other end must show nibble 0 and only then 6; one that shows 6 first
   // is passed over until it has shown 0.
   const std::uint8_t wanted[2] = {kSyncNibbleFirst, kSyncNibbleSecond};
+  std::uint8_t status = 0;
   for (std::uint8_t nibble : wanted) {
     do {
       WriteData(0x00);
       if (pump_events_) pump_events_();
       if (cancel_) return;
-    } while (ReadNibble() != nibble || !StillSeesNibble(nibble));
+      ++counters_.nibble_reads;
+      status = port_.ReadPort(base_ + kLptStatus);
+    } while (NibbleOfStatus(status) != nibble || !StillSeesNibble(nibble));
   }
   WriteData(kSyncNibbleOpen);
   clock_.Sleep(10);
+  // A module that shows its ready strobe with the 6 is still waiting for a
+  // header of a connection whose program went away without code 0, in the
+  // phase a new connection starts in: it would take our first nibble whether or
+  // not it saw the 3, and serve us with the old program's files still open.
+  // Ours shows the 3 back once it has seen it; the 3 stays until then.
+  if ((status & kAck) == 0x00) {
+    const std::uint64_t since = clock_.TickCount();
+    while (ReadNibble() != kSyncNibbleOpen || !StillSeesNibble(kSyncNibbleOpen)) {
+      if (pump_events_) pump_events_();
+      if (cancel_) return;
+      if (clock_.TickCount() - since >= kSyncEchoWaitMs) break;
+    }
+  }
   expected_ack_ = 0x00;
-  data_toggle_ = 0x10;
+  data_toggle_ = kDataStrobe;
   ++sync_serial_;
 }
 
@@ -166,8 +188,10 @@ bool LinkLayer::AnswerSync(const std::function<bool()>& stop) {
   IdleBackoff idle(clock_);
   for (;;) {
     if (stop && stop()) return false;
-    const std::uint8_t status = port_.ReadPort(base_ + 1u);
-    if ((status & 0xF8) == 0x80 && StillSees(0xF8, 0x80)) break;  // the program writes 0x00
+    const std::uint8_t status = port_.ReadPort(base_ + kLptStatus);
+    // The program writes 0x00.
+    const std::uint8_t zero = StatusOfFarData(0x00);
+    if ((status & kStatusLines) == zero && StillSees(kStatusLines, zero)) break;
     idle.Pass(status);
   }
   std::uint64_t phase_start = clock_.TickCount();
@@ -176,8 +200,9 @@ bool LinkLayer::AnswerSync(const std::function<bool()>& stop) {
   WriteData(shown);
   for (;;) {
     if (stop && stop()) return false;
-    const std::uint8_t status = port_.ReadPort(base_ + 1u);
-    if (NibbleOf(status) == kSyncNibbleOpen && shown_second && StillSeesNibble(kSyncNibbleOpen)) {
+    const std::uint8_t status = port_.ReadPort(base_ + kLptStatus);
+    if (NibbleOfStatus(status) == kSyncNibbleOpen && shown_second &&
+        StillSeesNibble(kSyncNibbleOpen)) {
       break;
     }
     idle.Pass(status);
@@ -189,7 +214,7 @@ bool LinkLayer::AnswerSync(const std::function<bool()>& stop) {
     }
   }
   expected_ack_ = 0x00;
-  data_toggle_ = 0x10;
+  data_toggle_ = kDataStrobe;
   connected_ = true;
   return true;
 }
@@ -198,33 +223,42 @@ LinkLayer::CommandWait LinkLayer::WaitForCommandStart(const std::function<bool()
   // Bit 4 carries the ready strobe the program waits for before it sends; bits
   // 0-3 go round 0 and 6, which the program ignores while sending but which
   // answer a program that has restarted and synchronises again.
+  //
+  // Right after a synchronisation the program's 3 is still on the cable: it is
+  // shown back until the program moves on (a restarted program waits for that
+  // before its first request), and only a 3 that follows some other value is a
+  // new synchronisation.
+  bool saw_other_nibble = NibbleOfStatus(port_.ReadPort(base_ + kLptStatus)) != kSyncNibbleOpen;
+  std::uint8_t shown = saw_other_nibble ? kSyncNibbleFirst : kSyncNibbleOpen;
   std::uint64_t phase_start = clock_.TickCount();
-  std::uint8_t shown = kSyncNibbleFirst;
-  // Right after a synchronisation the program's 0x03 is still on the cable; only
-  // a 3 that follows some other value is a new synchronisation.
-  bool saw_other_nibble = false;
   IdleBackoff idle(clock_);
   WriteData(data_toggle_ | shown);
   for (;;) {
     if (stop && stop()) return CommandWait::kStopped;
-    const std::uint8_t status = port_.ReadPort(base_ + 1u);
-    if ((status & 0x80) == expected_ack_) {
-      // Every header begins with the low nibble of 0x01; anything else is a
+    const std::uint8_t status = port_.ReadPort(base_ + kLptStatus);
+    if ((status & kAck) == expected_ack_) {
+      // Every header begins with the low nibble of kHeaderStart; anything else is a
       // program that writes 0x00 to synchronise. The nibble comes from a
       // second read, as in GetBlock: the read that saw the strobe may show
       // the old nibble.
-      return ReadNibble() == 0x01 ? CommandWait::kCommand : CommandWait::kResyncRequested;
+      return ReadNibble() == (kHeaderStart & kDataNibble) ? CommandWait::kCommand
+                                                          : CommandWait::kResyncRequested;
     }
-    if (NibbleOf(status) != kSyncNibbleOpen) {
-      saw_other_nibble = true;
+    if (NibbleOfStatus(status) != kSyncNibbleOpen) {
+      if (!saw_other_nibble) {
+        saw_other_nibble = true;
+        shown = kSyncNibbleFirst;
+        WriteData(data_toggle_ | shown);
+        phase_start = clock_.TickCount();
+      }
     } else if (saw_other_nibble && StillSeesNibble(kSyncNibbleOpen)) {
       expected_ack_ = 0x00;
-      data_toggle_ = 0x10;
+      data_toggle_ = kDataStrobe;
       connected_ = true;
       return CommandWait::kResynced;
     }
     idle.Pass(status);
-    if (clock_.TickCount() - phase_start >= kSyncPhaseMs) {
+    if (saw_other_nibble && clock_.TickCount() - phase_start >= kSyncPhaseMs) {
       shown = shown == kSyncNibbleFirst ? kSyncNibbleSecond : kSyncNibbleFirst;
       WriteData(data_toggle_ | shown);
       phase_start = clock_.TickCount();

@@ -11,6 +11,7 @@
 
 #include "port/link_clock.h"
 #include "port/port_access.h"
+#include "port/port_registers.h"
 
 namespace duplane {
 
@@ -27,6 +28,9 @@ struct PortCounters {
 class LinkLayer {
  public:
   static constexpr std::uint32_t kTimeoutMs = 10000;
+  // A command header is this byte, the operation code and the code's
+  // complement.
+  static constexpr std::uint8_t kHeaderStart = 0x01;
 
   LinkLayer(PortAccess& port, std::uint16_t base, LinkClock& clock = SystemClock());
 
@@ -68,7 +72,9 @@ class LinkLayer {
   bool WaitForReceiver();
 
   // The program's synchronisation at Connect: no time limit, ends early when
-  // the Cancel flag is set (by the pump callback, typically).
+  // the Cancel flag is set (by the pump callback, typically). Against a module
+  // that shows its ready strobe with nibble 6 (one still waiting for a header
+  // of a program that went away) the 3 is held until the module shows it back.
   void SyncRemote();
 
   // The Remote Module's side of the synchronisation: waits until the program
@@ -82,7 +88,8 @@ class LinkLayer {
   // strobe on bit 4 and shows nibbles 0 and 6 in turn on bits 0-3 (the program
   // reads only bit 7 while it sends), so a program that restarted and is
   // synchronising again gets its answer even in the phase where its idle data
-  // value equals the synchronisation's 0x00.
+  // value equals the synchronisation's 0x00. While the program still shows the
+  // 3 of a synchronisation, the module shows 3 back instead.
   enum class CommandWait {
     kCommand,          // the first nibble of a header is waiting; GetBlock it
     kResyncRequested,  // the program writes 0x00: go to AnswerSync
@@ -116,7 +123,7 @@ class LinkLayer {
   bool connected_ = false;
   bool cancel_ = false;
   std::uint8_t expected_ack_ = 0x00;
-  std::uint8_t data_toggle_ = 0x10;
+  std::uint8_t data_toggle_ = kDataStrobe;
   std::uint64_t sync_serial_ = 0;
   std::uint64_t commands_sent_ = 0;
   PortCounters counters_;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "localfs/file_values.h"
 #include "localfs/name_mapping.h"
 
 namespace duplane {
@@ -66,7 +67,7 @@ int DriveTable::IndexOfLetter(char letter) const {
 }
 
 int DriveTable::IndexOfNumber(std::uint8_t number) const {
-  if (number == 0) return drives_.empty() ? -1 : current_;
+  if (number == kCurrentDrive) return drives_.empty() ? -1 : current_;
   if (number > 26) return -1;
   return IndexOfLetter(static_cast<char>('A' + number - 1));
 }

@@ -6,29 +6,14 @@
 #include <cstdint>
 #include <string>
 
+#include "localfs/file_values.h"
+
 namespace duplane {
 
 // Directory searches open at once on each side, numbered 1 to 20.
 constexpr int kSearchSlots = 20;
 constexpr int kFindRecordSize = 292;
 constexpr std::size_t kMaxFindName = 255;
-
-// Windows attribute bits as they travel on the wire.
-constexpr std::int32_t kAttrReadOnly = 0x01;
-constexpr std::int32_t kAttrHidden = 0x02;
-constexpr std::int32_t kAttrSystem = 0x04;
-constexpr std::int32_t kAttrVolume = 0x08;
-constexpr std::int32_t kAttrDirectory = 0x10;
-constexpr std::int32_t kAttrArchive = 0x20;
-// Windows reserves this bit ("device") and never reports it for an entry; on
-// the wire it marks an entry that is neither a plain file nor a directory and
-// must never be opened: a FIFO, a socket, a device, or a symbolic link that
-// leads nowhere (or out of the folders served).
-constexpr std::int32_t kAttrDevice = 0x40;
-// A symbolic link (Windows reports its links and junctions so). The other bits
-// are those of what the link leads to; a walk never enters a directory that
-// carries this bit.
-constexpr std::int32_t kAttrReparsePoint = 0x400;
 
 // A FILETIME: 100 ns units since 1601-01-01 UTC.
 using FileTime = std::uint64_t;

@@ -1,7 +1,7 @@
 // The local branch of every Link operation: the file system of this PC seen
 // through a table of drive letters, answered with Windows results (handles,
-// Windows error codes, attribute bits, FILETIMEs). The program runs it for the
-// Local flag; the Remote Module runs the same object for every request.
+// Windows error codes, attribute bits, FILETIMEs). The program runs it for
+// Side::kLocal; the Remote Module runs the same object for every request.
 //
 // With `confine` set (the Remote Module) no path that arrives reaches outside
 // the mapped directories: ".." stops at a drive's root and a symbolic link that
@@ -19,24 +19,10 @@
 #include <vector>
 
 #include "localfs/drive_table.h"
+#include "localfs/file_values.h"
 #include "localfs/find_record.h"
 
 namespace duplane {
-
-// Windows error codes as they travel in search and LinkChDir results.
-constexpr std::int32_t kErrorFileNotFound = 2;
-constexpr std::int32_t kErrorPathNotFound = 3;
-constexpr std::int32_t kErrorAccessDenied = 5;
-constexpr std::int32_t kErrorInvalidHandle = 6;
-constexpr std::int32_t kErrorNoMoreFiles = 18;
-constexpr std::int32_t kErrorNotReady = 21;
-constexpr std::int32_t kErrorFileExists = 80;
-constexpr std::int32_t kErrorDirNotEmpty = 145;
-
-// Attribute masks the callers search with.
-constexpr std::int32_t kMaskFilesAndDirs = 0x37;
-constexpr std::int32_t kMaskFilesOnly = 0x27;
-constexpr std::int32_t kMaskEverything = 0x3F;
 
 // Open files at once per object: the copy engine needs two, the rest is slack.
 constexpr int kMaxOpenFiles = 64;

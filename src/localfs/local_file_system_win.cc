@@ -372,7 +372,7 @@ bool LocalFileSystem::RenameFile(const std::string& old_path, const std::string&
 }
 
 void LocalFileSystem::CloseAll() {
-  for (int i = 0; i < kMaxOpenFiles; ++i) FileClose(kFirstHandle + i);
+  native_->CloseFiles();
   for (int slot = 1; slot <= kSearchSlots; ++slot) FindClose(slot);
 }
 

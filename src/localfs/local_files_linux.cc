@@ -112,16 +112,16 @@ static bool LockForSharing(int fd, bool exclusive) {
 
 std::int32_t LocalFileSystem::FileOpen(const std::string& path, std::int32_t mode) {
   crc_ = kCrcStart;
-  static constexpr int kAccess[] = {O_RDONLY, O_WRONLY, O_RDWR};
-  const int access = mode & 3;
+  static constexpr int kAccess[] = {O_RDONLY, O_WRONLY, O_RDWR};  // read, write, both
+  const int access = mode & kOpenAccessMask;
   ResolvedPath resolved;
-  if (access == 3 || !table_.Resolve(path, &resolved)) return -1;
+  if (access > kOpenReadWrite || !table_.Resolve(path, &resolved)) return -1;
   // A reader may reach its file through a link (as confined as every walk); a
   // writer writes to the named file itself or to nothing.
-  ScopedFd checked(native_->Open(resolved, O_PATH | (access != 0 ? O_NOFOLLOW : 0)));
+  ScopedFd checked(native_->Open(resolved, O_PATH | (access != kOpenRead ? O_NOFOLLOW : 0)));
   const int fd = checked.valid() ? Reopen(checked.get(), kAccess[access]) : -1;
   // Only a reader is registered: that is what a create must not empty.
-  if (fd >= 0 && access != 1 && !LockForSharing(fd, /*exclusive=*/false)) {
+  if (fd >= 0 && access != kOpenWrite && !LockForSharing(fd, /*exclusive=*/false)) {
     close(fd);
     return -1;
   }
@@ -145,9 +145,9 @@ std::int32_t LocalFileSystem::FileCreate(const std::string& path) {
 
 std::int64_t LocalFileSystem::FileSeek(std::int32_t handle, std::int64_t offset,
                                        std::int32_t origin) {
-  static constexpr int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
+  static constexpr int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};  // by origin
   const int fd = native_->FileOf(handle);
-  if (fd < 0 || origin < 0 || origin > 2) return -1;
+  if (fd < 0 || origin < kSeekBegin || origin > kSeekEnd) return -1;
   const off_t position = lseek(fd, static_cast<off_t>(offset), kWhence[origin]);
   return position < 0 ? -1 : static_cast<std::int64_t>(position);
 }

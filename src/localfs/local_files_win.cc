@@ -25,6 +25,38 @@ DWORD OpenFlags(bool confine) {
   return FILE_ATTRIBUTE_NORMAL | (confine ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
 }
 
+// What a create asks for: DELETE too, so that an unfinished file can be
+// removed through its own handle (below).
+constexpr DWORD kCreateAccess = GENERIC_READ | GENERIC_WRITE | DELETE;
+
+// Marks the open file to be deleted when its handle closes. Through the handle
+// itself, not the name: whatever the name may lead to by then, only the file
+// we created goes. Kernel32 offers that only from Vista on; on XP the native
+// call beneath it does it, looked up at run time so that nothing newer than
+// XP is imported.
+bool DeleteWhenClosed(HANDLE handle) {
+  struct IoStatusBlock {
+    union {
+      LONG status;
+      void* pointer;
+    };
+    ULONG_PTR information;
+  };
+  struct DispositionInformation {
+    BOOLEAN delete_file;
+  };
+  constexpr int kFileDispositionInformation = 13;
+  using SetInformationFile = LONG(WINAPI*)(HANDLE, IoStatusBlock*, void*, ULONG, int);
+  static const auto set_information =
+      reinterpret_cast<SetInformationFile>(reinterpret_cast<void (*)()>(
+          GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSetInformationFile")));
+  if (set_information == nullptr) return false;
+  IoStatusBlock io = {};
+  DispositionInformation disposition = {TRUE};
+  return set_information(handle, &io, &disposition, sizeof disposition,
+                         kFileDispositionInformation) >= 0;
+}
+
 }  // namespace
 
 static std::int32_t Adopt(LocalFileSystem::Native* native, HANDLE handle, bool created) {
@@ -43,16 +75,18 @@ static std::int32_t Adopt(LocalFileSystem::Native* native, HANDLE handle, bool c
 
 std::int32_t LocalFileSystem::FileOpen(const std::string& path, std::int32_t mode) {
   crc_ = kCrcStart;
+  // By access: read, write, both.
   static constexpr DWORD kAccess[] = {GENERIC_READ, GENERIC_WRITE, GENERIC_READ | GENERIC_WRITE};
+  // By sharing: compatible, exclusive, deny write, deny read, deny none.
   static constexpr DWORD kSharing[] = {0, 0, FILE_SHARE_READ, FILE_SHARE_WRITE,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE};
-  const int access = mode & 3;
-  const int sharing = (mode & 0xF0) >> 4;
+  const int access = mode & kOpenAccessMask;
+  const int sharing = (mode & kShareMask) >> kShareShift;
   ResolvedPath resolved;
   PinnedWalk pins;
   std::wstring native;
-  if (access == 3 || sharing > 4 || !table_.Resolve(path, &resolved) ||
-      native_->Reach(resolved, true, &pins, &native) != 0) {
+  if (access > kOpenReadWrite || sharing > (kShareDenyNone >> kShareShift) ||
+      !table_.Resolve(path, &resolved) || native_->Reach(resolved, true, &pins, &native) != 0) {
     return -1;
   }
   HANDLE handle = CreateFileW(native.c_str(), kAccess[access], kSharing[sharing], nullptr,
@@ -60,7 +94,7 @@ std::int32_t LocalFileSystem::FileOpen(const std::string& path, std::int32_t mod
   // A writer never changes what another name (a hard link) still holds.
   BY_HANDLE_FILE_INFORMATION info;
   if (handle != INVALID_HANDLE_VALUE &&
-      (!IsPlainFile(handle, confine_, &info) || (access != 0 && info.nNumberOfLinks > 1))) {
+      (!IsPlainFile(handle, confine_, &info) || (access != kOpenRead && info.nNumberOfLinks > 1))) {
     CloseHandle(handle);
     return -1;
   }
@@ -79,8 +113,8 @@ std::int32_t LocalFileSystem::FileCreate(const std::string& path) {
   // An existing file is looked at before it is emptied: never through a link.
   // A file that another name still holds keeps its bytes for that name; this
   // name is given a new file instead.
-  HANDLE handle = CreateFileW(native.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, OpenFlags(confine_), nullptr);
+  HANDLE handle = CreateFileW(native.c_str(), kCreateAccess, 0, nullptr, OPEN_EXISTING,
+                              OpenFlags(confine_), nullptr);
   bool shared = false;
   if (handle != INVALID_HANDLE_VALUE) {
     BY_HANDLE_FILE_INFORMATION info;
@@ -97,7 +131,7 @@ std::int32_t LocalFileSystem::FileCreate(const std::string& path) {
     }
   }
   if (handle == INVALID_HANDLE_VALUE && (shared || GetLastError() == ERROR_FILE_NOT_FOUND)) {
-    handle = CreateFileW(native.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    handle = CreateFileW(native.c_str(), kCreateAccess, 0, nullptr, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   }
   return Adopt(native_.get(), handle, true);
@@ -105,9 +139,9 @@ std::int32_t LocalFileSystem::FileCreate(const std::string& path) {
 
 std::int64_t LocalFileSystem::FileSeek(std::int32_t handle, std::int64_t offset,
                                        std::int32_t origin) {
-  static constexpr DWORD kMethod[] = {FILE_BEGIN, FILE_CURRENT, FILE_END};
+  static constexpr DWORD kMethod[] = {FILE_BEGIN, FILE_CURRENT, FILE_END};  // by origin
   OpenFile* file = native_->FileOf(handle);
-  if (file == nullptr || origin < 0 || origin > 2) return -1;
+  if (file == nullptr || origin < kSeekBegin || origin > kSeekEnd) return -1;
   LARGE_INTEGER distance, position;
   distance.QuadPart = offset;
   if (!SetFilePointerEx(file->handle, distance, &position, kMethod[origin])) return -1;
@@ -142,6 +176,18 @@ bool LocalFileSystem::FileClose(std::int32_t handle) {
   const bool closed = CloseHandle(file->handle) != 0;
   *file = OpenFile();
   return flushed && closed;
+}
+
+void LocalFileSystem::Native::CloseFiles() {
+  for (OpenFile& file : files) {
+    if (file.handle == INVALID_HANDLE_VALUE) continue;
+    // A created file still open was never finished (the program closes every
+    // target it completes): it goes, so that no half-written file looks like
+    // a copy. Opened with no sharing, it cannot have been renamed meanwhile.
+    if (file.created) DeleteWhenClosed(file.handle);
+    CloseHandle(file.handle);
+    file = OpenFile();
+  }
 }
 
 bool LocalFileSystem::GetFileTime(std::int32_t handle, FileTime* creation, FileTime* last_access,

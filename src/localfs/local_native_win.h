@@ -73,6 +73,8 @@ struct LocalFileSystem::Native {
                      std::wstring* native, bool for_creation = false) const;
   // The open file of a handle, or null for any number this object did not hand out.
   OpenFile* FileOf(std::int32_t handle);
+  // Closes every open file; removes the created ones, which were never finished.
+  void CloseFiles();
 
  private:
   std::int32_t WalkNames(const ResolvedPath& path, std::size_t depth, PinnedWalk* pins) const;

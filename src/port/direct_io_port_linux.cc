@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "port/hardware_ports_linux.h"
+#include "port/port_registers.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <sys/io.h>
@@ -36,13 +37,13 @@ class DirectIoPort : public PortAccess {
 // Writes two patterns to the data register, with the data lines driven, and
 // reads each back. The register is left at 0.
 bool PortAnswers(PortAccess& port, std::uint16_t base) {
-  port.WritePort(base + 2u, 0x04);
+  port.WritePort(base + kLptControl, kControlIdle);
   bool answers = true;
   for (std::uint8_t pattern : {0x55, 0xAA}) {
-    port.WritePort(base, pattern);
-    answers = answers && port.ReadPort(base) == pattern;
+    port.WritePort(base + kLptData, pattern);
+    answers = answers && port.ReadPort(base + kLptData) == pattern;
   }
-  port.WritePort(base, 0x00);
+  port.WritePort(base + kLptData, 0x00);
   return answers;
 }
 

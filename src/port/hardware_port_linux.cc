@@ -7,19 +7,6 @@
 #include "port/port_access.h"
 
 namespace duplane {
-namespace {
-
-constexpr std::uint16_t kDefaultLptBases[3] = {0x378, 0x278, 0x3BC};
-
-}  // namespace
-
-std::uint16_t LptBaseAddress(int number) {
-  if (number < 1 || number > 3) return 0;
-  for (const SystemPort& port : ListSystemPorts()) {
-    if (port.number == number - 1) return port.base;
-  }
-  return kDefaultLptBases[number - 1];
-}
 
 std::unique_ptr<PortAccess> OpenHardwarePort(std::uint16_t base, std::string* error,
                                              std::string* access) {

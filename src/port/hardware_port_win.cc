@@ -7,19 +7,6 @@
 
 namespace duplane {
 
-std::uint16_t LptBaseAddress(int number) {
-  // The addresses the BIOS gives LPT1 to LPT3 on nearly every PC.
-  static const std::uint16_t kBases[3] = {0x378, 0x278, 0x3BC};
-  return number >= 1 && number <= 3 ? kBases[number - 1] : 0;
-}
-
-const char kSystemPortsRoot[] = "";
-
-// Windows keeps no list of port addresses that a program can read as simply.
-std::vector<SystemPort> ListSystemPorts() { return {}; }
-std::vector<std::string> PortDrivers(int) { return {}; }
-std::string PortHolder(int) { return ""; }
-
 std::unique_ptr<PortAccess> OpenHardwarePort(std::uint16_t base, std::string* error,
                                              std::string* access) {
   try {

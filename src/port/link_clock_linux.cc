@@ -1,7 +1,7 @@
 // The monotonic millisecond clock the link's time-outs run on, on Linux.
-#include "port/link_clock.h"
-
 #include <time.h>
+
+#include "port/link_clock.h"
 
 namespace duplane {
 namespace {

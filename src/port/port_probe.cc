@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "port/port_access.h"
+#include "port/port_registers.h"
 #include "port/system_ports.h"
 #include "port/wire_check.h"
 
@@ -19,7 +20,7 @@ namespace duplane {
 namespace {
 
 constexpr int kSteps = 6;  // marker, D0..D4
-constexpr std::uint8_t kMarker = 0x1F;
+constexpr std::uint8_t kMarker = kDataLines;
 
 struct Sample {
   std::uint64_t ms;
@@ -33,34 +34,34 @@ class Probe {
       : port_(port), base_(base), print_(print), clock_(clock), timing_(timing) {}
 
   bool Run() {
-    port_.WritePort(base_ + 2u, 0x04);  // data lines driven, as the link has them
+    port_.WritePort(base_ + kLptControl, kControlIdle);  // data lines driven, as the link has them
     const bool data_ok = CheckDataRegister();
     print_("Other end's lines now (pins 15, 13, 12, 10, 11 as its D0-D4): " +
            ReceivingPins(Lines()));
     const bool wires_ok = Walk();
     TimeAccesses();
-    port_.WritePort(base_, 0x00);
+    port_.WritePort(base_ + kLptData, 0x00);
     const std::string fault = port_.Fault();
     if (!fault.empty()) print_("The port failed: " + fault);
     return data_ok && wires_ok && fault.empty();
   }
 
  private:
-  std::uint8_t Lines() { return LinesOfStatus(port_.ReadPort(base_ + 1u)); }
+  std::uint8_t Lines() { return LinesOfStatus(port_.ReadPort(base_ + kLptStatus)); }
 
   bool CheckDataRegister() {
     std::string report = "Data register:";
     bool ok = true;
     for (std::uint8_t pattern : {0x55, 0xAA}) {
-      port_.WritePort(base_, pattern);
-      const std::uint8_t back = port_.ReadPort(base_);
+      port_.WritePort(base_ + kLptData, pattern);
+      const std::uint8_t back = port_.ReadPort(base_ + kLptData);
       char text[48];
       std::snprintf(text, sizeof text, " wrote 0x%02X, read 0x%02X;", pattern, back);
       report += text;
       ok = ok && back == pattern;
     }
     print_(report + (ok ? " it keeps what is written" : " it does NOT keep what is written"));
-    port_.WritePort(base_, 0x00);
+    port_.WritePort(base_ + kLptData, 0x00);
     return ok;
   }
 
@@ -80,7 +81,8 @@ class Probe {
     std::vector<Sample> samples;
     for (int cycle = 0; cycle < timing_.cycles; ++cycle) {
       for (int step = 0; step < kSteps; ++step) {
-        port_.WritePort(base_, step == 0 ? kMarker : static_cast<std::uint8_t>(1u << (step - 1)));
+        port_.WritePort(base_ + kLptData,
+                        step == 0 ? kMarker : static_cast<std::uint8_t>(1u << (step - 1)));
         const std::uint64_t end = clock_.TickCount() + timing_.step_ms;
         do {
           clock_.Sleep(1);
@@ -91,7 +93,7 @@ class Probe {
                ReceivingPins(samples.back().lines));
       }
     }
-    port_.WritePort(base_, 0x00);
+    port_.WritePort(base_ + kLptData, 0x00);
     if (loopback) {
       std::uint8_t seen[5];
       for (int i = 0; i < 5; ++i) seen[i] = own[i + 1];
@@ -115,11 +117,11 @@ class Probe {
     std::vector<std::uint8_t> answers[2];
     for (std::vector<std::uint8_t>& answer : answers) {
       for (std::uint8_t pattern : kPatterns) {
-        port_.WritePort(base_, pattern);
+        port_.WritePort(base_ + kLptData, pattern);
         answer.push_back(Lines());
       }
     }
-    port_.WritePort(base_, 0x00);
+    port_.WritePort(base_ + kLptData, 0x00);
     if (answers[0] != answers[1]) return false;
     for (std::uint8_t lines : answers[0]) {
       if (lines != answers[0].front()) return true;
@@ -173,8 +175,8 @@ class Probe {
     constexpr int kAccesses = 2000;
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < kAccesses / 2; ++i) {
-      port_.ReadPort(base_ + 1u);
-      port_.WritePort(base_, 0x00);
+      port_.ReadPort(base_ + kLptStatus);
+      port_.WritePort(base_ + kLptData, 0x00);
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -200,7 +202,9 @@ bool ProbePort(std::uint16_t base, const std::function<void(const std::string&)>
                LinkClock& clock, ProbeTiming timing) {
   std::string heading = "Port at " + HexAddress(base);
   for (const SystemPort& port : ListSystemPorts()) {
-    if (port.base == base) heading += " (" + port.name + ", modes " + port.modes + ")";
+    if (port.base != base) continue;
+    // Windows does not say which modes a port has.
+    heading += " (" + port.name + (port.modes.empty() ? "" : ", modes " + port.modes) + ")";
   }
   print(heading);
   std::string error;

@@ -18,6 +18,7 @@
 #include <cstring>
 
 #include "port/hardware_ports_linux.h"
+#include "port/port_registers.h"
 
 namespace duplane {
 namespace {
@@ -37,20 +38,20 @@ class PpdevPort : public PortAccess {
   }
   std::uint8_t ReadPort(std::uint32_t address) override {
     unsigned char value = 0xFF;
-    if (address == base_) {
+    if (address == base_ + kLptData) {
       Check(ioctl(fd_, PPRDATA, &value), "PPRDATA");
-    } else if (address == base_ + 1u) {
+    } else if (address == base_ + kLptStatus) {
       Check(ioctl(fd_, PPRSTATUS, &value), "PPRSTATUS");
-    } else if (address == base_ + 2u) {
+    } else if (address == base_ + kLptControl) {
       Check(ioctl(fd_, PPRCONTROL, &value), "PPRCONTROL");
     }
     return value;
   }
   void WritePort(std::uint32_t address, std::uint8_t value) override {
     unsigned char byte = value;
-    if (address == base_) {
+    if (address == base_ + kLptData) {
       Check(ioctl(fd_, PPWDATA, &byte), "PPWDATA");
-    } else if (address == base_ + 2u) {
+    } else if (address == base_ + kLptControl) {
       Check(ioctl(fd_, PPWCONTROL, &byte), "PPWCONTROL");
     }
   }

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "port/port_access.h"
+
 namespace duplane {
 
 std::string HexAddress(std::uint16_t address) {
@@ -11,12 +13,19 @@ std::string HexAddress(std::uint16_t address) {
   return text;
 }
 
-std::string DescribeSystemPorts(const std::vector<SystemPort>& ports) {
-  if (ports.empty()) {
-    if (kSystemPortsRoot[0] == '\0') return "the system lists no parallel ports";
-    return std::string("the system lists no parallel ports in ") + kSystemPortsRoot +
-           " (load the port driver: sudo modprobe parport_pc)";
+std::uint16_t LptBaseAddress(int number) {
+  // The addresses the BIOS gives LPT1 to LPT3 on nearly every PC, where the
+  // system lists no such port.
+  static constexpr std::uint16_t kDefaultLptBases[3] = {0x378, 0x278, 0x3BC};
+  if (number < 1 || number > 3) return 0;
+  for (const SystemPort& port : ListSystemPorts()) {
+    if (port.number == number - 1) return port.base;
   }
+  return kDefaultLptBases[number - 1];
+}
+
+std::string DescribeSystemPorts(const std::vector<SystemPort>& ports) {
+  if (ports.empty()) return NoSystemPortsText();
   std::string text;
   for (const SystemPort& port : ports) {
     if (!text.empty()) text += ", ";

@@ -19,8 +19,13 @@ struct SystemPort {
 // Where the kernel lists its ports (Linux); empty elsewhere.
 extern const char kSystemPortsRoot[];
 
-// In order of their numbers; empty where the kernel lists none (no parport
-// driver loaded) or on a system without such a list.
+// The sentence for a system that lists no port: where it was asked, and what
+// to do about it.
+std::string NoSystemPortsText();
+
+// In order of their numbers; empty where the system lists none (no parport
+// driver loaded on Linux, no LPT port in Windows' Device Manager). On Windows
+// the number of LPTn is n - 1, as Linux numbers parport0 for LPT1.
 std::vector<SystemPort> ListSystemPorts();
 
 // The other drivers registered on port `number` ("lp" while the printer
@@ -31,8 +36,7 @@ std::string PortHolder(int number);
 // "0x378", "0xD010": how an I/O address appears in every message.
 std::string HexAddress(std::uint16_t address);
 
-// "parport0 at 0x378, parport1 at 0xD010", or a sentence saying that the
-// kernel lists none and how to make it look for ports.
+// "parport0 at 0x378, parport1 at 0xD010", or NoSystemPortsText().
 std::string DescribeSystemPorts(const std::vector<SystemPort>& ports);
 
 }  // namespace duplane

@@ -42,6 +42,11 @@ std::string FirstWord(const std::string& text) {
 
 const char kSystemPortsRoot[] = "/proc/sys/dev/parport";
 
+std::string NoSystemPortsText() {
+  return std::string("the system lists no parallel ports in ") + kSystemPortsRoot +
+         " (load the port driver: sudo modprobe parport_pc)";
+}
+
 std::vector<SystemPort> ListSystemPorts() {
   std::vector<SystemPort> ports;
   for (int number = 0; number < kMaxPortNumber; ++number) {

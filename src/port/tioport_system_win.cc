@@ -27,9 +27,10 @@ class WindowsIOPortSystem : public TIOPortSystem {
   }
   Handle CreateService(Handle manager, const ServiceSpec& service_def) override {
     return reinterpret_cast<Handle>(CreateServiceA(
-        reinterpret_cast<SC_HANDLE>(manager), service_def.name.c_str(), service_def.display_name.c_str(),
-        service_def.access, service_def.type, service_def.start, service_def.error_control, service_def.binary_path.c_str(), nullptr,
-        nullptr, nullptr, nullptr, nullptr));
+        reinterpret_cast<SC_HANDLE>(manager), service_def.name.c_str(),
+        service_def.display_name.c_str(), service_def.access, service_def.type, service_def.start,
+        service_def.error_control, service_def.binary_path.c_str(), nullptr, nullptr, nullptr,
+        nullptr, nullptr));
   }
   bool QueryServiceStatus(Handle service, std::uint32_t* current_state) override {
     SERVICE_STATUS status = {};

@@ -2,6 +2,7 @@
 // in-process buffer, and the register view each end has of them.
 #include "port/virtual_cable.h"
 
+#include "port/port_registers.h"
 #include "port/virtual_cable_file.h"
 
 namespace duplane {
@@ -66,11 +67,9 @@ VirtualCable::VirtualCable(std::shared_ptr<Shared> shared, int end, std::uint16_
 VirtualCable::~VirtualCable() = default;
 
 std::uint8_t VirtualCable::ReadPort(std::uint32_t address) {
-  if (address == base_) return LoadByte(own_);
-  if (address != base_ + 1u) return 0xFF;
-  const std::uint8_t d = LoadByte(other_);
-  const std::uint8_t status =
-      static_cast<std::uint8_t>(((d & 0x0F) << 3) | ((d & 0x10) ? 0x00 : 0x80));
+  if (address == base_ + kLptData) return LoadByte(own_);
+  if (address != base_ + kLptStatus) return 0xFF;
+  const std::uint8_t status = StatusOfFarData(LoadByte(other_));
   if (status != last_status_) {
     last_status_ = status;
     same_reads_ = 0;
@@ -85,8 +84,8 @@ std::uint8_t VirtualCable::ReadPort(std::uint32_t address) {
 }
 
 void VirtualCable::WritePort(std::uint32_t address, std::uint8_t value) {
-  if (address == base_) StoreByte(own_, value);
-  // The control register (base + 2) is accepted with no effect; anything else
+  if (address == base_ + kLptData) StoreByte(own_, value);
+  // The control register is accepted with no effect; anything else
   // is ignored as well.
 }
 

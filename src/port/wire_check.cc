@@ -1,6 +1,8 @@
 // Wire verdicts for the port self-test.
 #include "port/wire_check.h"
 
+#include "port/port_registers.h"
+
 namespace duplane {
 namespace {
 
@@ -13,9 +15,7 @@ std::string Data(const std::string& sender, int line) {
 
 }  // namespace
 
-std::uint8_t LinesOfStatus(std::uint8_t status) {
-  return static_cast<std::uint8_t>(((status >> 3) & 0x0F) | ((status & 0x80) ? 0x00 : 0x10));
-}
+std::uint8_t LinesOfStatus(std::uint8_t status) { return FarDataOfStatus(status); }
 
 int SendingPin(int line) { return kSendingPins[line]; }
 int ReceivingPin(int line) { return kReceivingPins[line]; }

@@ -67,7 +67,7 @@ RemoteSession::Outcome RemoteSession::ServeOneCommand(const std::atomic<bool>& s
     return Outcome::kResync;
   }
   const std::uint8_t code = header[1];
-  if (header[0] != 0x01 || header[2] != static_cast<std::uint8_t>(code ^ 0xFF)) {
+  if (header[0] != LinkLayer::kHeaderStart || header[2] != static_cast<std::uint8_t>(code ^ 0xFF)) {
     Say("bad command header: waiting for a new connection");
     link_.set_connected(false);
     return Outcome::kResync;

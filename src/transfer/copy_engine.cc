@@ -18,10 +18,9 @@ namespace duplane {
 
 namespace {
 
-constexpr std::int32_t kBlockSize = 8192;
-constexpr std::int32_t kOpenReadShared = 0x40;
-constexpr std::int32_t kSeekBegin = 0;
-constexpr std::int32_t kSeekEnd = 2;
+// A source is read while others may do anything with it, as a copy of a file
+// in use must be possible.
+constexpr std::int32_t kOpenReadShared = kOpenRead | kShareDenyNone;
 
 std::string FileNamePart(const std::string& path) {
   const std::size_t slash = path.rfind('\\');
@@ -41,13 +40,13 @@ std::string WithBackslash(std::string dir) {
 // One run of CopyFiles from the confirmation on: the run state of the walk.
 class CopyRun {
  public:
-  CopyRun(TransferContext& ctx, bool source_is_local, bool is_move, const CopyMoveOptions& options,
+  CopyRun(TransferContext& ctx, Side source_side, bool is_move, const CopyMoveOptions& options,
           const std::string& source_dir, const std::string& target_dir)
       : link_(ctx.link),
         ui_(ctx.ui),
         queue_(ctx.queue),
-        s_(source_is_local),
-        t_(!source_is_local),
+        s_(source_side),
+        t_(Other(source_side)),
         is_move_(is_move),
         options_(options),
         mode_(options.overwrite),
@@ -96,8 +95,8 @@ class CopyRun {
   Link& link_;
   TransferUi& ui_;
   TransferQueue& queue_;
-  const bool s_;
-  const bool t_;
+  const Side s_;
+  const Side t_;
   const bool is_move_;
   const CopyMoveOptions options_;
   std::int32_t mode_;  // working copy: All in the prompt turns it to Always
@@ -113,7 +112,7 @@ class CopyRun {
   std::int64_t all_remaining_ = 0;
   std::int32_t all_percent_ = 0;
   std::vector<std::string> dir_list_;
-  std::array<std::uint8_t, kBlockSize> buffer_{};
+  std::array<std::uint8_t, kFileBlockSize> buffer_{};
   TransferRate rate_;
 };
 
@@ -291,7 +290,8 @@ std::string CopyRun::ReadError(const FileCopy& file) const {
 void CopyRun::CopyBlocks(FileCopy& file) {
   std::int64_t remaining = file.size;
   while (!file.failed && remaining > 0) {
-    const auto count = static_cast<std::int32_t>(remaining > kBlockSize ? kBlockSize : remaining);
+    const auto count =
+        static_cast<std::int32_t>(remaining > kFileBlockSize ? kFileBlockSize : remaining);
     if (link_.LinkFileRead(s_, file.source, buffer_.data(), count) != count) {
       ui_.InfoBox(ReadError(file));
       file.failed = true;
@@ -380,18 +380,18 @@ void CopyRun::Finish() {
 
 }  // namespace
 
-void CopyFiles(TransferContext& ctx, bool source_is_local, bool is_move) {
-  const bool target_is_local = !source_is_local;
-  const std::string source_name = SideName(source_is_local);
-  const std::string target_name = SideName(target_is_local);
+void CopyFiles(TransferContext& ctx, Side source_side, bool is_move) {
+  const Side target_side = Other(source_side);
+  const std::string source_name = SideName(source_side);
+  const std::string target_name = SideName(target_side);
   // Either direction crosses the cable.
   if (!ctx.ui.Connected()) {
     ctx.ui.ShowNotConnected();
     return;
   }
-  TPane& source_pane = ctx.ui.SelectPane(source_is_local);
+  TPane& source_pane = ctx.ui.SelectPane(source_side);
   std::string source_dir = source_pane.Path;
-  std::string target_dir = ctx.ui.Pane(target_is_local).Path;
+  std::string target_dir = ctx.ui.Pane(target_side).Path;
   if (target_dir.empty()) {
     ctx.ui.ErrorBox("No target directory selected on " + target_name);
     return;
@@ -399,7 +399,7 @@ void CopyFiles(TransferContext& ctx, bool source_is_local, bool is_move) {
   source_dir = WithBackslash(source_dir);
   target_dir = WithBackslash(target_dir);
 
-  if (!GatherSelection(ctx, source_is_local)) return;
+  if (!GatherSelection(ctx, source_side)) return;
 
   CopyMoveSetup setup;
   setup.caption = std::string(is_move ? "Move" : "Copy") + " these files from " + source_name +
@@ -410,7 +410,7 @@ void CopyFiles(TransferContext& ctx, bool source_is_local, bool is_move) {
   CopyMoveOptions options;
   if (!ctx.ui.ShowCopyMoveForm(setup, ctx.queue, &options)) return;
 
-  CopyRun(ctx, source_is_local, is_move, options, source_dir, target_dir).Run();
+  CopyRun(ctx, source_side, is_move, options, source_dir, target_dir).Run();
 }
 
 }  // namespace duplane

@@ -7,6 +7,6 @@
 namespace duplane {
 
 // The Copy and Move entries (and dropping on the other list) call this.
-void CopyFiles(TransferContext& ctx, bool source_is_local, bool is_move);
+void CopyFiles(TransferContext& ctx, Side source_side, bool is_move);
 
 }  // namespace duplane

@@ -9,17 +9,17 @@
 
 namespace duplane {
 
-void DeleteFiles(TransferContext& ctx, bool side_is_local) {
-  const std::string side = SideName(side_is_local);
+void DeleteFiles(TransferContext& ctx, Side side) {
+  const std::string side_name = SideName(side);
   // Deleting here needs no cable; deleting over there does.
-  if (!side_is_local && !ctx.ui.Connected()) {
+  if (side == Side::kRemote && !ctx.ui.Connected()) {
     ctx.ui.ShowNotConnected();
     return;
   }
-  if (!GatherSelection(ctx, side_is_local)) return;
+  if (!GatherSelection(ctx, side)) return;
 
   DeleteOptions options;
-  if (!ctx.ui.ShowDeleteForm("Delete these files on " + side + "?", ctx.queue, &options)) return;
+  if (!ctx.ui.ShowDeleteForm("Delete these files on " + side_name + "?", ctx.queue, &options)) return;
 
   ctx.ui.EnableMainWindow(false);
   ctx.ui.ShowMessageForm("Delete", "");
@@ -36,8 +36,8 @@ void DeleteFiles(TransferContext& ctx, bool side_is_local) {
     ctx.ui.SetMessageText(entry);
     ctx.ui.ProcessMessages();
     if (ctx.ui.MessageCancelled()) break;
-    if (!ctx.link.LinkDeleteFile(side_is_local, entry, options.delete_mode)) {
-      ctx.ui.ErrorBox("Error deleting " + entry + " on " + side);
+    if (!ctx.link.LinkDeleteFile(side, entry, options.delete_mode)) {
+      ctx.ui.ErrorBox("Error deleting " + entry + " on " + side_name);
       break;
     }
     ++queue.file_count;
@@ -48,14 +48,14 @@ void DeleteFiles(TransferContext& ctx, bool side_is_local) {
   queue.dir_count = 0;
   if (options.remove_empty) {
     for (auto it = dir_list.rbegin(); it != dir_list.rend(); ++it) {
-      if (ctx.link.LinkRemoveDir(side_is_local, *it)) ++queue.dir_count;
+      if (ctx.link.LinkRemoveDir(side, *it)) ++queue.dir_count;
     }
   }
-  if (queue.dir_count > 0) ctx.ui.Pane(side_is_local).tree_stale = true;
+  if (queue.dir_count > 0) ctx.ui.Pane(side).tree_stale = true;
 
   ctx.ui.CloseMessageForm();
   ctx.ui.EnableMainWindow(true);
-  ctx.ui.FillList(side_is_local);
+  ctx.ui.FillList(side);
 
   std::string summary = "Files deleted: " + std::to_string(queue.file_count);
   if (queue.dir_count > 0) summary += "\rDirs deleted:  " + std::to_string(queue.dir_count);

@@ -8,6 +8,6 @@ namespace duplane {
 // The six Delete entries call this with their side. Gathers, asks in
 // TDeleteForm, deletes the files in queue order in the chosen mode, removes
 // emptied directories deepest first when asked, refreshes and reports.
-void DeleteFiles(TransferContext& ctx, bool side_is_local);
+void DeleteFiles(TransferContext& ctx, Side side);
 
 }  // namespace duplane

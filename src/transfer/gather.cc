@@ -11,12 +11,6 @@ namespace duplane {
 
 namespace {
 
-// Attribute masks of the two searches: files only (read-only, hidden, system,
-// archive), then the same plus directories.
-constexpr std::int32_t kFileMask = 0x27;
-constexpr std::int32_t kDirMask = 0x37;
-constexpr std::uint32_t kDirAttr = 0x10;
-
 // A symbolic link to a directory is one entry, queued as a file: a delete
 // removes the link itself, a copy passes over it, and no walk goes through it
 // (it may lead out of the tree, or back into it without end).
@@ -28,18 +22,18 @@ bool IsLink(std::int32_t attributes) {
 // search. Cancel is looked at after every LinkFindNext; no close is sent for a
 // search that found nothing, as the platform has nothing open then.
 template <typename Visit>
-void SearchEntries(TransferContext& ctx, bool local, std::int32_t slot, const std::string& pattern,
+void SearchEntries(TransferContext& ctx, Side side, std::int32_t slot, const std::string& pattern,
                    std::int32_t mask, Visit visit) {
-  if (ctx.link.LinkFindFirst(local, slot, pattern, mask) != 0) return;
+  if (ctx.link.LinkFindFirst(side, slot, pattern, mask) != 0) return;
   for (;;) {
     // Copied: a recursion may search meanwhile (on its own slot), and the
     // record must not be read through a reference that outlives this entry.
     const FindRecord record = ctx.link.SlotRecord(slot);
     if (IsEntryName(record.name)) visit(record);
-    if (ctx.link.LinkFindNext(local, slot) != 0) break;
+    if (ctx.link.LinkFindNext(side, slot) != 0) break;
     if (ctx.ui.MessageCancelled()) break;
   }
-  ctx.link.LinkFindClose(local, slot);
+  ctx.link.LinkFindClose(side, slot);
 }
 
 }  // namespace
@@ -50,7 +44,7 @@ std::int32_t AllocFBlock(SearchSlots& slots, TransferUi& ui) {
   return slot;
 }
 
-void GatherDir(TransferContext& ctx, bool side_is_local, const std::string& filespec,
+void GatherDir(TransferContext& ctx, Side side, const std::string& filespec,
                const std::string& path) {
   const std::string dir = TransferQueue::IsDirPath(path) ? path : path + "\\";
   ctx.queue.AddDir(dir);
@@ -64,27 +58,28 @@ void GatherDir(TransferContext& ctx, bool side_is_local, const std::string& file
   // A filespec that is more than one name (..\*, C:*) would queue another
   // directory's files under this one's path: it matches nothing here.
   if (!ctx.ui.MessageCancelled() && IsPlainFindName(filespec)) {
-    SearchEntries(ctx, side_is_local, slot, dir + filespec, kFileMask,
+    SearchEntries(ctx, side, slot, dir + filespec, kMaskFilesOnly,
                   [&](const FindRecord& record) {
                     ctx.queue.AddFile(dir + record.name, static_cast<std::int64_t>(record.size));
                     ctx.ui.ProcessMessages();
                   });
   }
   if (!ctx.ui.MessageCancelled()) {
-    SearchEntries(ctx, side_is_local, slot, dir + "*.*", kDirMask, [&](const FindRecord& record) {
-      if ((record.attributes & kDirAttr) == 0) return;
-      if (IsLink(static_cast<std::int32_t>(record.attributes))) {
-        ctx.queue.AddFile(dir + record.name, 0);
-      } else {
-        GatherDir(ctx, side_is_local, filespec, dir + record.name);
-      }
-    });
+    SearchEntries(ctx, side, slot, dir + "*.*", kMaskFilesAndDirs,
+                  [&](const FindRecord& record) {
+                    if ((record.attributes & kAttrDirectory) == 0) return;
+                    if (IsLink(static_cast<std::int32_t>(record.attributes))) {
+                      ctx.queue.AddFile(dir + record.name, 0);
+                    } else {
+                      GatherDir(ctx, side, filespec, dir + record.name);
+                    }
+                  });
   }
   ctx.search_slots.Free(slot);
 }
 
-bool GatherSelection(TransferContext& ctx, bool side_is_local) {
-  TPane& pane = ctx.ui.SelectPane(side_is_local);
+bool GatherSelection(TransferContext& ctx, Side side) {
+  TPane& pane = ctx.ui.SelectPane(side);
   const std::string filespec = ctx.ui.CurrentFileSpec();
   ctx.queue.Clear();
 
@@ -109,10 +104,10 @@ bool GatherSelection(TransferContext& ctx, bool side_is_local) {
     if (ctx.ui.MessageCancelled()) break;
     if (!ctx.ui.IsRowSelected(row) || !IsEntryName(names[row])) continue;
     // The row shows what a link leads to; asked again, the side tells a link.
-    if (IsLink(ctx.link.LinkFileGetAttr(side_is_local, names[row]))) {
+    if (IsLink(ctx.link.LinkFileGetAttr(side, names[row]))) {
       ctx.queue.AddFile(names[row], 0);
     } else {
-      GatherDir(ctx, side_is_local, filespec, names[row]);
+      GatherDir(ctx, side, filespec, names[row]);
     }
   }
 
@@ -121,7 +116,7 @@ bool GatherSelection(TransferContext& ctx, bool side_is_local) {
 
   if (ctx.ui.MessageCancelled()) return false;
   if (ctx.queue.empty()) {
-    ctx.ui.ErrorBox(std::string("No files selected on ") + SideName(side_is_local));
+    ctx.ui.ErrorBox(std::string("No files selected on ") + SideName(side));
     return false;
   }
   return true;

@@ -18,11 +18,11 @@ std::int32_t AllocFBlock(SearchSlots& slots, TransferUi& ui);
 // under the busy window "Gathering file information...". False when the
 // operation must end: gathering was cancelled (silently) or nothing was queued
 // ("No files selected on " + side, shown here).
-bool GatherSelection(TransferContext& ctx, bool side_is_local);
+bool GatherSelection(TransferContext& ctx, Side side);
 
 // Appends directory `path` (relative to the side's pane) and its subtree with
 // files filtered by `filespec` at every depth. Used by GatherSelection.
-void GatherDir(TransferContext& ctx, bool side_is_local, const std::string& filespec,
+void GatherDir(TransferContext& ctx, Side side, const std::string& filespec,
                const std::string& path);
 
 }  // namespace duplane

@@ -18,6 +18,6 @@ struct TransferContext {
   TransferQueue& queue;
 };
 
-inline const char* SideName(bool local) { return local ? "Local PC" : "Remote PC"; }
+inline const char* SideName(Side side) { return side == Side::kLocal ? "Local PC" : "Remote PC"; }
 
 }  // namespace duplane

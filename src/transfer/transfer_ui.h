@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 
+#include "link/link.h"
 #include "transfer/pane.h"
 
 namespace duplane {
@@ -63,16 +64,16 @@ class TransferUi {
   // Makes the side's pane current (its list, tree, panels) and copies the
   // text of its filespec edit into the current filespec. Returns that pane's
   // record; the engines read Path and the rows, and set tree_stale.
-  virtual TPane& SelectPane(bool local) = 0;
+  virtual TPane& SelectPane(Side side) = 0;
   // The record of a side's pane without making it current (the copy engine
   // reads the target pane's Path).
-  virtual TPane& Pane(bool local) = 0;
+  virtual TPane& Pane(Side side) = 0;
   // The current filespec as the last SelectPane took it (default "*.*").
   virtual std::string CurrentFileSpec() = 0;
   // Whether row `row` of the current pane's list is selected.
   virtual bool IsRowSelected(std::int32_t row) = 0;
   // Rereads the side's pane's Path into its list (and panels, status line).
-  virtual void FillList(bool local) = 0;
+  virtual void FillList(Side side) = 0;
   // Enables or disables the main window (disabled while an operation runs).
   virtual void EnableMainWindow(bool enabled) = 0;
   // Lets the window process pending events; the only time a Cancel button can

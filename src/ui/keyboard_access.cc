@@ -58,8 +58,8 @@ void TForm1::SetTabOrder() {
     if (now != nullptr && now->window() == this) last_focus_ = now;
   });
   std::vector<QWidget*> order;
-  for (bool local : {true, false}) {
-    PaneControls& c = Controls(local);
+  for (Side side : {Side::kLocal, Side::kRemote}) {
+    PaneControls& c = Controls(side);
     // Widgets on the page that is not shown are skipped by Qt itself.
     const std::initializer_list<QToolButton*> buttons = {
         c.sel_dirs_btn, c.sel_files_btn, c.copy_btn, c.move_btn, c.delete_btn, c.refresh_btn};

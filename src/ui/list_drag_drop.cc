@@ -6,20 +6,21 @@
 
 namespace duplane {
 
-void TForm1::ConnectListDragDrop(bool local) {
-  FileListView* list = Controls(local).list;
-  list->SetPeer(Controls(!local).list);
+void TForm1::ConnectListDragDrop(Side side) {
+  FileListView* list = Controls(side).list;
+  list->SetPeer(Controls(Other(side)).list);
   // Queued: the drop handler returns at once and the platform's drag ends
   // before the confirmation dialog runs its own modal loop.
   connect(
       list, &FileListView::EntriesDropped, this,
-      [this, local](bool shift) { ListDragDrop(local, shift); }, Qt::QueuedConnection);
+      [this, side](bool shift) { ListDragDrop(side, shift); }, Qt::QueuedConnection);
 }
 
-void TForm1::ListDragDrop(bool target_local, bool is_move) {
+void TForm1::ListDragDrop(Side target_side, bool is_move) {
   // The source is the other side; the target is always the dropped-on side's
   // current directory, wherever in the list the entries were let go.
-  if (auto* entries = findChild<TransferEntries*>()) entries->CopyFiles(!target_local, is_move);
+  if (auto* entries = findChild<TransferEntries*>())
+    entries->CopyFiles(Other(target_side), is_move);
 }
 
 }  // namespace duplane

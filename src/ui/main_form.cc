@@ -57,13 +57,13 @@ TForm1::TForm1(LinkSession& session, MessageBoxes& boxes, QWidget* parent)
   lfilespec_changed_ = false;
   rfilespec_changed_ = false;
   search_slots_.FreeAll();
-  TPane& local = Pane(true);
+  TPane& local = Pane(Side::kLocal);
   local.Path.clear();
   local.SortColumn = 1;
   local.list_stale = false;
   local.tree_stale = false;
   InstallLinkCallbacks();
-  FillDriveTree(true);
+  FillDriveTree(Side::kLocal);
 }
 
 TForm1::~TForm1() {
@@ -200,10 +200,10 @@ void TForm1::BuildPanes() {
   splitter1_ = new QSplitter(Qt::Horizontal, central);
   splitter1_->setObjectName("Splitter1");
   splitter1_->setChildrenCollapsible(false);
-  for (bool local : {true, false}) {
-    controls_[local ? 0 : 1] = BuildPaneControls(local, Pane(local), splitter1_);
-    splitter1_->addWidget(Controls(local).panel);
-    ConnectPaneEvents(local);
+  for (Side side : {Side::kLocal, Side::kRemote}) {
+    controls_[SideIndex(side)] = BuildPaneControls(side, Pane(side), splitter1_);
+    splitter1_->addWidget(Controls(side).panel);
+    ConnectPaneEvents(side);
   }
   auto* layout = new QHBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -211,51 +211,51 @@ void TForm1::BuildPanes() {
   setCentralWidget(central);
 }
 
-void TForm1::ConnectPaneEvents(bool local) {
-  PaneControls& c = Controls(local);
+void TForm1::ConnectPaneEvents(Side side) {
+  PaneControls& c = Controls(side);
   // LocalTreeChange / RemoteTreeChange.
   connect(c.tree, &QTreeWidget::currentItemChanged, this,
-          [this, local](QTreeWidgetItem* current, QTreeWidgetItem*) {
-            if (Handles(local) && current != nullptr) ChangeDirFromTree(local, current);
+          [this, side](QTreeWidgetItem* current, QTreeWidgetItem*) {
+            if (Handles(side) && current != nullptr) ChangeDirFromTree(side, current);
           });
   // LocalTreeExpanding / RemoteTreeExpanding: Qt reports the expansion after
   // the fact, so a refused expansion is undone at once.
-  connect(c.tree, &QTreeWidget::itemExpanded, this, [this, local](QTreeWidgetItem* node) {
-    if (in_expand_item_ || !Handles(local)) return;
-    ExpandItem(local, node);
+  connect(c.tree, &QTreeWidget::itemExpanded, this, [this, side](QTreeWidgetItem* node) {
+    if (in_expand_item_ || !Handles(side)) return;
+    ExpandItem(side, node);
   });
   // LocalTreeEnter / RemoteTreeEnter: watched before the view's own focus
   // handling, which would otherwise make the first drive current.
   c.tree->installEventFilter(this);
   // LocalPageControlChange / RemotePageControlChange.
   connect(c.page_control, &QTabWidget::currentChanged, this,
-          [this, local](int) { PageControlChange(local); });
-  connect(c.list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, local] {
-    if (Handles(local)) UpdateStatus(local);
+          [this, side](int) { PageControlChange(side); });
+  connect(c.list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, side] {
+    if (Handles(side)) UpdateStatus(side);
   });
   // LFileSpecChange / RFileSpecChange.
-  connect(c.filespec, &QLineEdit::textEdited, this, [this, local] {
-    if (Handles(local)) (local ? lfilespec_changed_ : rfilespec_changed_) = true;
+  connect(c.filespec, &QLineEdit::textEdited, this, [this, side] {
+    if (Handles(side)) (side == Side::kLocal ? lfilespec_changed_ : rfilespec_changed_) = true;
   });
-  ConnectListEvents(local);
+  ConnectListEvents(side);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusIn) {
-    for (bool local : {true, false}) {
-      if (watched == Controls(local).tree && Handles(local)) SelectHomeDrive(local);
+    for (Side side : {Side::kLocal, Side::kRemote}) {
+      if (watched == Controls(side).tree && Handles(side)) SelectHomeDrive(side);
     }
   } else if (event->type() == QEvent::FocusOut) {
-    for (bool local : {true, false}) {
-      if (watched == Controls(local).filespec) FileSpecExit(local);
+    for (Side side : {Side::kLocal, Side::kRemote}) {
+      if (watched == Controls(side).filespec) FileSpecExit(side);
     }
   } else if (event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
-    for (bool local : {true, false}) {
+    for (Side side : {Side::kLocal, Side::kRemote}) {
       // Enter in the list enters the selected directory; no other key (not
       // even Backspace) has a meaning of its own there.
-      if (watched == Controls(local).list && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-        if (Handles(local)) EnterSelectedDir(local);
+      if (watched == Controls(side).list && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        if (Handles(side)) EnterSelectedDir(side);
         return true;
       }
     }
@@ -301,8 +301,8 @@ void TForm1::FormResize() {
 void TForm1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   // FormShow: each "  Filespec:" panel is as high as its edit.
-  for (bool local : {true, false}) {
-    Controls(local).filespec_panel->setFixedHeight(Controls(local).filespec->sizeHint().height());
+  for (Side side : {Side::kLocal, Side::kRemote}) {
+    Controls(side).filespec_panel->setFixedHeight(Controls(side).filespec->sizeHint().height());
   }
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "link/link.h"
 #include "transfer/pane.h"
 #include "transfer/search_slots.h"
 #include "ui/pane_controls.h"
@@ -89,8 +90,8 @@ class TForm1 : public QMainWindow {
   const Settings& settings() const { return settings_; }
   std::uint16_t port_base() const { return port_base_; }
   QSize remembered_size() const { return remembered_size_; }
-  TPane& Pane(bool local) { return panes_[local ? 0 : 1]; }
-  PaneControls& Controls(bool local) { return controls_[local ? 0 : 1]; }
+  TPane& Pane(Side side) { return panes_[SideIndex(side)]; }
+  PaneControls& Controls(Side side) { return controls_[SideIndex(side)]; }
   SearchSlots& search_slots() { return search_slots_; }
   HelpWindow* help_window() const { return help_window_; }
   bool bulk_select() const { return bulk_select_; }
@@ -114,35 +115,35 @@ class TForm1 : public QMainWindow {
   void SelectPortBase();
 
   // Panes.
-  void SelectPane(bool local);
+  void SelectPane(Side side);
   static QString NodePath(const QTreeWidgetItem* node);
-  void FillDriveTree(bool local);
-  bool ExpandNode(bool local, QTreeWidgetItem* node);
-  void ChangeDirFromTree(bool local, QTreeWidgetItem* node);
-  void SelectHomeDrive(bool local);
-  void SyncTreeToPath(bool local);
-  void PageControlChange(bool local);
-  void PageChanged(bool local);
-  void UpdateStatus(bool local);
+  void FillDriveTree(Side side);
+  bool ExpandNode(Side side, QTreeWidgetItem* node);
+  void ChangeDirFromTree(Side side, QTreeWidgetItem* node);
+  void SelectHomeDrive(Side side);
+  void SyncTreeToPath(Side side);
+  void PageControlChange(Side side);
+  void PageChanged(Side side);
+  void UpdateStatus(Side side);
   void SetListDragMode();
   std::int32_t AllocFBlock();
   // File lists.
-  void FillList(bool local);
+  void FillList(Side side);
   void AddFileEntry(std::int32_t slot);
-  void SortList(bool local);
-  void ReverseList(bool local);
-  void ColumnClicked(bool local, int column);
-  void EnterSelectedDir(bool local);
-  void SelectAllDirs(bool local);
-  void SelectAllFiles(bool local);
+  void SortList(Side side);
+  void ReverseList(Side side);
+  void ColumnClicked(Side side, int column);
+  void EnterSelectedDir(Side side);
+  void SelectAllDirs(Side side);
+  void SelectAllFiles(Side side);
   // Both at once: Ctrl+A in the list.
-  void SelectAllEntries(bool local);
+  void SelectAllEntries(Side side);
   // Leaving the filespec edit (or Enter in it): refill when it was changed.
-  void FileSpecExit(bool local);
+  void FileSpecExit(Side side);
 
   // Expands `node` as a user's click would: ExpandNode decides whether it
   // opens. Used by the tree walk and by tests.
-  void ExpandItem(bool local, QTreeWidgetItem* node);
+  void ExpandItem(Side side, QTreeWidgetItem* node);
   // Node at a pre-order position counting every node of the tree.
   static QTreeWidgetItem* NodeAtAbsoluteIndex(QTreeWidget* tree, int index);
   static int AbsoluteIndex(const QTreeWidgetItem* node);
@@ -153,14 +154,14 @@ class TForm1 : public QMainWindow {
 
   // Rename and create directory on one side, from that side's menu and its
   // list's pop-up menu.
-  void RenameOnPane(bool local);
-  void CreateDirOnPane(bool local);
+  void RenameOnPane(Side side);
+  void CreateDirOnPane(Side side);
   // Where RenameOnPane and CreateDirOnPane ask for a name; the window's own
   // dialog unless a test puts a script in its place.
   void SetPrompts(Prompts* prompts) { prompts_ = prompts != nullptr ? prompts : &dialog_prompts_; }
   // LocalListDragDrop / RemoteListDragDrop: entries of the other side's list
-  // dropped on the list of side `target_local`.
-  void ListDragDrop(bool target_local, bool is_move);
+  // dropped on the list of side `target_side`.
+  void ListDragDrop(Side target_side, bool is_move);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -174,21 +175,21 @@ class TForm1 : public QMainWindow {
 
  private:
   void BuildMenus();
-  void BuildListMenus(bool local);
-  void ConnectListEvents(bool local);
-  std::vector<bool> RememberSelection(bool local) const;
-  void RestoreSelection(bool local, const std::vector<bool>& selected);
-  void BulkSelectRows(bool local, int first, int count);
+  void BuildListMenus(Side side);
+  void ConnectListEvents(Side side);
+  std::vector<bool> RememberSelection(Side side) const;
+  void RestoreSelection(Side side, const std::vector<bool>& selected);
+  void BulkSelectRows(Side side, int first, int count);
   void BuildPanes();
-  void ConnectPaneEvents(bool local);
+  void ConnectPaneEvents(Side side);
   // Rename, create directory, drag and drop, and the keyboard's way through
   // the window; built once both panes and their menus exist.
   void BuildPaneCommands();
-  void BuildRenameCreateMenus(bool local);
-  void ConnectListDragDrop(bool local);
+  void BuildRenameCreateMenus(Side side);
+  void ConnectListDragDrop(Side side);
   void SetTabOrder();
   void ConnectPopupKeys(FileListView* list);
-  QString SideText(bool local) const;
+  QString SideText(Side side) const;
   void CheckQtVersion();
   // The saved size made to fit: at least what the controls need, at most the
   // screen's free area.
@@ -206,11 +207,11 @@ class TForm1 : public QMainWindow {
   void ClearRemotePane();
   void InstallLinkCallbacks();
   void Pause(int milliseconds);
-  bool IconsInUse(bool local) const { return local || settings_.remote_icons; }
+  bool IconsInUse(Side side) const { return side == Side::kLocal || settings_.remote_icons; }
   // Remote handlers act only while connected.
-  bool Handles(bool local) const { return local || connected(); }
-  void DeleteChildren(bool local, QTreeWidgetItem* node);
-  void SetNodeIcon(bool local, QTreeWidgetItem* node);
+  bool Handles(Side side) const { return side == Side::kLocal || connected(); }
+  void DeleteChildren(Side side, QTreeWidgetItem* node);
+  void SetNodeIcon(Side side, QTreeWidgetItem* node);
 
   LinkSession& session_;
   MessageBoxes& boxes_;
@@ -234,7 +235,7 @@ class TForm1 : public QMainWindow {
   std::array<PaneControls, 2> controls_;
   std::array<ImageList, 2> image_lists_;
   SearchSlots search_slots_;
-  bool current_local_ = true;
+  Side current_side_ = Side::kLocal;
   QString file_spec_;
   bool bulk_select_ = false;
   bool lfilespec_changed_ = false;

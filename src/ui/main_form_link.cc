@@ -117,13 +117,13 @@ void TForm1::Connect1Click() {
     boxes_.Error(QString::fromStdString(error));
     return;
   }
-  TPane& remote = Pane(false);
+  TPane& remote = Pane(Side::kRemote);
   remote.Path.clear();
   remote.SortColumn = 1;
   remote.list_stale = true;
   remote.tree_stale = true;
 
-  PaneControls& rc = Controls(false);
+  PaneControls& rc = Controls(Side::kRemote);
   {
     const QSignalBlocker blocker(rc.page_control);
     rc.page_control->setCurrentIndex(kTreePage);
@@ -153,7 +153,7 @@ void TForm1::Connect1Click() {
       message_form_->SetText(text::kLoadingIcons);
       message_form_->repaint();
     }
-    FillDriveTree(false);
+    FillDriveTree(Side::kRemote);
   }
   Pause(kConnectPauseMs);
   // Enabled before the busy window goes, so the activation can return here.
@@ -179,7 +179,7 @@ void TForm1::Disconnect1Click() {
 }
 
 void TForm1::ClearRemotePane() {
-  PaneControls& rc = Controls(false);
+  PaneControls& rc = Controls(Side::kRemote);
   rc.model->Clear();
   rc.list->repaint();
   while (rc.tree->topLevelItemCount() > 0) delete rc.tree->takeTopLevelItem(0);

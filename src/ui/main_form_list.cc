@@ -69,7 +69,7 @@ bool IsDirectoryRow(const TPane& pane, int row) {
 
 }  // namespace
 
-void TForm1::BuildListMenus(bool local) {
+void TForm1::BuildListMenus(Side side) {
   // The same three commands in the side's main menu and in its list's pop-up
   // menu; the numbers in the names are those of the window resource.
   struct Names {
@@ -77,24 +77,26 @@ void TForm1::BuildListMenus(bool local) {
     const char* files;
     const char* refresh;
   };
-  const Names main_names = local ? Names{"Selectalldirs1", "Selectallfiles1", "Refresh1"}
-                                 : Names{"SelectallDirs2", "SelectallFiles2", "Refresh2"};
-  const Names popup_names = local ? Names{"SelectallDirs3", "SelectallFiles3", "Refresh3"}
-                                  : Names{"SelectallDirs4", "SelectallFiles4", "Refresh4"};
-  PaneControls& c = Controls(local);
+  const Names main_names = side == Side::kLocal
+                               ? Names{"Selectalldirs1", "Selectallfiles1", "Refresh1"}
+                               : Names{"SelectallDirs2", "SelectallFiles2", "Refresh2"};
+  const Names popup_names = side == Side::kLocal
+                                ? Names{"SelectallDirs3", "SelectallFiles3", "Refresh3"}
+                                : Names{"SelectallDirs4", "SelectallFiles4", "Refresh4"};
+  PaneControls& c = Controls(side);
   auto* popup = new QMenu(c.list);
-  popup->setObjectName(local ? "PopupMenu1" : "PopupMenu2");
-  QMenu* side_menu = local ? local_pc_menu_ : remote_pc_menu_;
+  popup->setObjectName(side == Side::kLocal ? "PopupMenu1" : "PopupMenu2");
+  QMenu* side_menu = side == Side::kLocal ? local_pc_menu_ : remote_pc_menu_;
   for (auto [menu, names] : {std::pair{side_menu, main_names}, std::pair{popup, popup_names}}) {
     auto add = [this, menu = menu](const char* name, const char* caption, auto handler) {
       QAction* a = menu->addAction(QString::fromLatin1(caption));
       a->setObjectName(name);
       connect(a, &QAction::triggered, this, handler);
     };
-    add(names.dirs, text::kSelectAllDirs, [this, local] { SelectAllDirs(local); });
-    add(names.files, text::kSelectAllFiles, [this, local] { SelectAllFiles(local); });
-    add(names.refresh, text::kRefresh, [this, local] {
-      if (Handles(local)) FillList(local);
+    add(names.dirs, text::kSelectAllDirs, [this, side] { SelectAllDirs(side); });
+    add(names.files, text::kSelectAllFiles, [this, side] { SelectAllFiles(side); });
+    add(names.refresh, text::kRefresh, [this, side] {
+      if (Handles(side)) FillList(side);
     });
   }
   c.list->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -104,43 +106,43 @@ void TForm1::BuildListMenus(bool local) {
           });
 }
 
-void TForm1::ConnectListEvents(bool local) {
-  PaneControls& c = Controls(local);
-  c.model->SetActive([this, local] { return Handles(local); });
-  connect(c.list, &QAbstractItemView::doubleClicked, this, [this, local] {
-    if (Handles(local)) EnterSelectedDir(local);
+void TForm1::ConnectListEvents(Side side) {
+  PaneControls& c = Controls(side);
+  c.model->SetActive([this, side] { return Handles(side); });
+  connect(c.list, &QAbstractItemView::doubleClicked, this, [this, side] {
+    if (Handles(side)) EnterSelectedDir(side);
   });
   c.list->installEventFilter(this);
   c.list->header()->setSectionsClickable(true);
-  connect(c.list->header(), &QHeaderView::sectionClicked, this, [this, local](int column) {
-    if (Handles(local)) ColumnClicked(local, column);
+  connect(c.list->header(), &QHeaderView::sectionClicked, this, [this, side](int column) {
+    if (Handles(side)) ColumnClicked(side, column);
   });
-  connect(c.sel_dirs_btn, &QToolButton::clicked, this, [this, local] { SelectAllDirs(local); });
-  connect(c.sel_files_btn, &QToolButton::clicked, this, [this, local] { SelectAllFiles(local); });
+  connect(c.sel_dirs_btn, &QToolButton::clicked, this, [this, side] { SelectAllDirs(side); });
+  connect(c.sel_files_btn, &QToolButton::clicked, this, [this, side] { SelectAllFiles(side); });
   connect(c.list, &FileListView::SelectAllRequested, this,
-          [this, local] { SelectAllEntries(local); });
-  connect(c.refresh_btn, &QToolButton::clicked, this, [this, local] {
-    if (Handles(local)) FillList(local);
+          [this, side] { SelectAllEntries(side); });
+  connect(c.refresh_btn, &QToolButton::clicked, this, [this, side] {
+    if (Handles(side)) FillList(side);
   });
   c.filespec->installEventFilter(this);
-  connect(c.filespec, &QLineEdit::returnPressed, this, [this, local] { FileSpecExit(local); });
-  BuildListMenus(local);
+  connect(c.filespec, &QLineEdit::returnPressed, this, [this, side] { FileSpecExit(side); });
+  BuildListMenus(side);
 }
 
-void TForm1::FileSpecExit(bool local) {
-  if (!Handles(local)) return;
-  bool& changed = local ? lfilespec_changed_ : rfilespec_changed_;
+void TForm1::FileSpecExit(Side side) {
+  if (!Handles(side)) return;
+  bool& changed = side == Side::kLocal ? lfilespec_changed_ : rfilespec_changed_;
   if (!changed) return;
   changed = false;
-  FillList(local);
+  FillList(side);
 }
 
-void TForm1::FillList(bool local) {
+void TForm1::FillList(Side side) {
   // A long read pumps events behind its busy window.
   const Operation operation(*this);
-  SelectPane(local);
-  TPane& pane = Pane(local);
-  PaneControls& c = Controls(local);
+  SelectPane(side);
+  TPane& pane = Pane(side);
+  PaneControls& c = Controls(side);
   c.dir->SetText(QString::fromStdString(pane.Path));
   if (pane.Path.empty()) return;
   BusyCursor busy;
@@ -164,7 +166,7 @@ void TForm1::FillList(bool local) {
       return static_cast<std::int32_t>(pane.Columns[kColName].size() +
                                        file_columns_[kColName].size());
     };
-    if (l.LinkFindFirst(local, slot, dir + "*.*", kMaskFilesAndDirs) == 0) {
+    if (l.LinkFindFirst(side, slot, dir + "*.*", kMaskFilesAndDirs) == 0) {
       do {
         const FindRecord& r = l.SlotRecord(slot);
         // "." and ".." name no entry of their own, whatever attributes they
@@ -179,26 +181,26 @@ void TForm1::FillList(bool local) {
         } else if (all_files) {
           AddFileEntry(slot);
         }
-      } while (progress.Entry(rows_read()) && l.LinkFindNext(local, slot) == 0);
-      l.LinkFindClose(local, slot);
+      } while (progress.Entry(rows_read()) && l.LinkFindNext(side, slot) == 0);
+      l.LinkFindClose(side, slot);
     }
     // A filespec that is more than one name (..\*, C:*) would list another
     // directory's files as this one's, and commands would then act on the
     // namesakes here: it lists no file at all.
     const bool stopped = progress.cancelled() || progress.limit_reached();
     if (!stopped && !all_files && IsPlainFindName(pattern)) {
-      if (l.LinkFindFirst(local, slot, dir + pattern, kMaskFilesOnly) == 0) {
+      if (l.LinkFindFirst(side, slot, dir + pattern, kMaskFilesOnly) == 0) {
         do {
           AddFileEntry(slot);
-        } while (progress.Entry(rows_read()) && l.LinkFindNext(local, slot) == 0);
-        l.LinkFindClose(local, slot);
+        } while (progress.Entry(rows_read()) && l.LinkFindNext(side, slot) == 0);
+        l.LinkFindClose(side, slot);
       }
     }
     search_slots_.Free(slot);
     if (progress.limit_reached()) {
       boxes_.Error(text::kListLimitPrefix + QLocale().toString(ListingProgress::Limit()) +
                    text::kListLimitMiddle + QString::fromStdString(pane.Path) + text::kOn +
-                   SideText(local));
+                   SideText(side));
     }
   }
   for (int k = 0; k < kPaneColumns; ++k) {
@@ -208,21 +210,21 @@ void TForm1::FillList(bool local) {
     std::vector<std::string>().swap(file_columns_[k]);
   }
   c.model->EndChange();
-  SortList(local);
-  if (pane.SortColumn < 0) ReverseList(local);
+  SortList(side);
+  if (pane.SortColumn < 0) ReverseList(side);
   c.list->viewport()->update();
-  UpdateStatus(local);
+  UpdateStatus(side);
 }
 
 void TForm1::AddFileEntry(std::int32_t slot) {
   const FindRecord& r = link().SlotRecord(slot);
   if (!IsEntryName(r.name)) return;  // no file can bear "." or ".."
   AppendEntry(file_columns_, r, std::to_string(r.size));
-  ++Pane(current_local_).FileCount;
+  ++Pane(current_side_).FileCount;
 }
 
-std::vector<bool> TForm1::RememberSelection(bool local) const {
-  const PaneControls& c = controls_[local ? 0 : 1];
+std::vector<bool> TForm1::RememberSelection(Side side) const {
+  const PaneControls& c = controls_[SideIndex(side)];
   std::vector<bool> selected(static_cast<std::size_t>(c.model->rowCount()), false);
   for (const QItemSelectionRange& range : c.list->selectionModel()->selection()) {
     for (int row = range.top(); row <= range.bottom(); ++row) {
@@ -232,8 +234,8 @@ std::vector<bool> TForm1::RememberSelection(bool local) const {
   return selected;
 }
 
-void TForm1::RestoreSelection(bool local, const std::vector<bool>& selected) {
-  PaneControls& c = Controls(local);
+void TForm1::RestoreSelection(Side side, const std::vector<bool>& selected) {
+  PaneControls& c = Controls(side);
   QItemSelectionModel* model = c.list->selectionModel();
   QItemSelection selection;
   const int rows = static_cast<int>(selected.size());
@@ -257,52 +259,52 @@ void TForm1::RestoreSelection(bool local, const std::vector<bool>& selected) {
   c.list->viewport()->update();
 }
 
-void TForm1::SortList(bool local) {
-  SelectPane(local);
-  TPane& pane = Pane(local);
-  PaneControls& c = Controls(local);
+void TForm1::SortList(Side side) {
+  SelectPane(side);
+  TPane& pane = Pane(side);
+  PaneControls& c = Controls(side);
   int key = std::abs(pane.SortColumn);
   if (key == 0 || c.model->rowCount() == 0) return;
   BusyCursor busy;
-  std::vector<bool> selected = RememberSelection(local);
+  std::vector<bool> selected = RememberSelection(side);
   const int first_file = pane.FirstFileRow();
   const int last_row = pane.RowCount() - 1;
   if (pane.FileCount > 1) SortRange(pane, selected, first_file, last_row, key);
   if (key == kColSize + 1) key = kColName + 1;  // directories all read "<dir>"
   if (pane.DirCount > 1) SortRange(pane, selected, pane.FirstDirRow(), first_file - 1, key);
   c.model->RowsChanged();
-  RestoreSelection(local, selected);
+  RestoreSelection(side, selected);
 }
 
-void TForm1::ReverseList(bool local) {
-  SelectPane(local);
-  TPane& pane = Pane(local);
-  PaneControls& c = Controls(local);
+void TForm1::ReverseList(Side side) {
+  SelectPane(side);
+  TPane& pane = Pane(side);
+  PaneControls& c = Controls(side);
   if (c.model->rowCount() == 0) return;
   BusyCursor busy;
-  std::vector<bool> selected = RememberSelection(local);
+  std::vector<bool> selected = RememberSelection(side);
   ReverseRange(pane, selected, pane.FirstDirRow(), pane.FirstFileRow() - 1);
   ReverseRange(pane, selected, pane.FirstFileRow(), pane.RowCount() - 1);
   c.model->RowsChanged();
-  RestoreSelection(local, selected);
+  RestoreSelection(side, selected);
 }
 
-void TForm1::ColumnClicked(bool local, int column) {
-  TPane& pane = Pane(local);
+void TForm1::ColumnClicked(Side side, int column) {
+  TPane& pane = Pane(side);
   const int key = column + 1;
   if (key == std::abs(pane.SortColumn)) {
     pane.SortColumn = -pane.SortColumn;
-    ReverseList(local);
+    ReverseList(side);
   } else {
     pane.SortColumn = key;
-    SortList(local);
+    SortList(side);
   }
 }
 
-void TForm1::EnterSelectedDir(bool local) {
-  SelectPane(local);
-  TPane& pane = Pane(local);
-  PaneControls& c = Controls(local);
+void TForm1::EnterSelectedDir(Side side) {
+  SelectPane(side);
+  TPane& pane = Pane(side);
+  PaneControls& c = Controls(side);
   const QModelIndexList rows = c.list->selectionModel()->selectedRows();
   if (rows.isEmpty()) return;
   int row = rows.first().row();
@@ -310,18 +312,18 @@ void TForm1::EnterSelectedDir(bool local) {
   if (!IsDirectoryRow(pane, row)) return;
   // The message names the drive the pane was on, not the entry's first letter.
   const std::string previous = pane.Path;
-  if (link().LinkChDir(local, pane.Columns[kColName][row]) != 0) {
+  if (link().LinkChDir(side, pane.Columns[kColName][row]) != 0) {
     const QString drive = previous.empty() ? QString() : QString(QChar(previous[0]));
     boxes_.Error(text::kDrivePrefix + drive + text::kNotReadySuffix);
   }
-  pane.Path = link().LinkGetDir(local, 0);
+  pane.Path = link().LinkGetDir(side, kCurrentDrive);
   pane.tree_stale = true;
-  FillList(local);
+  FillList(side);
 }
 
-void TForm1::BulkSelectRows(bool local, int first, int count) {
-  SelectPane(local);
-  PaneControls& c = Controls(local);
+void TForm1::BulkSelectRows(Side side, int first, int count) {
+  SelectPane(side);
+  PaneControls& c = Controls(side);
   bulk_select_ = true;
   if (count > 0) {
     c.list->selectionModel()->select(
@@ -330,24 +332,24 @@ void TForm1::BulkSelectRows(bool local, int first, int count) {
         QItemSelectionModel::Select);
   }
   bulk_select_ = false;
-  UpdateStatus(local);
+  UpdateStatus(side);
 }
 
-void TForm1::SelectAllDirs(bool local) {
-  if (!Handles(local)) return;
-  BulkSelectRows(local, Pane(local).FirstDirRow(), Pane(local).DirCount);
+void TForm1::SelectAllDirs(Side side) {
+  if (!Handles(side)) return;
+  BulkSelectRows(side, Pane(side).FirstDirRow(), Pane(side).DirCount);
 }
 
-void TForm1::SelectAllFiles(bool local) {
-  if (!Handles(local)) return;
-  BulkSelectRows(local, Pane(local).FirstFileRow(), Pane(local).FileCount);
+void TForm1::SelectAllFiles(Side side) {
+  if (!Handles(side)) return;
+  BulkSelectRows(side, Pane(side).FirstFileRow(), Pane(side).FileCount);
 }
 
-void TForm1::SelectAllEntries(bool local) {
-  if (!Handles(local)) return;
+void TForm1::SelectAllEntries(Side side) {
+  if (!Handles(side)) return;
   // Directories and files are adjacent: one range, one status update.
-  const TPane& pane = Pane(local);
-  BulkSelectRows(local, pane.FirstDirRow(), pane.DirCount + pane.FileCount);
+  const TPane& pane = Pane(side);
+  BulkSelectRows(side, pane.FirstDirRow(), pane.DirCount + pane.FileCount);
 }
 
 }  // namespace duplane

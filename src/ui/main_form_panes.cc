@@ -66,9 +66,9 @@ bool IsDescendant(const QTreeWidgetItem* item, const QTreeWidgetItem* ancestor) 
 
 }  // namespace
 
-void TForm1::SelectPane(bool local) {
-  current_local_ = local;
-  file_spec_ = Controls(local).filespec->text();
+void TForm1::SelectPane(Side side) {
+  current_side_ = side;
+  file_spec_ = Controls(side).filespec->text();
 }
 
 QString TForm1::NodePath(const QTreeWidgetItem* node) {
@@ -97,64 +97,64 @@ QTreeWidgetItem* TForm1::NodeAtAbsoluteIndex(QTreeWidget* tree, int index) {
   return *it;
 }
 
-void TForm1::SetNodeIcon(bool local, QTreeWidgetItem* node) {
+void TForm1::SetNodeIcon(Side side, QTreeWidgetItem* node) {
   std::int32_t normal = -1;
   std::int32_t open = -1;
-  link().LinkGetIconIndex(local, NodePath(node).toStdString(), &normal, &open);
+  link().LinkGetIconIndex(side, NodePath(node).toStdString(), &normal, &open);
   node->setData(0, kNormalIconRole, normal);
   node->setData(0, kOpenIconRole, open);
-  node->setIcon(0, NodeIcon(image_lists_[local ? 0 : 1], normal, open));
+  node->setIcon(0, NodeIcon(image_lists_[SideIndex(side)], normal, open));
 }
 
-void TForm1::FillDriveTree(bool local) {
-  SelectPane(local);
-  QTreeWidget* tree = Controls(local).tree;
-  const bool icons = IconsInUse(local);
+void TForm1::FillDriveTree(Side side) {
+  SelectPane(side);
+  QTreeWidget* tree = Controls(side).tree;
+  const bool icons = IconsInUse(side);
   if (icons) {
-    ImageList& images = image_lists_[local ? 0 : 1];
-    if (local) {
+    ImageList& images = image_lists_[SideIndex(side)];
+    if (side == Side::kLocal) {
       images = LocalImageList();
     } else {
       std::vector<std::uint8_t> strip;
-      if (!link().LinkGetSysImageList(false, &strip) || !ImageListFromStrip(strip, &images)) {
+      if (!link().LinkGetSysImageList(Side::kRemote, &strip) || !ImageListFromStrip(strip, &images)) {
         boxes_.Error(text::kSystemIconsError);
       }
     }
   }
-  const char home = link().LinkGetHomeDrive(local);
+  const char home = link().LinkGetHomeDrive(side);
   int home_index = 0;
-  const std::string drives = link().LinkGetDrives(local);
+  const std::string drives = link().LinkGetDrives(side);
   for (char letter : drives) {
     auto* node = new QTreeWidgetItem(tree, {QString(QChar(letter)) + ":\\"});
     // Every drive shows an expander until it is read, ready or not.
     SetHasChildren(node, true);
-    if (icons) SetNodeIcon(local, node);
+    if (icons) SetNodeIcon(side, node);
     if (letter == home) home_index = AbsoluteIndex(node);
   }
-  Pane(local).HomeNodeIndex = home_index;
+  Pane(side).HomeNodeIndex = home_index;
 }
 
-void TForm1::DeleteChildren(bool local, QTreeWidgetItem* node) {
+void TForm1::DeleteChildren(Side side, QTreeWidgetItem* node) {
   // When the selection is among the children it moves to the node first, as
   // an ordinary selection, so the pane never names a directory whose node is
   // gone.
-  QTreeWidget* tree = Controls(local).tree;
+  QTreeWidget* tree = Controls(side).tree;
   if (IsDescendant(tree->currentItem(), node)) tree->setCurrentItem(node);
   qDeleteAll(node->takeChildren());
 }
 
-bool TForm1::ExpandNode(bool local, QTreeWidgetItem* node) {
+bool TForm1::ExpandNode(Side side, QTreeWidgetItem* node) {
   BusyCursor busy;
-  SelectPane(local);
-  DeleteChildren(local, node);
+  SelectPane(side);
+  DeleteChildren(side, node);
   std::vector<std::string> names;
-  const std::int32_t count = link().LinkListSubDirs(local, NodePath(node).toStdString(), &names);
+  const std::int32_t count = link().LinkListSubDirs(side, NodePath(node).toStdString(), &names);
   {
-    RepaintSuspended suspended(Controls(local).tree);
+    RepaintSuspended suspended(Controls(side).tree);
     for (const std::string& name : names) {
       auto* child = new QTreeWidgetItem(node, {QString::fromStdString(name)});
-      SetHasChildren(child, link().LinkHasSubDirs(local, NodePath(child).toStdString()));
-      if (IconsInUse(local)) SetNodeIcon(local, child);
+      SetHasChildren(child, link().LinkHasSubDirs(side, NodePath(child).toStdString()));
+      if (IconsInUse(side)) SetNodeIcon(side, child);
     }
   }
   if (count > 0) {
@@ -172,43 +172,43 @@ bool TForm1::ExpandNode(bool local, QTreeWidgetItem* node) {
   return false;
 }
 
-void TForm1::ExpandItem(bool local, QTreeWidgetItem* node) {
+void TForm1::ExpandItem(Side side, QTreeWidgetItem* node) {
   const bool outer = !in_expand_item_;
   in_expand_item_ = true;
-  const bool allowed = ExpandNode(local, node);
+  const bool allowed = ExpandNode(side, node);
   node->setExpanded(allowed);
   if (outer) in_expand_item_ = false;
 }
 
-void TForm1::ChangeDirFromTree(bool local, QTreeWidgetItem* node) {
+void TForm1::ChangeDirFromTree(Side side, QTreeWidgetItem* node) {
   BusyCursor busy;
-  SelectPane(local);
-  TPane& pane = Pane(local);
-  PaneControls& c = Controls(local);
-  SetHasChildren(node, link().LinkHasSubDirs(local, NodePath(node).toStdString()));
+  SelectPane(side);
+  TPane& pane = Pane(side);
+  PaneControls& c = Controls(side);
+  SetHasChildren(node, link().LinkHasSubDirs(side, NodePath(node).toStdString()));
   pane.Path = NodePath(c.tree->currentItem()).toStdString();
-  if (link().LinkChDir(local, pane.Path) != 0) {
+  if (link().LinkChDir(side, pane.Path) != 0) {
     const QString drive = pane.Path.empty() ? QString() : QString(QChar(pane.Path[0]));
     boxes_.Error(text::kDrivePrefix + drive + text::kNotReadySuffix);
   }
-  pane.Path = link().LinkGetDir(local, 0);
+  pane.Path = link().LinkGetDir(side, kCurrentDrive);
   c.dir->SetText(QString::fromStdString(pane.Path));
   pane.list_stale = true;
-  UpdateStatus(local);
+  UpdateStatus(side);
 }
 
-void TForm1::SelectHomeDrive(bool local) {
-  QTreeWidget* tree = Controls(local).tree;
+void TForm1::SelectHomeDrive(Side side) {
+  QTreeWidget* tree = Controls(side).tree;
   if (tree->currentItem() != nullptr) return;
-  if (QTreeWidgetItem* home = NodeAtAbsoluteIndex(tree, Pane(local).HomeNodeIndex)) {
+  if (QTreeWidgetItem* home = NodeAtAbsoluteIndex(tree, Pane(side).HomeNodeIndex)) {
     tree->setCurrentItem(home);
   }
 }
 
-void TForm1::SyncTreeToPath(bool local) {
-  SelectPane(local);
-  TPane& pane = Pane(local);
-  PaneControls& c = Controls(local);
+void TForm1::SyncTreeToPath(Side side) {
+  SelectPane(side);
+  TPane& pane = Pane(side);
+  PaneControls& c = Controls(side);
   c.status->clear();
   pane.tree_stale = false;
   QString rest = AsciiUpper(QString::fromStdString(pane.Path));
@@ -227,7 +227,7 @@ void TForm1::SyncTreeToPath(bool local) {
       c.tree->setCurrentItem(node);
       rest.remove(0, 3);
       while (!rest.isEmpty()) {
-        ExpandItem(local, node);
+        ExpandItem(side, node);
         const int slash = rest.indexOf('\\');
         const QString name = slash < 0 ? rest : rest.left(slash);
         QTreeWidgetItem* found = nullptr;
@@ -246,56 +246,56 @@ void TForm1::SyncTreeToPath(bool local) {
       // through the list (a rename or a new directory at a drive's root
       // included): a node that shows its children reads them again.
       if (rest.isEmpty() && (node->isExpanded() || node->childCount() > 0)) {
-        ExpandItem(local, node);
+        ExpandItem(side, node);
       }
     }
   }
-  UpdateStatus(local);
+  UpdateStatus(side);
 }
 
 void TForm1::SetListDragMode() {
-  const bool both_files = Controls(true).page_control->currentIndex() == kFilesPage &&
-                          Controls(false).page_control->currentIndex() == kFilesPage;
-  for (bool local : {true, false}) {
-    QTreeView* list = Controls(local).list;
+  const bool both_files = Controls(Side::kLocal).page_control->currentIndex() == kFilesPage &&
+                          Controls(Side::kRemote).page_control->currentIndex() == kFilesPage;
+  for (Side side : {Side::kLocal, Side::kRemote}) {
+    QTreeView* list = Controls(side).list;
     list->setDragEnabled(both_files);
     list->setDragDropMode(both_files ? QAbstractItemView::DragDrop : QAbstractItemView::NoDragDrop);
   }
 }
 
-void TForm1::PageControlChange(bool local) {
-  PaneControls& c = Controls(local);
-  QMenu* menu = local ? local_pc_menu_ : remote_pc_menu_;
+void TForm1::PageControlChange(Side side) {
+  PaneControls& c = Controls(side);
+  QMenu* menu = side == Side::kLocal ? local_pc_menu_ : remote_pc_menu_;
   menu->setEnabled(c.page_control->currentIndex() == kFilesPage);
   SetListDragMode();
-  if (!local) {
+  if (side == Side::kRemote) {
     if (menu->isEnabled()) c.page_control->currentWidget()->repaint();
     if (!connected()) return;
   }
-  PageChanged(local);
+  PageChanged(side);
 }
 
-void TForm1::PageChanged(bool local) {
-  SelectPane(local);
-  TPane& pane = Pane(local);
-  if (Controls(local).page_control->currentIndex() == kTreePage) {
+void TForm1::PageChanged(Side side) {
+  SelectPane(side);
+  TPane& pane = Pane(side);
+  if (Controls(side).page_control->currentIndex() == kTreePage) {
     if (pane.tree_stale) {
-      SyncTreeToPath(local);
+      SyncTreeToPath(side);
     } else {
-      UpdateStatus(local);
+      UpdateStatus(side);
     }
   } else if (pane.list_stale) {
-    FillList(local);
+    FillList(side);
   } else {
-    UpdateStatus(local);
+    UpdateStatus(side);
   }
 }
 
-void TForm1::UpdateStatus(bool local) {
+void TForm1::UpdateStatus(Side side) {
   if (bulk_select_) return;
-  SelectPane(local);
-  TPane& pane = Pane(local);
-  PaneControls& c = Controls(local);
+  SelectPane(side);
+  TPane& pane = Pane(side);
+  PaneControls& c = Controls(side);
   if (c.page_control->currentIndex() != kTreePage) {
     int dirs = 0;
     int files = 0;
@@ -323,8 +323,8 @@ void TForm1::UpdateStatus(bool local) {
   const int drive = dir[0].unicode() - 64;
   // Only a drive letter names a drive; any other panel text leaves the line.
   if (drive < 1 || drive > 26) return;
-  const qint64 free = link().LinkDiskFree(local, static_cast<std::uint8_t>(drive));
-  const qint64 size = link().LinkDiskSize(local, static_cast<std::uint8_t>(drive));
+  const qint64 free = link().LinkDiskFree(side, static_cast<std::uint8_t>(drive));
+  const qint64 size = link().LinkDiskSize(side, static_cast<std::uint8_t>(drive));
   const qint64 percent = size > 0 ? free * 100 / size : 0;
   c.status->setText(text::kBytesFree + Grouped(free) + "  (" + QString::number(percent) + "%)");
 }

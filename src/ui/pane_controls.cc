@@ -58,16 +58,16 @@ void SetColumnWidths(QTreeView* list) {
 
 }  // namespace
 
-PaneControls BuildPaneControls(bool local, TPane& pane, QWidget* parent) {
+PaneControls BuildPaneControls(Side side, TPane& pane, QWidget* parent) {
   PaneControls p;
-  const QString side = local ? "Local" : "Remote";
-  const QString letter = local ? "L" : "R";
+  const QString prefix = side == Side::kLocal ? "Local" : "Remote";
+  const QString letter = side == Side::kLocal ? "L" : "R";
 
   p.panel = new QWidget(parent);
-  p.panel->setObjectName(local ? "LeftPanel" : "RightPanel");
+  p.panel->setObjectName(side == Side::kLocal ? "LeftPanel" : "RightPanel");
 
-  p.header = new QLabel(local ? "Local PC" : "Remote PC", p.panel);
-  p.header->setObjectName(side + "Header");
+  p.header = new QLabel(side == Side::kLocal ? "Local PC" : "Remote PC", p.panel);
+  p.header->setObjectName(prefix + "Header");
   QFont bold = p.header->font();
   bold.setBold(true);
   p.header->setFont(bold);
@@ -75,19 +75,19 @@ PaneControls BuildPaneControls(bool local, TPane& pane, QWidget* parent) {
   p.header->setFrameStyle(QFrame::Panel | QFrame::Raised);
 
   p.page_control = new QTabWidget(p.panel);
-  p.page_control->setObjectName(side + "PageControl");
+  p.page_control->setObjectName(prefix + "PageControl");
   p.page_control->setStyleSheet("QTabBar::tab { min-width: 75px; }");
 
   auto* tree_page = new QWidget;
   tree_page->setObjectName(letter + "TreeTS");
   p.tree = new QTreeWidget(tree_page);
-  p.tree->setObjectName(side + "Tree");
+  p.tree->setObjectName(prefix + "Tree");
   p.tree->setHeaderHidden(true);
   p.tree->setIndentation(19);
   p.tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
   p.tree->setSelectionMode(QAbstractItemView::SingleSelection);
   p.tree->setRootIsDecorated(true);
-  if (!local) {
+  if (side == Side::kRemote) {
     // The Remote tree hides its selection while it does not have the focus.
     p.tree->setStyleSheet(
         "QTreeWidget::item:selected:!focus { background: transparent; color: palette(text); }");
@@ -100,7 +100,7 @@ PaneControls BuildPaneControls(bool local, TPane& pane, QWidget* parent) {
   auto* files_page = new QWidget;
   files_page->setObjectName(letter + "FilesTS");
   p.toolbar = new QWidget(files_page);
-  p.toolbar->setObjectName(side + "Toolbar");
+  p.toolbar->setObjectName(prefix + "Toolbar");
   p.toolbar->setFixedHeight(40);
   auto* tool_layout = new QHBoxLayout(p.toolbar);
   tool_layout->setContentsMargins(4, 5, 4, 5);
@@ -111,17 +111,19 @@ PaneControls BuildPaneControls(bool local, TPane& pane, QWidget* parent) {
       SpeedButton(letter + "SelFilesBtn", QStyle::SP_FileIcon, "Select all files", p.toolbar);
   p.copy_btn = SpeedButton(
       letter + "CopyBtn", QStyle::SP_DialogSaveButton,
-      local ? "Copy selected files to Remote PC" : "Copy selected files to Local PC", p.toolbar);
-  p.move_btn = SpeedButton(
-      letter + "MoveBtn", local ? QStyle::SP_ArrowRight : QStyle::SP_ArrowLeft,
-      local ? "Move selected files to Remote PC" : "Move selected files to Local PC", p.toolbar);
-  p.delete_btn = SpeedButton(
-      letter + "DeleteBtn", QStyle::SP_TrashIcon,
-      local ? "Delete selected files on Local PC" : "Delete selected files on Remote PC",
+      side == Side::kLocal ? "Copy selected files to Remote PC" : "Copy selected files to Local PC",
       p.toolbar);
-  p.refresh_btn =
-      SpeedButton(letter + "RefreshBtn", QStyle::SP_BrowserReload,
-                  local ? "Refresh local file list" : "Refresh remote file list", p.toolbar);
+  p.move_btn = SpeedButton(
+      letter + "MoveBtn", side == Side::kLocal ? QStyle::SP_ArrowRight : QStyle::SP_ArrowLeft,
+      side == Side::kLocal ? "Move selected files to Remote PC" : "Move selected files to Local PC",
+      p.toolbar);
+  p.delete_btn = SpeedButton(letter + "DeleteBtn", QStyle::SP_TrashIcon,
+                             side == Side::kLocal ? "Delete selected files on Local PC"
+                                                  : "Delete selected files on Remote PC",
+                             p.toolbar);
+  p.refresh_btn = SpeedButton(
+      letter + "RefreshBtn", QStyle::SP_BrowserReload,
+      side == Side::kLocal ? "Refresh local file list" : "Refresh remote file list", p.toolbar);
   for (QToolButton* b :
        {p.sel_dirs_btn, p.sel_files_btn, p.copy_btn, p.move_btn, p.delete_btn, p.refresh_btn}) {
     tool_layout->addWidget(b);
@@ -129,7 +131,7 @@ PaneControls BuildPaneControls(bool local, TPane& pane, QWidget* parent) {
   tool_layout->addStretch();
 
   p.filespec_panel = new QWidget(files_page);
-  p.filespec_panel->setObjectName(local ? "Panel1" : "Panel2");
+  p.filespec_panel->setObjectName(side == Side::kLocal ? "Panel1" : "Panel2");
   auto* spec_layout = new QHBoxLayout(p.filespec_panel);
   spec_layout->setContentsMargins(0, 0, 0, 0);
   spec_layout->addWidget(new QLabel("  Filespec:", p.filespec_panel));
@@ -138,7 +140,7 @@ PaneControls BuildPaneControls(bool local, TPane& pane, QWidget* parent) {
   spec_layout->addWidget(p.filespec, 1);
 
   p.list = new FileListView(files_page);
-  p.list->setObjectName(side + "List");
+  p.list->setObjectName(prefix + "List");
   p.model = new PaneListModel(pane, p.list);
   p.list->setModel(p.model);
   p.list->setRootIsDecorated(false);
@@ -161,9 +163,9 @@ PaneControls BuildPaneControls(bool local, TPane& pane, QWidget* parent) {
   p.page_control->addTab(files_page, "Files");
   p.page_control->setCurrentIndex(kTreePage);
 
-  p.dir = LoweredPanel<DirectoryPanel>(local ? "LocalDir" : "RemoteDir", p.panel);
-  p.status = LoweredPanel(local ? "LocalStatus" : "RemoteStatus", p.panel);
-  if (!local) p.dir->SetText("<Disconnected>");
+  p.dir = LoweredPanel<DirectoryPanel>(side == Side::kLocal ? "LocalDir" : "RemoteDir", p.panel);
+  p.status = LoweredPanel(side == Side::kLocal ? "LocalStatus" : "RemoteStatus", p.panel);
+  if (side == Side::kRemote) p.dir->SetText("<Disconnected>");
 
   auto* layout = new QVBoxLayout(p.panel);
   layout->setContentsMargins(0, 0, 0, 0);

@@ -3,6 +3,7 @@
 // way for both sides under the resource names of that side.
 #pragma once
 
+#include "link/link.h"
 #include "ui/directory_panel.h"
 #include "ui/file_list_view.h"
 
@@ -43,6 +44,6 @@ struct PaneControls {
 inline constexpr int kTreePage = 0;
 inline constexpr int kFilesPage = 1;
 
-PaneControls BuildPaneControls(bool local, TPane& pane, QWidget* parent);
+PaneControls BuildPaneControls(Side side, TPane& pane, QWidget* parent);
 
 }  // namespace duplane

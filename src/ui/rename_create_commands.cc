@@ -41,19 +41,19 @@ QString RefusalOf(const QString& typed, const std::string& wire, const QString& 
 
 }  // namespace
 
-QString TForm1::SideText(bool local) const {
-  return QString::fromLatin1(local ? text::kLocalSide : text::kRemoteSide);
+QString TForm1::SideText(Side side) const {
+  return QString::fromLatin1(side == Side::kLocal ? text::kLocalSide : text::kRemoteSide);
 }
 
 void TForm1::BuildPaneCommands() {
-  for (bool local : {true, false}) {
-    BuildRenameCreateMenus(local);
-    ConnectListDragDrop(local);
+  for (Side side : {Side::kLocal, Side::kRemote}) {
+    BuildRenameCreateMenus(side);
+    ConnectListDragDrop(side);
   }
   SetTabOrder();
 }
 
-void TForm1::BuildRenameCreateMenus(bool local) {
+void TForm1::BuildRenameCreateMenus(Side side) {
   struct Entry {
     QMenu* menu;
     const char* rename;
@@ -62,20 +62,22 @@ void TForm1::BuildRenameCreateMenus(bool local) {
   // The numbers in the names are those of the window resource: 1 and 2 in
   // the pop-up menus, 3 and 4 in the side menus.
   const Entry entries[] = {
-      {local ? local_pc_menu_ : remote_pc_menu_, local ? "Rename3" : "Rename4",
-       local ? "CreateDir3" : "CreateDir4"},
-      {findChild<QMenu*>(local ? "PopupMenu1" : "PopupMenu2"), local ? "Rename1" : "Rename2",
-       local ? "CreateDir1" : "CreateDir2"},
+      {side == Side::kLocal ? local_pc_menu_ : remote_pc_menu_,
+       side == Side::kLocal ? "Rename3" : "Rename4",
+       side == Side::kLocal ? "CreateDir3" : "CreateDir4"},
+      {findChild<QMenu*>(side == Side::kLocal ? "PopupMenu1" : "PopupMenu2"),
+       side == Side::kLocal ? "Rename1" : "Rename2",
+       side == Side::kLocal ? "CreateDir1" : "CreateDir2"},
   };
   for (const Entry& e : entries) {
     if (e.menu == nullptr) continue;
     // The two commands go above the selection commands the menu may hold.
     QAction* first = e.menu->actions().value(0);
-    auto add = [&](const char* name, const char* caption, void (TForm1::*command)(bool)) {
+    auto add = [&](const char* name, const char* caption, void (TForm1::*command)(Side)) {
       auto* a = new QAction(QString::fromLatin1(caption), e.menu);
       a->setObjectName(name);
       e.menu->insertAction(first, a);
-      connect(a, &QAction::triggered, this, [this, command, local] { (this->*command)(local); });
+      connect(a, &QAction::triggered, this, [this, command, side] { (this->*command)(side); });
     };
     add(e.rename, text::kRename, &TForm1::RenameOnPane);
     add(e.create_dir, text::kCreateDir, &TForm1::CreateDirOnPane);
@@ -83,20 +85,20 @@ void TForm1::BuildRenameCreateMenus(bool local) {
   }
 }
 
-void TForm1::RenameOnPane(bool local) {
-  if (!local && !connected()) {
+void TForm1::RenameOnPane(Side side) {
+  if (side == Side::kRemote && !connected()) {
     ShowNotConnected();
     return;
   }
-  SelectPane(local);
-  const TPane& pane = Pane(local);
-  const QModelIndexList rows = Controls(local).list->selectionModel()->selectedRows();
+  SelectPane(side);
+  const TPane& pane = Pane(side);
+  const QModelIndexList rows = Controls(side).list->selectionModel()->selectedRows();
   if (rows.isEmpty()) {
-    boxes_.Error(text::kNoFileSelected + SideText(local));
+    boxes_.Error(text::kNoFileSelected + SideText(side));
     return;
   }
   if (rows.size() > 1) {
-    boxes_.Error(text::kMultipleSelected + SideText(local));
+    boxes_.Error(text::kMultipleSelected + SideText(side));
     return;
   }
   const std::size_t row = static_cast<std::size_t>(rows.first().row());
@@ -114,28 +116,28 @@ void TForm1::RenameOnPane(bool local) {
   const std::string new_name = WirePathOfTyped(typed->toStdString());
   // Case-sensitive on purpose: readme.txt -> README.TXT is a rename.
   if (new_name == old_name) return;
-  const QString refusal = RefusalOf(*typed, new_name, SideText(local));
+  const QString refusal = RefusalOf(*typed, new_name, SideText(side));
   if (!refusal.isEmpty()) {
     boxes_.Error(refusal);
     return;
   }
-  if (!link().LinkRenameFile(local, old_name, new_name)) {
+  if (!link().LinkRenameFile(side, old_name, new_name)) {
     boxes_.Error(text::kErrorRenaming + old_text + text::kRenameTo + *typed);
     return;
   }
   // Only a directory shows in the tree, so only its rename makes the tree stale.
-  if (link().LinkDirectoryExists(local, new_name)) Pane(local).tree_stale = true;
-  FillList(local);
+  if (link().LinkDirectoryExists(side, new_name)) Pane(side).tree_stale = true;
+  FillList(side);
 }
 
-void TForm1::CreateDirOnPane(bool local) {
-  if (!local && !connected()) {
+void TForm1::CreateDirOnPane(Side side) {
+  if (side == Side::kRemote && !connected()) {
     ShowNotConnected();
     return;
   }
-  SelectPane(local);
-  if (Pane(local).Path.empty()) {
-    boxes_.Error(text::kNoCurrentDir + SideText(local));
+  SelectPane(side);
+  if (Pane(side).Path.empty()) {
+    boxes_.Error(text::kNoCurrentDir + SideText(side));
     return;
   }
   const std::optional<QString> typed =
@@ -144,17 +146,17 @@ void TForm1::CreateDirOnPane(bool local) {
   // The text as typed, in its wire form: a relative name lands in the side's
   // current directory, and only one level is made.
   const std::string name = WirePathOfTyped(typed->toStdString());
-  const QString refusal = RefusalOf(*typed, name, SideText(local));
+  const QString refusal = RefusalOf(*typed, name, SideText(side));
   if (!refusal.isEmpty()) {
     boxes_.Error(refusal);
     return;
   }
-  if (!link().LinkCreateDir(local, name)) {
+  if (!link().LinkCreateDir(side, name)) {
     boxes_.Error(text::kErrorCreating + *typed);
     return;
   }
-  Pane(local).tree_stale = true;
-  FillList(local);
+  Pane(side).tree_stale = true;
+  FillList(side);
 }
 
 }  // namespace duplane

@@ -40,26 +40,29 @@ void TransferEntries::ConnectEntries() {
   struct Button {
     const char* name;
     Command command;
-    bool local;
+    Side side;
   };
   const Button buttons[] = {
-      {"LCopyBtn", Command::kCopy, true},     {"RCopyBtn", Command::kCopy, false},
-      {"LMoveBtn", Command::kMove, true},     {"RMoveBtn", Command::kMove, false},
-      {"LDeleteBtn", Command::kDelete, true}, {"RDeleteBtn", Command::kDelete, false},
+      {"LCopyBtn", Command::kCopy, Side::kLocal},
+      {"RCopyBtn", Command::kCopy, Side::kRemote},
+      {"LMoveBtn", Command::kMove, Side::kLocal},
+      {"RMoveBtn", Command::kMove, Side::kRemote},
+      {"LDeleteBtn", Command::kDelete, Side::kLocal},
+      {"RDeleteBtn", Command::kDelete, Side::kRemote},
   };
   for (const Button& b : buttons) {
     auto* button = form1_.findChild<QAbstractButton*>(b.name);
     if (button == nullptr) continue;
     connect(button, &QAbstractButton::clicked, this,
-            [this, command = b.command, local = b.local] { Start(command, local); });
+            [this, command = b.command, side = b.side] { Start(command, side); });
   }
-  ConnectMenu(form1_.findChild<QMenu*>("PopupMenu1"), kLocalPopupNames, true);
-  ConnectMenu(form1_.findChild<QMenu*>("PopupMenu2"), kRemotePopupNames, false);
-  ConnectMenu(form1_.LocalPC1(), kLocalMenuNames, true);
-  ConnectMenu(form1_.RemotePC1(), kRemoteMenuNames, false);
+  ConnectMenu(form1_.findChild<QMenu*>("PopupMenu1"), kLocalPopupNames, Side::kLocal);
+  ConnectMenu(form1_.findChild<QMenu*>("PopupMenu2"), kRemotePopupNames, Side::kRemote);
+  ConnectMenu(form1_.LocalPC1(), kLocalMenuNames, Side::kLocal);
+  ConnectMenu(form1_.RemotePC1(), kRemoteMenuNames, Side::kRemote);
 }
 
-void TransferEntries::ConnectMenu(QMenu* menu, const char* const names[3], bool local) {
+void TransferEntries::ConnectMenu(QMenu* menu, const char* const names[3], Side side) {
   if (menu == nullptr) return;
   const Command commands[3] = {Command::kCopy, Command::kMove, Command::kDelete};
   const char* captions[3] = {kCopyCaption, kMoveCaption, kDeleteCaption};
@@ -75,25 +78,25 @@ void TransferEntries::ConnectMenu(QMenu* menu, const char* const names[3], bool 
       added = true;
     }
     connect(action, &QAction::triggered, this,
-            [this, command = commands[i], local] { Start(command, local); });
+            [this, command = commands[i], side] { Start(command, side); });
   }
   if (added && first != nullptr) menu->insertSeparator(first);
 }
 
-void TransferEntries::Start(Command command, bool local) {
+void TransferEntries::Start(Command command, Side side) {
   if (command == Command::kDelete) {
-    DeleteFiles(local);
+    DeleteFiles(side);
   } else {
-    CopyFiles(local, command == Command::kMove);
+    CopyFiles(side, command == Command::kMove);
   }
 }
 
-void TransferEntries::CopyFiles(bool source_is_local, bool is_move) {
-  Run([&](TransferContext& ctx) { duplane::CopyFiles(ctx, source_is_local, is_move); });
+void TransferEntries::CopyFiles(Side source_side, bool is_move) {
+  Run([&](TransferContext& ctx) { duplane::CopyFiles(ctx, source_side, is_move); });
 }
 
-void TransferEntries::DeleteFiles(bool side_is_local) {
-  Run([&](TransferContext& ctx) { duplane::DeleteFiles(ctx, side_is_local); });
+void TransferEntries::DeleteFiles(Side side) {
+  Run([&](TransferContext& ctx) { duplane::DeleteFiles(ctx, side); });
 }
 
 void TransferEntries::Run(const std::function<void(TransferContext&)>& engine) {

@@ -29,17 +29,17 @@ class TransferEntries : public QObject {
                   TDeleteForm& delete_form);
 
   // What the entries (and dropping on the other list) start.
-  void CopyFiles(bool source_is_local, bool is_move);
-  void DeleteFiles(bool side_is_local);
+  void CopyFiles(Side source_side, bool is_move);
+  void DeleteFiles(Side side);
 
   TransferQueue& queue() { return queue_; }
 
  private:
   enum class Command { kCopy, kMove, kDelete };
-  void Start(Command command, bool local);
+  void Start(Command command, Side side);
   void Run(const std::function<void(TransferContext&)>& engine);
   void ConnectEntries();
-  void ConnectMenu(QMenu* menu, const char* const names[3], bool local);
+  void ConnectMenu(QMenu* menu, const char* const names[3], Side side);
 
   TForm1& form1_;
   WindowTransferUi ui_;

@@ -43,22 +43,22 @@ bool WindowTransferUi::Connected() { return form1_.connected(); }
 
 void WindowTransferUi::ShowNotConnected() { form1_.ShowNotConnected(); }
 
-TPane& WindowTransferUi::SelectPane(bool local) {
-  form1_.SelectPane(local);
-  current_local_ = local;
-  return form1_.Pane(local);
+TPane& WindowTransferUi::SelectPane(Side side) {
+  form1_.SelectPane(side);
+  current_side_ = side;
+  return form1_.Pane(side);
 }
 
-TPane& WindowTransferUi::Pane(bool local) { return form1_.Pane(local); }
+TPane& WindowTransferUi::Pane(Side side) { return form1_.Pane(side); }
 
 std::string WindowTransferUi::CurrentFileSpec() { return form1_.file_spec().toStdString(); }
 
 bool WindowTransferUi::IsRowSelected(std::int32_t row) {
-  const QItemSelectionModel* selection = form1_.Controls(current_local_).list->selectionModel();
+  const QItemSelectionModel* selection = form1_.Controls(current_side_).list->selectionModel();
   return selection != nullptr && selection->isRowSelected(row, QModelIndex());
 }
 
-void WindowTransferUi::FillList(bool local) { form1_.FillList(local); }
+void WindowTransferUi::FillList(Side side) { form1_.FillList(side); }
 
 void WindowTransferUi::EnableMainWindow(bool enabled) {
   form1_.setEnabled(enabled);

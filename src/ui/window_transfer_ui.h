@@ -23,11 +23,11 @@ class WindowTransferUi : public TransferUi {
 
   bool Connected() override;
   void ShowNotConnected() override;
-  TPane& SelectPane(bool local) override;
-  TPane& Pane(bool local) override;
+  TPane& SelectPane(Side side) override;
+  TPane& Pane(Side side) override;
   std::string CurrentFileSpec() override;
   bool IsRowSelected(std::int32_t row) override;
-  void FillList(bool local) override;
+  void FillList(Side side) override;
   void EnableMainWindow(bool enabled) override;
   void ProcessMessages() override;
   void Pause(std::int32_t ms) override;
@@ -68,7 +68,7 @@ class WindowTransferUi : public TransferUi {
   TCopyMoveForm& copy_move_form_;
   TDeleteForm& delete_form_;
   // The side SelectPane chose last: IsRowSelected reads that side's list.
-  bool current_local_ = true;
+  Side current_side_ = Side::kLocal;
 };
 
 }  // namespace duplane

@@ -65,32 +65,32 @@ void MakeWorkTree(Wired& wired) {
 // Every operation the extensions stand in for, as the window and the copies
 // use them.
 void RunWorkload(Link& link) {
-  for (std::int32_t r = link.LinkFindFirst(false, 3, "C:\\DIR\\*.*", kMaskFilesAndDirs); r == 0;
-       r = link.LinkFindNext(false, 3)) {
+  for (std::int32_t r = link.LinkFindFirst(Side::kRemote, 3, "C:\\DIR\\*.*", kMaskFilesAndDirs);
+       r == 0; r = link.LinkFindNext(Side::kRemote, 3)) {
   }
-  link.LinkFindClose(false, 3);
+  link.LinkFindClose(Side::kRemote, 3);
   std::vector<std::string> names;
-  link.LinkListSubDirs(false, "C:\\DIR", &names);
+  link.LinkListSubDirs(Side::kRemote, "C:\\DIR", &names);
   for (const std::string& name : names) {
-    link.LinkHasSubDirs(false, "C:\\DIR\\" + name);
+    link.LinkHasSubDirs(Side::kRemote, "C:\\DIR\\" + name);
     std::int32_t normal, open;
-    link.LinkGetIconIndex(false, "C:\\DIR\\" + name, &normal, &open);
+    link.LinkGetIconIndex(Side::kRemote, "C:\\DIR\\" + name, &normal, &open);
   }
   std::vector<char> block(kBlock);
-  const std::int32_t in = link.LinkFileOpen(false, "C:\\DIR\\TEXT.TXT", 0x40);
-  while (link.LinkFileRead(false, in, block.data(), kBlock) > 0) {
+  const std::int32_t in = link.LinkFileOpen(Side::kRemote, "C:\\DIR\\TEXT.TXT", 0x40);
+  while (link.LinkFileRead(Side::kRemote, in, block.data(), kBlock) > 0) {
   }
-  link.LinkFileClose(false, in);
-  link.LinkGetCRC(false);
+  link.LinkFileClose(Side::kRemote, in);
+  link.LinkGetCRC(Side::kRemote);
   const std::string bytes = TextBytes(kBlock + 1, 5) + PatternBytes(kBlock, 6);
-  const std::int32_t out = link.LinkFileCreate(false, "C:\\DIR\\OUT.BIN");
+  const std::int32_t out = link.LinkFileCreate(Side::kRemote, "C:\\DIR\\OUT.BIN");
   for (std::size_t at = 0; at < bytes.size(); at += kBlock) {
     const auto n = static_cast<std::int32_t>(std::min<std::size_t>(kBlock, bytes.size() - at));
-    link.LinkFileWrite(false, out, bytes.data() + at, n);
+    link.LinkFileWrite(Side::kRemote, out, bytes.data() + at, n);
   }
-  link.LinkSetFileTime(false, out, kTime, kTime, kTime);
-  link.LinkFileClose(false, out);
-  link.LinkGetCRC(false);
+  link.LinkSetFileTime(Side::kRemote, out, kTime, kTime, kTime);
+  link.LinkFileClose(Side::kRemote, out);
+  link.LinkGetCRC(Side::kRemote);
 }
 
 std::vector<ExchangeRecord> RecordWorkload(bool program_extensions) {
@@ -99,7 +99,7 @@ std::vector<ExchangeRecord> RecordWorkload(bool program_extensions) {
   EXPECT_TRUE(wired.Connect());
   wired.port().Record(true);
   RunWorkload(wired.link());
-  EXPECT_FALSE(wired.link().HasExtensions(false));
+  EXPECT_FALSE(wired.link().HasExtensions(Side::kRemote));
   return wired.port().records();
 }
 
@@ -132,11 +132,11 @@ TEST(FastPathWireTest, PlainModuleSeesEveryExchangeAsBeforeButTheProbe) {
 
 std::vector<FindRecord> ListAll(Link& link, const std::string& pattern, std::int32_t mask) {
   std::vector<FindRecord> records;
-  for (std::int32_t r = link.LinkFindFirst(false, 7, pattern, mask); r == 0;
-       r = link.LinkFindNext(false, 7)) {
+  for (std::int32_t r = link.LinkFindFirst(Side::kRemote, 7, pattern, mask); r == 0;
+       r = link.LinkFindNext(Side::kRemote, 7)) {
     records.push_back(link.SlotRecord(7));
   }
-  link.LinkFindClose(false, 7);
+  link.LinkFindClose(Side::kRemote, 7);
   return records;
 }
 
@@ -225,19 +225,19 @@ TEST(FastPathWireTest, BlocksCrossPackedWhenThatPaysAndTheRunningCrcsStayOverThe
   Wired wired(true, true);
   ASSERT_TRUE(wired.Connect());
   Link& link = wired.link();
-  ASSERT_TRUE(link.HasExtensions(false));
+  ASSERT_TRUE(link.HasExtensions(Side::kRemote));
   const std::string text = TextBytes(kBlock, 8);
   const std::string noise = PatternBytes(kBlock, 9);
 
-  const std::int32_t out = link.LinkFileCreate(false, "C:\\MIX.BIN");
+  const std::int32_t out = link.LinkFileCreate(Side::kRemote, "C:\\MIX.BIN");
   wired.port().Reset();
-  EXPECT_EQ(link.LinkFileWrite(false, out, noise.data(), kBlock), kBlock);
+  EXPECT_EQ(link.LinkFileWrite(Side::kRemote, out, noise.data(), kBlock), kBlock);
   const WireCounts noise_cost = wired.port().Exchanges();
   wired.port().Reset();
-  EXPECT_EQ(link.LinkFileWrite(false, out, text.data(), kBlock), kBlock);
+  EXPECT_EQ(link.LinkFileWrite(Side::kRemote, out, text.data(), kBlock), kBlock);
   const WireCounts text_cost = wired.port().Exchanges();
-  ASSERT_TRUE(link.LinkFileClose(false, out));
-  const std::uint32_t written_crc = link.LinkGetCRC(false);
+  ASSERT_TRUE(link.LinkFileClose(Side::kRemote, out));
+  const std::uint32_t written_crc = link.LinkGetCRC(Side::kRemote);
   EXPECT_EQ(written_crc,
             UpdateCrcLong(UpdateCrcLong(kCrcStart, kBlock, noise.data()), kBlock, text.data()));
 
@@ -248,13 +248,13 @@ TEST(FastPathWireTest, BlocksCrossPackedWhenThatPaysAndTheRunningCrcsStayOverThe
   EXPECT_LT(text_cost.bytes_sent * 2, kPlainWrite);
 
   std::string back(2 * kBlock, '\0');
-  const std::int32_t in = link.LinkFileOpen(false, "C:\\MIX.BIN", 0x40);
-  EXPECT_EQ(link.LinkFileRead(false, in, &back[0], kBlock), kBlock);
-  EXPECT_EQ(link.LinkFileRead(false, in, &back[kBlock], kBlock), kBlock);
-  EXPECT_EQ(link.LinkFileRead(false, in, &back[0], 0), 0);
-  link.LinkFileClose(false, in);
+  const std::int32_t in = link.LinkFileOpen(Side::kRemote, "C:\\MIX.BIN", 0x40);
+  EXPECT_EQ(link.LinkFileRead(Side::kRemote, in, &back[0], kBlock), kBlock);
+  EXPECT_EQ(link.LinkFileRead(Side::kRemote, in, &back[kBlock], kBlock), kBlock);
+  EXPECT_EQ(link.LinkFileRead(Side::kRemote, in, &back[0], 0), 0);
+  link.LinkFileClose(Side::kRemote, in);
   EXPECT_TRUE(back == noise + text);
-  EXPECT_EQ(link.LinkGetCRC(false), written_crc);
+  EXPECT_EQ(link.LinkGetCRC(Side::kRemote), written_crc);
 }
 
 // The tree expands a node: the names, then each one's sub-directories and
@@ -266,11 +266,11 @@ struct Expansion {
 };
 Expansion Expand(Link& link, const std::string& node) {
   Expansion e;
-  link.LinkListSubDirs(false, node, &e.names);
+  link.LinkListSubDirs(Side::kRemote, node, &e.names);
   for (const std::string& name : e.names) {
-    e.has.push_back(link.LinkHasSubDirs(false, node + "\\" + name));
+    e.has.push_back(link.LinkHasSubDirs(Side::kRemote, node + "\\" + name));
     std::int32_t normal = -1, open = -1;
-    link.LinkGetIconIndex(false, node + "\\" + name, &normal, &open);
+    link.LinkGetIconIndex(Side::kRemote, node + "\\" + name, &normal, &open);
     e.icons.push_back(normal);
     e.icons.push_back(open);
   }
@@ -291,7 +291,7 @@ TEST(FastPathWireTest, TreeExpansionIsOneExchangeWithTheSameAnswers) {
     MakeTreeDirs(wired);
     ASSERT_TRUE(wired.Connect());
     Link& link = wired.link();
-    ASSERT_TRUE(link.HasExtensions(false));  // the probe, out of the counts below
+    ASSERT_TRUE(link.HasExtensions(Side::kRemote));  // the probe, out of the counts below
 
     link.SetExtensionsEnabled(false);
     wired.port().Reset();
@@ -316,13 +316,13 @@ TEST(FastPathWireTest, TreeAnswersHoldOnlyUntilTheNextExchange) {
   ASSERT_TRUE(wired.Connect());
   Link& link = wired.link();
   std::vector<std::string> names;
-  ASSERT_EQ(link.LinkListSubDirs(false, "C:\\T", &names), 3);
-  EXPECT_FALSE(link.LinkHasSubDirs(false, "C:\\T\\EMPTY"));
+  ASSERT_EQ(link.LinkListSubDirs(Side::kRemote, "C:\\T", &names), 3);
+  EXPECT_FALSE(link.LinkHasSubDirs(Side::kRemote, "C:\\T\\EMPTY"));
   // The directory changes on the Remote PC; any exchange ends what the batch said.
   MakeDir(wired.Remote("T/EMPTY/NEW"));
-  EXPECT_EQ(link.LinkGetDrives(false), "C");
+  EXPECT_EQ(link.LinkGetDrives(Side::kRemote), "C");
   wired.port().Reset();
-  EXPECT_TRUE(link.LinkHasSubDirs(false, "C:\\T\\EMPTY"));
+  EXPECT_TRUE(link.LinkHasSubDirs(Side::kRemote, "C:\\T\\EMPTY"));
   EXPECT_EQ(wired.port().ForCode(kOpHasSubDirs).exchanges, 1u);
 }
 

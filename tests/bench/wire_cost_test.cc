@@ -114,109 +114,109 @@ TEST_F(WireCostTest, EveryOperationCostsItsTableFieldsAndTheTwoHandOvers) {
 
   // In an order that leaves each operation something to act on.
   const std::vector<WireCase> cases = {
-      {kOpGetDrives, {}, {Text("C")}, [](Link& l) { EXPECT_EQ(l.LinkGetDrives(false), "C"); }},
-      {kOpGetHomeDrive, {}, {kU8}, [](Link& l) { EXPECT_EQ(l.LinkGetHomeDrive(false), 'C'); }},
-      {kOpChDir, {Text("C:\\")}, {kI32}, [](Link& l) { EXPECT_EQ(l.LinkChDir(false, "C:\\"), 0); }},
+      {kOpGetDrives, {}, {Text("C")}, [](Link& l) { EXPECT_EQ(l.LinkGetDrives(Side::kRemote), "C"); }},
+      {kOpGetHomeDrive, {}, {kU8}, [](Link& l) { EXPECT_EQ(l.LinkGetHomeDrive(Side::kRemote), 'C'); }},
+      {kOpChDir, {Text("C:\\")}, {kI32}, [](Link& l) { EXPECT_EQ(l.LinkChDir(Side::kRemote, "C:\\"), 0); }},
       {kOpGetDir,
        {kU8},
        {Text("C:\\")},
-       [](Link& l) { EXPECT_EQ(l.LinkGetDir(false, 0), "C:\\"); }},
-      {kOpDiskFree, {kU8}, {kI64}, [](Link& l) { l.LinkDiskFree(false, 3); }},
-      {kOpDiskSize, {kU8}, {kI64}, [](Link& l) { l.LinkDiskSize(false, 3); }},
+       [](Link& l) { EXPECT_EQ(l.LinkGetDir(Side::kRemote, 0), "C:\\"); }},
+      {kOpDiskFree, {kU8}, {kI64}, [](Link& l) { l.LinkDiskFree(Side::kRemote, 3); }},
+      {kOpDiskSize, {kU8}, {kI64}, [](Link& l) { l.LinkDiskSize(Side::kRemote, 3); }},
       {kOpFindFirst,
        {kI32, Text("C:\\*.*"), kI32},
        {kFindRecord, kI32},
-       [](Link& l) { EXPECT_EQ(l.LinkFindFirst(false, 1, "C:\\*.*", 0x37), 0); }},
-      {kOpFindNext, {kI32}, {kFindRecord, kI32}, [](Link& l) { l.LinkFindNext(false, 1); }},
-      {kOpFindClose, {kI32}, {kU8}, [](Link& l) { l.LinkFindClose(false, 1); }},
-      {kOpFileExists, {Text(a)}, {kU8}, [&](Link& l) { EXPECT_TRUE(l.LinkFileExists(false, a)); }},
-      {kOpFileGetAttr, {Text(a)}, {kI32}, [&](Link& l) { l.LinkFileGetAttr(false, a); }},
-      {kOpFileAge, {Text(a)}, {kI32}, [&](Link& l) { EXPECT_NE(l.LinkFileAge(false, a), -1); }},
+       [](Link& l) { EXPECT_EQ(l.LinkFindFirst(Side::kRemote, 1, "C:\\*.*", 0x37), 0); }},
+      {kOpFindNext, {kI32}, {kFindRecord, kI32}, [](Link& l) { l.LinkFindNext(Side::kRemote, 1); }},
+      {kOpFindClose, {kI32}, {kU8}, [](Link& l) { l.LinkFindClose(Side::kRemote, 1); }},
+      {kOpFileExists, {Text(a)}, {kU8}, [&](Link& l) { EXPECT_TRUE(l.LinkFileExists(Side::kRemote, a)); }},
+      {kOpFileGetAttr, {Text(a)}, {kI32}, [&](Link& l) { l.LinkFileGetAttr(Side::kRemote, a); }},
+      {kOpFileAge, {Text(a)}, {kI32}, [&](Link& l) { EXPECT_NE(l.LinkFileAge(Side::kRemote, a), -1); }},
       {kOpFileOpen,
        {Text(a), kI32},
        {kI32},
-       [&](Link& l) { EXPECT_GE(in = l.LinkFileOpen(false, a, 0x40), 0); }},
+       [&](Link& l) { EXPECT_GE(in = l.LinkFileOpen(Side::kRemote, a, 0x40), 0); }},
       {kOpGetFileTime,
        {kI32},
        {kU8, kFileTime, kFileTime, kFileTime},
-       [&](Link& l) { EXPECT_TRUE(l.LinkGetFileTime(false, in, &t1, &t2, &t3)); }},
+       [&](Link& l) { EXPECT_TRUE(l.LinkGetFileTime(Side::kRemote, in, &t1, &t2, &t3)); }},
       {kOpFileSeek,
        {kI32, kI64, kI32},
        {kI64},
-       [&](Link& l) { EXPECT_EQ(l.LinkFileSeek(false, in, 0, 0), 0); }},
+       [&](Link& l) { EXPECT_EQ(l.LinkFileSeek(Side::kRemote, in, 0, 0), 0); }},
       {kOpFileRead,
        {kI32, kI32},
        {kI32, 5},
-       [&](Link& l) { EXPECT_EQ(l.LinkFileRead(false, in, buffer, 8), 5); }},
+       [&](Link& l) { EXPECT_EQ(l.LinkFileRead(Side::kRemote, in, buffer, 8), 5); }},
       // At the end of the file no data bytes follow the count.
       {kOpFileRead,
        {kI32, kI32},
        {kI32},
-       [&](Link& l) { EXPECT_EQ(l.LinkFileRead(false, in, buffer, 8), 0); }},
-      {kOpGetCRC, {}, {kU32}, [](Link& l) { l.LinkGetCRC(false); }},
-      {kOpFileClose, {kI32}, {kU8}, [&](Link& l) { l.LinkFileClose(false, in); }},
+       [&](Link& l) { EXPECT_EQ(l.LinkFileRead(Side::kRemote, in, buffer, 8), 0); }},
+      {kOpGetCRC, {}, {kU32}, [](Link& l) { l.LinkGetCRC(Side::kRemote); }},
+      {kOpFileClose, {kI32}, {kU8}, [&](Link& l) { l.LinkFileClose(Side::kRemote, in); }},
       // A failed query answers its success byte alone.
       {kOpGetFileTime,
        {kI32},
        {kU8},
-       [&](Link& l) { EXPECT_FALSE(l.LinkGetFileTime(false, in, &t1, &t2, &t3)); }},
+       [&](Link& l) { EXPECT_FALSE(l.LinkGetFileTime(Side::kRemote, in, &t1, &t2, &t3)); }},
       {kOpFileCreate,
        {Text(b)},
        {kI32},
-       [&](Link& l) { EXPECT_GE(out = l.LinkFileCreate(false, b), 0); }},
+       [&](Link& l) { EXPECT_GE(out = l.LinkFileCreate(Side::kRemote, b), 0); }},
       {kOpFileWrite,
        {kI32, kI32, 3},
        {kI32},
-       [&](Link& l) { EXPECT_EQ(l.LinkFileWrite(false, out, "xyz", 3), 3); }},
+       [&](Link& l) { EXPECT_EQ(l.LinkFileWrite(Side::kRemote, out, "xyz", 3), 3); }},
       // A write of nothing carries no data bytes.
       {kOpFileWrite,
        {kI32, kI32},
        {kI32},
-       [&](Link& l) { EXPECT_EQ(l.LinkFileWrite(false, out, "", 0), 0); }},
+       [&](Link& l) { EXPECT_EQ(l.LinkFileWrite(Side::kRemote, out, "", 0), 0); }},
       {kOpSetFileTime,
        {kI32, kFileTime, kFileTime, kFileTime},
        {kU8},
-       [&](Link& l) { EXPECT_TRUE(l.LinkSetFileTime(false, out, t, t, t)); }},
-      {kOpFileClose, {kI32}, {kU8}, [&](Link& l) { l.LinkFileClose(false, out); }},
+       [&](Link& l) { EXPECT_TRUE(l.LinkSetFileTime(Side::kRemote, out, t, t, t)); }},
+      {kOpFileClose, {kI32}, {kU8}, [&](Link& l) { l.LinkFileClose(Side::kRemote, out); }},
       {kOpFileSetAttr,
        {Text(b), kI32},
        {kU8},
-       [&](Link& l) { EXPECT_TRUE(l.LinkFileSetAttr(false, b, 0x20)); }},
+       [&](Link& l) { EXPECT_TRUE(l.LinkFileSetAttr(Side::kRemote, b, 0x20)); }},
       {kOpRenameFile,
        {Text(b), Text(c)},
        {kU8},
-       [&](Link& l) { EXPECT_TRUE(l.LinkRenameFile(false, b, c)); }},
+       [&](Link& l) { EXPECT_TRUE(l.LinkRenameFile(Side::kRemote, b, c)); }},
       {kOpDeleteFile,
        {Text(c), kI32},
        {kU8},
-       [&](Link& l) { EXPECT_TRUE(l.LinkDeleteFile(false, c, kDeleteNormal)); }},
+       [&](Link& l) { EXPECT_TRUE(l.LinkDeleteFile(Side::kRemote, c, kDeleteNormal)); }},
       {kOpCreateDir,
        {Text(dir)},
        {kU8},
-       [&](Link& l) { EXPECT_TRUE(l.LinkCreateDir(false, dir)); }},
+       [&](Link& l) { EXPECT_TRUE(l.LinkCreateDir(Side::kRemote, dir)); }},
       {kOpDirectoryExists,
        {Text(dir)},
        {kU8},
-       [&](Link& l) { EXPECT_TRUE(l.LinkDirectoryExists(false, dir)); }},
+       [&](Link& l) { EXPECT_TRUE(l.LinkDirectoryExists(Side::kRemote, dir)); }},
       {kOpRemoveDir,
        {Text(dir)},
        {kU8},
-       [&](Link& l) { EXPECT_TRUE(l.LinkRemoveDir(false, dir)); }},
+       [&](Link& l) { EXPECT_TRUE(l.LinkRemoveDir(Side::kRemote, dir)); }},
       {kOpGetIconIndex,
        {Text(a)},
        {kI32, kI32},
        [&](Link& l) {
          std::int32_t normal, open;
-         l.LinkGetIconIndex(false, a, &normal, &open);
+         l.LinkGetIconIndex(Side::kRemote, a, &normal, &open);
        }},
       {kOpHasSubDirs,
        {Text("C:\\SUB\\")},
        {kU8},
-       [](Link& l) { EXPECT_TRUE(l.LinkHasSubDirs(false, "C:\\SUB")); }},
+       [](Link& l) { EXPECT_TRUE(l.LinkHasSubDirs(Side::kRemote, "C:\\SUB")); }},
       {kOpListSubDirs,
        {Text("C:\\SUB\\")},
        {kI32, Text("INNER")},
-       [&](Link& l) { EXPECT_EQ(l.LinkListSubDirs(false, "C:\\SUB", &names), 1); }},
+       [&](Link& l) { EXPECT_EQ(l.LinkListSubDirs(Side::kRemote, "C:\\SUB", &names), 1); }},
       {kOpNop, {}, {}, [](Link& l) { l.LinkNop(); }},
   };
   for (const WireCase& one : cases) Check(one);
@@ -224,7 +224,7 @@ TEST_F(WireCostTest, EveryOperationCostsItsTableFieldsAndTheTwoHandOvers) {
   // The icon strip's length is the module's to choose; the framing is not.
   ASSERT_TRUE(fixture_->Connect());
   port_->Reset();
-  ASSERT_TRUE(fixture_->link().LinkGetSysImageList(false, &bitmap));
+  ASSERT_TRUE(fixture_->link().LinkGetSysImageList(Side::kRemote, &bitmap));
   const WireCase strip{kOpGetSysImageList, {}, {kI32, static_cast<int>(bitmap.size())}, nullptr};
   EXPECT_TRUE(port_->Exchanges().SameFixedCounts(Framed(strip))) << Show(port_->Exchanges());
   seen_.push_back(kOpGetSysImageList);
@@ -247,11 +247,11 @@ TEST_F(WireCostTest, AListingCostsTheSameEveryTimeOneFindNextPerEntry) {
   for (int run = 0; run < 2; ++run) {
     port_->Reset();
     int listed = 0;
-    for (std::int32_t r = link.LinkFindFirst(false, 2, "C:\\SUB\\*.*", 0x37); r == 0;
-         r = link.LinkFindNext(false, 2)) {
+    for (std::int32_t r = link.LinkFindFirst(Side::kRemote, 2, "C:\\SUB\\*.*", 0x37); r == 0;
+         r = link.LinkFindNext(Side::kRemote, 2)) {
       ++listed;
     }
-    link.LinkFindClose(false, 2);
+    link.LinkFindClose(Side::kRemote, 2);
     EXPECT_EQ(listed, kEntries + 3);  // ".", "..", INNER and the files
     runs.push_back(port_->Exchanges());
     // The first entry comes with FindFirst; every further one and the end of

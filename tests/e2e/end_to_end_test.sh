@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The real programs as a user meets them: duplane-remote serving a folder over a
 # virtual cable, duplane on the same cable in an X server of its own, driven by
-# keyboard and mouse through xdotool. Connect with F2, copy a directory to the
-# Remote PC, rename a file there, create a directory, move a file back by
-# dragging with Shift held, delete a selection, disconnect with F3 and close.
+# keyboard and mouse through xdotool. Connect with F2, copy a directory tree to
+# the Remote PC and another one from it, rename a file there, create a
+# directory, move a file back by dragging with Shift held, delete a selection
+# to the Recycle Bin, disconnect with F3 and close.
 # Afterwards the folders are checked on disk; screenshots of each step are kept
 # next to the test's output. A second, short scenario closes windows at the
 # awkward moment: the main window while Connect waits (refused), then the busy
@@ -100,12 +101,17 @@ answer() {
   wait_for '[ -z "$(window_titled "$title")" ]' 30 || fail "window $title stayed open"
 }
 
-# The folders: a project on the Local PC, one file on the Remote PC.
-mkdir -p "$work/local/PROJECT/SUB" "$work/remote" "$work/config/Talveri" "$work/data"
+# The folders: a project on the Local PC; a file and a tree of old letters on
+# the Remote PC.
+mkdir -p "$work/local/PROJECT/SUB" "$work/remote/SAVED/LETTERS/1999" "$work/config/Talveri" \
+  "$work/data"
 printf 'first file\n' > "$work/local/PROJECT/ONE.TXT"
 head -c 50000 /dev/urandom > "$work/local/PROJECT/SUB/DATA.BIN"
 printf 'stays here\n' > "$work/local/NOTE.TXT"
 printf 'come back\n' > "$work/remote/BACK.TXT"
+printf 'Dear Sir,\n' > "$work/remote/SAVED/LETTERS/1999/MARCH.TXT"
+head -c 30000 /dev/urandom > "$work/remote/SAVED/PHOTO.BMP"
+: > "$work/remote/SAVED/EMPTY.DAT"
 printf '[General]\nMainWidth=1000\nMainHeight=700\n' > "$work/config/Talveri/Duplane.conf"
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work" TMPDIR="$work"
 local_dir_name=$(basename "$work")
@@ -170,17 +176,28 @@ cmp "$work/local/PROJECT/SUB/DATA.BIN" "$work/remote/PROJECT/SUB/DATA.BIN" \
   || fail "the copied file differs"
 main_active || fail "the window did not come back after the copy"
 
-# 4. Rename BACK.TXT on the Remote PC (its list: PROJECT, BACK.TXT).
+# 4. The other way: copy the tree SAVED from the Remote PC (its list now:
+#    PROJECT, SAVED, BACK.TXT) to the Local PC through the "Remote PC" menu.
 click_at 650 "$(row_y 1)"
+key alt+r c
+answer "^Copy these files from Remote PC to Local PC\?$" Return
+answer "^Information$" Return
+diff -r "$work/remote/SAVED" "$work/local/SAVED" >/dev/null || fail "the tree copied back differs"
+[ -f "$work/local/SAVED/EMPTY.DAT" ] || fail "the empty file was not copied back"
+main_active || fail "the window did not come back after the copy back"
+shot 04-copied-back
+
+# 5. Rename BACK.TXT on the Remote PC.
+click_at 650 "$(row_y 2)"
 key alt+r r
-before=$(region $(right_row 1))
+before=$(region $(right_row 2))
 answer "^Rename Function$" ctrl+a R E T U R N period T X T Return
 [ -f "$work/remote/RETURN.TXT" ] && [ ! -e "$work/remote/BACK.TXT" ] || fail "rename"
-wait_change $(right_row 1) "$before" || fail "the list did not show the new name"
+wait_change $(right_row 2) "$before" || fail "the list did not show the new name"
 main_active || fail "the window did not come back after the rename"
 shot 05-renamed
 
-# 5. Create a directory there.
+# 6. Create a directory there.
 before=$(region $(right_row 0))
 key alt+r t
 answer "^Create Directory$" N E W D I R Return
@@ -189,9 +206,9 @@ wait_change $(right_row 0) "$before" || fail "the list did not show the new dire
 main_active || fail "the window did not come back after Create Dir"
 shot 06-created
 
-# 6. Drag RETURN.TXT (now NEWDIR, PROJECT, RETURN.TXT) back to the Local list
-#    with Shift held at the drop: a move.
-xdotool mousemove --sync $((win_x + 660)) $((win_y + $(row_y 2)))
+# 7. Drag RETURN.TXT (now NEWDIR, PROJECT, SAVED, RETURN.TXT) back to the
+#    Local list with Shift held at the drop: a move.
+xdotool mousemove --sync $((win_x + 660)) $((win_y + $(row_y 3)))
 xdotool mousedown 1
 for step in 600 500 400 300 250; do xdotool mousemove --sync $((win_x + step)) $((win_y + 400)); done
 xdotool keydown shift
@@ -203,7 +220,7 @@ answer "^Information$" Return
 grep -q 'come back' "$work/local/RETURN.TXT" || fail "moved file's content"
 main_active || fail "the window did not come back after the move"
 
-# 7. Delete the copied PROJECT tree on the Remote PC (row 1). The dialog opens
+# 8. Delete the copied PROJECT tree on the Remote PC (row 1). The dialog opens
 #    with the focus on Cancel: Shift+Tab reaches Ok.
 click_at 650 "$(row_y 1)"
 key alt+r e
@@ -216,7 +233,7 @@ answer "^Information$" Return
 [ -d "$work/local/PROJECT/SUB" ] || fail "the delete reached the Local PC"
 main_active || fail "the window did not come back after the delete"
 
-# 8. Disconnect and close through the Link menu.
+# 9. Disconnect and close through the Link menu.
 key F3
 wait_for 'grep -q "disconnected" "$work/remote.log"' 30 || fail "F3 did not disconnect"
 main_active || fail "the window did not come back after Disconnect"
@@ -226,7 +243,7 @@ wait_for '! kill -0 $ui_pid 2>/dev/null' 30 || fail "the window did not close"
 ui_pid=""
 grep -q '^LPTPort=1' "$work/config/Talveri/Duplane.conf" || fail "settings not saved at close"
 
-# 9. Closing at the awkward moment: Connect with nobody on the other end. The
+# 10. Closing at the awkward moment: Connect with nobody on the other end. The
 #    main window's close is refused while the wait runs; closing the busy
 #    window is its Cancel; then the window closes as usual and the program
 #    ends, leaving nothing behind.

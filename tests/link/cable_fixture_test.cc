@@ -29,14 +29,14 @@ TEST(CableFixture, ConnectsServesAndReconnects) {
   for (int round = 0; round < 2; ++round) {
     ASSERT_TRUE(cable.Connect());
     Link& link = cable.link();
-    EXPECT_EQ(link.LinkGetDrives(false), "C");
-    EXPECT_EQ(link.LinkChDir(false, "C:\\"), 0);
-    EXPECT_EQ(link.LinkFindFirst(false, 1, "C:\\*.*", 0x37), 0);
+    EXPECT_EQ(link.LinkGetDrives(Side::kRemote), "C");
+    EXPECT_EQ(link.LinkChDir(Side::kRemote, "C:\\"), 0);
+    EXPECT_EQ(link.LinkFindFirst(Side::kRemote, 1, "C:\\*.*", 0x37), 0);
     EXPECT_EQ(link.SlotRecord(1).name, "HELLO.TXT");
     EXPECT_EQ(link.SlotRecord(1).size, 5u);
-    link.LinkFindClose(false, 1);
-    EXPECT_TRUE(link.LinkFileExists(false, "HELLO.TXT"));
-    EXPECT_FALSE(link.LinkFileExists(true, "HELLO.TXT"));
+    link.LinkFindClose(Side::kRemote, 1);
+    EXPECT_TRUE(link.LinkFileExists(Side::kRemote, "HELLO.TXT"));
+    EXPECT_FALSE(link.LinkFileExists(Side::kLocal, "HELLO.TXT"));
     cable.Disconnect();
   }
   EXPECT_TRUE(cable.timeouts().empty());

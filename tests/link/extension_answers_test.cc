@@ -65,14 +65,14 @@ TEST(ExtensionAnswersTest, PackedReadThatDoesNotFitStoresNothingAndStaysInStep) 
   std::uint8_t buffer[16];
   std::fill(std::begin(buffer), std::end(buffer), 0x55);
   Link& link = remote.link();
-  EXPECT_EQ(link.LinkFileRead(false, 0x100, buffer, 8), -1);
-  EXPECT_EQ(link.LinkFileRead(false, 0x100, buffer, 8), -1);
-  EXPECT_EQ(link.LinkFileRead(false, 0x100, buffer, 8), -1);
+  EXPECT_EQ(link.LinkFileRead(Side::kRemote, 0x100, buffer, 8), -1);
+  EXPECT_EQ(link.LinkFileRead(Side::kRemote, 0x100, buffer, 8), -1);
+  EXPECT_EQ(link.LinkFileRead(Side::kRemote, 0x100, buffer, 8), -1);
   EXPECT_TRUE(std::all_of(std::begin(buffer), std::end(buffer), [](auto b) { return b == 0x55; }));
-  EXPECT_EQ(link.LinkFileRead(false, 0x100, buffer, 8), 4);
+  EXPECT_EQ(link.LinkFileRead(Side::kRemote, 0x100, buffer, 8), 4);
   EXPECT_TRUE(std::all_of(buffer, buffer + 4, [](auto b) { return b == 0; }));
   EXPECT_EQ(buffer[4], 0x55);
-  EXPECT_EQ(link.LinkGetHomeDrive(false), 'Q');
+  EXPECT_EQ(link.LinkGetHomeDrive(Side::kRemote), 'Q');
   EXPECT_TRUE(remote.program().connected());
 }
 
@@ -80,7 +80,7 @@ TEST(ExtensionAnswersTest, BlockOfAnUnknownFormGivesUpTheLink) {
   ScriptedRemote remote({kProbeTrue, Answer(kReadRequest, Join({Le32(8), {7}, Le32(8)}))},
                         /*extensions=*/true);
   std::uint8_t buffer[8] = {};
-  EXPECT_EQ(remote.link().LinkFileRead(false, 0x100, buffer, 8), -1);
+  EXPECT_EQ(remote.link().LinkFileRead(Side::kRemote, 0x100, buffer, 8), -1);
   EXPECT_FALSE(remote.program().connected());
 }
 
@@ -99,7 +99,8 @@ TEST(ExtensionAnswersTest, ListingBatchThatCannotBeWholeGivesUpTheLink) {
   for (std::size_t i = 0; i < answers.size(); ++i) {
     SCOPED_TRACE(i);
     ScriptedRemote remote({kProbeTrue, Answer(kFindFirstRequest, answers[i])}, true);
-    EXPECT_EQ(remote.link().LinkFindFirst(false, 1, "C:\\*.*", kMaskFilesAndDirs), kErrorNotReady);
+    EXPECT_EQ(remote.link().LinkFindFirst(Side::kRemote, 1, "C:\\*.*", kMaskFilesAndDirs),
+              kErrorNotReady);
     EXPECT_FALSE(remote.program().connected());
   }
 }
@@ -115,13 +116,13 @@ TEST(ExtensionAnswersTest, ListingBatchServesTheSearchAndPassesOverNamesThatAreN
       },
       true);
   Link& link = remote.link();
-  ASSERT_EQ(link.LinkFindFirst(false, 4, "C:\\*.*", kMaskFilesAndDirs), 0);
+  ASSERT_EQ(link.LinkFindFirst(Side::kRemote, 4, "C:\\*.*", kMaskFilesAndDirs), 0);
   EXPECT_EQ(link.SlotRecord(4).name, "GOOD.TXT");
-  ASSERT_EQ(link.LinkFindNext(false, 4), 0);
+  ASSERT_EQ(link.LinkFindNext(Side::kRemote, 4), 0);
   EXPECT_EQ(link.SlotRecord(4).name, "LAST.TXT");
   // The end came with the batch: no exchange, or the next answer would be off.
-  EXPECT_EQ(link.LinkFindNext(false, 4), kErrorNoMoreFiles);
-  EXPECT_EQ(link.LinkGetHomeDrive(false), 'Q');
+  EXPECT_EQ(link.LinkFindNext(Side::kRemote, 4), kErrorNoMoreFiles);
+  EXPECT_EQ(link.LinkGetHomeDrive(Side::kRemote), 'Q');
 }
 
 TEST(ExtensionAnswersTest, SubDirectoryBatchesOutOfBoundsFailOrFallBackToThePlainList) {
@@ -141,12 +142,12 @@ TEST(ExtensionAnswersTest, SubDirectoryBatchesOutOfBoundsFailOrFallBackToThePlai
       true);
   Link& link = remote.link();
   std::vector<std::string> names;
-  EXPECT_EQ(link.LinkListSubDirs(false, "C:\\", &names), -1);
+  EXPECT_EQ(link.LinkListSubDirs(Side::kRemote, "C:\\", &names), -1);
   EXPECT_TRUE(names.empty());
-  EXPECT_EQ(link.LinkListSubDirs(false, "C:\\", &names), 1);
+  EXPECT_EQ(link.LinkListSubDirs(Side::kRemote, "C:\\", &names), 1);
   EXPECT_EQ(names, std::vector<std::string>{"PLAIN"});
   EXPECT_TRUE(remote.program().connected());
-  EXPECT_EQ(link.LinkListSubDirs(false, "C:\\", &names), -1);
+  EXPECT_EQ(link.LinkListSubDirs(Side::kRemote, "C:\\", &names), -1);
   EXPECT_TRUE(names.empty());
   EXPECT_FALSE(remote.program().connected());
 }
@@ -157,8 +158,8 @@ TEST(ExtensionAnswersTest, RangeCrcCoveringMoreThanAskedIsAFailure) {
   ScriptedRemote remote({kProbeTrue, Answer(4 + 4 + 8 + 8 + 4, covered_too_much), kHomeDriveQ},
                         true);
   std::uint32_t crc = 0xFFFFFFFFu;
-  EXPECT_EQ(remote.link().LinkRangeCRC(false, path, 0, 10, &crc), -1);
-  EXPECT_EQ(remote.link().LinkGetHomeDrive(false), 'Q');
+  EXPECT_EQ(remote.link().LinkRangeCRC(Side::kRemote, path, 0, 10, &crc), -1);
+  EXPECT_EQ(remote.link().LinkGetHomeDrive(Side::kRemote), 'Q');
 }
 
 }  // namespace

@@ -264,8 +264,10 @@ TEST(LinkLayerTimeout, EachWaitNamesItself) {
 TEST(LinkLayerSync, WaitsForNibbleZeroBeforeSix) {
   ScriptedPort port(kBase);
   ManualClock clock;
-  // The other end shows 6 first, then 0, then 6.
+  // The other end shows 6 first, then 0, then 6, with its strobe down as a
+  // module answering a synchronisation shows it.
   int reads = 0;
+  port.strobe = 0x80;
   port.nibble = 6;
   port.on_status_read = [&] {
     ++reads;
@@ -288,6 +290,39 @@ TEST(LinkLayerSync, WaitsForNibbleZeroBeforeSix) {
   EXPECT_EQ(port.control_writes, 1u);
   EXPECT_EQ(link.expected_ack(), 0x00);
   EXPECT_EQ(link.data_toggle(), 0x10);
+}
+
+// A module that shows its ready strobe with the 6 would take the first nibble
+// of a request at once, whether or not it saw the 3: the 3 stays until the
+// module shows it back. One that never does (not ours) gets the first request
+// after two seconds, as any module did before.
+TEST(LinkLayerSync, HoldsTheThreeForAModuleAlreadyReady) {
+  for (const bool echoes : {true, false}) {
+    ScriptedPort port(kBase);
+    ManualClock clock;
+    port.strobe = 0x00;
+    port.nibble = 0;
+    int reads = 0, reads_after_three = 0;
+    port.on_status_read = [&] {
+      if (++reads == 10) port.nibble = 6;
+      if (port.data_writes.empty() || port.data_writes.back() != 0x03) return;
+      ++reads_after_three;
+      if (echoes && reads_after_three == 50) port.nibble = 3;
+      if (!echoes) clock.now += 10;
+    };
+    LinkLayer link(port, kBase, clock);
+    const std::uint64_t start = clock.now;
+    link.SyncRemote();
+    EXPECT_EQ(port.data_writes.back(), 0x03) << echoes;
+    if (echoes) {
+      EXPECT_EQ(reads_after_three, 51);  // the echo, and the read that confirms it
+    } else {
+      EXPECT_GE(clock.now - start, 2000u);
+      EXPECT_LE(clock.now - start, 2100u);
+    }
+    EXPECT_EQ(link.expected_ack(), 0x00);
+    EXPECT_EQ(link.data_toggle(), 0x10);
+  }
 }
 
 TEST(LinkLayerSync, CancelLeavesStateAndWritesNoOpenSignal) {

@@ -27,32 +27,32 @@ TEST(RemoteAnswersTest, FileReadAnsweredWithMoreThanAskedStoresNothing) {
   });
   std::uint8_t buffer[16];
   std::fill(std::begin(buffer), std::end(buffer), 0x55);
-  EXPECT_EQ(remote.link().LinkFileRead(false, 0x100, buffer, 8), -1);
+  EXPECT_EQ(remote.link().LinkFileRead(Side::kRemote, 0x100, buffer, 8), -1);
   EXPECT_TRUE(std::all_of(std::begin(buffer), std::end(buffer), [](auto b) { return b == 0x55; }));
-  EXPECT_EQ(remote.link().LinkFileRead(false, 0x100, buffer, 8), 0);
-  EXPECT_EQ(remote.link().LinkFileRead(false, 0x100, buffer, 8), -7);
+  EXPECT_EQ(remote.link().LinkFileRead(Side::kRemote, 0x100, buffer, 8), 0);
+  EXPECT_EQ(remote.link().LinkFileRead(Side::kRemote, 0x100, buffer, 8), -7);
   EXPECT_EQ(buffer[0], 0x55);  // no data follows n <= 0
-  EXPECT_EQ(remote.link().LinkFileRead(false, 0x100, buffer, 8), 4);
+  EXPECT_EQ(remote.link().LinkFileRead(Side::kRemote, 0x100, buffer, 8), 4);
   EXPECT_EQ(buffer[3], 4);
   EXPECT_EQ(buffer[4], 0x55);
   // Still in step: the next exchange reads the right bytes.
-  EXPECT_EQ(remote.link().LinkGetHomeDrive(false), 'Q');
+  EXPECT_EQ(remote.link().LinkGetHomeDrive(Side::kRemote), 'Q');
   EXPECT_TRUE(remote.program().connected());
 }
 
 TEST(RemoteAnswersTest, AbsurdTextCountGivesUpTheLinkWithoutAllocating) {
   ScriptedRemote remote({Answer(1, Le32(0x7FFFFFFF))});
-  EXPECT_EQ(remote.link().LinkGetDir(false, 3), "");
+  EXPECT_EQ(remote.link().LinkGetDir(Side::kRemote, 3), "");
   EXPECT_FALSE(remote.program().connected());
   // Every later call fails at once instead of waiting on a dead link.
-  EXPECT_EQ(remote.link().LinkFileOpen(false, "C:\\x", 0), -1);
-  EXPECT_EQ(remote.link().LinkGetDrives(false), "");
+  EXPECT_EQ(remote.link().LinkFileOpen(Side::kRemote, "C:\\x", 0), -1);
+  EXPECT_EQ(remote.link().LinkGetDrives(Side::kRemote), "");
 }
 
 TEST(RemoteAnswersTest, OverlongDriveTextIsDroppedAndTheLinkStaysInStep) {
   ScriptedRemote remote({Answer(0, Text(std::string(300, 'C'))), kHomeDriveQ});
-  EXPECT_EQ(remote.link().LinkGetDrives(false), "");
-  EXPECT_EQ(remote.link().LinkGetHomeDrive(false), 'Q');
+  EXPECT_EQ(remote.link().LinkGetDrives(Side::kRemote), "");
+  EXPECT_EQ(remote.link().LinkGetHomeDrive(Side::kRemote), 'Q');
 }
 
 TEST(RemoteAnswersTest, SubDirectoryListsAndTheFinalBackslash) {
@@ -66,20 +66,20 @@ TEST(RemoteAnswersTest, SubDirectoryListsAndTheFinalBackslash) {
   });
   std::vector<std::string> names = {"stale"};
   // Path "C:" goes out with the backslash added; the answer n <= 0 is the result.
-  EXPECT_EQ(remote.link().LinkListSubDirs(false, "C", &names), -2);
+  EXPECT_EQ(remote.link().LinkListSubDirs(Side::kRemote, "C", &names), -2);
   EXPECT_TRUE(names.empty());
   EXPECT_EQ(sent[0], Text("C\\"));
   // One name too long to keep: the rest is still read, the answer is a failure.
-  EXPECT_EQ(remote.link().LinkListSubDirs(false, "C:\\d\\", &names), -1);
+  EXPECT_EQ(remote.link().LinkListSubDirs(Side::kRemote, "C:\\d\\", &names), -1);
   EXPECT_TRUE(names.empty());
   EXPECT_EQ(sent[1], Text("C:\\d\\"));
-  EXPECT_TRUE(remote.link().LinkHasSubDirs(false, "C:"));
+  EXPECT_TRUE(remote.link().LinkHasSubDirs(Side::kRemote, "C:"));
   EXPECT_EQ(sent[2], Text("C:\\"));
   // An empty path never reaches the cable.
-  EXPECT_FALSE(remote.link().LinkHasSubDirs(false, ""));
-  EXPECT_EQ(remote.link().LinkListSubDirs(false, "", &names), 0);
+  EXPECT_FALSE(remote.link().LinkHasSubDirs(Side::kRemote, ""));
+  EXPECT_EQ(remote.link().LinkListSubDirs(Side::kRemote, "", &names), 0);
   // A count no cable could carry: the link is given up, not read.
-  EXPECT_EQ(remote.link().LinkListSubDirs(false, "C:\\d\\", &names), -1);
+  EXPECT_EQ(remote.link().LinkListSubDirs(Side::kRemote, "C:\\d\\", &names), -1);
   EXPECT_FALSE(remote.program().connected());
 }
 
@@ -90,13 +90,13 @@ TEST(RemoteAnswersTest, GetFileTimeReadsTimesOnlyAfterSuccess) {
   }
   ScriptedRemote remote({Answer(4, {0}), Answer(4, times), kHomeDriveQ});
   FileTime c = 7, a = 8, w = 9;
-  EXPECT_FALSE(remote.link().LinkGetFileTime(false, 0x100, &c, &a, &w));
+  EXPECT_FALSE(remote.link().LinkGetFileTime(Side::kRemote, 0x100, &c, &a, &w));
   EXPECT_EQ(c + a + w, 24u);
-  EXPECT_TRUE(remote.link().LinkGetFileTime(false, 0x100, &c, &a, &w));
+  EXPECT_TRUE(remote.link().LinkGetFileTime(Side::kRemote, 0x100, &c, &a, &w));
   EXPECT_EQ(c, 0x0102030405060708ull);
   EXPECT_EQ(a, 0x1112131415161718ull);
   EXPECT_EQ(w, 0x2122232425262728ull);
-  EXPECT_EQ(remote.link().LinkGetHomeDrive(false), 'Q');
+  EXPECT_EQ(remote.link().LinkGetHomeDrive(Side::kRemote), 'Q');
 }
 
 TEST(RemoteAnswersTest, FindRecordGoesToTheSlotAndWriteCarriesItsData) {
@@ -112,18 +112,18 @@ TEST(RemoteAnswersTest, FindRecordGoesToTheSlotAndWriteCarriesItsData) {
       Answer(4 + 4 + 3, Le32(3), &write_request),
       Answer(4 + 4, Le32(0)),  // zero-length write: no data bytes on the wire
   });
-  EXPECT_EQ(remote.link().LinkFindFirst(false, 7, "C:\\*", 0x37), 0);
+  EXPECT_EQ(remote.link().LinkFindFirst(Side::kRemote, 7, "C:\\*", 0x37), 0);
   EXPECT_EQ(find_request, Join({Le32(7), Text("C:\\*"), Le32(0x37)}));
   EXPECT_EQ(remote.link().SlotRecord(7).name, "REMOTE.TXT");
   EXPECT_EQ(remote.link().SlotRecord(7).size, 0x123456789ull);
   EXPECT_EQ(remote.link().SlotRecord(7).last_write_time, 99u);
-  EXPECT_EQ(remote.link().LinkFileWrite(false, 0x101, "abc", 3), 3);
+  EXPECT_EQ(remote.link().LinkFileWrite(Side::kRemote, 0x101, "abc", 3), 3);
   EXPECT_EQ(write_request, Join({Le32(0x101), Le32(3), {'a', 'b', 'c'}}));
-  EXPECT_EQ(remote.link().LinkFileWrite(false, 0x101, "abc", 0), 0);
+  EXPECT_EQ(remote.link().LinkFileWrite(Side::kRemote, 0x101, "abc", 0), 0);
   EXPECT_TRUE(remote.program().connected());
   // More than one transfer block is refused before anything is sent.
   std::vector<char> big(kMaxWireData + 1);
-  EXPECT_EQ(remote.link().LinkFileWrite(false, 0x101, big.data(), kMaxWireData + 1), -1);
+  EXPECT_EQ(remote.link().LinkFileWrite(Side::kRemote, 0x101, big.data(), kMaxWireData + 1), -1);
 }
 
 TEST(RemoteAnswersTest, FindNamesThatAreNoPlainComponentArePassedOver) {
@@ -142,10 +142,10 @@ TEST(RemoteAnswersTest, FindNamesThatAreNoPlainComponentArePassedOver) {
       Answer(4, found("/etc", 0)),
       Answer(4, found("", kErrorNoMoreFiles)),
   });
-  EXPECT_EQ(remote.link().LinkFindFirst(false, 3, "C:\\*", 0x37), 0);
+  EXPECT_EQ(remote.link().LinkFindFirst(Side::kRemote, 3, "C:\\*", 0x37), 0);
   EXPECT_EQ(remote.link().SlotRecord(3).name, "GOOD.TXT");
   // The end of the search is the sixth answer: every bad name was read past.
-  EXPECT_EQ(remote.link().LinkFindNext(false, 3), kErrorNoMoreFiles);
+  EXPECT_EQ(remote.link().LinkFindNext(Side::kRemote, 3), kErrorNoMoreFiles);
   EXPECT_TRUE(remote.program().connected());
 }
 

@@ -42,45 +42,45 @@ class ConfinementTest : public ::testing::TestWithParam<PathWalk> {
 
 TEST_P(ConfinementTest, NothingOutsideIsReadOrListed) {
   const std::string before = Fingerprint(tree_ / "outside");
-  EXPECT_EQ(link_.LinkFileOpen(true, "C:\\out\\secret", 0), -1);
-  EXPECT_EQ(link_.LinkFileOpen(true, "C:\\secret_link", 0), -1);
-  EXPECT_EQ(link_.LinkFileOpen(true, "C:\\root\\etc\\passwd", 0), -1);
-  EXPECT_EQ(link_.LinkFileOpen(true, "C:\\..\\outside\\secret", 0), -1);
-  EXPECT_EQ(link_.LinkFileOpen(true, "\\..\\..\\..\\etc\\passwd", 0), -1);
-  EXPECT_FALSE(link_.LinkFileExists(true, "C:\\out\\secret"));
-  EXPECT_FALSE(link_.LinkDirectoryExists(true, "C:\\root\\etc"));
-  EXPECT_EQ(link_.LinkFileGetAttr(true, "C:\\out\\secret"), -1);
-  EXPECT_EQ(link_.LinkFileAge(true, "C:\\secret_link"), -1);
-  EXPECT_EQ(link_.LinkChDir(true, "C:\\out"), kErrorPathNotFound);
-  EXPECT_EQ(link_.LinkChDir(true, "C:\\root"), kErrorPathNotFound);
-  EXPECT_EQ(link_.LinkFindFirst(true, 1, "C:\\out\\*.*", kMaskEverything), kErrorPathNotFound);
-  EXPECT_EQ(link_.LinkFindFirst(true, 1, "C:\\root\\*.*", kMaskEverything), kErrorPathNotFound);
+  EXPECT_EQ(link_.LinkFileOpen(Side::kLocal, "C:\\out\\secret", 0), -1);
+  EXPECT_EQ(link_.LinkFileOpen(Side::kLocal, "C:\\secret_link", 0), -1);
+  EXPECT_EQ(link_.LinkFileOpen(Side::kLocal, "C:\\root\\etc\\passwd", 0), -1);
+  EXPECT_EQ(link_.LinkFileOpen(Side::kLocal, "C:\\..\\outside\\secret", 0), -1);
+  EXPECT_EQ(link_.LinkFileOpen(Side::kLocal, "\\..\\..\\..\\etc\\passwd", 0), -1);
+  EXPECT_FALSE(link_.LinkFileExists(Side::kLocal, "C:\\out\\secret"));
+  EXPECT_FALSE(link_.LinkDirectoryExists(Side::kLocal, "C:\\root\\etc"));
+  EXPECT_EQ(link_.LinkFileGetAttr(Side::kLocal, "C:\\out\\secret"), -1);
+  EXPECT_EQ(link_.LinkFileAge(Side::kLocal, "C:\\secret_link"), -1);
+  EXPECT_EQ(link_.LinkChDir(Side::kLocal, "C:\\out"), kErrorPathNotFound);
+  EXPECT_EQ(link_.LinkChDir(Side::kLocal, "C:\\root"), kErrorPathNotFound);
+  EXPECT_EQ(link_.LinkFindFirst(Side::kLocal, 1, "C:\\out\\*.*", kMaskEverything), kErrorPathNotFound);
+  EXPECT_EQ(link_.LinkFindFirst(Side::kLocal, 1, "C:\\root\\*.*", kMaskEverything), kErrorPathNotFound);
   std::vector<std::string> names;
-  EXPECT_EQ(link_.LinkListSubDirs(true, "C:\\root\\", &names), 0);
-  EXPECT_FALSE(link_.LinkHasSubDirs(true, "C:\\out"));
+  EXPECT_EQ(link_.LinkListSubDirs(Side::kLocal, "C:\\root\\", &names), 0);
+  EXPECT_FALSE(link_.LinkHasSubDirs(Side::kLocal, "C:\\out"));
 
   // ".." climbs no higher than the drive's root.
-  EXPECT_EQ(link_.LinkChDir(true, "C:\\..\\..\\.."), 0);
-  EXPECT_EQ(link_.LinkGetDir(true, 3), "C:\\");
-  EXPECT_TRUE(link_.LinkFileExists(true, "..\\..\\dir\\inner.txt"));
+  EXPECT_EQ(link_.LinkChDir(Side::kLocal, "C:\\..\\..\\.."), 0);
+  EXPECT_EQ(link_.LinkGetDir(Side::kLocal, 3), "C:\\");
+  EXPECT_TRUE(link_.LinkFileExists(Side::kLocal, "..\\..\\dir\\inner.txt"));
 
   // Links whose ".." climbs above the root lead nowhere.
-  EXPECT_EQ(link_.LinkChDir(true, "C:\\up"), kErrorPathNotFound);
-  EXPECT_FALSE(link_.LinkFileExists(true, "C:\\up\\outside\\secret"));
-  EXPECT_EQ(link_.LinkFileOpen(true, "C:\\dir\\deep_out\\secret", 0), -1);
+  EXPECT_EQ(link_.LinkChDir(Side::kLocal, "C:\\up"), kErrorPathNotFound);
+  EXPECT_FALSE(link_.LinkFileExists(Side::kLocal, "C:\\up\\outside\\secret"));
+  EXPECT_EQ(link_.LinkFileOpen(Side::kLocal, "C:\\dir\\deep_out\\secret", 0), -1);
 
   // Links that stay inside work, also through "..".
-  EXPECT_TRUE(link_.LinkFileExists(true, "C:\\inside_link\\inner.txt"));
-  EXPECT_TRUE(link_.LinkFileExists(true, "C:\\dir\\round\\round\\inner.txt"));
-  const std::int32_t handle = link_.LinkFileOpen(true, "C:\\dir\\round\\inner.txt", 0);
+  EXPECT_TRUE(link_.LinkFileExists(Side::kLocal, "C:\\inside_link\\inner.txt"));
+  EXPECT_TRUE(link_.LinkFileExists(Side::kLocal, "C:\\dir\\round\\round\\inner.txt"));
+  const std::int32_t handle = link_.LinkFileOpen(Side::kLocal, "C:\\dir\\round\\inner.txt", 0);
   EXPECT_GE(handle, 0);
-  link_.LinkFileClose(true, handle);
-  EXPECT_EQ(link_.LinkChDir(true, "C:\\inside_link"), 0);
+  link_.LinkFileClose(Side::kLocal, handle);
+  EXPECT_EQ(link_.LinkChDir(Side::kLocal, "C:\\inside_link"), 0);
   EXPECT_EQ(Fingerprint(tree_ / "outside"), before);
 }
 
 TEST_P(ConfinementTest, ListingShowsLinksLeadingOutOnlyAsThemselves) {
-  ASSERT_EQ(link_.LinkFindFirst(true, 2, "C:\\*.*", kMaskEverything), 0);
+  ASSERT_EQ(link_.LinkFindFirst(Side::kLocal, 2, "C:\\*.*", kMaskEverything), 0);
   int seen = 0;
   do {
     const FindRecord& record = link_.SlotRecord(2);
@@ -99,31 +99,31 @@ TEST_P(ConfinementTest, ListingShowsLinksLeadingOutOnlyAsThemselves) {
                 static_cast<std::uint32_t>(kAttrDirectory | kAttrReparsePoint));
       ++seen;
     }
-  } while (link_.LinkFindNext(true, 2) == 0);
-  link_.LinkFindClose(true, 2);
+  } while (link_.LinkFindNext(Side::kLocal, 2) == 0);
+  link_.LinkFindClose(Side::kLocal, 2);
   EXPECT_EQ(seen, 4);
 }
 
 TEST_P(ConfinementTest, NothingOutsideIsWrittenRenamedOrDeleted) {
   const std::string before = Fingerprint(tree_.path() + "/outside");
-  EXPECT_EQ(link_.LinkFileCreate(true, "C:\\out\\new"), -1);
-  EXPECT_EQ(link_.LinkFileCreate(true, "C:\\secret_link"), -1);
-  EXPECT_EQ(link_.LinkFileOpen(true, "C:\\secret_link", 2), -1);
-  EXPECT_FALSE(link_.LinkCreateDir(true, "C:\\out\\made"));
-  EXPECT_FALSE(link_.LinkRemoveDir(true, "C:\\root\\tmp"));
-  EXPECT_FALSE(link_.LinkFileSetAttr(true, "C:\\secret_link", kAttrReadOnly));
-  EXPECT_FALSE(link_.LinkFileSetAttr(true, "C:\\out\\secret", kAttrHidden));
-  EXPECT_FALSE(link_.LinkRenameFile(true, "C:\\out\\secret", "C:\\stolen"));
-  EXPECT_FALSE(link_.LinkRenameFile(true, "C:\\dir\\inner.txt", "C:\\out\\planted"));
+  EXPECT_EQ(link_.LinkFileCreate(Side::kLocal, "C:\\out\\new"), -1);
+  EXPECT_EQ(link_.LinkFileCreate(Side::kLocal, "C:\\secret_link"), -1);
+  EXPECT_EQ(link_.LinkFileOpen(Side::kLocal, "C:\\secret_link", 2), -1);
+  EXPECT_FALSE(link_.LinkCreateDir(Side::kLocal, "C:\\out\\made"));
+  EXPECT_FALSE(link_.LinkRemoveDir(Side::kLocal, "C:\\root\\tmp"));
+  EXPECT_FALSE(link_.LinkFileSetAttr(Side::kLocal, "C:\\secret_link", kAttrReadOnly));
+  EXPECT_FALSE(link_.LinkFileSetAttr(Side::kLocal, "C:\\out\\secret", kAttrHidden));
+  EXPECT_FALSE(link_.LinkRenameFile(Side::kLocal, "C:\\out\\secret", "C:\\stolen"));
+  EXPECT_FALSE(link_.LinkRenameFile(Side::kLocal, "C:\\dir\\inner.txt", "C:\\out\\planted"));
   for (std::int32_t mode : {kDeleteRecycle, kDeleteNormal, kDeleteWipe}) {
-    EXPECT_FALSE(link_.LinkDeleteFile(true, "C:\\out\\secret", mode)) << mode;
+    EXPECT_FALSE(link_.LinkDeleteFile(Side::kLocal, "C:\\out\\secret", mode)) << mode;
   }
   EXPECT_EQ(Fingerprint(tree_.path() + "/outside"), before);
   EXPECT_FALSE(Exists(tree_ / "stolen"));
 
   // Deleting a link removes the link, never its target; a wipe writes nothing.
-  EXPECT_TRUE(link_.LinkDeleteFile(true, "C:\\secret_link", kDeleteWipe));
-  EXPECT_TRUE(link_.LinkDeleteFile(true, "C:\\out", kDeleteNormal));
+  EXPECT_TRUE(link_.LinkDeleteFile(Side::kLocal, "C:\\secret_link", kDeleteWipe));
+  EXPECT_TRUE(link_.LinkDeleteFile(Side::kLocal, "C:\\out", kDeleteNormal));
   EXPECT_FALSE(Exists(tree_ / "share/secret_link"));
   EXPECT_FALSE(Exists(tree_ / "share/out"));
   EXPECT_EQ(Fingerprint(tree_.path() + "/outside"), before);
@@ -131,8 +131,8 @@ TEST_P(ConfinementTest, NothingOutsideIsWrittenRenamedOrDeleted) {
 
 TEST_P(ConfinementTest, PathsWithNulBytesNameNothing) {
   const std::string sneaky("C:\\dir\\inner.txt\0\\..\\..", 23);
-  EXPECT_FALSE(link_.LinkFileExists(true, sneaky));
-  EXPECT_EQ(link_.LinkFileCreate(true, std::string("C:\\a\0b", 6)), -1);
+  EXPECT_FALSE(link_.LinkFileExists(Side::kLocal, sneaky));
+  EXPECT_EQ(link_.LinkFileCreate(Side::kLocal, std::string("C:\\a\0b", 6)), -1);
   EXPECT_FALSE(Exists(tree_ / "share/a"));
 }
 

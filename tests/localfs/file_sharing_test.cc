@@ -15,24 +15,24 @@ TEST(FileSharing, CreateRefusesAFileOpenForReadingOnEitherEnd) {
   CableFixture cable(shared.path(), shared.path());
   ASSERT_TRUE(cable.Connect());
   Link& link = cable.link();
-  for (bool reader_local : {true, false}) {
-    const std::int32_t reader = link.LinkFileOpen(reader_local, "C:\\ONLY.TXT", 0x40);
+  for (Side reader_side : {Side::kLocal, Side::kRemote}) {
+    const std::int32_t reader = link.LinkFileOpen(reader_side, "C:\\ONLY.TXT", 0x40);
     ASSERT_GE(reader, 0);
-    EXPECT_LT(link.LinkFileCreate(!reader_local, "C:\\ONLY.TXT"), 0);
+    EXPECT_LT(link.LinkFileCreate(Other(reader_side), "C:\\ONLY.TXT"), 0);
     EXPECT_EQ(ReadFile(shared / "ONLY.TXT"), "the only copy");
     // Two readers share the file as they would on Windows.
-    const std::int32_t second = link.LinkFileOpen(!reader_local, "C:\\ONLY.TXT", 0x40);
+    const std::int32_t second = link.LinkFileOpen(Other(reader_side), "C:\\ONLY.TXT", 0x40);
     EXPECT_GE(second, 0);
-    link.LinkFileClose(!reader_local, second);
-    link.LinkFileClose(reader_local, reader);
+    link.LinkFileClose(Other(reader_side), second);
+    link.LinkFileClose(reader_side, reader);
   }
   // Nobody reads it any more: the create empties it as asked, and while the
   // new file is open nobody else opens it.
-  const std::int32_t writer = link.LinkFileCreate(false, "C:\\ONLY.TXT");
+  const std::int32_t writer = link.LinkFileCreate(Side::kRemote, "C:\\ONLY.TXT");
   ASSERT_GE(writer, 0);
   EXPECT_EQ(ReadFile(shared / "ONLY.TXT"), "");
-  EXPECT_LT(link.LinkFileOpen(true, "C:\\ONLY.TXT", 0x40), 0);
-  link.LinkFileClose(false, writer);
+  EXPECT_LT(link.LinkFileOpen(Side::kLocal, "C:\\ONLY.TXT", 0x40), 0);
+  link.LinkFileClose(Side::kRemote, writer);
   cable.Disconnect();
 }
 

@@ -46,14 +46,14 @@ TEST_F(DeleteTest, NormalDeleteAndUnknownModes) {
   WriteFile(tree_ / "plain.txt", "x");
   MakeDir(tree_ / "dir");
   for (std::int32_t mode : {3, -1, 255}) {
-    EXPECT_FALSE(link_.LinkDeleteFile(true, "C:\\plain.txt", mode));
+    EXPECT_FALSE(link_.LinkDeleteFile(Side::kLocal, "C:\\plain.txt", mode));
   }
   EXPECT_TRUE(Exists(tree_ / "plain.txt"));
-  EXPECT_FALSE(link_.LinkDeleteFile(true, "C:\\dir", kDeleteNormal));  // not a file
-  EXPECT_TRUE(link_.LinkDeleteFile(true, "C:\\plain.txt", kDeleteNormal));
+  EXPECT_FALSE(link_.LinkDeleteFile(Side::kLocal, "C:\\dir", kDeleteNormal));  // not a file
+  EXPECT_TRUE(link_.LinkDeleteFile(Side::kLocal, "C:\\plain.txt", kDeleteNormal));
   EXPECT_FALSE(Exists(tree_ / "plain.txt"));
-  EXPECT_FALSE(link_.LinkDeleteFile(true, "C:\\plain.txt", kDeleteNormal));
-  EXPECT_FALSE(link_.LinkDeleteFile(true, "C:\\", kDeleteNormal));
+  EXPECT_FALSE(link_.LinkDeleteFile(Side::kLocal, "C:\\plain.txt", kDeleteNormal));
+  EXPECT_FALSE(link_.LinkDeleteFile(Side::kLocal, "C:\\", kDeleteNormal));
 }
 
 TEST_F(DeleteTest, WipeOverwritesInBlocksFlushesAndDeletes) {
@@ -61,7 +61,7 @@ TEST_F(DeleteTest, WipeOverwritesInBlocksFlushesAndDeletes) {
   files_.SetWipeObserver([&](std::size_t n) { writes.push_back(n); });
 
   WriteFile(tree_ / "empty", "");
-  EXPECT_TRUE(link_.LinkDeleteFile(true, "C:\\empty", kDeleteWipe));
+  EXPECT_TRUE(link_.LinkDeleteFile(Side::kLocal, "C:\\empty", kDeleteWipe));
   EXPECT_TRUE(writes.empty());
   EXPECT_FALSE(Exists(tree_ / "empty"));
 
@@ -71,7 +71,7 @@ TEST_F(DeleteTest, WipeOverwritesInBlocksFlushesAndDeletes) {
   // read (a second name would keep the wipe off the bytes).
   const int witness = open((tree_ / "secret").c_str(), O_RDONLY | O_CLOEXEC);
   ASSERT_GE(witness, 0);
-  EXPECT_TRUE(link_.LinkDeleteFile(true, "C:\\secret", kDeleteWipe));
+  EXPECT_TRUE(link_.LinkDeleteFile(Side::kLocal, "C:\\secret", kDeleteWipe));
   EXPECT_EQ(writes, (std::vector<std::size_t>{8192, 8192, 3616}));
   EXPECT_FALSE(Exists(tree_ / "secret"));
   std::string left(original.size() + 1, '\0');
@@ -84,14 +84,14 @@ TEST_F(DeleteTest, WipeOverwritesInBlocksFlushesAndDeletes) {
   EXPECT_NE(left.substr(0, 3616), left.substr(8192, 3616));
   EXPECT_NE(left.substr(8192, 3616), left.substr(16384, 3616));
 
-  EXPECT_FALSE(link_.LinkDeleteFile(true, "C:\\missing", kDeleteWipe));
+  EXPECT_FALSE(link_.LinkDeleteFile(Side::kLocal, "C:\\missing", kDeleteWipe));
 }
 
 TEST_F(DeleteTest, EveryModeDeletesALinkAndNeverWhatItLeadsTo) {
   WriteFile(tree_ / "target", "keep me");
   for (std::int32_t mode : {kDeleteRecycle, kDeleteNormal, kDeleteWipe}) {
     ASSERT_EQ(symlink("target", (tree_ / "alias").c_str()), 0);
-    EXPECT_TRUE(link_.LinkDeleteFile(true, "C:\\alias", mode)) << mode;
+    EXPECT_TRUE(link_.LinkDeleteFile(Side::kLocal, "C:\\alias", mode)) << mode;
     EXPECT_FALSE(Exists(tree_ / "alias"));
     EXPECT_EQ(ReadFile(tree_ / "target"), "keep me");
   }
@@ -101,22 +101,22 @@ TEST_F(DeleteTest, RecycleBinMovesFileAndDirectoryToTheTrash) {
   WriteFile(tree_ / "old.txt", "recover me");
   MakeDir(tree_ / "olddir");
   WriteFile(tree_ / "olddir/inside", "1");
-  EXPECT_TRUE(link_.LinkDeleteFile(true, "C:\\old.txt", kDeleteRecycle));
-  EXPECT_TRUE(link_.LinkDeleteFile(true, "C:\\olddir", kDeleteRecycle));
+  EXPECT_TRUE(link_.LinkDeleteFile(Side::kLocal, "C:\\old.txt", kDeleteRecycle));
+  EXPECT_TRUE(link_.LinkDeleteFile(Side::kLocal, "C:\\olddir", kDeleteRecycle));
   EXPECT_FALSE(Exists(tree_ / "old.txt"));
   EXPECT_FALSE(Exists(tree_ / "olddir"));
   const std::string trash = TrashHome::home() / "data/Trash";
   EXPECT_EQ(ReadFile(trash + "/files/old.txt"), "recover me");
   EXPECT_TRUE(Exists(trash + "/files/olddir/inside"));
   EXPECT_TRUE(Exists(trash + "/info/old.txt.trashinfo"));
-  EXPECT_FALSE(link_.LinkDeleteFile(true, "C:\\old.txt", kDeleteRecycle));
+  EXPECT_FALSE(link_.LinkDeleteFile(Side::kLocal, "C:\\old.txt", kDeleteRecycle));
 }
 
 TEST_F(DeleteTest, TrashInfoKeepsTheTrueOriginalPath) {
   WriteFile(tree_ / "sub dir/a file", "x");
   WriteFile(tree_ / "other/a file", "y");
-  EXPECT_TRUE(link_.LinkDeleteFile(true, "C:\\sub dir\\a file", kDeleteRecycle));
-  EXPECT_TRUE(link_.LinkDeleteFile(true, "C:\\other\\a file", kDeleteRecycle));
+  EXPECT_TRUE(link_.LinkDeleteFile(Side::kLocal, "C:\\sub dir\\a file", kDeleteRecycle));
+  EXPECT_TRUE(link_.LinkDeleteFile(Side::kLocal, "C:\\other\\a file", kDeleteRecycle));
   const std::string trash = TrashHome::home() / "data/Trash";
   // The second of two namesakes gets a name of its own; both remember where
   // they came from, escaped as a URI path.
@@ -133,7 +133,7 @@ TEST_F(DeleteTest, TrashInfoKeepsTheTrueOriginalPath) {
 TEST_F(DeleteTest, RecycleBinOfALinkTrashesTheLinkOnly) {
   WriteFile(tree_ / "target", "keep me");
   ASSERT_EQ(symlink("target", (tree_ / "alias").c_str()), 0);
-  EXPECT_TRUE(link_.LinkDeleteFile(true, "C:\\alias", kDeleteRecycle));
+  EXPECT_TRUE(link_.LinkDeleteFile(Side::kLocal, "C:\\alias", kDeleteRecycle));
   EXPECT_EQ(ReadFile(tree_ / "target"), "keep me");
   struct stat info;
   EXPECT_EQ(lstat((TrashHome::home() / "data/Trash/files/alias").c_str(), &info), 0);
@@ -228,7 +228,7 @@ TEST(RecycleBinRaceTest, SwappingADirectoryForALinkNeverReachesOutside) {
   int deleted = 0;
   DirectorySwapper swapper(share + "/d", outside, info);
   for (int i = 0; i < kFiles; ++i) {
-    if (link.LinkDeleteFile(true, "C:\\d\\f" + std::to_string(i), kDeleteRecycle)) ++deleted;
+    if (link.LinkDeleteFile(Side::kLocal, "C:\\d\\f" + std::to_string(i), kDeleteRecycle)) ++deleted;
     swapper.Restore();
   }
   EXPECT_EQ(Fingerprint(outside), before);
@@ -245,7 +245,7 @@ TEST(RecycleBinRefusalTest, NoTrashOnTheMountMeansFalseAndTheFileStays) {
   WriteFile(dir + "/file", "x");
   LocalFileSystem files({{'C', dir}}, true);
   Link link(files, nullptr);
-  EXPECT_FALSE(link.LinkDeleteFile(true, "C:\\file", kDeleteRecycle));
+  EXPECT_FALSE(link.LinkDeleteFile(Side::kLocal, "C:\\file", kDeleteRecycle));
   EXPECT_TRUE(Exists(dir + "/file"));
   unlink((dir + "/file").c_str());
   rmdir(dir.c_str());

@@ -7,6 +7,7 @@
 
 #include "localfs/name_mapping.h"
 #include "support/cable_fixture.h"
+#include "support/sides.h"
 #include "support/temp_tree.h"
 
 namespace duplane {
@@ -42,18 +43,18 @@ TEST(NameMappingTest, TypedNamesKeepTheirSeparatorsAndALeadingDrive) {
   EXPECT_EQ(WirePathOfTyped("sub/a*"), "sub/a" + kStar);
 }
 
-// One side at a time: the parameter is the Local flag.
-class WindowsNamesTest : public ::testing::TestWithParam<bool> {
+// One side at a time: the parameter is the side.
+class WindowsNamesTest : public ::testing::TestWithParam<Side> {
  protected:
-  WindowsNamesTest() : cable_(Root(true), Root(false)) {}
+  WindowsNamesTest() : cable_(Root(Side::kLocal), Root(Side::kRemote)) {}
   void SetUp() override {
-    if (!local()) {
+    if (side() == Side::kRemote) {
       ASSERT_TRUE(cable_.Connect());
     }
   }
 
-  std::string Root(bool local) {
-    const std::string root = tree_ / (local ? "local" : "remote");
+  std::string Root(Side side) {
+    const std::string root = tree_ / (side == Side::kLocal ? "local" : "remote");
     WriteFile(root + "/12:00.log", "noon");
     WriteFile(root + "/what?.txt", "q");
     WriteFile(root + "/back\\slash", "b");
@@ -65,19 +66,19 @@ class WindowsNamesTest : public ::testing::TestWithParam<bool> {
     WriteFile(root + "/" + std::string(100, ':'), "long");
     return root;
   }
-  bool local() const { return GetParam(); }
+  Side side() const { return GetParam(); }
   Link& link() { return cable_.link(); }
   std::string Native(const std::string& relative) {
-    return tree_ / ((local() ? "local/" : "remote/") + relative);
+    return tree_ / ((side() == Side::kLocal ? "local/" : "remote/") + relative);
   }
 
   std::vector<std::string> List(const std::string& pattern) {
     std::vector<std::string> names;
-    for (std::int32_t r = link().LinkFindFirst(local(), 3, pattern, kMaskFilesAndDirs); r == 0;
-         r = link().LinkFindNext(local(), 3)) {
+    for (std::int32_t r = link().LinkFindFirst(side(), 3, pattern, kMaskFilesAndDirs); r == 0;
+         r = link().LinkFindNext(side(), 3)) {
       names.push_back(link().SlotRecord(3).name);
     }
-    link().LinkFindClose(local(), 3);
+    link().LinkFindClose(side(), 3);
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -99,43 +100,40 @@ TEST_P(WindowsNamesTest, ListedUnderTheirTwinsAndNothingElseHidden) {
             std::vector<std::string>{"what" + kQuestion + ".txt"});
   EXPECT_TRUE(List("C:\\wha" + kQuestion + "?.txt").empty());
   std::vector<std::string> dirs;
-  EXPECT_EQ(link().LinkListSubDirs(local(), "C:\\", &dirs), 1);
+  EXPECT_EQ(link().LinkListSubDirs(side(), "C:\\", &dirs), 1);
   EXPECT_EQ(dirs, std::vector<std::string>{"dir" + kColon + "x"});
 }
 
 TEST_P(WindowsNamesTest, ReachedThroughTheirTwins) {
   const std::string dir = "C:\\dir" + kColon + "x";
-  ASSERT_EQ(link().LinkChDir(local(), dir), 0);
-  EXPECT_EQ(link().LinkGetDir(local(), 0), dir);
-  const std::int32_t handle = link().LinkFileOpen(local(), "in" + kColon + "side", 0);
+  ASSERT_EQ(link().LinkChDir(side(), dir), 0);
+  EXPECT_EQ(link().LinkGetDir(side(), 0), dir);
+  const std::int32_t handle = link().LinkFileOpen(side(), "in" + kColon + "side", 0);
   ASSERT_GE(handle, 0);
   char buffer[8] = {};
-  EXPECT_EQ(link().LinkFileRead(local(), handle, buffer, sizeof(buffer)), 4);
+  EXPECT_EQ(link().LinkFileRead(side(), handle, buffer, sizeof(buffer)), 4);
   EXPECT_EQ(std::string(buffer, 4), "deep");
-  link().LinkFileClose(local(), handle);
+  link().LinkFileClose(side(), handle);
 
-  EXPECT_TRUE(link().LinkRenameFile(local(), "C:\\12" + kColon + "00.log", "C:\\a" + kStar + "b"));
+  EXPECT_TRUE(link().LinkRenameFile(side(), "C:\\12" + kColon + "00.log", "C:\\a" + kStar + "b"));
   EXPECT_EQ(ReadFile(Native("a*b")), "noon");
-  EXPECT_TRUE(link().LinkCreateDir(local(), "C:\\new" + kQuestion));
-  EXPECT_TRUE(link().LinkDirectoryExists(local(), "C:\\new" + kQuestion));
+  EXPECT_TRUE(link().LinkCreateDir(side(), "C:\\new" + kQuestion));
+  EXPECT_TRUE(link().LinkDirectoryExists(side(), "C:\\new" + kQuestion));
   EXPECT_TRUE(Exists(Native("new?")));
-  EXPECT_TRUE(link().LinkDeleteFile(local(), "C:\\back" + kBackslash + "slash", kDeleteNormal));
+  EXPECT_TRUE(link().LinkDeleteFile(side(), "C:\\back" + kBackslash + "slash", kDeleteNormal));
   EXPECT_FALSE(Exists(Native("back\\slash")));
 }
 
 TEST_P(WindowsNamesTest, ANativeTwinIsNeverTouchedInsteadOfItsNamesake) {
   // The one entry listed as x<twin>y is the file with the real colon.
-  EXPECT_TRUE(link().LinkDeleteFile(local(), "C:\\x" + kColon + "y", kDeleteNormal));
+  EXPECT_TRUE(link().LinkDeleteFile(side(), "C:\\x" + kColon + "y", kDeleteNormal));
   EXPECT_FALSE(Exists(Native("x:y")));
   EXPECT_EQ(ReadFile(Native("x" + kColon + "y")), "twin in the native name");
-  EXPECT_FALSE(link().LinkDeleteFile(local(), "C:\\x" + kColon + "y", kDeleteNormal));
+  EXPECT_FALSE(link().LinkDeleteFile(side(), "C:\\x" + kColon + "y", kDeleteNormal));
   EXPECT_EQ(ReadFile(Native("x" + kColon + "y")), "twin in the native name");
 }
 
-INSTANTIATE_TEST_SUITE_P(BothSides, WindowsNamesTest, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                           return info.param ? "Local" : "Remote";
-                         });
+INSTANTIATE_TEST_SUITE_P(BothSides, WindowsNamesTest, BothSides(), SideParamName);
 
 }  // namespace
 }  // namespace duplane

@@ -39,12 +39,12 @@ class HardwareLinkTest : public ::testing::Test {
     return port;
   }
 
-  void CopyAll(bool from_local) {
+  void CopyAll(Side source) {
     CopyMoveOptions options;
-    rig_->Select(from_local, {"TREE"});
+    rig_->Select(source, {"TREE"});
     rig_->ui.ExpectCopyMove(options);
     rig_->ui.ExpectInfo("Files copied: 3\rDirs created: 2");
-    CopyFiles(rig_->ctx(), from_local, /*is_move=*/false);
+    CopyFiles(rig_->ctx(), source, /*is_move=*/false);
     rig_->ui.VerifyAllAsked();
   }
 
@@ -57,19 +57,23 @@ class HardwareLinkTest : public ::testing::Test {
 TEST_F(HardwareLinkTest, TreesCrossBothWaysAndTheConnectionStandsThroughTornReads) {
   rig_ = std::make_unique<TransferRig>(
       [this](const std::string& root, std::uint16_t* base) { return StartBoth(root, base); });
-  WriteFile(rig_->Native(true, "TREE/A.TXT"), "alpha");
-  WriteFile(rig_->Native(true, "TREE/ZERO.DAT"), "");
-  WriteFile(rig_->Native(true, "TREE/SUB/BIG.BIN"), PatternBytes(2 * 8192 + 77, 5));
-  MakeDir(rig_->Native(true, "BACK"));
-  rig_->Show(false);
-  rig_->Show(true);
-  CopyAll(/*from_local=*/true);
-  EXPECT_EQ(CompareTrees(rig_->Native(true, "TREE"), rig_->Native(false, "TREE"), false), "");
+  WriteFile(rig_->Native(Side::kLocal, "TREE/A.TXT"), "alpha");
+  WriteFile(rig_->Native(Side::kLocal, "TREE/ZERO.DAT"), "");
+  WriteFile(rig_->Native(Side::kLocal, "TREE/SUB/BIG.BIN"), PatternBytes(2 * 8192 + 77, 5));
+  MakeDir(rig_->Native(Side::kLocal, "BACK"));
+  rig_->Show(Side::kRemote);
+  rig_->Show(Side::kLocal);
+  CopyAll(Side::kLocal);
+  EXPECT_EQ(
+      CompareTrees(rig_->Native(Side::kLocal, "TREE"), rig_->Native(Side::kRemote, "TREE"), false),
+      "");
 
-  rig_->Show(true, "C:\\BACK");
-  rig_->Refill(false);
-  CopyAll(/*from_local=*/false);
-  EXPECT_EQ(CompareTrees(rig_->Native(true, "TREE"), rig_->Native(true, "BACK/TREE"), false), "");
+  rig_->Show(Side::kLocal, "C:\\BACK");
+  rig_->Refill(Side::kRemote);
+  CopyAll(Side::kRemote);
+  EXPECT_EQ(CompareTrees(rig_->Native(Side::kLocal, "TREE"),
+                         rig_->Native(Side::kLocal, "BACK/TREE"), false),
+            "");
 
   rig_.reset();  // disconnects with code 0
   ASSERT_TRUE(remote_->WaitForLog("disconnected", 20)) << remote_->Log();

@@ -4,8 +4,10 @@
 // nibble. Whatever that end of the cable shows next, the given-up program's own
 // writes or the 0x00 of a restarted program's synchronisation, must not reach
 // the module as the missing nibble and get a block of file data written with
-// a nibble nobody sent.
+// a nibble nobody sent. And the files the lost connection had created and not
+// finished go with it, on the Windows module as on the Linux one.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -17,6 +19,7 @@
 #include "port/virtual_cable.h"
 #include "remote/command_dispatcher.h"
 #include "remote/remote_session.h"
+#include "support/remote_process.h"
 #include "support/temp_tree.h"
 #include "support/test_ports.h"
 
@@ -166,7 +169,31 @@ class AbandonedRequestTest : public ::testing::Test {
 // own next write would complete the request, with the other the restarted
 // program's 0x00.
 class AbandonedWriteTest : public AbandonedRequestTest,
-                           public ::testing::WithParamInterface<std::uint8_t> {};
+                           public ::testing::WithParamInterface<std::uint8_t> {
+ protected:
+  void SetUp() override {
+    if (RemoteProcess::IsWindowsModule())
+      GTEST_SKIP() << "a module in this process, not the Windows one";
+  }
+};
+
+// The write of `block` that the program gives up one nibble short of its end;
+// -1 and a lost link, as the program sees it. The program's toggle is put in
+// the phase `last_nibble_toggle` asks for first: every exchange flips it once,
+// and the request has an even number of nibbles, so its last one carries the
+// opposite of the toggle it starts with.
+std::int32_t WriteAbandonedOneNibbleShort(Link& link, LinkLayer& program, LateAckPort& late_port,
+                                          std::int32_t handle, const std::string& block,
+                                          std::uint8_t last_nibble_toggle) {
+  if (program.data_toggle() == last_nibble_toggle) link.LinkGetCRC(Side::kRemote);
+  EXPECT_NE(program.data_toggle(), last_nibble_toggle);
+  // The module takes the second last nibble of the request (header 3, handle
+  // 4, count 4 and the data bytes, two nibbles each) but the program misses
+  // its acknowledge and gives up.
+  late_port.AckLateAfter(2 * (3 + 4 + 4 + block.size()) - 1);
+  return link.LinkFileWrite(Side::kRemote, handle, block.data(),
+                            static_cast<std::int32_t>(block.size()));
+}
 
 TEST_P(AbandonedWriteTest, BlockOneNibbleShortIsNeverWritten) {
   const std::uint8_t last_nibble_toggle = GetParam();
@@ -176,23 +203,14 @@ TEST_P(AbandonedWriteTest, BlockOneNibbleShortIsNeverWritten) {
   // it stays visible.
   const std::string head = "written whole";
   WriteFile(tree_ / "share/part.bin", head);
-  const std::int32_t handle = link_.LinkFileOpen(false, "C:\\part.bin", 1);
+  const std::int32_t handle = link_.LinkFileOpen(Side::kRemote, "C:\\part.bin", 1);
   ASSERT_GE(handle, 0);
-  ASSERT_EQ(link_.LinkFileSeek(false, handle, 0, 2), static_cast<std::int64_t>(head.size()));
-  // Every exchange flips the program's toggle once; the request below has an
-  // even number of nibbles, so its last one carries the opposite of the toggle
-  // it starts with.
-  if (program_.data_toggle() == last_nibble_toggle) link_.LinkGetCRC(false);
-  ASSERT_NE(program_.data_toggle(), last_nibble_toggle);
-
-  // The module takes the second last nibble of the request (header 3, handle
-  // 4, count 4 and 32 data bytes, two nibbles each) but the program misses its
-  // acknowledge and gives up. The module's clock stands still, so it waits for
-  // the last nibble.
-  const std::string block(32, '\xAB');
+  ASSERT_EQ(link_.LinkFileSeek(Side::kRemote, handle, 0, 2), static_cast<std::int64_t>(head.size()));
+  // The module's clock stands still, so it waits for the last nibble.
   module_clock_.Stop();
-  late_port_.AckLateAfter(2 * (3 + 4 + 4 + block.size()) - 1);
-  EXPECT_EQ(link_.LinkFileWrite(false, handle, block.data(), 32), -1);
+  EXPECT_EQ(WriteAbandonedOneNibbleShort(link_, program_, late_port_, handle,
+                                         std::string(32, '\xAB'), last_nibble_toggle),
+            -1);
   EXPECT_FALSE(program_.connected());
   ASSERT_TRUE(ModuleLooked(module_port_));
 
@@ -202,11 +220,85 @@ TEST_P(AbandonedWriteTest, BlockOneNibbleShortIsNeverWritten) {
   EXPECT_EQ(ReadFile(tree_ / "share/part.bin"), head) << ModuleLog();
   EXPECT_NE(ModuleLog().find("link lost"), std::string::npos) << ModuleLog();
   // The new connection works, and the old one's handle names nothing.
-  EXPECT_TRUE(restarted_link.LinkFileExists(false, "C:\\part.bin"));
-  EXPECT_EQ(restarted_link.LinkFileWrite(false, handle, "x", 1), -1);
+  EXPECT_TRUE(restarted_link.LinkFileExists(Side::kRemote, "C:\\part.bin"));
+  EXPECT_EQ(restarted_link.LinkFileWrite(Side::kRemote, handle, "x", 1), -1);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothStrobePhases, AbandonedWriteTest, ::testing::Values(0x00, 0x10));
+
+// The same against a real module process, the Windows one too: its own clock
+// runs, so it gives the request up after its ten seconds while a restarted
+// program is already synchronising. What the lost connection had created and
+// not finished is gone; what it had only opened keeps what was sent whole.
+class AbandonedProcessWriteTest : public ::testing::TestWithParam<std::uint8_t> {
+ protected:
+  AbandonedProcessWriteTest()
+      : module_({"--cable", cable_path_, "--drive", "C=" + Share()}),
+        port_(VirtualCable::Open(cable_path_, 0, nullptr)),
+        late_port_(*port_, program_clock_),
+        program_(late_port_, kBase, program_clock_),
+        local_files_({{'C', tree_ / "local"}}, false),
+        link_(local_files_, &program_) {
+    program_.SetTimeoutHandler([](const std::string&) { return TimeoutAnswer::kCancel; });
+  }
+  ~AbandonedProcessWriteTest() override {
+    module_.Stop();
+    unlink(cable_path_.c_str());
+  }
+
+  std::string Share() {
+    MakeDir(tree_ / "local");
+    MakeDir(tree_ / "share");
+    return tree_ / "share";
+  }
+
+  TempTree tree_;
+  std::string cable_path_ = TempCablePath();
+  RemoteProcess module_;
+  std::unique_ptr<VirtualCable> port_;
+  // Time stands still for the program until it is late: no wait of its own
+  // runs out while the module (under Wine, say) takes its time.
+  ManualClock program_clock_;
+  LateAckPort late_port_;
+  LinkLayer program_;
+  LocalFileSystem local_files_;
+  Link link_;
+};
+
+TEST_P(AbandonedProcessWriteTest, UnfinishedFilesGoAndTheShortBlockIsNeverWritten) {
+  ASSERT_TRUE(SyncRemoteWithin(program_, 60)) << module_.Log();
+  const std::int32_t made = link_.LinkFileCreate(Side::kRemote, "C:\\made.bin");
+  ASSERT_GE(made, 0);
+  ASSERT_EQ(link_.LinkFileWrite(Side::kRemote, made, "half", 4), 4);
+  const std::string head = "written whole";
+  WriteFile(tree_ / "share/part.bin", head);
+  const std::int32_t handle = link_.LinkFileOpen(Side::kRemote, "C:\\part.bin", 1);
+  ASSERT_GE(handle, 0);
+  ASSERT_EQ(link_.LinkFileSeek(Side::kRemote, handle, 0, 2),
+            static_cast<std::int64_t>(head.size()));
+
+  EXPECT_EQ(WriteAbandonedOneNibbleShort(link_, program_, late_port_, handle,
+                                         std::string(32, '\xAB'), GetParam()),
+            -1);
+  EXPECT_FALSE(program_.connected());
+
+  // A program started again synchronises as soon as the module has given up.
+  LinkLayer restarted(*port_, kBase);
+  restarted.SetTimeoutHandler([](const std::string&) { return TimeoutAnswer::kCancel; });
+  ASSERT_TRUE(SyncRemoteWithin(restarted, 120)) << module_.Log();
+  EXPECT_NE(module_.Log().find("link lost"), std::string::npos) << module_.Log();
+  EXPECT_EQ(ReadFile(tree_ / "share/part.bin"), head);
+  EXPECT_FALSE(Exists(tree_ / "share/made.bin"));
+  LocalFileSystem files({{'C', tree_ / "local"}}, false);
+  Link restarted_link(files, &restarted);
+  EXPECT_TRUE(restarted_link.LinkFileExists(Side::kRemote, "C:\\part.bin"));
+  EXPECT_FALSE(restarted_link.LinkFileExists(Side::kRemote, "C:\\made.bin"));
+  EXPECT_EQ(restarted_link.LinkFileWrite(Side::kRemote, handle, "x", 1), -1);
+  restarted_link.LinkNop();
+}
+
+INSTANTIATE_TEST_SUITE_P(BothStrobePhases, AbandonedProcessWriteTest,
+                         ::testing::Values(0x00, 0x10));
 
 }  // namespace
 }  // namespace duplane

@@ -50,8 +50,8 @@ TEST_F(ModuleTwinTest, ModuleAnswersMatchTheLocalBranch) {
   ModuleProcessLink served({"--drive", "C=" + there.path()}, here.path());
   ASSERT_TRUE(served.Connect()) << served.module().Log();
 
-  const std::vector<std::string> local = RunTwinScript(served.link(), true);
-  const std::vector<std::string> remote = RunTwinScript(served.link(), false);
+  const std::vector<std::string> local = RunTwinScript(served.link(), Side::kLocal);
+  const std::vector<std::string> remote = RunTwinScript(served.link(), Side::kRemote);
   EXPECT_TRUE(served.program().connected()) << served.module().Log();
   ASSERT_EQ(local.size(), remote.size());
   for (std::size_t i = 0; i < local.size(); ++i) {

@@ -144,7 +144,7 @@ TEST(RemoteConnection, ProgramRestartedWithoutDisconnectingSynchronisesAgain) {
     ASSERT_TRUE(program.Sync(5)) << "after " << exchanges << " exchanges\n" << remote.Log();
     LocalFileSystem files(LocalFileSystem::DefaultDrives(), false);
     Link link(files, &program.link());
-    for (int i = 0; i < exchanges; ++i) EXPECT_EQ(link.LinkGetHomeDrive(false), home);
+    for (int i = 0; i < exchanges; ++i) EXPECT_EQ(link.LinkGetHomeDrive(Side::kRemote), home);
     // Ends without code 0.
   }
   ProgramEnd program(cable.path);
@@ -158,14 +158,6 @@ TEST(RemoteConnection, ProgramRestartedWithoutDisconnectingSynchronisesAgain) {
 // old program left open is closed, so its handle names nothing any more and the
 // file it was writing can be created again (no stale lock holds it).
 TEST(RemoteConnection, RestartedProgramFindsNothingLeftOpen) {
-  // Under Wine on a loaded machine the module now and then serves the new
-  // program's first request as part of the old connection (its handles still
-  // open), which points at the session's way of telling a restarted program
-  // from an idle one rather than at the Windows module; until that is
-  // settled this case runs against the Linux module only.
-  if (RemoteProcess::IsWindowsModule()) {
-    GTEST_SKIP() << "intermittent under Wine; see above";
-  }
   CableFile cable;
   TempTree served;
   RemoteProcess remote({"--cable", cable.path, "--drive", "C=" + served.path()});
@@ -175,22 +167,22 @@ TEST(RemoteConnection, RestartedProgramFindsNothingLeftOpen) {
     ProgramEnd program(cable.path);
     ASSERT_TRUE(program.Sync(5)) << remote.Log();
     Link link(files, &program.link());
-    old_handle = link.LinkFileCreate(false, "C:\\half.bin");
+    old_handle = link.LinkFileCreate(Side::kRemote, "C:\\half.bin");
     ASSERT_GE(old_handle, 0);
-    ASSERT_EQ(link.LinkFileWrite(false, old_handle, "abc", 3), 3);
+    ASSERT_EQ(link.LinkFileWrite(Side::kRemote, old_handle, "abc", 3), 3);
     // Two exchanges: the idle data value is the one a new program syncs with.
   }
   ProgramEnd program(cable.path);
   ASSERT_TRUE(program.Sync(5)) << remote.Log();
   Link link(files, &program.link());
-  EXPECT_EQ(link.LinkFileWrite(false, old_handle, "def", 3), -1);
+  EXPECT_EQ(link.LinkFileWrite(Side::kRemote, old_handle, "def", 3), -1);
   // The half-written file was never finished: it went with the old connection.
-  EXPECT_FALSE(link.LinkFileExists(false, "C:\\half.bin"));
-  const std::int32_t handle = link.LinkFileCreate(false, "C:\\half.bin");
+  EXPECT_FALSE(link.LinkFileExists(Side::kRemote, "C:\\half.bin"));
+  const std::int32_t handle = link.LinkFileCreate(Side::kRemote, "C:\\half.bin");
   EXPECT_GE(handle, 0);
-  ASSERT_EQ(link.LinkFileWrite(false, handle, "whole", 5), 5);
-  EXPECT_TRUE(link.LinkFileClose(false, handle));
-  EXPECT_FALSE(link.LinkFileClose(false, handle));  // names nothing any more
+  ASSERT_EQ(link.LinkFileWrite(Side::kRemote, handle, "whole", 5), 5);
+  EXPECT_TRUE(link.LinkFileClose(Side::kRemote, handle));
+  EXPECT_FALSE(link.LinkFileClose(Side::kRemote, handle));  // names nothing any more
   EXPECT_TRUE(program.Nop());
   EXPECT_EQ(remote.Stop(), 0);
   EXPECT_EQ(ReadFile(served / "half.bin"), "whole");

@@ -48,8 +48,8 @@ class RobustnessTest : public ::testing::Test {
 
   void ExpectFreshConnectionWorks() {
     ASSERT_TRUE(served_.Connect());
-    EXPECT_EQ(served_.link().LinkGetDrives(false), "C");
-    EXPECT_TRUE(served_.link().LinkFileExists(false, "C:\\file.txt"));
+    EXPECT_EQ(served_.link().LinkGetDrives(Side::kRemote), "C");
+    EXPECT_TRUE(served_.link().LinkFileExists(Side::kRemote, "C:\\file.txt"));
     EXPECT_TRUE(served_.program_link().connected());
   }
 
@@ -96,7 +96,7 @@ TEST_F(RobustnessTest, HugeAndNegativeTextCounts) {
 // does not exist, absurd text counts.
 TEST_F(RobustnessTest, ExtensionRequestsOutOfBounds) {
   LinkLayer& wire = served_.program_link();
-  const std::int32_t handle = served_.link().LinkFileCreate(false, "C:\\packed.bin");
+  const std::int32_t handle = served_.link().LinkFileCreate(Side::kRemote, "C:\\packed.bin");
   ASSERT_GE(handle, 0);
   const struct {
     std::int32_t count;
@@ -133,14 +133,14 @@ TEST_F(RobustnessTest, ExtensionRequestsOutOfBounds) {
 // outside the served folder is read, through a link or by "..".
 TEST_F(RobustnessTest, RangeCrcStaysInsideTheServedFolder) {
   Link& link = served_.link();
-  ASSERT_TRUE(link.HasExtensions(false));
+  ASSERT_TRUE(link.HasExtensions(Side::kRemote));
   for (const char* path : {"C:\\out\\secret", "C:\\secret_link", "C:\\..\\outside\\secret"}) {
     std::uint32_t crc = 0xFFFFFFFFu;
-    EXPECT_EQ(link.LinkRangeCRC(false, path, 0, 6, &crc), -1) << path;
+    EXPECT_EQ(link.LinkRangeCRC(Side::kRemote, path, 0, 6, &crc), -1) << path;
     EXPECT_EQ(crc, 0xFFFFFFFFu) << path;
   }
   std::uint32_t crc = 0xFFFFFFFFu;
-  EXPECT_EQ(link.LinkRangeCRC(false, "C:\\file.txt", 0, 100, &crc), 6);
+  EXPECT_EQ(link.LinkRangeCRC(Side::kRemote, "C:\\file.txt", 0, 100, &crc), 6);
 }
 
 // A read asked for more than one block is a legal request for "up to count
@@ -148,7 +148,7 @@ TEST_F(RobustnessTest, RangeCrcStaysInsideTheServedFolder) {
 TEST_F(RobustnessTest, OversizedReadIsAShortRead) {
   const std::string content = PatternBytes(3 * kMaxWireData, 7);
   WriteFile(tree_ / "share/big.bin", content);
-  const std::int32_t handle = served_.link().LinkFileOpen(false, "C:\\big.bin", 0);
+  const std::int32_t handle = served_.link().LinkFileOpen(Side::kRemote, "C:\\big.bin", 0);
   ASSERT_GE(handle, 0);
   LinkLayer& wire = served_.program_link();
   std::string received;
@@ -168,18 +168,18 @@ TEST_F(RobustnessTest, OversizedReadIsAShortRead) {
   }
   // The next request is served, from where the short reads stopped.
   char rest[kMaxWireData];
-  const std::int32_t got = served_.link().LinkFileRead(false, handle, rest, kMaxWireData);
+  const std::int32_t got = served_.link().LinkFileRead(Side::kRemote, handle, rest, kMaxWireData);
   ASSERT_GT(got, 0);
   received.append(rest, static_cast<std::size_t>(got));
   EXPECT_EQ(received, content.substr(0, received.size()));
-  served_.link().LinkFileClose(false, handle);
+  served_.link().LinkFileClose(Side::kRemote, handle);
   EXPECT_TRUE(wire.connected());
 }
 
 // An oversized write is refused, but its data is taken off the cable so the
 // answer and the next request stay in step; nothing reaches the file.
 TEST_F(RobustnessTest, OversizedWriteIsRefusedInStep) {
-  const std::int32_t handle = served_.link().LinkFileCreate(false, "C:\\written.bin");
+  const std::int32_t handle = served_.link().LinkFileCreate(Side::kRemote, "C:\\written.bin");
   ASSERT_GE(handle, 0);
   LinkLayer& wire = served_.program_link();
   const std::string data = PatternBytes(kMaxWireData + 1, 3);
@@ -191,20 +191,21 @@ TEST_F(RobustnessTest, OversizedWriteIsRefusedInStep) {
   EXPECT_EQ(GetI32(wire), -1);
   wire.FinishReceive();
   ASSERT_TRUE(wire.connected());
-  EXPECT_EQ(served_.link().LinkFileWrite(false, handle, "next", 4), 4);
-  served_.link().LinkFileClose(false, handle);
+  EXPECT_EQ(served_.link().LinkFileWrite(Side::kRemote, handle, "next", 4), 4);
+  served_.link().LinkFileClose(Side::kRemote, handle);
   EXPECT_EQ(ReadFile(tree_ / "share/written.bin"), "next");
 }
 
 TEST_F(RobustnessTest, AbsurdWriteCountDropsAndTheHandlesDieWithTheConnection) {
-  const std::int32_t handle = served_.link().LinkFileOpen(false, "C:\\file.txt", 2);
+  const std::int32_t handle = served_.link().LinkFileOpen(Side::kRemote, "C:\\file.txt", 2);
   ASSERT_GE(handle, 0);
   served_.program_link().SendCommand(kOpFileWrite);
   SendI32(served_.program_link(), handle);
   SendI32(served_.program_link(), 0x7FFFFFFF);
   ExpectDroppedAndRecovered();
   char buffer[8];
-  EXPECT_EQ(served_.link().LinkFileRead(false, handle, buffer, 8), -1);  // closed at the drop
+  EXPECT_EQ(served_.link().LinkFileRead(Side::kRemote, handle, buffer, 8),
+            -1);  // closed at the drop
   EXPECT_EQ(ReadFile(tree_ / "share/file.txt"), "served");
 }
 
@@ -212,16 +213,16 @@ TEST_F(RobustnessTest, HandlesAndSlotsNeverOpenedDoNothing) {
   Link& link = served_.link();
   for (std::int32_t handle : {0, 1, 2, 3, kFirstHandle, -1, 0x7FFFFFFF}) {
     char buffer[4] = {};
-    EXPECT_EQ(link.LinkFileWrite(false, handle, "oops", 4), -1);
-    EXPECT_EQ(link.LinkFileRead(false, handle, buffer, 4), -1);
-    EXPECT_EQ(link.LinkFileSeek(false, handle, 0, 0), -1);
+    EXPECT_EQ(link.LinkFileWrite(Side::kRemote, handle, "oops", 4), -1);
+    EXPECT_EQ(link.LinkFileRead(Side::kRemote, handle, buffer, 4), -1);
+    EXPECT_EQ(link.LinkFileSeek(Side::kRemote, handle, 0, 0), -1);
     FileTime t[3] = {};
-    EXPECT_FALSE(link.LinkGetFileTime(false, handle, &t[0], &t[1], &t[2]));
-    EXPECT_FALSE(link.LinkSetFileTime(false, handle, 1, 1, 1));
-    link.LinkFileClose(false, handle);
+    EXPECT_FALSE(link.LinkGetFileTime(Side::kRemote, handle, &t[0], &t[1], &t[2]));
+    EXPECT_FALSE(link.LinkSetFileTime(Side::kRemote, handle, 1, 1, 1));
+    link.LinkFileClose(Side::kRemote, handle);
   }
-  EXPECT_EQ(link.LinkFindNext(false, 9), kErrorInvalidHandle);
-  link.LinkFindClose(false, 9);
+  EXPECT_EQ(link.LinkFindNext(Side::kRemote, 9), kErrorInvalidHandle);
+  link.LinkFindClose(Side::kRemote, 9);
   // Slots outside 1..20 straight on the wire: answered with an error, not obeyed.
   for (std::int32_t slot : {0, 21, -5, 0x7FFFFFFF}) {
     served_.program_link().SendCommand(kOpFindFirst);
@@ -240,24 +241,25 @@ TEST_F(RobustnessTest, HandlesAndSlotsNeverOpenedDoNothing) {
 
 TEST_F(RobustnessTest, PathsThatTryToLeaveTheServedFolder) {
   Link& link = served_.link();
-  const std::int32_t handle = link.LinkFileCreate(false, "C:\\..\\..\\x");
+  const std::int32_t handle = link.LinkFileCreate(Side::kRemote, "C:\\..\\..\\x");
   EXPECT_GE(handle, 0);  // lands at the drive's root, inside
-  link.LinkFileClose(false, handle);
+  link.LinkFileClose(Side::kRemote, handle);
   EXPECT_TRUE(Exists(tree_ / "share/x"));
-  EXPECT_EQ(link.LinkFileOpen(false, "C:\\out\\secret", 0), -1);
-  EXPECT_EQ(link.LinkFileOpen(false, "C:\\secret_link", 2), -1);
-  EXPECT_EQ(link.LinkFileCreate(false, "C:\\out\\planted"), -1);
-  EXPECT_EQ(link.LinkFindFirst(false, 1, "C:\\out\\*.*", kMaskEverything), kErrorPathNotFound);
-  EXPECT_EQ(link.LinkChDir(false, "C:\\out"), kErrorPathNotFound);
-  EXPECT_FALSE(link.LinkDeleteFile(false, "C:\\out\\secret", kDeleteNormal));
-  EXPECT_FALSE(link.LinkRenameFile(false, "C:\\out\\secret", "C:\\stolen"));
-  EXPECT_FALSE(link.LinkFileSetAttr(false, "C:\\secret_link", kAttrReadOnly));
-  EXPECT_FALSE(link.LinkCreateDir(false, "C:\\out\\made"));
+  EXPECT_EQ(link.LinkFileOpen(Side::kRemote, "C:\\out\\secret", 0), -1);
+  EXPECT_EQ(link.LinkFileOpen(Side::kRemote, "C:\\secret_link", 2), -1);
+  EXPECT_EQ(link.LinkFileCreate(Side::kRemote, "C:\\out\\planted"), -1);
+  EXPECT_EQ(link.LinkFindFirst(Side::kRemote, 1, "C:\\out\\*.*", kMaskEverything),
+            kErrorPathNotFound);
+  EXPECT_EQ(link.LinkChDir(Side::kRemote, "C:\\out"), kErrorPathNotFound);
+  EXPECT_FALSE(link.LinkDeleteFile(Side::kRemote, "C:\\out\\secret", kDeleteNormal));
+  EXPECT_FALSE(link.LinkRenameFile(Side::kRemote, "C:\\out\\secret", "C:\\stolen"));
+  EXPECT_FALSE(link.LinkFileSetAttr(Side::kRemote, "C:\\secret_link", kAttrReadOnly));
+  EXPECT_FALSE(link.LinkCreateDir(Side::kRemote, "C:\\out\\made"));
   std::vector<std::string> names;
-  EXPECT_EQ(link.LinkListSubDirs(false, "C:\\out", &names), 0);
-  EXPECT_EQ(link.LinkFileGetAttr(false, "\\..\\outside\\secret"), -1);
+  EXPECT_EQ(link.LinkListSubDirs(Side::kRemote, "C:\\out", &names), 0);
+  EXPECT_EQ(link.LinkFileGetAttr(Side::kRemote, "\\..\\outside\\secret"), -1);
   // A wipe of a link that leads out takes the link and writes nothing.
-  EXPECT_TRUE(link.LinkDeleteFile(false, "C:\\secret_link", kDeleteWipe));
+  EXPECT_TRUE(link.LinkDeleteFile(Side::kRemote, "C:\\secret_link", kDeleteWipe));
   EXPECT_EQ(ReadFile(tree_ / "outside/secret"), "secret");
   EXPECT_TRUE(served_.program_link().connected());
   ExpectFreshConnectionWorks();

@@ -66,30 +66,30 @@ TEST_F(ServedProcessTest, CopiesBothWaysSurvivesABadRequestAndStaysInside) {
   // Which walk keeps the paths inside is logged.
   EXPECT_NE(process_.Log().find("paths confined by "), std::string::npos) << process_.Log();
   Link& link = *link_;
-  EXPECT_EQ(link.LinkGetDrives(false), "C");
+  EXPECT_EQ(link.LinkGetDrives(Side::kRemote), "C");
 
   // 20000 bytes up in 8192-byte blocks, CRCs compared as the copy engine does.
   std::string data(20000, '\0');
   for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 13 + i / 256);
-  const std::int32_t out = link.LinkFileCreate(false, "C:\\up.bin");
+  const std::int32_t out = link.LinkFileCreate(Side::kRemote, "C:\\up.bin");
   ASSERT_GE(out, 0);
   std::uint32_t crc = kCrcStart;
   for (std::size_t at = 0; at < data.size(); at += 8192) {
     const auto n = static_cast<std::int32_t>(std::min<std::size_t>(8192, data.size() - at));
-    ASSERT_EQ(link.LinkFileWrite(false, out, data.data() + at, n), n);
+    ASSERT_EQ(link.LinkFileWrite(Side::kRemote, out, data.data() + at, n), n);
     crc = UpdateCrc(crc, static_cast<std::uint16_t>(n), data.data() + at);
   }
-  link.LinkFileClose(false, out);
-  EXPECT_EQ(link.LinkGetCRC(false), crc);
+  link.LinkFileClose(Side::kRemote, out);
+  EXPECT_EQ(link.LinkGetCRC(Side::kRemote), crc);
   EXPECT_EQ(ReadFile(tree_ / "share/up.bin"), data);
 
-  const std::int32_t in = link.LinkFileOpen(false, "C:\\up.bin", 0x40);
+  const std::int32_t in = link.LinkFileOpen(Side::kRemote, "C:\\up.bin", 0x40);
   std::string back;
   char block[8192];
-  for (std::int32_t n; (n = link.LinkFileRead(false, in, block, 8192)) > 0;) back.append(block, n);
-  link.LinkFileClose(false, in);
+  for (std::int32_t n; (n = link.LinkFileRead(Side::kRemote, in, block, 8192)) > 0;) back.append(block, n);
+  link.LinkFileClose(Side::kRemote, in);
   EXPECT_EQ(back, data);
-  EXPECT_EQ(link.LinkGetCRC(false), crc);
+  EXPECT_EQ(link.LinkGetCRC(Side::kRemote), crc);
 
   // A header that fails its check: the module drops the connection...
   const std::uint8_t bad[3] = {0x01, 0x03, 0x03};
@@ -101,15 +101,15 @@ TEST_F(ServedProcessTest, CopiesBothWaysSurvivesABadRequestAndStaysInside) {
   // ...and the next one works, without the handles of the last.
   ASSERT_TRUE(Connect());
   char byte;
-  EXPECT_EQ(link.LinkFileRead(false, in, &byte, 1), -1);
+  EXPECT_EQ(link.LinkFileRead(Side::kRemote, in, &byte, 1), -1);
   // Wine shows a Linux symbolic link to the Windows module as the directory it
   // leads to, with no sign of a link, so there the link is followed. On
   // Windows the link would be a reparse point, which the module refuses.
   if (!RemoteProcess::IsWindowsModule()) {
-    EXPECT_EQ(link.LinkFileOpen(false, "C:\\out\\secret", 0), -1);
+    EXPECT_EQ(link.LinkFileOpen(Side::kRemote, "C:\\out\\secret", 0), -1);
   }
-  EXPECT_FALSE(link.LinkDeleteFile(false, "C:\\..\\..\\outside\\secret", kDeleteNormal));
-  EXPECT_TRUE(link.LinkFileExists(false, "C:\\..\\up.bin"));
+  EXPECT_FALSE(link.LinkDeleteFile(Side::kRemote, "C:\\..\\..\\outside\\secret", kDeleteNormal));
+  EXPECT_TRUE(link.LinkFileExists(Side::kRemote, "C:\\..\\up.bin"));
 
   link.LinkNop();
   program_->set_connected(false);
@@ -158,14 +158,14 @@ TEST(ServedWithoutOpenat2Test, TheModuleWalksByNameAndStaysInside) {
       << served.process()->Log();
 
   Link& link = served.link();
-  EXPECT_TRUE(link.LinkFileExists(false, "C:\\inside_link\\inner.txt"));
-  EXPECT_EQ(link.LinkChDir(false, "C:\\out"), kErrorPathNotFound);
-  EXPECT_EQ(link.LinkFileOpen(false, "C:\\secret_link", 0), -1);
-  EXPECT_EQ(link.LinkFileOpen(false, "C:\\out\\secret", 0), -1);
-  EXPECT_EQ(link.LinkFileCreate(false, "C:\\out\\planted"), -1);
-  const std::int32_t handle = link.LinkFileCreate(false, "C:\\dir\\new.txt");
+  EXPECT_TRUE(link.LinkFileExists(Side::kRemote, "C:\\inside_link\\inner.txt"));
+  EXPECT_EQ(link.LinkChDir(Side::kRemote, "C:\\out"), kErrorPathNotFound);
+  EXPECT_EQ(link.LinkFileOpen(Side::kRemote, "C:\\secret_link", 0), -1);
+  EXPECT_EQ(link.LinkFileOpen(Side::kRemote, "C:\\out\\secret", 0), -1);
+  EXPECT_EQ(link.LinkFileCreate(Side::kRemote, "C:\\out\\planted"), -1);
+  const std::int32_t handle = link.LinkFileCreate(Side::kRemote, "C:\\dir\\new.txt");
   EXPECT_GE(handle, 0);
-  link.LinkFileClose(false, handle);
+  link.LinkFileClose(Side::kRemote, handle);
   EXPECT_TRUE(Exists(tree / "share/dir/new.txt"));
   served.Disconnect();
   EXPECT_EQ(Fingerprint(tree / "outside"), outside_before);

@@ -1,4 +1,4 @@
-// Every Link operation run twice on twin folders: once with the Local flag set
+// Every Link operation run twice on twin folders: once on Side::kLocal
 // and once through a Remote Module over the virtual cable. Both runs must give
 // the same results (handles and creation times aside), which checks the wire
 // layouts of both ends against the local branch.
@@ -33,8 +33,8 @@ TEST_F(TwinTreeTest, RemoteAnswersMatchTheLocalBranch) {
   FillTwin(there.path());
   CableFixture served(here.path(), there.path());
   ASSERT_TRUE(served.Connect());
-  const std::vector<std::string> local = RunTwinScript(served.link(), true);
-  const std::vector<std::string> remote = RunTwinScript(served.link(), false);
+  const std::vector<std::string> local = RunTwinScript(served.link(), Side::kLocal);
+  const std::vector<std::string> remote = RunTwinScript(served.link(), Side::kRemote);
   EXPECT_TRUE(served.program_link().connected());
   ASSERT_EQ(local.size(), remote.size());
   for (std::size_t i = 0; i < local.size(); ++i) EXPECT_EQ(local[i], remote[i]);
@@ -51,9 +51,9 @@ TEST_F(TwinTreeTest, DrivesArriveInLetterOrder) {
   CableFixture served(CableFixture::Options{
       {{'C', tree / "c"}}, {{'D', tree / "d"}, {'A', tree / "a"}, {'C', tree / "c"}}, nullptr});
   ASSERT_TRUE(served.Connect());
-  EXPECT_EQ(served.link().LinkGetDrives(false), "ACD");
-  EXPECT_EQ(served.link().LinkGetHomeDrive(false), 'A');
-  EXPECT_EQ(served.link().LinkGetDir(false, 4), "D:\\");
+  EXPECT_EQ(served.link().LinkGetDrives(Side::kRemote), "ACD");
+  EXPECT_EQ(served.link().LinkGetHomeDrive(Side::kRemote), 'A');
+  EXPECT_EQ(served.link().LinkGetDir(Side::kRemote, 4), "D:\\");
   served.Disconnect();
 }
 

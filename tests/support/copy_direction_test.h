@@ -1,5 +1,5 @@
 // The base of the copy and move tests that run in both directions over a
-// transfer rig: the parameter is true when the Local PC is the source.
+// transfer rig: the parameter is the source's side.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,10 +10,10 @@
 
 namespace duplane {
 
-class CopyDirectionTest : public ::testing::TestWithParam<bool> {
+class CopyDirectionTest : public ::testing::TestWithParam<Side> {
  protected:
-  bool s() const { return GetParam(); }
-  bool t() const { return !GetParam(); }
+  Side s() const { return GetParam(); }
+  Side t() const { return Other(GetParam()); }
   std::string source_name() const { return SideName(s()); }
   std::string target_name() const { return SideName(t()); }
   // Native paths on the source and the target side from '/'-separated ones.
@@ -24,8 +24,8 @@ class CopyDirectionTest : public ::testing::TestWithParam<bool> {
 };
 
 // Names the two instances of a suite by their direction.
-inline std::string DirectionName(const ::testing::TestParamInfo<bool>& info) {
-  return info.param ? "LocalToRemote" : "RemoteToLocal";
+inline std::string DirectionName(const ::testing::TestParamInfo<Side>& info) {
+  return info.param == Side::kLocal ? "LocalToRemote" : "RemoteToLocal";
 }
 
 }  // namespace duplane

@@ -109,10 +109,10 @@ std::vector<std::string> ScriptedTransferUi::Shown(Kind kind) const {
   return texts;
 }
 
-void ScriptedTransferUi::SelectNames(bool local, const std::vector<std::string>& names) {
-  auto& sel = selection(local);
+void ScriptedTransferUi::SelectNames(Side side, const std::vector<std::string>& names) {
+  auto& sel = selection(side);
   sel.clear();
-  const auto& column = pane(local).Columns[kColName];
+  const auto& column = pane(side).Columns[kColName];
   for (std::size_t row = 0; row < column.size(); ++row) {
     if (std::find(names.begin(), names.end(), column[row]) != names.end()) {
       sel.insert(static_cast<std::int32_t>(row));
@@ -125,21 +125,21 @@ void ScriptedTransferUi::ShowNotConnected() {
   Next(Kind::kNotConnected, "Not connected to Remote PC");
 }
 
-TPane& ScriptedTransferUi::SelectPane(bool local) {
-  current_local_ = local;
-  current_filespec_ = filespec(local);
-  return pane(local);
+TPane& ScriptedTransferUi::SelectPane(Side side) {
+  current_side_ = side;
+  current_filespec_ = filespec(side);
+  return pane(side);
 }
 
 bool ScriptedTransferUi::IsRowSelected(std::int32_t row) {
-  return selection(current_local_).count(row) > 0;
+  return selection(current_side_).count(row) > 0;
 }
 
-void ScriptedTransferUi::FillList(bool local) {
-  fill_lists.push_back(local);
+void ScriptedTransferUi::FillList(Side side) {
+  fill_lists.push_back(side);
   // A refill loses the selection, as the list view's does.
-  selection(local).clear();
-  if (on_fill_list) on_fill_list(local);
+  selection(side).clear();
+  if (on_fill_list) on_fill_list(side);
 }
 
 void ScriptedTransferUi::ProcessMessages() {

@@ -39,15 +39,17 @@ class ScriptedTransferUi : public TransferUi {
 
   // ---- Window state the test sets up.
   bool connected = true;
-  TPane& pane(bool local) { return local ? local_pane_ : remote_pane_; }
-  std::string& filespec(bool local) { return local ? local_filespec_ : remote_filespec_; }
-  std::set<std::int32_t>& selection(bool local) {
-    return local ? local_selection_ : remote_selection_;
+  TPane& pane(Side side) { return side == Side::kLocal ? local_pane_ : remote_pane_; }
+  std::string& filespec(Side side) {
+    return side == Side::kLocal ? local_filespec_ : remote_filespec_;
+  }
+  std::set<std::int32_t>& selection(Side side) {
+    return side == Side::kLocal ? local_selection_ : remote_selection_;
   }
   // Selects the rows whose Name column is one of `names` (the rest unselected).
-  void SelectNames(bool local, const std::vector<std::string>& names);
+  void SelectNames(Side side, const std::vector<std::string>& names);
   // Called by FillList; the rig rereads the directory into the pane there.
-  std::function<void(bool local)> on_fill_list;
+  std::function<void(Side side)> on_fill_list;
 
   // ---- Cancel buttons: the flag is set at the n-th ProcessMessages (1-based,
   // counted from the window's show) while the window is shown; 0 = never.
@@ -69,7 +71,7 @@ class ScriptedTransferUi : public TransferUi {
   std::vector<std::string> overwrite_labels;  // omlabel, first from the show
   CopyMoveSetup copy_setup;
   std::string delete_caption;
-  std::vector<bool> fill_lists;  // sides refilled, in order
+  std::vector<Side> fill_lists;  // sides refilled, in order
   std::int32_t paused_ms = 0;
   bool main_enabled = true;
   bool message_form_open = false;
@@ -79,11 +81,11 @@ class ScriptedTransferUi : public TransferUi {
   // ---- TransferUi.
   bool Connected() override { return connected; }
   void ShowNotConnected() override;
-  TPane& SelectPane(bool local) override;
-  TPane& Pane(bool local) override { return pane(local); }
+  TPane& SelectPane(Side side) override;
+  TPane& Pane(Side side) override { return pane(side); }
   std::string CurrentFileSpec() override { return current_filespec_; }
   bool IsRowSelected(std::int32_t row) override;
-  void FillList(bool local) override;
+  void FillList(Side side) override;
   void EnableMainWindow(bool enabled) override { main_enabled = enabled; }
   void ProcessMessages() override;
   void Pause(std::int32_t ms) override { paused_ms += ms; }
@@ -137,7 +139,7 @@ class ScriptedTransferUi : public TransferUi {
   std::string remote_filespec_ = "*.*";
   std::set<std::int32_t> local_selection_;
   std::set<std::int32_t> remote_selection_;
-  bool current_local_ = true;
+  Side current_side_ = Side::kLocal;
   std::string current_filespec_ = "*.*";
   bool message_cancel_ = false;
   bool status_cancel_ = false;

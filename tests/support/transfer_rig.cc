@@ -129,7 +129,7 @@ TransferRig::TransferRig(bool remote_process, const ExternalRemote& external,
   impl_->fixture = std::make_unique<CableFixture>(std::move(options));
   if (!impl_->fixture->Connect()) ADD_FAILURE() << "the Remote Module did not answer";
   ctx_ = std::make_unique<TransferContext>(TransferContext{link(), ui, slots, queue});
-  ui.on_fill_list = [this](bool local) { Refill(local); };
+  ui.on_fill_list = [this](Side side) { Refill(side); };
 }
 
 TransferRig::~TransferRig() {
@@ -142,30 +142,30 @@ TransferRig::~TransferRig() {
 
 Link& TransferRig::link() { return impl_->fixture->link(); }
 
-const std::string& TransferRig::root(bool local) const {
-  return local ? impl_->local_root.path() : impl_->remote_root.path();
+const std::string& TransferRig::root(Side side) const {
+  return side == Side::kLocal ? impl_->local_root.path() : impl_->remote_root.path();
 }
 
-std::string TransferRig::Native(bool local, const std::string& relative) const {
-  return root(local) + "/" + relative;
+std::string TransferRig::Native(Side side, const std::string& relative) const {
+  return root(side) + "/" + relative;
 }
 
-void TransferRig::Show(bool local, const std::string& dir) {
-  EXPECT_EQ(link().LinkChDir(local, dir), 0) << dir;
-  ui.pane(local).Path = link().LinkGetDir(local, 0);
-  Refill(local);
+void TransferRig::Show(Side side, const std::string& dir) {
+  EXPECT_EQ(link().LinkChDir(side, dir), 0) << dir;
+  ui.pane(side).Path = link().LinkGetDir(side, 0);
+  Refill(side);
 }
 
-void TransferRig::Refill(bool local) {
-  TPane& pane = ui.pane(local);
-  const std::string filespec = ui.filespec(local);
+void TransferRig::Refill(Side side) {
+  TPane& pane = ui.pane(side);
+  const std::string filespec = ui.filespec(side);
   std::string dir = pane.Path;
   if (dir.size() > 3) dir += "\\";
   std::vector<std::pair<std::string, std::string>> dirs, files;
   bool special = false;
   const std::int32_t slot = slots.Alloc();
   EXPECT_NE(slot, 0);
-  if (link().LinkFindFirst(local, slot, dir + "*.*", 0x37) == 0) {
+  if (link().LinkFindFirst(side, slot, dir + "*.*", 0x37) == 0) {
     do {
       const FindRecord& r = link().SlotRecord(slot);
       const bool is_dir = (r.attributes & 0x10) != 0;
@@ -177,15 +177,15 @@ void TransferRig::Refill(bool local) {
       } else if (filespec == "*.*") {
         files.emplace_back(r.name, std::to_string(r.size));
       }
-    } while (link().LinkFindNext(local, slot) == 0);
-    link().LinkFindClose(local, slot);
+    } while (link().LinkFindNext(side, slot) == 0);
+    link().LinkFindClose(side, slot);
   }
-  if (filespec != "*.*" && link().LinkFindFirst(local, slot, dir + filespec, 0x27) == 0) {
+  if (filespec != "*.*" && link().LinkFindFirst(side, slot, dir + filespec, 0x27) == 0) {
     do {
       const FindRecord& r = link().SlotRecord(slot);
       files.emplace_back(r.name, std::to_string(r.size));
-    } while (link().LinkFindNext(local, slot) == 0);
-    link().LinkFindClose(local, slot);
+    } while (link().LinkFindNext(side, slot) == 0);
+    link().LinkFindClose(side, slot);
   }
   slots.Free(slot);
 

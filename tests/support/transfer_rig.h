@@ -48,16 +48,16 @@ class TransferRig {
 
   // The native folder behind a side's drive C:, and a native path in it from a
   // '/'-separated relative path.
-  const std::string& root(bool local) const;
-  std::string Native(bool local, const std::string& relative) const;
+  const std::string& root(Side side) const;
+  std::string Native(Side side, const std::string& relative) const;
 
   // Makes `dir` ("C:\" or "C:\SUB") the side's current directory and its
   // pane's Path, and reads it into the pane as the window's list fill does.
-  void Show(bool local, const std::string& dir = "C:\\");
+  void Show(Side side, const std::string& dir = "C:\\");
   // Rereads the pane's Path into its rows (special rows, directories, files
   // matching the pane's filespec).
-  void Refill(bool local);
-  void Select(bool local, const std::vector<std::string>& names) { ui.SelectNames(local, names); }
+  void Refill(Side side);
+  void Select(Side side, const std::vector<std::string>& names) { ui.SelectNames(side, names); }
 
   // Corrupts one nibble of data on the cable, `skip` data-register writes of
   // the program's end from now: the nibble the program sends with that write

@@ -14,7 +14,7 @@ namespace duplane {
 void FillTwin(const std::string& root);
 // Runs the whole script on one side of `link` against a folder made by
 // FillTwin as drive C:, and writes one "what=result" line per result.
-std::vector<std::string> RunTwinScript(Link& link, bool local);
+std::vector<std::string> RunTwinScript(Link& link, Side side);
 // The relative paths of every entry below `root`, one a line, sorted.
 std::string TreeNames(const std::string& root);
 

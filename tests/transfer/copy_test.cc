@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "support/copy_direction_test.h"
+#include "support/sides.h"
 #include "transfer/copy_engine.h"
 #include "transfer/overwrite.h"
 
@@ -114,7 +115,7 @@ TEST_P(CopyTest, NestedTreeArrivesWithBytesTimesAndAttributes) {
   EXPECT_EQ(rig_.ui.paused_ms, 500);
   EXPECT_FALSE(rig_.ui.status_open);
   EXPECT_TRUE(rig_.ui.main_enabled);
-  EXPECT_EQ(rig_.ui.fill_lists, std::vector<bool>{t()});
+  EXPECT_EQ(rig_.ui.fill_lists, std::vector<Side>{t()});
 }
 
 // Linux names that hold characters no Windows name can: selected and queued
@@ -257,7 +258,7 @@ TEST_P(CopyTest, MoveWithDeleteEmptyDirectoriesLeavesNoSource) {
   EXPECT_EQ(ReadFile(T("TREE/SUB/BIG.BIN")), PatternBytes(3 * kBlock + 1234, 1));
   EXPECT_TRUE(rig_.ui.copy_setup.move_options_enabled);
   EXPECT_TRUE(rig_.ui.pane(s()).tree_stale);
-  EXPECT_EQ(rig_.ui.fill_lists, (std::vector<bool>{s(), t()}));
+  EXPECT_EQ(rig_.ui.fill_lists, (std::vector<Side>{s(), t()}));
 }
 
 TEST_P(CopyTest, MoveWithoutDeleteEmptyDirectoriesLeavesTheDirectories) {
@@ -365,7 +366,7 @@ TEST_P(CopyTest, NotConnectedAndNoTargetDirectory) {
   EXPECT_FALSE(Exists(T("A.TXT")));
 }
 
-INSTANTIATE_TEST_SUITE_P(BothDirections, CopyTest, ::testing::Bool(), DirectionName);
+INSTANTIATE_TEST_SUITE_P(BothDirections, CopyTest, BothSides(), DirectionName);
 
 }  // namespace
 }  // namespace duplane

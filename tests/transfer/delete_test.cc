@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "support/private_trash.h"
+#include "support/sides.h"
 #include "support/transfer_rig.h"
 #include "transfer/delete_engine.h"
 
@@ -26,11 +27,11 @@ DeleteOptions Mode(std::int32_t mode, bool remove_empty = true) {
   return options;
 }
 
-class DeleteTest : public ::testing::TestWithParam<bool> {
+class DeleteTest : public ::testing::TestWithParam<Side> {
  protected:
-  bool local() const { return GetParam(); }
-  std::string side() const { return SideName(local()); }
-  std::string N(const std::string& relative) const { return rig_.Native(local(), relative); }
+  Side side() const { return GetParam(); }
+  std::string side_name() const { return SideName(side()); }
+  std::string N(const std::string& relative) const { return rig_.Native(side(), relative); }
 
   // TREE\{A.TXT B.DAT SUB\{C.TXT DEEP\D.TXT EMPTY\}} and KEEP.TXT beside it.
   void MakeTree() {
@@ -40,10 +41,10 @@ class DeleteTest : public ::testing::TestWithParam<bool> {
     WriteFile(N("TREE/SUB/DEEP/D.TXT"), "dddd");
     MakeDir(N("TREE/SUB/EMPTY"));
     WriteFile(N("KEEP.TXT"), "keep");
-    rig_.Show(local());
-    rig_.Select(local(), {"TREE"});
+    rig_.Show(side());
+    rig_.Select(side(), {"TREE"});
   }
-  void Delete() { DeleteFiles(rig_.ctx(), local()); }
+  void Delete() { DeleteFiles(rig_.ctx(), side()); }
 
   TransferRig rig_;
 };
@@ -54,16 +55,16 @@ TEST_P(DeleteTest, TreeWithDeleteEmptyDirectoriesLeavesNothing) {
   rig_.ui.ExpectInfo("Files deleted: 4\rDirs deleted:  4");
   Delete();
   rig_.ui.VerifyAllAsked();
-  EXPECT_EQ(rig_.ui.delete_caption, "Delete these files on " + side() + "?");
+  EXPECT_EQ(rig_.ui.delete_caption, "Delete these files on " + side_name() + "?");
   EXPECT_FALSE(Exists(N("TREE")));
   EXPECT_TRUE(Exists(N("KEEP.TXT")));
-  EXPECT_TRUE(rig_.ui.pane(local()).tree_stale);
-  EXPECT_EQ(rig_.ui.fill_lists, std::vector<bool>{local()});
+  EXPECT_TRUE(rig_.ui.pane(side()).tree_stale);
+  EXPECT_EQ(rig_.ui.fill_lists, std::vector<Side>{side()});
   EXPECT_EQ(rig_.ui.message_captions.back(), "Delete");
   EXPECT_FALSE(rig_.ui.message_form_open);
   EXPECT_TRUE(rig_.ui.main_enabled);
   // The refill after the delete no longer lists the tree.
-  const auto& names = rig_.ui.pane(local()).Columns[kColName];
+  const auto& names = rig_.ui.pane(side()).Columns[kColName];
   EXPECT_EQ(std::count(names.begin(), names.end(), "TREE"), 0);
 }
 
@@ -76,14 +77,14 @@ TEST_P(DeleteTest, WithoutDeleteEmptyDirectoriesTheTreeStays) {
   const auto tree = ReadTree(N("TREE"));
   EXPECT_EQ(tree.size(), 3u);  // SUB, SUB/DEEP, SUB/EMPTY
   EXPECT_TRUE(tree.at("SUB/DEEP").is_dir);
-  EXPECT_FALSE(rig_.ui.pane(local()).tree_stale);
+  EXPECT_FALSE(rig_.ui.pane(side()).tree_stale);
 }
 
 TEST_P(DeleteTest, FilespecKeepsUnmatchedFilesAndTheirDirectories) {
   MakeTree();
-  rig_.ui.filespec(local()) = "*.TXT";
-  rig_.Show(local());
-  rig_.Select(local(), {"TREE"});
+  rig_.ui.filespec(side()) = "*.TXT";
+  rig_.Show(side());
+  rig_.Select(side(), {"TREE"});
   rig_.ui.ExpectDelete(Mode(kDeleteNormal));
   rig_.ui.ExpectInfo("Files deleted: 3\rDirs deleted:  3");
   Delete();
@@ -97,8 +98,8 @@ TEST_P(DeleteTest, CancelLeavesTheRestAndStillRemovesEmptiedDirectories) {
   WriteFile(N("TREE/A.TXT"), "a");
   WriteFile(N("TREE/ONE/B.TXT"), "b");
   WriteFile(N("TREE/TWO/C.TXT"), "c");
-  rig_.Show(local());
-  rig_.Select(local(), {"TREE"});
+  rig_.Show(side());
+  rig_.Select(side(), {"TREE"});
   // The delete loop pumps before each file: Cancel is seen before the third,
   // when the first subdirectory reached has been emptied.
   rig_.ui.cancel_message_caption = "Delete";
@@ -121,7 +122,7 @@ TEST_P(DeleteTest, FileThatCannotBeDeletedStopsAndTheRestStays) {
     std::filesystem::remove(N("TREE/SUB/C.TXT"));
     WriteFile(N("TREE/SUB/C.TXT/INSIDE"), "i");
   });
-  rig_.ui.ExpectError("Error deleting TREE\\SUB\\C.TXT on " + side());
+  rig_.ui.ExpectError("Error deleting TREE\\SUB\\C.TXT on " + side_name());
   // The stop comes before SUB's subdirectories are reached: no directory goes.
   rig_.ui.ExpectInfo("Files deleted: 2");
   Delete();
@@ -134,8 +135,8 @@ TEST_P(DeleteTest, FileThatCannotBeDeletedStopsAndTheRestStays) {
 
 TEST_P(DeleteTest, RecycleBinPutsTheFileIntoTheTrash) {
   WriteFile(N("BIN.TXT"), "recycle me");
-  rig_.Show(local());
-  rig_.Select(local(), {"BIN.TXT"});
+  rig_.Show(side());
+  rig_.Select(side(), {"BIN.TXT"});
   rig_.ui.ExpectDelete(Mode(kDeleteRecycle));
   rig_.ui.ExpectInfo("Files deleted: 1");
   Delete();
@@ -158,8 +159,8 @@ TEST_P(DeleteTest, WipeOverwritesTheBytesBeforeDeleting) {
   // shows what became of the bytes (a second name would keep the wipe off).
   const int witness = open(N("SECRET.BIN").c_str(), O_RDONLY | O_CLOEXEC);
   ASSERT_GE(witness, 0);
-  rig_.Show(local());
-  rig_.Select(local(), {"SECRET.BIN"});
+  rig_.Show(side());
+  rig_.Select(side(), {"SECRET.BIN"});
   rig_.ui.ExpectDelete(Mode(kDeleteWipe));
   rig_.ui.ExpectInfo("Files deleted: 1");
   Delete();
@@ -185,7 +186,7 @@ TEST_P(DeleteTest, CancelInTheDialogDeletesNothing) {
 TEST_P(DeleteTest, ConnectionNeededOnlyForTheRemotePc) {
   MakeTree();
   rig_.ui.connected = false;
-  if (local()) {
+  if (side() == Side::kLocal) {
     rig_.ui.ExpectDelete(Mode(kDeleteNormal));
     rig_.ui.ExpectInfo("Files deleted: 4\rDirs deleted:  4");
   } else {
@@ -193,11 +194,10 @@ TEST_P(DeleteTest, ConnectionNeededOnlyForTheRemotePc) {
   }
   Delete();
   rig_.ui.VerifyAllAsked();
-  EXPECT_EQ(Exists(N("TREE")), !local());
+  EXPECT_EQ(Exists(N("TREE")), side() == Side::kRemote);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothSides, DeleteTest, ::testing::Bool(),
-                         [](const auto& info) { return info.param ? "Local" : "Remote"; });
+INSTANTIATE_TEST_SUITE_P(BothSides, DeleteTest, BothSides(), SideParamName);
 
 }  // namespace
 }  // namespace duplane

@@ -13,6 +13,7 @@
 
 #include "support/copy_direction_test.h"
 #include "support/private_trash.h"
+#include "support/sides.h"
 #include "transfer/copy_engine.h"
 #include "transfer/overwrite.h"
 
@@ -97,7 +98,7 @@ TEST_P(FailedCopyTest, CrcMismatchRemovesTheTargetAndTheMoveKeepsItsSource) {
   WriteFile(S("B_NEXT.TXT"), "next");
   Start({"A_DATA.BIN", "B_NEXT.TXT"});
   // One nibble of the second block's data is flipped on the cable.
-  AfterBlocks(1, [this] { rig_.FlipDataNibble(s(), 3000); });
+  AfterBlocks(1, [this] { rig_.FlipDataNibble(s() == Side::kLocal, 3000); });
   rig_.ui.ExpectCopyMove(CopyOptions(kOverwriteAlways));
   rig_.ui.ExpectError("CRC mismatch copying A_DATA.BIN");
   rig_.ui.ExpectInfo("Files moved: 0");
@@ -134,7 +135,7 @@ TEST_P(FailedCopyTest, CablePulledOutLeavesNoTargetOnEitherSide) {
   Start({"BIG.BIN"});
   AfterBlocks(2, [this] { rig_.CutCable(true); });
   rig_.ui.ExpectCopyMove(CopyOptions(kOverwriteAlways));
-  if (s()) {
+  if (s() == Side::kLocal) {
     rig_.ui.ExpectInfo("Error writing BIG.BIN on Remote PC");
     rig_.ui.ExpectError("CRC mismatch copying BIG.BIN");
     // The program cannot reach the Remote PC to delete it, and says so.
@@ -198,7 +199,7 @@ TEST_P(FailedCopyTest, MoveKeepsASourceRewrittenInPlaceWhileItWasCopied) {
   ExpectNoTarget("A_DATA.BIN");
 }
 
-INSTANTIATE_TEST_SUITE_P(BothDirections, FailedCopyTest, ::testing::Bool(), DirectionName);
+INSTANTIATE_TEST_SUITE_P(BothDirections, FailedCopyTest, BothSides(), DirectionName);
 
 }  // namespace
 }  // namespace duplane

@@ -10,6 +10,7 @@
 
 #include "link/packed_block.h"
 #include "support/copy_direction_test.h"
+#include "support/sides.h"
 #include "transfer/copy_engine.h"
 #include "transfer/overwrite.h"
 
@@ -24,11 +25,11 @@ ExtensionOptions ModuleExtensions(bool on) {
   return options;
 }
 
-// Parameters: the Local PC is the source; the module has its extensions.
-class FastPathCopyTest : public ::testing::TestWithParam<std::tuple<bool, bool>> {
+// Parameters: the source side; the module has its extensions.
+class FastPathCopyTest : public ::testing::TestWithParam<std::tuple<Side, bool>> {
  protected:
-  bool s() const { return std::get<0>(GetParam()); }
-  bool t() const { return !s(); }
+  Side s() const { return std::get<0>(GetParam()); }
+  Side t() const { return Other(s()); }
   std::string S(const std::string& relative) const { return rig_.Native(s(), relative); }
   std::string T(const std::string& relative) const { return rig_.Native(t(), relative); }
 
@@ -57,14 +58,14 @@ TEST_P(FastPathCopyTest, MixedTreeArrivesWholeWithTimesAndModes) {
   Run();
   rig_.ui.VerifyAllAsked();
   EXPECT_EQ(CompareTrees(S("TREE"), T("TREE"), /*times_and_modes=*/true), "");
-  EXPECT_EQ(rig_.link().HasExtensions(false), std::get<1>(GetParam()));
+  EXPECT_EQ(rig_.link().HasExtensions(Side::kRemote), std::get<1>(GetParam()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, FastPathCopyTest,
-                         ::testing::Combine(::testing::Bool(), ::testing::Bool()),
-                         [](const ::testing::TestParamInfo<std::tuple<bool, bool>>& info) {
-                           return std::string(std::get<0>(info.param) ? "LocalToRemote"
-                                                                      : "RemoteToLocal") +
+INSTANTIATE_TEST_SUITE_P(Ways, FastPathCopyTest, ::testing::Combine(BothSides(), ::testing::Bool()),
+                         [](const ::testing::TestParamInfo<std::tuple<Side, bool>>& info) {
+                           return std::string(std::get<0>(info.param) == Side::kLocal
+                                                  ? "LocalToRemote"
+                                                  : "RemoteToLocal") +
                                   (std::get<1>(info.param) ? "FastPath" : "PlainModule");
                          });
 
@@ -76,14 +77,14 @@ TEST_P(DamagedBlockTest, DamagedDeflatedBlockIsACrcMismatchAndLeavesNoTarget) {
   ASSERT_EQ(second.form, kPackDeflated);
   ASSERT_GT(second.deflated.size(), 1000u);
   WriteFile(S("TEXT.TXT"), text);
-  rig_.Show(!s());
+  rig_.Show(t());
   rig_.Show(s());
   rig_.Select(s(), {"TEXT.TXT"});
   // The second block's exchange: past its command and length fields, well
   // inside the deflated bytes (a block of this text deflates to about 3 KB;
   // the fields before them are 20 bytes sent, or 11 sent and 13 received).
   rig_.ui.on_pump = [this, pumps = 0]() mutable {
-    if (rig_.ui.status_open && ++pumps == 2) rig_.FlipDataNibble(s(), 100);
+    if (rig_.ui.status_open && ++pumps == 2) rig_.FlipDataNibble(s() == Side::kLocal, 100);
   };
   rig_.ui.ExpectCopyMove(CopyOptions(kOverwriteAlways));
   rig_.ui.ExpectError("CRC mismatch copying TEXT.TXT");
@@ -91,7 +92,7 @@ TEST_P(DamagedBlockTest, DamagedDeflatedBlockIsACrcMismatchAndLeavesNoTarget) {
   CopyFiles(rig_.ctx(), s(), /*is_move=*/false);
   rig_.ui.VerifyAllAsked();
   EXPECT_FALSE(Exists(T("TEXT.TXT")));
-  EXPECT_TRUE(rig_.link().HasExtensions(false));
+  EXPECT_TRUE(rig_.link().HasExtensions(Side::kRemote));
 
   // The link stayed in step: the same copy on a sound cable arrives whole.
   rig_.ui.on_pump = nullptr;
@@ -102,7 +103,7 @@ TEST_P(DamagedBlockTest, DamagedDeflatedBlockIsACrcMismatchAndLeavesNoTarget) {
   EXPECT_TRUE(ReadFile(T("TEXT.TXT")) == text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, DamagedBlockTest, ::testing::Bool(), DirectionName);
+INSTANTIATE_TEST_SUITE_P(Ways, DamagedBlockTest, BothSides(), DirectionName);
 
 }  // namespace
 }  // namespace duplane

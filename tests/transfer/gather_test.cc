@@ -9,16 +9,17 @@
 #include <algorithm>
 #include <set>
 
+#include "support/sides.h"
 #include "support/transfer_rig.h"
 
 namespace duplane {
 namespace {
 
-class GatherTest : public ::testing::TestWithParam<bool> {
+class GatherTest : public ::testing::TestWithParam<Side> {
  protected:
-  bool local() const { return GetParam(); }
-  std::string side() const { return SideName(local()); }
-  std::string N(const std::string& relative) const { return rig_.Native(local(), relative); }
+  Side side() const { return GetParam(); }
+  std::string side_name() const { return SideName(side()); }
+  std::string N(const std::string& relative) const { return rig_.Native(side(), relative); }
 
   // A.TXT B.DAT SUB\{X.TXT .HIDDEN RO.TXT SYS.DAT DEEP\Y.TXT EMPTY\} OTHER\Z.DAT
   void MakeTree() {
@@ -29,13 +30,13 @@ class GatherTest : public ::testing::TestWithParam<bool> {
     WriteFile(N("SUB/RO.TXT"), std::string(7, 'r'));
     MakeReadOnly(N("SUB/RO.TXT"));
     WriteFile(N("SUB/SYS.DAT"), std::string(9, 's'));
-    ASSERT_TRUE(rig_.link().LinkFileSetAttr(local(), "C:\\SUB\\SYS.DAT", 0x04 | 0x20));
+    ASSERT_TRUE(rig_.link().LinkFileSetAttr(side(), "C:\\SUB\\SYS.DAT", 0x04 | 0x20));
     WriteFile(N("SUB/DEEP/Y.TXT"), std::string(11, 'y'));
     MakeDir(N("SUB/EMPTY"));
     WriteFile(N("OTHER/Z.DAT"), std::string(12, 'z'));
   }
 
-  bool Gather() { return GatherSelection(rig_.ctx(), local()); }
+  bool Gather() { return GatherSelection(rig_.ctx(), side()); }
 
   TransferRig rig_;
 };
@@ -72,8 +73,8 @@ void ExpectTreeOrder(const TransferQueue& queue) {
 
 TEST_P(GatherTest, NestedTreeInOrderWithHiddenSystemAndReadOnlyFiles) {
   MakeTree();
-  rig_.Show(local());
-  rig_.Select(local(), {"A.TXT", "SUB", "OTHER"});
+  rig_.Show(side());
+  rig_.Select(side(), {"A.TXT", "SUB", "OTHER"});
   ASSERT_TRUE(Gather());
   rig_.ui.VerifyAllAsked();
 
@@ -104,9 +105,9 @@ TEST_P(GatherTest, NestedTreeInOrderWithHiddenSystemAndReadOnlyFiles) {
 
 TEST_P(GatherTest, FilespecFiltersFilesAtEveryDepthButKeepsEveryDirectory) {
   MakeTree();
-  rig_.ui.filespec(local()) = "*.txt";
-  rig_.Show(local());
-  rig_.Select(local(), {"A.TXT", "SUB"});
+  rig_.ui.filespec(side()) = "*.txt";
+  rig_.Show(side());
+  rig_.Select(side(), {"A.TXT", "SUB"});
   ASSERT_TRUE(Gather());
   std::set<std::string> paths(rig_.queue.paths().begin(), rig_.queue.paths().end());
   EXPECT_EQ(paths, (std::set<std::string>{"A.TXT", "SUB\\", "SUB\\X.TXT", "SUB\\RO.TXT",
@@ -115,9 +116,9 @@ TEST_P(GatherTest, FilespecFiltersFilesAtEveryDepthButKeepsEveryDirectory) {
 
 TEST_P(GatherTest, FilespecOfMoreThanOneNameQueuesNoFiles) {
   MakeTree();
-  rig_.ui.filespec(local()) = "..\\*";
-  rig_.Show(local());
-  rig_.Select(local(), {"SUB"});
+  rig_.ui.filespec(side()) = "..\\*";
+  rig_.Show(side());
+  rig_.Select(side(), {"SUB"});
   ASSERT_TRUE(Gather());
   ASSERT_FALSE(rig_.queue.paths().empty());
   // Every directory still comes, but no file of another directory under its name.
@@ -126,10 +127,10 @@ TEST_P(GatherTest, FilespecOfMoreThanOneNameQueuesNoFiles) {
 
 TEST_P(GatherTest, SpecialRowsAloneQueueNothing) {
   MakeTree();
-  rig_.Show(local(), "C:\\SUB");
-  ASSERT_EQ(rig_.ui.pane(local()).SpecialCount, 2);
-  rig_.ui.selection(local()) = {0, 1};
-  rig_.ui.ExpectError("No files selected on " + side());
+  rig_.Show(side(), "C:\\SUB");
+  ASSERT_EQ(rig_.ui.pane(side()).SpecialCount, 2);
+  rig_.ui.selection(side()) = {0, 1};
+  rig_.ui.ExpectError("No files selected on " + side_name());
   EXPECT_FALSE(Gather());
   rig_.ui.VerifyAllAsked();
   EXPECT_TRUE(rig_.ui.main_enabled);
@@ -140,8 +141,8 @@ TEST_P(GatherTest, SpecialRowsAloneQueueNothing) {
 // never queued: "..", "\" or "." would take the walk out of the directory.
 TEST_P(GatherTest, RowsThatNameNoEntryOfTheirOwnAreNeverQueued) {
   MakeTree();
-  rig_.Show(local(), "C:\\SUB");
-  TPane& pane = rig_.ui.pane(local());
+  rig_.Show(side(), "C:\\SUB");
+  TPane& pane = rig_.ui.pane(side());
   const std::pair<const char*, const char*> rows[] = {{"..", "0"}, {"\\", "0"}, {"DEEP", "0"},
                                                       {".", "0"},  {"..", "3"}, {"X.TXT", "10"}};
   for (auto& column : pane.Columns) column.clear();
@@ -153,7 +154,7 @@ TEST_P(GatherTest, RowsThatNameNoEntryOfTheirOwnAreNeverQueued) {
   pane.SpecialCount = 0;
   pane.DirCount = 4;
   pane.FileCount = 2;
-  rig_.ui.selection(local()) = {0, 1, 2, 3, 4, 5};
+  rig_.ui.selection(side()) = {0, 1, 2, 3, 4, 5};
   ASSERT_TRUE(Gather());
   EXPECT_EQ(rig_.queue.paths(), (std::vector<std::string>{"X.TXT", "DEEP\\", "DEEP\\Y.TXT"}));
   EXPECT_EQ(rig_.queue.file_count, 2);
@@ -163,8 +164,8 @@ TEST_P(GatherTest, RowsThatNameNoEntryOfTheirOwnAreNeverQueued) {
 
 TEST_P(GatherTest, EmptyDirectoryIsOneEntry) {
   MakeTree();
-  rig_.Show(local(), "C:\\SUB");
-  rig_.Select(local(), {"EMPTY"});
+  rig_.Show(side(), "C:\\SUB");
+  rig_.Select(side(), {"EMPTY"});
   ASSERT_TRUE(Gather());
   EXPECT_EQ(rig_.queue.paths(), std::vector<std::string>{"EMPTY\\"});
   EXPECT_EQ(rig_.queue.file_count, 0);
@@ -179,8 +180,8 @@ TEST_P(GatherTest, TwentyOneLevelsRunOutOfSlotsAndTheWalkGoesOn) {
     WriteFile(N(dir + "F.TXT"), "f");
   }
   WriteFile(N("SIB/S.TXT"), "ss");
-  rig_.Show(local());
-  rig_.Select(local(), {"L1", "SIB"});
+  rig_.Show(side());
+  rig_.Select(side(), {"L1", "SIB"});
   rig_.ui.ExpectError("Error allocating FBlock");
   ASSERT_TRUE(Gather());
   rig_.ui.VerifyAllAsked();
@@ -199,8 +200,8 @@ TEST_P(GatherTest, TwentyOneLevelsRunOutOfSlotsAndTheWalkGoesOn) {
 
 TEST_P(GatherTest, CancelEndsSilentlyAndGivesTheSlotsBack) {
   MakeTree();
-  rig_.Show(local());
-  rig_.Select(local(), {"SUB", "OTHER"});
+  rig_.Show(side());
+  rig_.Select(side(), {"SUB", "OTHER"});
   rig_.ui.cancel_message_at_pump = 3;
   EXPECT_FALSE(Gather());
   EXPECT_TRUE(rig_.ui.shown.empty());  // no box at all
@@ -209,8 +210,7 @@ TEST_P(GatherTest, CancelEndsSilentlyAndGivesTheSlotsBack) {
   for (int slot = 1; slot <= SearchSlots::kCount; ++slot) EXPECT_FALSE(rig_.slots.InUse(slot));
 }
 
-INSTANTIATE_TEST_SUITE_P(BothSides, GatherTest, ::testing::Bool(),
-                         [](const auto& info) { return info.param ? "Local" : "Remote"; });
+INSTANTIATE_TEST_SUITE_P(BothSides, GatherTest, BothSides(), SideParamName);
 
 }  // namespace
 }  // namespace duplane

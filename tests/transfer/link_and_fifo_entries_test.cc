@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "support/private_trash.h"
+#include "support/sides.h"
 #include "support/temp_tree.h"
 #include "support/transfer_rig.h"
 #include "transfer/copy_engine.h"
@@ -27,16 +28,16 @@ std::string Snapshot(const std::string& root) {
   return all;
 }
 
-class SpecialEntriesTest : public ::testing::TestWithParam<bool> {
+class SpecialEntriesTest : public ::testing::TestWithParam<Side> {
  protected:
-  SpecialEntriesTest() : rig_(/*remote_process=*/!GetParam()) {
+  SpecialEntriesTest() : rig_(/*remote_process=*/GetParam() == Side::kRemote) {
     WriteFile(outside_ / "KEEP.TXT", "outside, keep");
     WriteFile(outside_ / "DEEP/MORE.TXT", "more");
   }
 
-  bool local() const { return GetParam(); }
-  std::string side() const { return SideName(local()); }
-  std::string N(const std::string& relative) const { return rig_.Native(local(), relative); }
+  Side side() const { return GetParam(); }
+  std::string side_name() const { return SideName(side()); }
+  std::string N(const std::string& relative) const { return rig_.Native(side(), relative); }
   std::string Outside() const { return Snapshot(outside_.path()); }
 
   // TREE\{A.TXT SUB\B.TXT OUT->outside SELF->. DANGLING->nowhere
@@ -58,7 +59,7 @@ class SpecialEntriesTest : public ::testing::TestWithParam<bool> {
     options.remove_empty = true;
     rig_.ui.ExpectDelete(options);
     rig_.ui.ExpectInfo(summary);
-    DeleteFiles(rig_.ctx(), local());
+    DeleteFiles(rig_.ctx(), side());
     rig_.ui.VerifyAllAsked();
   }
 
@@ -71,8 +72,8 @@ TEST_P(SpecialEntriesTest, DeletingATreeRemovesItsLinksAndNothingBehindThem) {
     SCOPED_TRACE(mode);
     MakeTree();
     const std::string before = Outside();
-    rig_.Show(local());
-    rig_.Select(local(), {"TREE"});
+    rig_.Show(side());
+    rig_.Select(side(), {"TREE"});
     // The four links and the FIFO are entries of their own, deleted as such.
     Delete(mode, "Files deleted: 7\rDirs deleted:  2");
     EXPECT_FALSE(Exists(N("TREE")));
@@ -87,8 +88,8 @@ TEST_P(SpecialEntriesTest, DeletingASelectedLinkToADirectoryRemovesTheLinkOnly) 
   ASSERT_EQ(symlink("REAL", N("ALIAS").c_str()), 0);
   ASSERT_EQ(symlink(outside_.path().c_str(), N("AWAY").c_str()), 0);
   const std::string before = Outside();
-  rig_.Show(local());
-  rig_.Select(local(), {"ALIAS", "AWAY"});
+  rig_.Show(side());
+  rig_.Select(side(), {"ALIAS", "AWAY"});
   Delete(kDeleteNormal, "Files deleted: 2");
   EXPECT_FALSE(Exists(N("ALIAS")));
   EXPECT_FALSE(Exists(N("AWAY")));
@@ -99,9 +100,9 @@ TEST_P(SpecialEntriesTest, DeletingASelectedLinkToADirectoryRemovesTheLinkOnly) 
 TEST_P(SpecialEntriesTest, MovingATreeSkipsWhatIsNoPlainFileAndMovesNothingBehindALink) {
   MakeTree();
   const std::string before = Outside();
-  rig_.Show(!local());
-  rig_.Show(local());
-  rig_.Select(local(), {"TREE"});
+  rig_.Show(Other(side()));
+  rig_.Show(side());
+  rig_.Select(side(), {"TREE"});
   CopyMoveOptions options;
   options.overwrite = 1;
   options.overwrite_text = "Always";
@@ -110,20 +111,22 @@ TEST_P(SpecialEntriesTest, MovingATreeSkipsWhatIsNoPlainFileAndMovesNothingBehin
   rig_.ui.ExpectCopyMove(options);
   // The Local PC reads the link to a file outside the tree like the file; the
   // Remote Module serves nothing outside its folder.
-  rig_.ui.ExpectInfo(local() ? "Files moved: 3\rFiles skipped: 4 (4 links or special files)\r"
-                               "Dirs created: 2"
-                             : "Files moved: 2\rFiles skipped: 5 (5 links or special files)\r"
-                               "Dirs created: 2");
-  CopyFiles(rig_.ctx(), local(), /*is_move=*/true);
+  rig_.ui.ExpectInfo(side() == Side::kLocal
+                         ? "Files moved: 3\rFiles skipped: 4 (4 links or special files)\r"
+                           "Dirs created: 2"
+                         : "Files moved: 2\rFiles skipped: 5 (5 links or special files)\r"
+                           "Dirs created: 2");
+  CopyFiles(rig_.ctx(), side(), /*is_move=*/true);
   rig_.ui.VerifyAllAsked();
 
   EXPECT_EQ(Outside(), before);
-  const std::string target = rig_.root(!local());
+  const std::string target = rig_.root(Other(side()));
   EXPECT_EQ(ReadFile(target + "/TREE/A.TXT"), "a");
   EXPECT_EQ(ReadFile(target + "/TREE/SUB/B.TXT"), "bb");
   auto moved = ReadTree(target);
-  EXPECT_EQ(moved.size(), local() ? 5u : 4u);  // TREE, SUB, A.TXT, B.TXT (and OUTFILE)
-  if (local()) {
+  EXPECT_EQ(moved.size(),
+            side() == Side::kLocal ? 5u : 4u);  // TREE, SUB, A.TXT, B.TXT (and OUTFILE)
+  if (side() == Side::kLocal) {
     EXPECT_EQ(ReadFile(target + "/TREE/OUTFILE"), "outside, keep");
   }
   // Moved files left their source; what was skipped stayed where it was.
@@ -132,22 +135,23 @@ TEST_P(SpecialEntriesTest, MovingATreeSkipsWhatIsNoPlainFileAndMovesNothingBehin
   for (const char* name : {"OUT", "SELF", "DANGLING", "FIFO"}) {
     EXPECT_TRUE(Exists(N(std::string("TREE/") + name))) << name;
   }
-  EXPECT_EQ(Exists(N("TREE/OUTFILE")), !local());
+  EXPECT_EQ(Exists(N("TREE/OUTFILE")), side() == Side::kRemote);
 }
 
 TEST_P(SpecialEntriesTest, WipingAHardLinkedFileLeavesTheOtherNamesBytes) {
   const std::string bytes = PatternBytes(20000, 3);
   WriteFile(N("SHARED.BIN"), bytes);
   ASSERT_EQ(link(N("SHARED.BIN").c_str(), (outside_ / "OTHER.BIN").c_str()), 0);
-  rig_.Show(local());
-  rig_.Select(local(), {"SHARED.BIN"});
+  rig_.Show(side());
+  rig_.Select(side(), {"SHARED.BIN"});
   Delete(kDeleteWipe, "Files deleted: 1");
   EXPECT_FALSE(Exists(N("SHARED.BIN")));
   EXPECT_EQ(ReadFile(outside_ / "OTHER.BIN"), bytes);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothSides, SpecialEntriesTest, ::testing::Bool(),
-                         [](const auto& info) { return info.param ? "Local" : "RemoteProcess"; });
+INSTANTIATE_TEST_SUITE_P(BothSides, SpecialEntriesTest, BothSides(), [](const auto& info) {
+  return info.param == Side::kLocal ? "Local" : "RemoteProcess";
+});
 
 }  // namespace
 }  // namespace duplane

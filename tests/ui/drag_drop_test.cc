@@ -63,24 +63,24 @@ class DragDropTest : public ::testing::Test {
   }
 
   TForm1& form() { return *w_->form1; }
-  PaneControls& c(bool local) { return form().Controls(local); }
-  FileListView* List(bool local) { return c(local).list; }
+  PaneControls& c(Side side) { return form().Controls(side); }
+  FileListView* List(Side side) { return c(side).list; }
 
-  void ShowPage(bool local, int page) {
-    if (page == 1 && form().Pane(local).Path.empty()) form().SelectHomeDrive(local);
-    c(local).page_control->setCurrentIndex(page);
+  void ShowPage(Side side, int page) {
+    if (page == 1 && form().Pane(side).Path.empty()) form().SelectHomeDrive(side);
+    c(side).page_control->setCurrentIndex(page);
   }
   void ShowBothFiles() {
-    ShowPage(true, 1);
-    ShowPage(false, 1);
+    ShowPage(Side::kLocal, 1);
+    ShowPage(Side::kRemote, 1);
   }
-  void Select(bool local, const QString& name) {
-    const PaneListModel* model = c(local).model;
-    List(local)->clearSelection();
+  void Select(Side side, const QString& name) {
+    const PaneListModel* model = c(side).model;
+    List(side)->clearSelection();
     for (int r = 0; r < model->rowCount(); ++r) {
       if (model->index(r, kColName).data().toString() != name) continue;
-      List(local)->selectionModel()->select(
-          model->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+      List(side)->selectionModel()->select(model->index(r, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
       return;
     }
     ADD_FAILURE() << "no row " << name.toStdString();
@@ -137,86 +137,90 @@ class DragDropTest : public ::testing::Test {
 };
 
 TEST_F(DragDropTest, DragsExistOnlyWhileBothPanesShowTheirFiles) {
-  for (bool local : {true, false}) {
-    EXPECT_FALSE(List(local)->dragEnabled());  // both panes open on "Tree"
-    EXPECT_FALSE(List(local)->acceptDrops());
+  for (Side side : {Side::kLocal, Side::kRemote}) {
+    EXPECT_FALSE(List(side)->dragEnabled());  // both panes open on "Tree"
+    EXPECT_FALSE(List(side)->acceptDrops());
   }
-  ShowPage(true, 1);
-  EXPECT_FALSE(List(true)->dragEnabled());
-  ShowPage(false, 1);
-  for (bool local : {true, false}) {
-    EXPECT_TRUE(List(local)->dragEnabled());
-    EXPECT_TRUE(List(local)->acceptDrops());
+  ShowPage(Side::kLocal, 1);
+  EXPECT_FALSE(List(Side::kLocal)->dragEnabled());
+  ShowPage(Side::kRemote, 1);
+  for (Side side : {Side::kLocal, Side::kRemote}) {
+    EXPECT_TRUE(List(side)->dragEnabled());
+    EXPECT_TRUE(List(side)->acceptDrops());
   }
-  ShowPage(false, 0);
-  for (bool local : {true, false}) {
-    EXPECT_FALSE(List(local)->dragEnabled());
-    EXPECT_FALSE(List(local)->acceptDrops());
+  ShowPage(Side::kRemote, 0);
+  for (Side side : {Side::kLocal, Side::kRemote}) {
+    EXPECT_FALSE(List(side)->dragEnabled());
+    EXPECT_FALSE(List(side)->acceptDrops());
   }
   // Nothing is taken, even from the other list.
-  EXPECT_FALSE(DragOver(List(false), FileListView::DragData(*List(true))));
-  EXPECT_FALSE(Drop(List(false), FileListView::DragData(*List(true)), Qt::ShiftModifier));
+  EXPECT_FALSE(DragOver(List(Side::kRemote), FileListView::DragData(*List(Side::kLocal))));
+  EXPECT_FALSE(
+      Drop(List(Side::kRemote), FileListView::DragData(*List(Side::kLocal)), Qt::ShiftModifier));
   EXPECT_TRUE(dialog_titles_.empty());
 }
 
 TEST_F(DragDropTest, AfterReconnectingTheRemoteTreePageAllowsNoDrag) {
-  ShowPage(true, 1);
-  ShowPage(false, 1);
-  ASSERT_TRUE(List(true)->dragEnabled());
+  ShowPage(Side::kLocal, 1);
+  ShowPage(Side::kRemote, 1);
+  ASSERT_TRUE(List(Side::kLocal)->dragEnabled());
   form().Disconnect1Click();
   form().Connect1Click();  // switches the Remote pane back to its tree
   ASSERT_TRUE(form().connected());
-  ASSERT_EQ(form().Controls(false).page_control->currentIndex(), 0);
-  for (bool local : {true, false}) {
-    EXPECT_FALSE(List(local)->dragEnabled());
-    EXPECT_FALSE(List(local)->acceptDrops());
+  ASSERT_EQ(form().Controls(Side::kRemote).page_control->currentIndex(), 0);
+  for (Side side : {Side::kLocal, Side::kRemote}) {
+    EXPECT_FALSE(List(side)->dragEnabled());
+    EXPECT_FALSE(List(side)->acceptDrops());
   }
 }
 
 TEST_F(DragDropTest, PressingAndMovingStartsADragOnlyWithBothFilePagesAndTheLeftButton) {
   ShowBothFiles();
-  Select(true, "here.txt");
-  QSignalSpy started(List(true), &FileListView::DragStarting);
-  PressAndMove(List(true), Qt::RightButton);
+  Select(Side::kLocal, "here.txt");
+  QSignalSpy started(List(Side::kLocal), &FileListView::DragStarting);
+  PressAndMove(List(Side::kLocal), Qt::RightButton);
   EXPECT_EQ(started.count(), 0);
-  Select(true, "here.txt");
-  PressAndMove(List(true));
+  Select(Side::kLocal, "here.txt");
+  PressAndMove(List(Side::kLocal));
   EXPECT_EQ(started.count(), 1);
 
-  ShowPage(false, 0);  // the other pane back on its tree
-  Select(true, "here.txt");
-  PressAndMove(List(true));
+  ShowPage(Side::kRemote, 0);  // the other pane back on its tree
+  Select(Side::kLocal, "here.txt");
+  PressAndMove(List(Side::kLocal));
   EXPECT_EQ(started.count(), 1);
-  EXPECT_FALSE(List(true)->selectionModel()->selectedRows().isEmpty());
+  EXPECT_FALSE(List(Side::kLocal)->selectionModel()->selectedRows().isEmpty());
 }
 
 TEST_F(DragDropTest, EachListAcceptsOnlyTheOtherListsEntries) {
   ShowBothFiles();
-  EXPECT_FALSE(DragOver(List(true), FileListView::DragData(*List(true))));
-  EXPECT_FALSE(DragOver(List(false), FileListView::DragData(*List(false))));
-  EXPECT_TRUE(DragOver(List(true), FileListView::DragData(*List(false))));
-  EXPECT_TRUE(DragOver(List(false), FileListView::DragData(*List(true))));
+  EXPECT_FALSE(DragOver(List(Side::kLocal), FileListView::DragData(*List(Side::kLocal))));
+  EXPECT_FALSE(DragOver(List(Side::kRemote), FileListView::DragData(*List(Side::kRemote))));
+  EXPECT_TRUE(DragOver(List(Side::kLocal), FileListView::DragData(*List(Side::kRemote))));
+  EXPECT_TRUE(DragOver(List(Side::kRemote), FileListView::DragData(*List(Side::kLocal))));
   // Nothing else: files from another program, or text.
   auto* uris = new QMimeData;
   uris->setText("file:///etc/passwd");
-  EXPECT_FALSE(DragOver(List(false), uris));
+  EXPECT_FALSE(DragOver(List(Side::kRemote), uris));
 
-  EXPECT_FALSE(Drop(List(true), FileListView::DragData(*List(true))));
+  EXPECT_FALSE(Drop(List(Side::kLocal), FileListView::DragData(*List(Side::kLocal))));
   auto* text = new QMimeData;
   text->setText("here.txt");
-  EXPECT_FALSE(Drop(List(false), text));
+  EXPECT_FALSE(Drop(List(Side::kRemote), text));
   EXPECT_TRUE(dialog_titles_.empty());
 }
 
 TEST_F(DragDropTest, DropAsksToCopyOrWithShiftToMoveFromTheOtherSide) {
   ShowBothFiles();
-  Select(true, "here.txt");
-  Select(false, "there.txt");
-  EXPECT_TRUE(Drop(List(false), FileListView::DragData(*List(true))));
-  EXPECT_TRUE(Drop(List(false), FileListView::DragData(*List(true)), Qt::ShiftModifier));
-  EXPECT_TRUE(Drop(List(true), FileListView::DragData(*List(false))));
-  EXPECT_TRUE(Drop(List(true), FileListView::DragData(*List(false)), Qt::ShiftModifier));
-  EXPECT_TRUE(Drop(List(true), FileListView::DragData(*List(false)), Qt::ControlModifier));
+  Select(Side::kLocal, "here.txt");
+  Select(Side::kRemote, "there.txt");
+  EXPECT_TRUE(Drop(List(Side::kRemote), FileListView::DragData(*List(Side::kLocal))));
+  EXPECT_TRUE(
+      Drop(List(Side::kRemote), FileListView::DragData(*List(Side::kLocal)), Qt::ShiftModifier));
+  EXPECT_TRUE(Drop(List(Side::kLocal), FileListView::DragData(*List(Side::kRemote))));
+  EXPECT_TRUE(
+      Drop(List(Side::kLocal), FileListView::DragData(*List(Side::kRemote)), Qt::ShiftModifier));
+  EXPECT_TRUE(
+      Drop(List(Side::kLocal), FileListView::DragData(*List(Side::kRemote)), Qt::ControlModifier));
   EXPECT_EQ(dialog_titles_,
             (std::vector<std::string>{"Copy these files from Local PC to Remote PC?",
                                       "Move these files from Local PC to Remote PC?",
@@ -231,13 +235,14 @@ TEST_F(DragDropTest, DropAsksToCopyOrWithShiftToMoveFromTheOtherSide) {
 TEST_F(DragDropTest, ShiftDropMovesAndPlainDropCopiesOnceConfirmed) {
   ShowBothFiles();
   confirm_ = true;
-  Select(true, "here.txt");
-  ASSERT_TRUE(Drop(List(false), FileListView::DragData(*List(true)), Qt::ShiftModifier));
+  Select(Side::kLocal, "here.txt");
+  ASSERT_TRUE(
+      Drop(List(Side::kRemote), FileListView::DragData(*List(Side::kLocal)), Qt::ShiftModifier));
   EXPECT_FALSE(QFileInfo::exists(local_dir_.filePath("here.txt")));
   EXPECT_EQ(QFileInfo(remote_dir_.filePath("here.txt")).size(), 10);
 
-  Select(false, "there.txt");
-  ASSERT_TRUE(Drop(List(true), FileListView::DragData(*List(false))));
+  Select(Side::kRemote, "there.txt");
+  ASSERT_TRUE(Drop(List(Side::kLocal), FileListView::DragData(*List(Side::kRemote))));
   EXPECT_EQ(QFileInfo(local_dir_.filePath("there.txt")).size(), 20);
   EXPECT_EQ(QFileInfo(remote_dir_.filePath("there.txt")).size(), 20);
   EXPECT_EQ(dialog_titles_.size(), 2u);

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "support/sides.h"
 #include "ui/list_texts.h"
 #include "ui/pane_list_model.h"
 #include "ui_test_support.h"
@@ -68,7 +69,7 @@ TEST(ListTextsTest, TimesThatAreNoTimesShowAsZero) {
 }
 
 // One folder, served as drive C: to the pane under test.
-class FileListTest : public ::testing::TestWithParam<bool> {
+class FileListTest : public ::testing::TestWithParam<Side> {
  protected:
   void SetUp() override {
     EnsureApplication();
@@ -78,8 +79,8 @@ class FileListTest : public ::testing::TestWithParam<bool> {
     MakeFile(root_.path(), "c.dat", 100);
     MakeFile(root_.path(), ".hidden.txt", 5);
     MakeFile(root_.path(), "beta/in.txt", 1234);
-    const bool local = GetParam();
-    if (local) {
+    const Side side = GetParam();
+    if (side == Side::kLocal) {
       w_ = std::make_unique<Windows>(std::vector<DriveMapping>{{'C', root_.path().toStdString()}});
     } else {
       auto [program_end, remote_end] = VirtualCable::CreatePair();
@@ -88,11 +89,11 @@ class FileListTest : public ::testing::TestWithParam<bool> {
                                      std::move(program_end));
     }
     w_->form1->show();
-    if (!local) {
+    if (side == Side::kRemote) {
       w_->form1->Connect1Click();
       ASSERT_TRUE(w_->form1->connected());
     }
-    c_ = &w_->form1->Controls(local);
+    c_ = &w_->form1->Controls(side);
     c_->page_control->setCurrentIndex(1);
   }
   void TearDown() override {
@@ -101,15 +102,15 @@ class FileListTest : public ::testing::TestWithParam<bool> {
     remote_.reset();
   }
 
-  bool local() const { return GetParam(); }
+  Side side() const { return GetParam(); }
   TForm1& form() { return *w_->form1; }
-  TPane& pane() { return form().Pane(local()); }
+  TPane& pane() { return form().Pane(side()); }
 
   // Changes the side's directory as the tree would and reads the list.
   void Go(const char* path) {
-    ASSERT_EQ(form().link().LinkChDir(local(), path), 0) << path;
-    pane().Path = form().link().LinkGetDir(local(), 0);
-    form().FillList(local());
+    ASSERT_EQ(form().link().LinkChDir(side(), path), 0) << path;
+    pane().Path = form().link().LinkGetDir(side(), 0);
+    form().FillList(side());
   }
   QStringList Names() const {
     QStringList names;
@@ -187,15 +188,15 @@ TEST_P(FileListTest, FilespecFiltersFilesOnlyThroughTheSecondSearch) {
   Go("C:\\");
   EXPECT_EQ(Names(), (QStringList{"Alpha", "beta", "empty", ".hidden.txt", "A.TXT", "b.txt"}));
   c_->filespec->setText("*");
-  form().FillList(local());
+  form().FillList(side());
   EXPECT_EQ(pane().FileCount, 4);
   c_->filespec->setText("nothing.*");
-  form().FillList(local());
+  form().FillList(side());
   EXPECT_EQ(pane().DirCount, 3);
   EXPECT_EQ(pane().FileCount, 0);
   // More than one name would list another directory's files as this one's.
   c_->filespec->setText("..\\*.txt");
-  form().FillList(local());
+  form().FillList(side());
   EXPECT_EQ(pane().DirCount, 3);
   EXPECT_EQ(pane().FileCount, 0);
 }
@@ -227,25 +228,25 @@ TEST_P(FileListTest, SizeSortIsNumericDirectoriesByNameAndTheDirectionStays) {
   MakeFile(root_.path(), "empty/n100.bin", 100);
   MakeDirs(root_.path(), {"empty/b", "empty/A", "empty/c"});
   Go("C:\\empty");
-  form().ColumnClicked(local(), kColSize);
+  form().ColumnClicked(side(), kColSize);
   EXPECT_EQ(pane().SortColumn, 2);
   EXPECT_EQ(Names(), (QStringList{"..", "\\", "A", "b", "c", "n9.bin", "n10.bin", "n100.bin"}));
-  form().ColumnClicked(local(), kColSize);
+  form().ColumnClicked(side(), kColSize);
   EXPECT_EQ(pane().SortColumn, -2);
   EXPECT_EQ(Names(), (QStringList{"..", "\\", "c", "b", "A", "n100.bin", "n10.bin", "n9.bin"}));
-  form().FillList(local());
+  form().FillList(side());
   EXPECT_EQ(Names(), (QStringList{"..", "\\", "c", "b", "A", "n100.bin", "n10.bin", "n9.bin"}));
-  form().ColumnClicked(local(), kColName);
+  form().ColumnClicked(side(), kColName);
   EXPECT_EQ(Names(), (QStringList{"..", "\\", "A", "b", "c", "n10.bin", "n100.bin", "n9.bin"}));
 }
 
 TEST_P(FileListTest, SelectionSurvivesSortAndReverseAndTheFocusMarkGoes) {
   Go("C:\\");
   c_->list->setCurrentIndex(c_->model->index(5, 0));
-  Select({1, 5});                           // "beta" and "b.txt"
-  form().ColumnClicked(local(), kColSize);  // files: 5, 9, 10, 100
+  Select({1, 5});                          // "beta" and "b.txt"
+  form().ColumnClicked(side(), kColSize);  // files: 5, 9, 10, 100
   EXPECT_EQ(Names().mid(3), (QStringList{".hidden.txt", "A.TXT", "b.txt", "c.dat"}));
-  form().ColumnClicked(local(), kColSize);
+  form().ColumnClicked(side(), kColSize);
   EXPECT_EQ(Names().mid(3), (QStringList{"c.dat", "b.txt", "A.TXT", ".hidden.txt"}));
   EXPECT_EQ(SelectedRows(), (QList<int>{1, 4}));
   EXPECT_EQ(Cell(4, kColName), "b.txt");
@@ -256,13 +257,13 @@ TEST_P(FileListTest, SelectionSurvivesSortAndReverseAndTheFocusMarkGoes) {
 TEST_P(FileListTest, EnteringParentRootAndDirectoriesByDoubleClickOrEnter) {
   Go("C:\\beta\\inner");
   Select({0});
-  form().EnterSelectedDir(local());
+  form().EnterSelectedDir(side());
   EXPECT_EQ(pane().Path, "C:\\beta");
   EXPECT_TRUE(pane().tree_stale);
   EXPECT_EQ(Names(), (QStringList{"..", "\\", "inner", "in.txt"}));
 
   Select({3});  // a file: nothing happens
-  form().EnterSelectedDir(local());
+  form().EnterSelectedDir(side());
   EXPECT_EQ(pane().Path, "C:\\beta");
 
   Select({2});
@@ -289,7 +290,7 @@ TEST_P(FileListTest, EnteringADirectoryThatVanishedNamesThePanesDrive) {
   Go("C:\\");
   ASSERT_TRUE(QDir(root_.path()).rmdir("empty"));
   Select({2});  // "empty", gone meanwhile
-  form().EnterSelectedDir(local());
+  form().EnterSelectedDir(side());
   EXPECT_EQ(w_->boxes.Texts(), std::vector<std::string>{"Drive C: not ready"});
   EXPECT_EQ(pane().Path, "C:\\");
   EXPECT_EQ(pane().DirCount, 2);  // read again
@@ -298,11 +299,11 @@ TEST_P(FileListTest, EnteringADirectoryThatVanishedNamesThePanesDrive) {
 TEST_P(FileListTest, SelectAllFilesAfterAllDirectoriesKeepsBothButNoSpecialRow) {
   Go("C:\\beta");
   MakeFile(root_.path(), "beta/more.txt", 66);
-  form().FillList(local());
+  form().FillList(side());
   c_->sel_dirs_btn->click();
   EXPECT_EQ(SelectedRows(), (QList<int>{2}));
   EXPECT_EQ(Status(), "Selected: 1 of 1 dirs, 0 of 2 files: 0 bytes");
-  form().SelectAllFiles(local());
+  form().SelectAllFiles(side());
   EXPECT_EQ(SelectedRows(), (QList<int>{2, 3, 4}));
   EXPECT_EQ(Status(), "Selected: 1 of 1 dirs, 2 of 2 files: 1,300 bytes");
 }
@@ -310,7 +311,7 @@ TEST_P(FileListTest, SelectAllFilesAfterAllDirectoriesKeepsBothButNoSpecialRow) 
 TEST_P(FileListTest, CtrlAIsSelectAllAndLeavesTheSpecialRowsAlone) {
   Go("C:\\beta");
   MakeFile(root_.path(), "beta/more.txt", 66);
-  form().FillList(local());
+  form().FillList(side());
   c_->list->setFocus();
   QTest::keyClick(c_->list, Qt::Key_A, Qt::ControlModifier);
   EXPECT_EQ(SelectedRows(), (QList<int>{2, 3, 4}));
@@ -360,10 +361,7 @@ TEST_P(FileListTest, DirectoryPanelKeepsTheFoldersOwnNameAndShowsAllOfItAsTip) {
   EXPECT_LE(panel->fontMetrics().horizontalAdvance(cut), panel->contentsRect().width());
 }
 
-INSTANTIATE_TEST_SUITE_P(BothSides, FileListTest, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                           return std::string(info.param ? "Local" : "Remote");
-                         });
+INSTANTIATE_TEST_SUITE_P(BothSides, FileListTest, BothSides(), SideParamName);
 
 TEST(RemoteListTest, InertWhileDisconnected) {
   EnsureApplication();
@@ -371,12 +369,12 @@ TEST(RemoteListTest, InertWhileDisconnected) {
   QTemporaryDir dir;
   Windows w({{'C', dir.path().toStdString()}});
   w.form1->show();
-  PaneControls& c = w.form1->Controls(false);
+  PaneControls& c = w.form1->Controls(Side::kRemote);
   c.page_control->setCurrentIndex(1);
-  w.form1->Pane(false).Path = "C:\\";
+  w.form1->Pane(Side::kRemote).Path = "C:\\";
   c.refresh_btn->click();
   c.sel_dirs_btn->click();
-  w.form1->FileSpecExit(false);
+  w.form1->FileSpecExit(Side::kRemote);
   EXPECT_EQ(c.model->rowCount(), 0);
   EXPECT_EQ(c.dir->text(), "<Disconnected>");
   EXPECT_EQ(c.status->text(), "");

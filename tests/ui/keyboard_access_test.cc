@@ -113,7 +113,7 @@ TEST_F(KeyboardAccessTest, EveryMenuItemHasAnAcceleratorOfItsOwnWithinItsMenu) {
 }
 
 TEST_F(KeyboardAccessTest, FunctionKeysConnectDisconnectAndOpenHelp) {
-  form().Controls(true).tree->setFocus();
+  form().Controls(Side::kLocal).tree->setFocus();
   QTest::keyClick(&form(), Qt::Key_F2);
   EXPECT_TRUE(form().connected());
   // The busy window had the activation while the link was being made.
@@ -123,12 +123,12 @@ TEST_F(KeyboardAccessTest, FunctionKeysConnectDisconnectAndOpenHelp) {
   EXPECT_EQ(FocusName(), "RemotePageControl");
   QTest::keyClick(&form(), Qt::Key_F2);  // Connect is disabled while connected
   EXPECT_TRUE(form().connected());
-  form().Controls(true).tree->setFocus();
+  form().Controls(Side::kLocal).tree->setFocus();
   QTest::keyClick(&form(), Qt::Key_F3);
   EXPECT_FALSE(form().connected());
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
   EXPECT_EQ(FocusName(), "LocalTree");
-  EXPECT_EQ(form().Controls(false).dir->text(), "<Disconnected>");
+  EXPECT_EQ(form().Controls(Side::kRemote).dir->text(), "<Disconnected>");
   QTest::keyClick(&form(), Qt::Key_F1);
   EXPECT_TRUE(form().help_window()->isVisible());
   form().help_window()->close();
@@ -139,13 +139,13 @@ TEST_F(KeyboardAccessTest, PagesAndMenusFromTheKeyboard) {
   ASSERT_TRUE(form().connected());
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
   // Ctrl+Tab in the tree shows the pane's files and enables its menu.
-  PaneControls& local = form().Controls(true);
+  PaneControls& local = form().Controls(Side::kLocal);
   local.tree->setFocus(Qt::TabFocusReason);  // also chooses the home drive
   QTest::keyClick(local.tree, Qt::Key_Tab, Qt::ControlModifier);
   EXPECT_EQ(local.page_control->currentIndex(), 1);
   EXPECT_TRUE(form().LocalPC1()->isEnabled());
-  form().SelectHomeDrive(false);
-  form().Controls(false).page_control->setCurrentIndex(1);
+  form().SelectHomeDrive(Side::kRemote);
+  form().Controls(Side::kRemote).page_control->setCurrentIndex(1);
 
   // Alt+L, R: rename on this PC with nothing selected.
   QTest::keyClick(&form(), Qt::Key_L, Qt::AltModifier);
@@ -168,10 +168,11 @@ TEST_F(KeyboardAccessTest, PagesAndMenusFromTheKeyboard) {
 }
 
 TEST_F(KeyboardAccessTest, TabWalksEachPaneTopToBottomLocalFirst) {
-  PaneControls& local = form().Controls(true);
+  PaneControls& local = form().Controls(Side::kLocal);
   EXPECT_EQ(TabWalk(local.page_control->tabBar(), 4),
             "LocalPageControl LocalTree RemotePageControl RemoteTree LocalPageControl");
-  for (bool side : {true, false}) form().Controls(side).page_control->setCurrentIndex(1);
+  for (Side side : {Side::kLocal, Side::kRemote})
+    form().Controls(side).page_control->setCurrentIndex(1);
   const QStringList expected = {
       "LocalPageControl", "LSelDirsBtn",  "LSelFilesBtn", "LCopyBtn",        "LMoveBtn",
       "LDeleteBtn",       "LRefreshBtn",  "LFileSpec",    "LocalList",       "RemotePageControl",

@@ -49,17 +49,17 @@ class ListingProgressTest : public ::testing::Test {
     w_->form1->show();
   }
   TForm1& form() { return *w_->form1; }
-  int Rows(bool local) { return form().Controls(local).model->rowCount(); }
+  int Rows(Side side) { return form().Controls(side).model->rowCount(); }
   // Reads the side's list at its drive's root while `look` runs on every
   // pass of the event loop.
-  void FillRoot(bool local, const std::function<void()>& look) {
-    form().Controls(local).page_control->setCurrentIndex(kFilesPage);
-    ASSERT_EQ(form().link().LinkChDir(local, "C:\\"), 0);
-    form().Pane(local).Path = form().link().LinkGetDir(local, 0);
+  void FillRoot(Side side, const std::function<void()>& look) {
+    form().Controls(side).page_control->setCurrentIndex(kFilesPage);
+    ASSERT_EQ(form().link().LinkChDir(side, "C:\\"), 0);
+    form().Pane(side).Path = form().link().LinkGetDir(side, 0);
     QTimer pass;
     QObject::connect(&pass, &QTimer::timeout, look);
     pass.start(0);
-    form().FillList(local);
+    form().FillList(side);
     pass.stop();
   }
   int CountShown() {
@@ -90,7 +90,7 @@ TEST_F(ListingProgressTest, TwentyThousandEntriesFillBehindTheBusyWindowAndCance
   // The whole local directory: the count grows while the window is disabled.
   std::vector<int> counts;
   bool enabled_meanwhile = false;
-  FillRoot(true, [&] {
+  FillRoot(Side::kLocal, [&] {
     if (!w_->message_form->isVisible()) return;
     EXPECT_EQ(w_->message_form->windowTitle(), "Reading directory");
     const int count = CountShown();
@@ -100,20 +100,20 @@ TEST_F(ListingProgressTest, TwentyThousandEntriesFillBehindTheBusyWindowAndCance
   ASSERT_FALSE(counts.empty());
   EXPECT_TRUE(std::is_sorted(counts.begin(), counts.end()));
   EXPECT_FALSE(enabled_meanwhile);
-  EXPECT_EQ(Rows(true), kEntries);
-  EXPECT_EQ(form().Pane(true).FileCount, kEntries);
+  EXPECT_EQ(Rows(Side::kLocal), kEntries);
+  EXPECT_EQ(form().Pane(Side::kLocal).FileCount, kEntries);
   EXPECT_FALSE(w_->message_form->isVisible());
   EXPECT_TRUE(form().isEnabled());
 
   // The remote one, with a close request, a click on the old list, and
   // Cancel: first the button, then the busy window's own close box.
-  FileListView* list = form().Controls(false).list;
+  FileListView* list = form().Controls(Side::kRemote).list;
   for (bool close_box : {false, true}) {
     list->clearSelection();
     bool close_tried = false;
     bool visible_after_close = false;
     counts.clear();
-    FillRoot(false, [&] {
+    FillRoot(Side::kRemote, [&] {
       if (!w_->message_form->isVisible()) return;
       const int count = CountShown();
       if (count > 0) counts.push_back(count);
@@ -122,7 +122,8 @@ TEST_F(ListingProgressTest, TwentyThousandEntriesFillBehindTheBusyWindowAndCance
         close_tried = true;
         form().close();
         visible_after_close = form().isVisible();
-        const QPoint at = list->visualRect(form().Controls(false).model->index(0, 0)).center();
+        const QPoint at =
+            list->visualRect(form().Controls(Side::kRemote).model->index(0, 0)).center();
         QCoreApplication::postEvent(
             list->viewport(), new QMouseEvent(QEvent::MouseButtonPress, at, list->mapToGlobal(at),
                                               Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
@@ -138,9 +139,9 @@ TEST_F(ListingProgressTest, TwentyThousandEntriesFillBehindTheBusyWindowAndCance
     EXPECT_GE(counts.size(), 2u);
     EXPECT_TRUE(std::is_sorted(counts.begin(), counts.end()));
     // The part read so far stays, consistently counted.
-    EXPECT_GE(Rows(false), 500);
-    EXPECT_LT(Rows(false), kEntries);
-    EXPECT_EQ(form().Pane(false).FileCount, Rows(false));
+    EXPECT_GE(Rows(Side::kRemote), 500);
+    EXPECT_LT(Rows(Side::kRemote), kEntries);
+    EXPECT_EQ(form().Pane(Side::kRemote).FileCount, Rows(Side::kRemote));
     EXPECT_FALSE(list->selectionModel()->hasSelection());
     EXPECT_FALSE(w_->message_form->isVisible());
     EXPECT_TRUE(form().isEnabled());
@@ -153,12 +154,12 @@ TEST_F(ListingProgressTest, AListingStopsAtTheRowLimitAndSaysSo) {
   MakeDir(local_dir_ / "SUB");
   for (int i = 0; i < 60; ++i) WriteFile(local_dir_ / ("SUB/F" + std::to_string(i)), "x");
   Open(/*with_remote=*/false);
-  ASSERT_EQ(form().link().LinkChDir(true, "C:\\SUB"), 0);
-  form().Controls(true).page_control->setCurrentIndex(kFilesPage);
-  form().Pane(true).Path = form().link().LinkGetDir(true, 0);
-  form().FillList(true);
-  EXPECT_EQ(Rows(true), 50);
-  const TPane& pane = form().Pane(true);
+  ASSERT_EQ(form().link().LinkChDir(Side::kLocal, "C:\\SUB"), 0);
+  form().Controls(Side::kLocal).page_control->setCurrentIndex(kFilesPage);
+  form().Pane(Side::kLocal).Path = form().link().LinkGetDir(Side::kLocal, 0);
+  form().FillList(Side::kLocal);
+  EXPECT_EQ(Rows(Side::kLocal), 50);
+  const TPane& pane = form().Pane(Side::kLocal);
   EXPECT_EQ(pane.SpecialCount + pane.DirCount + pane.FileCount, 50);
   ASSERT_EQ(w_->boxes.shown.size(), 1u);
   EXPECT_EQ(w_->boxes.shown[0].kind, "Error");

@@ -311,7 +311,7 @@ TEST_F(ConnectTest, CancelDuringSynchronisationLeavesEverythingDisconnected) {
   EXPECT_TRUE(w.form1->action("Configure1")->isEnabled());
   EXPECT_EQ(w.form1->findChild<QLabel*>("RemoteDir")->text(), "<Disconnected>");
   EXPECT_EQ(w.form1->findChild<QTreeWidget*>("RemoteTree")->topLevelItemCount(), 0);
-  EXPECT_TRUE(w.form1->Pane(false).list_stale);
+  EXPECT_TRUE(w.form1->Pane(Side::kRemote).list_stale);
   EXPECT_TRUE(w.boxes.shown.empty());
   w.form1->close();
 }
@@ -396,7 +396,7 @@ TEST_F(ConnectTest, CableTimeOutOffersRetryAndCancelEndsTheProgram) {
   clock.set_racing(true);  // the 10-second time-out comes after a few polls
 
   w.boxes.retry_answers = {true, false};
-  w.form1->ExpandItem(false, w.form1->Controls(false).tree->topLevelItem(0));
+  w.form1->ExpandItem(Side::kRemote, w.form1->Controls(Side::kRemote).tree->topLevelItem(0));
   ASSERT_EQ(w.boxes.shown.size(), 2u);
   EXPECT_EQ(w.boxes.shown[0].kind, "RetryCancel");
   EXPECT_EQ(w.boxes.shown[0].text, w.boxes.shown[1].text);

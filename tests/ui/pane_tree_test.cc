@@ -72,20 +72,20 @@ TEST_F(PaneTreeTest, DrivesWithExpandersIconsAndHomeIndex) {
     EXPECT_TRUE(ShowsExpander(Drive(i)));
     EXPECT_FALSE(Drive(i)->icon(0).isNull());
   }
-  EXPECT_EQ(form().Pane(true).HomeNodeIndex, 0);
+  EXPECT_EQ(form().Pane(Side::kLocal).HomeNodeIndex, 0);
   EXPECT_EQ(tree_->currentItem(), nullptr);  // nothing is chosen before the focus
   EXPECT_EQ(dir_->text(), "");
 }
 
 TEST_F(PaneTreeTest, ExpansionReadsSortedSubdirectoriesAfreshEachTime) {
-  form().ExpandItem(true, Drive(0));
+  form().ExpandItem(Side::kLocal, Drive(0));
   ASSERT_TRUE(Drive(0)->isExpanded());
   EXPECT_EQ(ChildTexts(Drive(0)), (QStringList{"Alpha", "beta", "gamma"}));
   EXPECT_FALSE(ShowsExpander(Drive(0)->child(0)));  // Alpha is empty
   EXPECT_TRUE(ShowsExpander(Drive(0)->child(2)));   // gamma has subdirectories
   EXPECT_EQ(TForm1::NodePath(Drive(0)->child(2)), "C:\\gamma");
 
-  form().ExpandItem(true, Drive(0)->child(2));
+  form().ExpandItem(Side::kLocal, Drive(0)->child(2));
   EXPECT_EQ(ChildTexts(Drive(0)->child(2)), (QStringList{"Other", "sub"}));
   EXPECT_EQ(TForm1::NodePath(Drive(0)->child(2)->child(1)), "C:\\gamma\\sub");
 
@@ -113,12 +113,12 @@ TEST_F(PaneTreeTest, SelectingADriveClearsItsExpanderWhenEmpty) {
 TEST_F(PaneTreeTest, DriveNotReadyKeepsThePreviousDirectoryAndMarksTheListStale) {
   tree_->setCurrentItem(Drive(0));
   ASSERT_EQ(dir_->text(), "C:\\");
-  form().Pane(true).list_stale = false;
+  form().Pane(Side::kLocal).list_stale = false;
   tree_->setCurrentItem(Drive(2));
   EXPECT_EQ(w_->boxes.Texts(), std::vector<std::string>{"Drive X: not ready"});
   EXPECT_EQ(dir_->text(), "C:\\");
-  EXPECT_EQ(form().Pane(true).Path, "C:\\");
-  EXPECT_TRUE(form().Pane(true).list_stale);
+  EXPECT_EQ(form().Pane(Side::kLocal).Path, "C:\\");
+  EXPECT_TRUE(form().Pane(Side::kLocal).list_stale);
   EXPECT_EQ(tree_->currentItem(), Drive(2));  // the node stays selected
 }
 
@@ -139,10 +139,10 @@ TEST_F(PaneTreeTest, FirstFocusSelectsTheHomeDriveAndLaterFocusKeepsTheSelection
 }
 
 TEST_F(PaneTreeTest, SyncTreeToPathWalksDownCaseInsensitivelyAndStopsQuietly) {
-  TPane& pane = form().Pane(true);
+  TPane& pane = form().Pane(Side::kLocal);
   pane.Path = "c:\\GAMMA\\sub";
   pane.tree_stale = true;
-  form().SyncTreeToPath(true);
+  form().SyncTreeToPath(Side::kLocal);
   ASSERT_NE(tree_->currentItem(), nullptr);
   EXPECT_EQ(TForm1::NodePath(tree_->currentItem()), "C:\\gamma\\sub");
   EXPECT_EQ(dir_->text(), "C:\\gamma\\sub");
@@ -151,16 +151,16 @@ TEST_F(PaneTreeTest, SyncTreeToPathWalksDownCaseInsensitivelyAndStopsQuietly) {
   EXPECT_TRUE(status_->text().startsWith("Bytes free: "));
 
   pane.Path = "C:\\gamma\\missing\\sub";
-  form().SyncTreeToPath(true);
+  form().SyncTreeToPath(Side::kLocal);
   EXPECT_EQ(TForm1::NodePath(tree_->currentItem()), "C:\\gamma");
 
   pane.Path = "D:\\";
-  form().SyncTreeToPath(true);
+  form().SyncTreeToPath(Side::kLocal);
   EXPECT_EQ(tree_->currentItem(), Drive(1));
 
   status_->setText("old");
   pane.Path = "";
-  form().SyncTreeToPath(true);
+  form().SyncTreeToPath(Side::kLocal);
   EXPECT_EQ(status_->text(), "");
   EXPECT_EQ(tree_->currentItem(), Drive(1));
   EXPECT_TRUE(w_->boxes.shown.empty());
@@ -169,14 +169,14 @@ TEST_F(PaneTreeTest, SyncTreeToPathWalksDownCaseInsensitivelyAndStopsQuietly) {
 // A directory renamed or created through the list at a drive's root is in the
 // tree when its page is shown next, and the old name is gone.
 TEST_F(PaneTreeTest, TheTreeShowsWhatTheListChangedAtARoot) {
-  TPane& pane = form().Pane(true);
-  form().ExpandItem(true, Drive(0));
+  TPane& pane = form().Pane(Side::kLocal);
+  form().ExpandItem(Side::kLocal, Drive(0));
   tree_->setCurrentItem(Drive(0));
   ASSERT_TRUE(QDir(c_.path()).rename("beta", "BETA2"));
   ASSERT_TRUE(QDir(c_.path()).mkpath("new"));
   pane.Path = "C:\\";
   pane.tree_stale = true;
-  form().SyncTreeToPath(true);
+  form().SyncTreeToPath(Side::kLocal);
   EXPECT_EQ(tree_->currentItem(), Drive(0));
   QStringList names;
   for (int i = 0; i < Drive(0)->childCount(); ++i) names << Drive(0)->child(i)->text(0);
@@ -191,9 +191,9 @@ TEST_F(PaneTreeTest, TheTreeShowsWhatTheListChangedAtARoot) {
 }
 
 TEST_F(PaneTreeTest, ExpandingAboveTheSelectionMovesItToTheExpandedNode) {
-  TPane& pane = form().Pane(true);
+  TPane& pane = form().Pane(Side::kLocal);
   pane.Path = "C:\\gamma\\sub";
-  form().SyncTreeToPath(true);
+  form().SyncTreeToPath(Side::kLocal);
   Drive(0)->setExpanded(false);
   Drive(0)->setExpanded(true);  // re-reads C:\, deleting the selected node
   EXPECT_EQ(tree_->currentItem(), Drive(0));
@@ -204,7 +204,7 @@ TEST_F(PaneTreeTest, PageSwitchingMenusDragModeAndTheFilesStatus) {
   auto* pages = form().findChild<QTabWidget*>("LocalPageControl");
   auto* remote_pages = form().findChild<QTabWidget*>("RemotePageControl");
   auto* list = form().findChild<QTreeView*>("LocalList");
-  TPane& pane = form().Pane(true);
+  TPane& pane = form().Pane(Side::kLocal);
   // Two special rows, two directories, two files.
   const std::vector<std::string> names = {"<parent>", "<root>", "Alpha", "beta", "a.txt", "b.txt"};
   const std::vector<std::string> sizes = {"", "", "", "", "12000", "345"};
@@ -248,7 +248,7 @@ TEST_F(PaneTreeTest, PageSwitchingMenusDragModeAndTheFilesStatus) {
 TEST_F(PaneTreeTest, BulkSelectLeavesTheStatusAlone) {
   status_->setText("unchanged");
   form().set_bulk_select(true);
-  form().UpdateStatus(true);
+  form().UpdateStatus(Side::kLocal);
   EXPECT_EQ(status_->text(), "unchanged");
 }
 
@@ -283,13 +283,13 @@ TEST(RemotePaneTest, BrowsesTheRemoteModulesFolderOverTheCable) {
   EXPECT_EQ(dir->text(), "C:\\");
   EXPECT_TRUE(status->text().startsWith("Bytes free: "));
 
-  f.ExpandItem(false, tree->topLevelItem(0));
+  f.ExpandItem(Side::kRemote, tree->topLevelItem(0));
   EXPECT_EQ(ChildTexts(tree->topLevelItem(0)), (QStringList{"docs", "Empty", "Zeta"}));
   EXPECT_TRUE(ShowsExpander(tree->topLevelItem(0)->child(0)));
   EXPECT_FALSE(ShowsExpander(tree->topLevelItem(0)->child(1)));
 
-  f.Pane(false).Path = "C:\\DOCS\\OLD";
-  f.SyncTreeToPath(false);
+  f.Pane(Side::kRemote).Path = "C:\\DOCS\\OLD";
+  f.SyncTreeToPath(Side::kRemote);
   EXPECT_EQ(dir->text(), "C:\\docs\\old");
 
   // The Remote pane's Files page shows the status of its (still empty) list.

@@ -19,6 +19,7 @@
 #include <deque>
 #include <optional>
 
+#include "support/sides.h"
 #include "ui/pane_list_model.h"
 #include "ui/prompt_dialog.h"
 #include "ui_test_support.h"
@@ -53,11 +54,11 @@ class ScriptedPrompts : public Prompts {
   std::vector<Asked> asked;
 };
 
-QString Side(bool local) { return local ? "Local PC" : "Remote PC"; }
+QString SideCaption(Side side) { return side == Side::kLocal ? "Local PC" : "Remote PC"; }
 
 // One folder served as drive C: to the side under test; the parameter says
 // which side (true: this PC).
-class RenameCreateTest : public ::testing::TestWithParam<bool> {
+class RenameCreateTest : public ::testing::TestWithParam<Side> {
  protected:
   void SetUp() override {
     EnsureApplication();
@@ -65,7 +66,7 @@ class RenameCreateTest : public ::testing::TestWithParam<bool> {
     MakeFile(root(), "readme.txt", 11);
     MakeFile(root(), "a.txt", 3);
     MakeFile(root(), "b.txt", 5);
-    if (local()) {
+    if (side() == Side::kLocal) {
       w_ = std::make_unique<Windows>(std::vector<DriveMapping>{{'C', root().toStdString()}});
     } else {
       auto [program_end, remote_end] = VirtualCable::CreatePair();
@@ -75,7 +76,7 @@ class RenameCreateTest : public ::testing::TestWithParam<bool> {
     }
     form().SetPrompts(&prompts_);
     form().show();
-    if (!local()) {
+    if (side() == Side::kRemote) {
       form().Connect1Click();
       ASSERT_TRUE(form().connected());
     }
@@ -86,17 +87,17 @@ class RenameCreateTest : public ::testing::TestWithParam<bool> {
     remote_.reset();
   }
 
-  bool local() const { return GetParam(); }
+  Side side() const { return GetParam(); }
   QString root() const { return root_.path(); }
   TForm1& form() { return *w_->form1; }
-  TPane& pane() { return form().Pane(local()); }
-  PaneControls& controls() { return form().Controls(local()); }
+  TPane& pane() { return form().Pane(side()); }
+  PaneControls& controls() { return form().Controls(side()); }
   std::vector<std::string> Boxes() const { return w_->boxes.Texts(); }
 
   // The side's tree chooses its home drive and the page "Files" reads it, as
   // a user's first visit does.
   void ShowFiles() {
-    form().SelectHomeDrive(local());
+    form().SelectHomeDrive(side());
     controls().page_control->setCurrentIndex(1);
     ASSERT_EQ(pane().Path, "C:\\");
     // Connect marks the Remote tree stale; start both sides from a tree that
@@ -104,9 +105,9 @@ class RenameCreateTest : public ::testing::TestWithParam<bool> {
     pane().tree_stale = false;
   }
   void Enter(const char* dir) {
-    ASSERT_EQ(form().link().LinkChDir(local(), dir), 0) << dir;
-    pane().Path = form().link().LinkGetDir(local(), 0);
-    form().FillList(local());
+    ASSERT_EQ(form().link().LinkChDir(side(), dir), 0) << dir;
+    pane().Path = form().link().LinkGetDir(side(), 0);
+    form().FillList(side());
   }
   QStringList Names() {
     QStringList names;
@@ -143,19 +144,19 @@ TEST_P(RenameCreateTest, SelectionMustBeOneEntryOtherThanTheSpecialRows) {
   Enter("sub");
   ASSERT_EQ(Names().mid(0, 2), (QStringList{"..", "\\"}));
   Select({".."});
-  form().RenameOnPane(local());
+  form().RenameOnPane(side());
   Select({"\\"});
-  form().RenameOnPane(local());
+  form().RenameOnPane(side());
   Enter("..");
   Select({});
-  form().RenameOnPane(local());
+  form().RenameOnPane(side());
   Select({"a.txt", "b.txt"});
-  form().RenameOnPane(local());
+  form().RenameOnPane(side());
   EXPECT_EQ(Boxes(), (std::vector<std::string>{
                          "Cannot rename <parent> or <root> entries",
                          "Cannot rename <parent> or <root> entries",
-                         ("No file selected on " + Side(local())).toStdString(),
-                         ("Multiple files selected on " + Side(local())).toStdString()}));
+                         ("No file selected on " + SideCaption(side())).toStdString(),
+                         ("Multiple files selected on " + SideCaption(side())).toStdString()}));
   for (const auto& shown : w_->boxes.shown) EXPECT_EQ(shown.kind, "Error");
   EXPECT_TRUE(prompts_.asked.empty());
 }
@@ -164,7 +165,7 @@ TEST_P(RenameCreateTest, ChangeOfLetterCaseAloneIsCarriedOut) {
   ShowFiles();
   Select({"readme.txt"});
   prompts_.answers = {QString("README.TXT")};
-  form().RenameOnPane(local());
+  form().RenameOnPane(side());
   ASSERT_EQ(prompts_.asked.size(), 1u);
   EXPECT_EQ(prompts_.asked[0].caption, "Rename Function");
   EXPECT_EQ(prompts_.asked[0].prompt, "Rename readme.txt to:");
@@ -181,14 +182,14 @@ TEST_P(RenameCreateTest, DirectoryRenameRefillsAndMarksTheTreeFileRenameDoesNot)
   ASSERT_FALSE(pane().tree_stale);
   Select({"a.txt"});
   prompts_.answers = {QString("c.txt")};
-  form().RenameOnPane(local());
+  form().RenameOnPane(side());
   EXPECT_FALSE(pane().tree_stale);
   EXPECT_TRUE(Names().contains("c.txt"));
   EXPECT_FALSE(Names().contains("a.txt"));
 
   Select({"olddir"});
   prompts_.answers = {QString("newdir")};
-  form().RenameOnPane(local());
+  form().RenameOnPane(side());
   EXPECT_TRUE(Boxes().empty());
   EXPECT_TRUE(pane().tree_stale);
   EXPECT_TRUE(Names().contains("newdir"));
@@ -199,7 +200,7 @@ TEST_P(RenameCreateTest, DirectoryRenameRefillsAndMarksTheTreeFileRenameDoesNot)
   controls().page_control->setCurrentIndex(0);
   EXPECT_FALSE(pane().tree_stale);
   QTreeWidgetItem* drive = controls().tree->topLevelItem(0);
-  form().ExpandItem(local(), drive);
+  form().ExpandItem(side(), drive);
   QStringList nodes;
   for (int i = 0; i < drive->childCount(); ++i) nodes << drive->child(i)->text(0);
   EXPECT_TRUE(nodes.contains("newdir"));
@@ -212,7 +213,7 @@ TEST_P(RenameCreateTest, RenameOntoAnExistingNameChangesNothing) {
   MakeFile(root(), "late.txt", 1);
   Select({"a.txt"});
   prompts_.answers = {QString("b.txt")};
-  form().RenameOnPane(local());
+  form().RenameOnPane(side());
   EXPECT_EQ(Boxes(), std::vector<std::string>{"Error renaming a.txt to b.txt"});
   EXPECT_EQ(QFile(QDir(root()).filePath("b.txt")).size(), 5);
   EXPECT_EQ(QFile(QDir(root()).filePath("a.txt")).size(), 3);
@@ -225,7 +226,7 @@ TEST_P(RenameCreateTest, CancelledOrUnchangedDoesNothing) {
   prompts_.answers = {std::nullopt, QString("a.txt")};
   for (int i = 0; i < 2; ++i) {
     Select({"a.txt"});
-    form().RenameOnPane(local());
+    form().RenameOnPane(side());
   }
   EXPECT_EQ(prompts_.asked.size(), 2u);
   EXPECT_TRUE(Boxes().empty());
@@ -233,7 +234,7 @@ TEST_P(RenameCreateTest, CancelledOrUnchangedDoesNothing) {
 
   prompts_.answers = {std::nullopt};
   const QStringList before = DiskNames();
-  form().CreateDirOnPane(local());
+  form().CreateDirOnPane(side());
   EXPECT_TRUE(Boxes().empty());
   EXPECT_EQ(DiskNames(), before);
   EXPECT_FALSE(pane().tree_stale);
@@ -247,13 +248,13 @@ TEST_P(RenameCreateTest, EmptySpacesOrTooLongNamesAreRefusedWithAMessage) {
   prompts_.answers = {QString(""), QString("   "), too_long};
   for (int i = 0; i < 3; ++i) {
     Select({"a.txt"});
-    form().RenameOnPane(local());
+    form().RenameOnPane(side());
   }
   prompts_.answers = {QString(""), QString(" "), "sub\\" + too_long};
   const QStringList before = DiskNames();
-  for (int i = 0; i < 3; ++i) form().CreateDirOnPane(local());
+  for (int i = 0; i < 3; ++i) form().CreateDirOnPane(side());
   const std::string empty = "A name cannot be empty or only spaces";
-  const std::string long_text = ("Name too long for " + Side(local()) + ": ").toStdString();
+  const std::string long_text = ("Name too long for " + SideCaption(side()) + ": ").toStdString();
   EXPECT_EQ(Boxes(),
             (std::vector<std::string>{empty, empty, long_text + too_long.toStdString(), empty,
                                       empty, long_text + "sub\\" + too_long.toStdString()}));
@@ -273,23 +274,23 @@ TEST_P(RenameCreateTest, NamesWithAColonAreListedRenamedAndTyped) {
   ASSERT_TRUE(Names().contains(twin));
   Select({twin});
   prompts_.answers = {QString("noon.log")};
-  form().RenameOnPane(local());
+  form().RenameOnPane(side());
   EXPECT_EQ(prompts_.asked.back().text, twin);
   EXPECT_TRUE(OnDisk("noon.log"));
   EXPECT_FALSE(OnDisk("12:00.log"));
 
   Select({"noon.log"});
   prompts_.answers = {QString("12:00.log")};
-  form().RenameOnPane(local());
+  form().RenameOnPane(side());
   EXPECT_TRUE(OnDisk("12:00.log"));
   EXPECT_TRUE(Names().contains(twin));
   EXPECT_FALSE(Names().contains("noon.log"));
 
   Select({"a.txt"});
   prompts_.answers = {QString("a:b")};
-  form().RenameOnPane(local());
+  form().RenameOnPane(side());
   prompts_.answers = {QString("x:y")};
-  form().CreateDirOnPane(local());
+  form().CreateDirOnPane(side());
   EXPECT_TRUE(Boxes().empty());
   EXPECT_TRUE(OnDisk("a:b"));
   EXPECT_FALSE(OnDisk("a.txt"));
@@ -307,11 +308,11 @@ TEST_P(RenameCreateTest, CreateMakesOneLevelInTheCurrentDirectory) {
   Enter("sub");
   MakeFile(root(), "sub/late.txt", 1);  // on disk after the fill
   prompts_.answers = {QString("a\\b"), QString("made")};
-  form().CreateDirOnPane(local());
+  form().CreateDirOnPane(side());
   EXPECT_EQ(Boxes(), std::vector<std::string>{"Error creating a\\b"});
   EXPECT_FALSE(Names().contains("late.txt"));  // not refilled after a failure
   EXPECT_FALSE(pane().tree_stale);
-  form().CreateDirOnPane(local());
+  form().CreateDirOnPane(side());
   ASSERT_EQ(prompts_.asked.size(), 2u);
   EXPECT_EQ(prompts_.asked[0].caption, "Create Directory");
   EXPECT_EQ(prompts_.asked[0].prompt, "Enter name for new directory:");
@@ -326,18 +327,19 @@ TEST_P(RenameCreateTest, CreateMakesOneLevelInTheCurrentDirectory) {
 TEST_P(RenameCreateTest, CreateBeforeADirectoryWasChosen) {
   // Local: the tree has not had the focus yet. Remote: right after Connect.
   ASSERT_TRUE(pane().Path.empty());
-  form().CreateDirOnPane(local());
+  form().CreateDirOnPane(side());
   EXPECT_EQ(Boxes(), std::vector<std::string>{
-                         ("No current directory set on " + Side(local())).toStdString()});
+                         ("No current directory set on " + SideCaption(side())).toStdString()});
   EXPECT_TRUE(prompts_.asked.empty());
 }
 
 TEST_P(RenameCreateTest, MenuEntriesOfTheSideRunTheCommandsOnThatSide) {
   ShowFiles();
   // 3 and 4 in the side menus, 1 and 2 in the pop-up menus.
-  const QString menus[2] = {local() ? "LocalPC1" : "RemotePC1",
-                            local() ? "PopupMenu1" : "PopupMenu2"};
-  const QString numbers[2] = {local() ? "3" : "4", local() ? "1" : "2"};
+  const QString menus[2] = {side() == Side::kLocal ? "LocalPC1" : "RemotePC1",
+                            side() == Side::kLocal ? "PopupMenu1" : "PopupMenu2"};
+  const QString numbers[2] = {side() == Side::kLocal ? "3" : "4",
+                              side() == Side::kLocal ? "1" : "2"};
   for (int m = 0; m < 2; ++m) {
     auto* menu = form().findChild<QMenu*>(menus[m]);
     ASSERT_NE(menu, nullptr) << menus[m].toStdString();
@@ -351,17 +353,14 @@ TEST_P(RenameCreateTest, MenuEntriesOfTheSideRunTheCommandsOnThatSide) {
     EXPECT_EQ(create->text(), "Crea&te Dir");
     Select({});
     rename->trigger();
-    EXPECT_EQ(Boxes().back(), ("No file selected on " + Side(local())).toStdString());
+    EXPECT_EQ(Boxes().back(), ("No file selected on " + SideCaption(side())).toStdString());
     prompts_.answers = {QString("from") + numbers[m]};
     create->trigger();
     EXPECT_TRUE(OnDisk(("from" + numbers[m]).toLatin1().constData()));
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothSides, RenameCreateTest, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                           return info.param ? "Local" : "Remote";
-                         });
+INSTANTIATE_TEST_SUITE_P(BothSides, RenameCreateTest, BothSides(), SideParamName);
 
 // The Remote side's commands while no link stands: the information box alone.
 TEST(RenameCreateDisconnectedTest, RemoteCommandsSayNotConnected) {

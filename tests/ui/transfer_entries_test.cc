@@ -18,6 +18,7 @@
 #include <functional>
 
 #include "support/file_tree.h"
+#include "support/sides.h"
 #include "ui/pane_list_model.h"
 #include "ui/queue_review.h"
 #include "ui/radio_group.h"
@@ -58,7 +59,8 @@ class TransferEntriesTest : public ::testing::Test {
     w_ = std::make_unique<Windows>(std::vector<DriveMapping>{{'C', local_dir_.path()}},
                                    std::move(program_end));
     w_->form1->show();
-    for (bool local : {true, false}) form().Controls(local).page_control->setCurrentIndex(1);
+    for (Side side : {Side::kLocal, Side::kRemote})
+      form().Controls(side).page_control->setCurrentIndex(1);
   }
   void TearDown() override {
     w_->form1->close();
@@ -67,8 +69,8 @@ class TransferEntriesTest : public ::testing::Test {
   }
 
   // A path on the Local or the Remote PC's folder.
-  std::string At(bool local, const std::string& relative) const {
-    return (local ? local_dir_ : remote_dir_) / relative;
+  std::string At(Side side, const std::string& relative) const {
+    return (side == Side::kLocal ? local_dir_ : remote_dir_) / relative;
   }
   TForm1& form() { return *w_->form1; }
 
@@ -78,24 +80,24 @@ class TransferEntriesTest : public ::testing::Test {
   }
   // Both panes at their drive's root, lists read.
   void ShowRoots(bool remote_too) {
-    for (bool local : {true, false}) {
-      if (!local && !remote_too) continue;
-      ASSERT_EQ(form().link().LinkChDir(local, "C:\\"), 0);
-      form().Pane(local).Path = form().link().LinkGetDir(local, 0);
-      form().FillList(local);
+    for (Side side : {Side::kLocal, Side::kRemote}) {
+      if (side == Side::kRemote && !remote_too) continue;
+      ASSERT_EQ(form().link().LinkChDir(side, "C:\\"), 0);
+      form().Pane(side).Path = form().link().LinkGetDir(side, 0);
+      form().FillList(side);
     }
   }
-  QStringList Names(bool local) {
-    PaneListModel* model = form().Controls(local).model;
+  QStringList Names(Side side) {
+    PaneListModel* model = form().Controls(side).model;
     QStringList names;
     for (int r = 0; r < model->rowCount(); ++r) names << model->index(r, 0).data().toString();
     return names;
   }
-  void Select(bool local, const QStringList& names) {
-    QTreeView* list = form().Controls(local).list;
+  void Select(Side side, const QStringList& names) {
+    QTreeView* list = form().Controls(side).list;
     list->clearSelection();
     for (const QString& name : names) {
-      const int row = static_cast<int>(Names(local).indexOf(name));
+      const int row = static_cast<int>(Names(side).indexOf(name));
       ASSERT_GE(row, 0) << name.toStdString();
       list->selectionModel()->select(list->model()->index(row, 0),
                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
@@ -175,22 +177,22 @@ class LateParentTransferTest : public TransferEntriesTest {
 };
 
 TEST_F(LateParentTransferTest, SelectAllAndCopyCreatesNothingOutsideTheTarget) {
-  WriteFile(At(false, "outside.txt"), "beside the source");
-  WriteFile(At(false, "src/a/x.txt"), "x");
-  WriteFile(At(false, "src/b/y.txt"), "y");
-  WriteFile(At(false, "src/c/z.txt"), "z");
-  WriteFile(At(false, "src/f.txt"), "f");
-  MakeDir(At(true, "tgt"));
+  WriteFile(At(Side::kRemote, "outside.txt"), "beside the source");
+  WriteFile(At(Side::kRemote, "src/a/x.txt"), "x");
+  WriteFile(At(Side::kRemote, "src/b/y.txt"), "y");
+  WriteFile(At(Side::kRemote, "src/c/z.txt"), "z");
+  WriteFile(At(Side::kRemote, "src/f.txt"), "f");
+  MakeDir(At(Side::kLocal, "tgt"));
   Connect();
-  for (bool local : {true, false}) {
-    ASSERT_EQ(form().link().LinkChDir(local, local ? "C:\\tgt" : "C:\\src"), 0);
-    form().Pane(local).Path = form().link().LinkGetDir(local, 0);
-    form().FillList(local);
+  for (Side side : {Side::kLocal, Side::kRemote}) {
+    ASSERT_EQ(form().link().LinkChDir(side, side == Side::kLocal ? "C:\\tgt" : "C:\\src"), 0);
+    form().Pane(side).Path = form().link().LinkGetDir(side, 0);
+    form().FillList(side);
   }
-  EXPECT_EQ(Names(false), (QStringList{"..", "\\", "a", "b", "c", "f.txt"}));
-  EXPECT_EQ(form().Pane(false).SpecialCount, 2);
-  form().SelectAllDirs(false);
-  form().SelectAllFiles(false);
+  EXPECT_EQ(Names(Side::kRemote), (QStringList{"..", "\\", "a", "b", "c", "f.txt"}));
+  EXPECT_EQ(form().Pane(Side::kRemote).SpecialCount, 2);
+  form().SelectAllDirs(Side::kRemote);
+  form().SelectAllFiles(Side::kRemote);
 
   Script script;
   Run("RCopyBtn", script);
@@ -206,12 +208,12 @@ TEST_F(LateParentTransferTest, SelectAllAndCopyCreatesNothingOutsideTheTarget) {
 }
 
 TEST_F(TransferEntriesTest, EveryEntryStartsItsOperationOnItsSide) {
-  WriteFile(At(true, "l.txt"), "local");
-  WriteFile(At(false, "r.txt"), "remote");
+  WriteFile(At(Side::kLocal, "l.txt"), "local");
+  WriteFile(At(Side::kRemote, "r.txt"), "remote");
   Connect();
   ShowRoots(true);
-  Select(true, {"l.txt"});
-  Select(false, {"r.txt"});
+  Select(Side::kLocal, {"l.txt"});
+  Select(Side::kRemote, {"r.txt"});
   // Each entry, the dialog it must open, and for a menu item its caption.
   struct Case {
     const char* entry;
@@ -249,8 +251,8 @@ TEST_F(TransferEntriesTest, EveryEntryStartsItsOperationOnItsSide) {
   }
   // Cancelled in the dialog: nothing was shown or changed.
   EXPECT_TRUE(Boxes().empty());
-  EXPECT_FALSE(Exists(At(true, "r.txt")));
-  EXPECT_FALSE(Exists(At(false, "l.txt")));
+  EXPECT_FALSE(Exists(At(Side::kLocal, "r.txt")));
+  EXPECT_FALSE(Exists(At(Side::kRemote, "l.txt")));
 }
 
 TEST_F(TransferEntriesTest, DisconnectedOnlyLocalDeleteGoesOn) {
@@ -271,15 +273,15 @@ TEST_F(TransferEntriesTest, DisconnectedOnlyLocalDeleteGoesOn) {
 }
 
 TEST_F(TransferEntriesTest, CopyFromLocalListArrivesByteForByte) {
-  MakeDir(At(true, "sub/empty"));
-  WriteFile(At(true, "a.txt"), PatternBytes(3000, 1));
-  WriteFile(At(true, "sub/b.bin"), PatternBytes(20000, 2));  // three blocks
-  WriteFile(At(true, "sub/deep/c.dat"), PatternBytes(8192, 3));
-  WriteFile(At(true, "sub/zero"), "");
-  WriteFile(At(true, "left.txt"), PatternBytes(10, 4));  // not selected
+  MakeDir(At(Side::kLocal, "sub/empty"));
+  WriteFile(At(Side::kLocal, "a.txt"), PatternBytes(3000, 1));
+  WriteFile(At(Side::kLocal, "sub/b.bin"), PatternBytes(20000, 2));  // three blocks
+  WriteFile(At(Side::kLocal, "sub/deep/c.dat"), PatternBytes(8192, 3));
+  WriteFile(At(Side::kLocal, "sub/zero"), "");
+  WriteFile(At(Side::kLocal, "left.txt"), PatternBytes(10, 4));  // not selected
   Connect();
   ShowRoots(true);
-  Select(true, {"a.txt", "sub"});
+  Select(Side::kLocal, {"a.txt", "sub"});
 
   Script script;
   Run("LCopyBtn", script);
@@ -288,9 +290,11 @@ TEST_F(TransferEntriesTest, CopyFromLocalListArrivesByteForByte) {
             std::vector<std::string>{"Copy these files from Local PC to Remote PC?"});
   ASSERT_FALSE(script.queue_at_dialog.empty());
   EXPECT_EQ(script.queue_at_dialog.front(), "a.txt");
-  EXPECT_EQ(ReadFile(At(false, "a.txt")), ReadFile(At(true, "a.txt")));
-  EXPECT_EQ(CompareTrees(At(true, "sub"), At(false, "sub"), /*times_and_modes=*/false), "");
-  EXPECT_FALSE(Exists(At(false, "left.txt")));
+  EXPECT_EQ(ReadFile(At(Side::kRemote, "a.txt")), ReadFile(At(Side::kLocal, "a.txt")));
+  EXPECT_EQ(
+      CompareTrees(At(Side::kLocal, "sub"), At(Side::kRemote, "sub"), /*times_and_modes=*/false),
+      "");
+  EXPECT_FALSE(Exists(At(Side::kRemote, "left.txt")));
   EXPECT_EQ(LastBox(), "Files copied: 4\rDirs created: 3");
 
   // The busy window, then the progress window, each with the main window
@@ -303,18 +307,18 @@ TEST_F(TransferEntriesTest, CopyFromLocalListArrivesByteForByte) {
   EXPECT_FALSE(w_->message_form->isVisible());
   EXPECT_TRUE(form().isEnabled());
   // The target list was read again.
-  EXPECT_TRUE(Names(false).contains("a.txt"));
-  EXPECT_TRUE(Names(false).contains("sub"));
+  EXPECT_TRUE(Names(Side::kRemote).contains("a.txt"));
+  EXPECT_TRUE(Names(Side::kRemote).contains("sub"));
 }
 
 TEST_F(TransferEntriesTest, MoveBackFromRemoteListLeavesNothingBehind) {
   const std::string m = PatternBytes(9000, 5);
   const std::string n = PatternBytes(100, 6);
-  WriteFile(At(false, "m.txt"), m);
-  WriteFile(At(false, "md/inner/n.txt"), n);
+  WriteFile(At(Side::kRemote, "m.txt"), m);
+  WriteFile(At(Side::kRemote, "md/inner/n.txt"), n);
   Connect();
   ShowRoots(true);
-  Select(false, {"m.txt", "md"});
+  Select(Side::kRemote, {"m.txt", "md"});
 
   Script script;
   script.set_options = [&] {
@@ -325,22 +329,22 @@ TEST_F(TransferEntriesTest, MoveBackFromRemoteListLeavesNothingBehind) {
 
   EXPECT_EQ(script.dialog_titles,
             std::vector<std::string>{"Move these files from Remote PC to Local PC?"});
-  EXPECT_EQ(ReadFile(At(true, "m.txt")), m);
-  EXPECT_EQ(ReadFile(At(true, "md/inner/n.txt")), n);
-  EXPECT_FALSE(Exists(At(false, "m.txt")));
-  EXPECT_FALSE(Exists(At(false, "md")));
+  EXPECT_EQ(ReadFile(At(Side::kLocal, "m.txt")), m);
+  EXPECT_EQ(ReadFile(At(Side::kLocal, "md/inner/n.txt")), n);
+  EXPECT_FALSE(Exists(At(Side::kRemote, "m.txt")));
+  EXPECT_FALSE(Exists(At(Side::kRemote, "md")));
   EXPECT_EQ(LastBox(), "Files moved: 2\rDirs created: 2");
   // Both lists were read again: the source lost the entries, the target has them.
-  EXPECT_FALSE(Names(false).contains("m.txt"));
-  EXPECT_TRUE(Names(true).contains("m.txt"));
+  EXPECT_FALSE(Names(Side::kRemote).contains("m.txt"));
+  EXPECT_TRUE(Names(Side::kLocal).contains("m.txt"));
 }
 
 TEST_F(TransferEntriesTest, ExistingTargetIsAskedAboutWithDates) {
-  WriteFile(At(true, "same.txt"), "new content");
-  WriteFile(At(false, "same.txt"), "old");
+  WriteFile(At(Side::kLocal, "same.txt"), "new content");
+  WriteFile(At(Side::kRemote, "same.txt"), "old");
   Connect();
   ShowRoots(true);
-  Select(true, {"same.txt"});
+  Select(Side::kLocal, {"same.txt"});
   w_->boxes.prompt_answers = {PromptAnswer::kNo};
 
   Script script;
@@ -354,15 +358,15 @@ TEST_F(TransferEntriesTest, ExistingTargetIsAskedAboutWithDates) {
       << question.text;
   EXPECT_NE(question.text.find("\r\rOverwrite it?"), std::string::npos);
   EXPECT_EQ(LastBox(), "Files copied: 0\rFiles skipped: 1");
-  EXPECT_EQ(ReadFile(At(false, "same.txt")), "old");
+  EXPECT_EQ(ReadFile(At(Side::kRemote, "same.txt")), "old");
 }
 
 TEST_F(TransferEntriesTest, CancelMidFileAnsweredNoRemovesThePartialTarget) {
   const std::string big = PatternBytes(64 * 1024, 7);  // eight blocks
-  WriteFile(At(false, "big.bin"), big);
+  WriteFile(At(Side::kRemote, "big.bin"), big);
   Connect();
   ShowRoots(true);
-  Select(false, {"big.bin"});
+  Select(Side::kRemote, {"big.bin"});
   w_->boxes.yes_no_answers = {false};
 
   Script script;
@@ -374,16 +378,16 @@ TEST_F(TransferEntriesTest, CancelMidFileAnsweredNoRemovesThePartialTarget) {
   EXPECT_EQ(question.kind, "YesNo");
   EXPECT_EQ(question.text, "big.bin in progress.\rFinish it before stopping?");
   EXPECT_EQ(LastBox(), "Files copied: 0");
-  EXPECT_FALSE(Exists(At(true, "big.bin")));
-  EXPECT_EQ(ReadFile(At(false, "big.bin")), big);
+  EXPECT_FALSE(Exists(At(Side::kLocal, "big.bin")));
+  EXPECT_EQ(ReadFile(At(Side::kRemote, "big.bin")), big);
   EXPECT_TRUE(form().isEnabled());
 }
 
 TEST_F(TransferEntriesTest, WindowStaysOpenUntilTheTransferEnds) {
-  WriteFile(At(true, "f.txt"), PatternBytes(100, 10));
+  WriteFile(At(Side::kLocal, "f.txt"), PatternBytes(100, 10));
   Connect();
   ShowRoots(true);
-  Select(true, {"f.txt"});
+  Select(Side::kLocal, {"f.txt"});
 
   bool open_after_close_request = false;
   Script script;
@@ -394,56 +398,55 @@ TEST_F(TransferEntriesTest, WindowStaysOpenUntilTheTransferEnds) {
   Run("LCopyBtn", script);
 
   EXPECT_TRUE(open_after_close_request);
-  EXPECT_EQ(ReadFile(At(false, "f.txt")), ReadFile(At(true, "f.txt")));
+  EXPECT_EQ(ReadFile(At(Side::kRemote, "f.txt")), ReadFile(At(Side::kLocal, "f.txt")));
   EXPECT_EQ(LastBox(), "Files copied: 1");
   EXPECT_TRUE(form().close());  // afterwards it closes as usual
 }
 
 // Deleting a tree with "Delete empty directories" on either side; the Local
 // side runs without a connection.
-class DeleteEntriesTest : public TransferEntriesTest, public ::testing::WithParamInterface<bool> {};
+class DeleteEntriesTest : public TransferEntriesTest, public ::testing::WithParamInterface<Side> {};
 
 TEST_P(DeleteEntriesTest, TreeGoesWithItsDirectories) {
-  const bool local = GetParam();
-  MakeDir(At(local, "d/sub/sub2"));
-  WriteFile(At(local, "d/f1"), PatternBytes(50, 8));
-  WriteFile(At(local, "d/sub/f2"), PatternBytes(70000, 9));
-  WriteFile(At(local, "top.txt"), "x");
-  WriteFile(At(local, "keep/k"), "k");
-  if (!local) Connect();
-  ShowRoots(!local);
-  Select(local, {"top.txt", "d"});
+  const Side side = GetParam();
+  MakeDir(At(side, "d/sub/sub2"));
+  WriteFile(At(side, "d/f1"), PatternBytes(50, 8));
+  WriteFile(At(side, "d/sub/f2"), PatternBytes(70000, 9));
+  WriteFile(At(side, "top.txt"), "x");
+  WriteFile(At(side, "keep/k"), "k");
+  if (side == Side::kRemote) Connect();
+  ShowRoots(/*remote_too=*/side == Side::kRemote);
+  Select(side, {"top.txt", "d"});
 
   Script script;
   script.set_options = [&] {
     w_->delete_form->delete_mode()->SetItemIndex(1);  // Normal
     w_->delete_form->remove_empty()->setChecked(true);
   };
-  Run(local ? "LDeleteBtn" : "RDeleteBtn", script);
+  Run(side == Side::kLocal ? "LDeleteBtn" : "RDeleteBtn", script);
 
   EXPECT_EQ(script.dialog_titles,
-            std::vector<std::string>{local ? "Delete these files on Local PC?"
-                                           : "Delete these files on Remote PC?"});
+            std::vector<std::string>{side == Side::kLocal ? "Delete these files on Local PC?"
+                                                          : "Delete these files on Remote PC?"});
   EXPECT_EQ(script.queue_at_dialog, (std::vector<std::string>{"top.txt", "d\\", "d\\f1", "d\\sub\\",
                                                               "d\\sub\\f2", "d\\sub\\sub2\\"}));
   EXPECT_EQ(LastBox(), "Files deleted: 3\rDirs deleted:  3");
-  EXPECT_FALSE(Exists(At(local, "d")));
-  EXPECT_FALSE(Exists(At(local, "top.txt")));
-  EXPECT_EQ(ReadFile(At(local, "keep/k")), "k");
-  EXPECT_FALSE(Names(local).contains("d"));
-  EXPECT_TRUE(Names(local).contains("keep"));
+  EXPECT_FALSE(Exists(At(side, "d")));
+  EXPECT_FALSE(Exists(At(side, "top.txt")));
+  EXPECT_EQ(ReadFile(At(side, "keep/k")), "k");
+  EXPECT_FALSE(Names(side).contains("d"));
+  EXPECT_TRUE(Names(side).contains("keep"));
   EXPECT_TRUE(form().isEnabled());
   EXPECT_FALSE(w_->message_form->isVisible());
 }
 
-INSTANTIATE_TEST_SUITE_P(BothSides, DeleteEntriesTest, ::testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "Local" : "Remote"; });
+INSTANTIATE_TEST_SUITE_P(BothSides, DeleteEntriesTest, BothSides(), SideParamName);
 
 TEST_F(TransferEntriesTest, CancelWhileGatheringEndsSilently) {
-  MakeDir(At(true, "many/b"));
-  for (int i = 0; i < 40; ++i) WriteFile(At(true, "many/a/f" + std::to_string(i)), "data");
+  MakeDir(At(Side::kLocal, "many/b"));
+  for (int i = 0; i < 40; ++i) WriteFile(At(Side::kLocal, "many/a/f" + std::to_string(i)), "data");
   ShowRoots(false);
-  Select(true, {"many"});
+  Select(Side::kLocal, {"many"});
 
   Script script;
   script.cancel_gathering_at_pass = 6;  // inside the walk, after a few files
@@ -453,7 +456,7 @@ TEST_F(TransferEntriesTest, CancelWhileGatheringEndsSilently) {
   EXPECT_TRUE(script.dialog_titles.empty());
   EXPECT_TRUE(Boxes().empty());
   EXPECT_LT(w_->entries->queue().size(), 43u);  // the walk stopped part way
-  EXPECT_TRUE(Exists(At(true, "many/a/f39")));
+  EXPECT_TRUE(Exists(At(Side::kLocal, "many/a/f39")));
   EXPECT_FALSE(w_->message_form->isVisible());
   EXPECT_TRUE(form().isEnabled());
   // The walk gave back every search slot it took.

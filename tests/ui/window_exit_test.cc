@@ -52,17 +52,17 @@ class WindowExitTest : public ::testing::Test {
   }
   TForm1& form() { return *w_->form1; }
 
-  void ShowRootsAndSelect(bool local, const QString& name) {
-    for (bool side : {true, false}) {
+  void ShowRootsAndSelect(Side side, const QString& name) {
+    for (Side side : {Side::kLocal, Side::kRemote}) {
       form().Controls(side).page_control->setCurrentIndex(kFilesPage);
       ASSERT_EQ(form().link().LinkChDir(side, "C:\\"), 0);
       form().Pane(side).Path = form().link().LinkGetDir(side, 0);
       form().FillList(side);
     }
-    PaneListModel* model = form().Controls(local).model;
+    PaneListModel* model = form().Controls(side).model;
     for (int r = 0; r < model->rowCount(); ++r) {
       if (model->index(r, 0).data().toString() == name) {
-        form().Controls(local).list->selectionModel()->select(
+        form().Controls(side).list->selectionModel()->select(
             model->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
         return;
       }
@@ -146,7 +146,7 @@ TEST_F(WindowExitTest, CloseDuringGatheringIsRefusedAndClosingTheBusyWindowCance
   Open(/*with_remote=*/true);
   form().Connect1Click();
   ASSERT_TRUE(form().connected());
-  ShowRootsAndSelect(true, "TREE");
+  ShowRootsAndSelect(Side::kLocal, "TREE");
   int passes = 0;
   bool visible_after_close = false;
   bool dialog_shown = false;
@@ -178,7 +178,7 @@ TEST_F(WindowExitTest, CloseDuringGatheringIsRefusedAndClosingTheBusyWindowCance
 // What runs when the cable goes silent, and what must still be there after.
 struct TimeOutCase {
   const char* name;
-  bool source_local;
+  Side source_side;
   const char* button;
   bool deletes;
 };
@@ -188,7 +188,7 @@ class TimeOutExitTest : public WindowExitTest, public ::testing::WithParamInterf
 TEST_P(TimeOutExitTest, CancelInTheTimeOutBoxEndsTheProgramCleanlyAndKeepsEverySource) {
   const TimeOutCase& c = GetParam();
   const std::string bytes = PatternBytes(80000, 7);  // ten blocks
-  const TempFolder& source_dir = c.source_local ? local_dir_ : remote_dir_;
+  const TempFolder& source_dir = c.source_side == Side::kLocal ? local_dir_ : remote_dir_;
   for (const char* name : {"DIR/A.BIN", "DIR/B.BIN", "DIR/C.BIN"}) {
     WriteFile(source_dir / name, bytes);
   }
@@ -196,7 +196,7 @@ TEST_P(TimeOutExitTest, CancelInTheTimeOutBoxEndsTheProgramCleanlyAndKeepsEveryS
   Open(/*with_remote=*/true);
   form().Connect1Click();
   ASSERT_TRUE(form().connected());
-  ShowRootsAndSelect(c.source_local, "DIR");
+  ShowRootsAndSelect(c.source_side, "DIR");
 
   int delete_passes = 0;
   WhileRunning([&] { form().findChild<QAbstractButton*>(c.button)->click(); },
@@ -244,10 +244,10 @@ TEST_P(TimeOutExitTest, CancelInTheTimeOutBoxEndsTheProgramCleanlyAndKeepsEveryS
 
 INSTANTIATE_TEST_SUITE_P(
     Runs, TimeOutExitTest,
-    ::testing::Values(TimeOutCase{"MoveToRemote", true, "LMoveBtn", false},
-                      TimeOutCase{"MoveToLocal", false, "RMoveBtn", false},
-                      TimeOutCase{"CopyToRemote", true, "LCopyBtn", false},
-                      TimeOutCase{"DeleteOnRemote", false, "RDeleteBtn", true}),
+    ::testing::Values(TimeOutCase{"MoveToRemote", Side::kLocal, "LMoveBtn", false},
+                      TimeOutCase{"MoveToLocal", Side::kRemote, "RMoveBtn", false},
+                      TimeOutCase{"CopyToRemote", Side::kLocal, "LCopyBtn", false},
+                      TimeOutCase{"DeleteOnRemote", Side::kRemote, "RDeleteBtn", true}),
     [](const ::testing::TestParamInfo<TimeOutCase>& info) { return info.param.name; });
 
 }  // namespace

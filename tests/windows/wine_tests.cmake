@@ -40,7 +40,7 @@ foreach(arch i686 x86_64)
     message(STATUS "no Wine loader for ${arch}: its module tests are left out")
     continue()
   endif()
-  foreach(test_program remote_connection_test served_process_test module_twin_test
+  foreach(test_program remote_connection_test served_process_test module_twin_test abandoned_request_test
                        windows_module_test fast_path_module_test)
     if(TARGET ${test_program})
       gtest_discover_tests(${test_program} TEST_PREFIX "Windows-${arch}." DISCOVERY_TIMEOUT 60

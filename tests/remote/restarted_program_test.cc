@@ -1,0 +1,171 @@
+// A program that ended without code 0 after an even number of exchanges leaves
+// the Remote Module waiting for a header in the very phase a new connection
+// starts in: its ready strobe is already up for the first nibble of a new
+// program's first request. The only sign that the program restarted is the
+// synchronisation's nibble 3, and a module that is off the processor while the
+// 3 is on the cable (a loaded machine, a sleeping poll) must still not serve
+// the new program's requests on the old connection, where the old handles are
+// open and the old program's unfinished file stays.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "link/link.h"
+#include "localfs/local_file_system.h"
+#include "port/virtual_cable.h"
+#include "remote/command_dispatcher.h"
+#include "remote/remote_session.h"
+#include "support/temp_tree.h"
+#include "support/test_ports.h"
+
+namespace duplane {
+namespace {
+
+constexpr std::uint16_t kBase = kDefaultPortBase;
+
+// Whether the module gets the processor: closed, its status reads wait.
+class ProcessorGate {
+ public:
+  void Close() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    closed_ = true;
+  }
+  void Open() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      closed_ = false;
+    }
+    opened_.notify_all();
+  }
+  bool closed() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return closed_;
+  }
+  void WaitUntilOpen() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    opened_.wait(lock, [this] { return !closed_; });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable opened_;
+  bool closed_ = false;
+};
+
+class GatedPort : public PortAccess {
+ public:
+  GatedPort(PortAccess& inner, ProcessorGate& gate) : inner_(inner), gate_(gate) {}
+  std::uint8_t ReadPort(std::uint32_t address) override {
+    gate_.WaitUntilOpen();
+    return inner_.ReadPort(address);
+  }
+  void WritePort(std::uint32_t address, std::uint8_t value) override {
+    inner_.WritePort(address, value);
+  }
+
+ private:
+  PortAccess& inner_;
+  ProcessorGate& gate_;
+};
+
+// The restarted program's end. From its nibble 3 on the module is off the
+// processor until the program writes again or has plainly stopped to wait for
+// it (a good many status reads with nothing written).
+class HoldingOffPort : public PortAccess {
+ public:
+  static constexpr int kReadsUntilTheModuleRuns = 200;
+
+  HoldingOffPort(PortAccess& inner, ProcessorGate& gate) : inner_(inner), gate_(gate) {}
+  std::uint8_t ReadPort(std::uint32_t address) override {
+    if (gate_.closed() && address == kBase + 1u &&
+        ++reads_since_open_ >= kReadsUntilTheModuleRuns) {
+      gate_.Open();
+    }
+    return inner_.ReadPort(address);
+  }
+  void WritePort(std::uint32_t address, std::uint8_t value) override {
+    if (address == kBase) {
+      if (value == 0x03) {
+        reads_since_open_ = 0;
+        gate_.Close();
+      } else {
+        gate_.Open();
+      }
+    }
+    inner_.WritePort(address, value);
+  }
+
+ private:
+  PortAccess& inner_;
+  ProcessorGate& gate_;
+  int reads_since_open_ = 0;
+};
+
+class RestartedProgramTest : public ::testing::Test {
+ protected:
+  RestartedProgramTest()
+      : cable_(VirtualCable::CreatePair(kBase)),
+        module_port_(*cable_.second, gate_),
+        local_files_({{'C', tree_ / "local"}}, false),
+        remote_files_({{'C', Share()}}, true),
+        session_(module_port_, kBase),
+        dispatcher_(session_.link_layer(), remote_files_) {
+    module_ = std::thread([this] {
+      session_.Serve(
+          stop_, [this](std::uint8_t code) { return dispatcher_.Handle(code); },
+          [this] { remote_files_.CloseAll(); });
+    });
+  }
+  ~RestartedProgramTest() override {
+    stop_ = true;
+    gate_.Open();
+    module_.join();
+  }
+
+  std::string Share() {
+    MakeDir(tree_ / "local");
+    MakeDir(tree_ / "share");
+    return tree_ / "share";
+  }
+
+  TempTree tree_;
+  ProcessorGate gate_;
+  std::pair<std::unique_ptr<VirtualCable>, std::unique_ptr<VirtualCable>> cable_;
+  GatedPort module_port_;
+  LocalFileSystem local_files_;
+  LocalFileSystem remote_files_;
+  RemoteSession session_;
+  CommandDispatcher dispatcher_;
+  std::atomic<bool> stop_{false};
+  std::thread module_;
+};
+
+TEST_F(RestartedProgramTest, ModuleOffTheProcessorDuringTheNewSynchronisation) {
+  std::int32_t old_handle = -1;
+  {
+    LinkLayer old_program(*cable_.first, kBase);
+    ASSERT_TRUE(SyncRemoteWithin(old_program, 10));
+    Link link(local_files_, &old_program);
+    old_handle = link.LinkFileCreate(Side::kRemote, "C:\\half.bin");
+    ASSERT_GE(old_handle, 0);
+    ASSERT_EQ(link.LinkFileWrite(Side::kRemote, old_handle, "abc", 3), 3);
+    // Two exchanges: the module now waits in a new connection's phase.
+    ASSERT_EQ(old_program.data_toggle(), 0x10);
+  }
+
+  HoldingOffPort restarted_port(*cable_.first, gate_);
+  LinkLayer program(restarted_port, kBase);
+  program.SetTimeoutHandler([](const std::string&) { return TimeoutAnswer::kCancel; });
+  ASSERT_TRUE(SyncRemoteWithin(program, 10));
+  Link link(local_files_, &program);
+  EXPECT_EQ(link.LinkFileWrite(Side::kRemote, old_handle, "def", 3), -1);
+  EXPECT_FALSE(link.LinkFileExists(Side::kRemote, "C:\\half.bin"));
+  EXPECT_FALSE(Exists(tree_ / "share/half.bin"));
+  EXPECT_TRUE(program.connected());
+}
+
+}  // namespace
+}  // namespace duplane
