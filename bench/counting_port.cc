@@ -55,7 +55,10 @@ std::uint8_t CountingPort::ReadPort(std::uint32_t address) {
     after_move_ = false;
     ++Current().nibble_reads;
     if (phase_ == Phase::kTurned) phase_ = Phase::kAnswer;
-    if (phase_ == Phase::kAnswer && (++received_nibbles_ & 1) == 0) ++current_.bytes_received;
+    if (phase_ == Phase::kAnswer && (++received_nibbles_ & 1) == 0) {
+      ++current_.bytes_received;
+      if (recording_ && !records_.empty()) ++records_.back().received;
+    }
   } else {
     WireCounts& counts = Current();
     ++counts.polls;
@@ -116,6 +119,7 @@ void CountingPort::StartExchange() {
   current_code_ = -1;
   sent_nibbles_ = 0;
   received_nibbles_ = 0;
+  if (recording_) records_.emplace_back();
 }
 
 void CountingPort::CloseExchange() {
@@ -132,11 +136,14 @@ void CountingPort::SentNibble(std::uint8_t nibble) {
     return;
   }
   const std::uint64_t index = current_.bytes_sent++;
+  const auto byte = static_cast<std::uint8_t>(nibble << 4 | low_nibble_);
+  if (recording_ && !records_.empty()) records_.back().sent.push_back(byte);
   if (index >= 3) return;
-  header_[index] = static_cast<std::uint8_t>(nibble << 4 | low_nibble_);
+  header_[index] = byte;
   if (index == 2) {
     const bool framed = header_[0] == LinkLayer::kHeaderStart && header_[2] == (header_[1] ^ 0xFF);
     current_code_ = framed ? header_[1] : kMalformed;
+    if (recording_ && !records_.empty()) records_.back().code = current_code_;
   }
 }
 

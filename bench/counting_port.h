@@ -21,6 +21,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "port/port_access.h"
 
@@ -45,6 +46,14 @@ struct WireCounts {
   bool SameFixedCounts(const WireCounts& other) const;
 };
 
+// One exchange as it crossed: its code, every byte the program sent (the
+// command header first) and how many bytes came back.
+struct ExchangeRecord {
+  int code = -1;
+  std::vector<std::uint8_t> sent;
+  std::uint64_t received = 0;
+};
+
 class CountingPort : public PortAccess {
  public:
   // A header that fails its check is counted under this code.
@@ -63,6 +72,10 @@ class CountingPort : public PortAccess {
   const WireCounts& Unframed() const { return unframed_; }
   // Clears the counts; the reading of the traffic goes on where it stands.
   void Reset();
+
+  // Keeps an ExchangeRecord of every exchange from now on (or stops).
+  void Record(bool on) { recording_ = on; }
+  const std::vector<ExchangeRecord>& records() const { return records_; }
 
  private:
   enum class Phase { kOutside, kSyncing, kRequest, kTurned, kAnswer };
@@ -89,6 +102,8 @@ class CountingPort : public PortAccess {
   std::uint64_t received_nibbles_ = 0;
   std::uint8_t low_nibble_ = 0;
   std::uint8_t header_[3] = {};
+  bool recording_ = false;
+  std::vector<ExchangeRecord> records_;
 };
 
 }  // namespace duplane

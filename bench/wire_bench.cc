@@ -15,18 +15,33 @@
 // - every operation code used, with its cost per exchange;
 // - the real-cable model (cable_model.h) for an ISA port reached directly and
 //   through ppdev, whose system call is measured here.
+//
+// All of the above run on the plain codes alone, as against a module that
+// knows nothing more. Then the same against duplane-remote with the fast path
+// (docs/protocol-extensions.md):
+// - a typical mix (text, an executable, already-compressed images; see
+//   sample_mix.h) copied both ways, with and without it: wire bytes per
+//   payload byte;
+// - a listing of 20,000 entries with it, beside the plain listing's cost;
+// - how fast this machine packs and unpacks each kind, in 8 KiB blocks;
+// - the modelled real-cable times of a 20,000-entry listing and a 100 MB
+//   mixed copy, with and without it.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "bench_figures.h"
 #include "bench_ui.h"
 #include "cable_model.h"
+#include "link/extension_codes.h"
 #include "link/link.h"
+#include "link/packed_block.h"
 #include "remote_program.h"
+#include "sample_mix.h"
 #include "transfer/copy_engine.h"
 #include "transfer/transfer_context.h"
 
@@ -40,17 +55,20 @@ constexpr std::int64_t kSmallFile = 1000;
 constexpr std::int64_t kModelFile = 64ll << 20;
 constexpr int kModelEntries = 20000;
 constexpr int kModelFiles = 3000;
+constexpr std::int64_t kMixPart = 1 << 20;  // of each kind in the measured mix
+constexpr double kModelMix = 100e6;         // the modelled mixed copy, bytes
 
-const char* const kOpNames[33] = {
-    "LinkNop",         "LinkGetDrives",       "LinkGetHomeDrive", "LinkChDir",
-    "LinkGetDir",      "LinkDiskFree",        "LinkFindFirst",    "LinkFindNext",
-    "LinkFindClose",   "LinkFileOpen",        "LinkFileSeek",     "LinkFileRead",
-    "LinkFileWrite",   "(never sent)",        "LinkFileClose",    "LinkDeleteFile",
-    "LinkFileExists",  "LinkFileCreate",      "LinkGetFileTime",  "LinkSetFileTime",
-    "LinkFileGetAttr", "LinkFileSetAttr",     "LinkCreateDir",    "LinkRemoveDir",
-    "LinkRenameFile",  "LinkDirectoryExists", "LinkGetCRC",       "LinkFileAge",
-    "LinkDiskSize",    "LinkGetSysImageList", "LinkGetIconIndex", "LinkHasSubDirs",
-    "LinkListSubDirs"};
+const char* const kOpNames[kLastExtensionCode + 1] = {
+    "LinkNop",           "LinkGetDrives",        "LinkGetHomeDrive",    "LinkChDir",
+    "LinkGetDir",        "LinkDiskFree",         "LinkFindFirst",       "LinkFindNext",
+    "LinkFindClose",     "LinkFileOpen",         "LinkFileSeek",        "LinkFileRead",
+    "LinkFileWrite",     "(never sent)",         "LinkFileClose",       "LinkDeleteFile",
+    "LinkFileExists",    "LinkFileCreate",       "LinkGetFileTime",     "LinkSetFileTime",
+    "LinkFileGetAttr",   "LinkFileSetAttr",      "LinkCreateDir",       "LinkRemoveDir",
+    "LinkRenameFile",    "LinkDirectoryExists",  "LinkGetCRC",          "LinkFileAge",
+    "LinkDiskSize",      "LinkGetSysImageList",  "LinkGetIconIndex",    "LinkHasSubDirs",
+    "LinkListSubDirs",   "LinkFileReadPacked",   "LinkFileWritePacked", "LinkFindFirstBatch",
+    "LinkFindNextBatch", "LinkListSubDirsBatch", "LinkRangeCRC"};
 
 struct Options {
   double access_us = 1.0;
@@ -84,6 +102,9 @@ class Bench {
       : options_(options), remote_(exe, remote_dir_.path(), local_dir_.path()) {}
 
   bool Start() { return remote_.started() && remote_.Connect(); }
+
+  // Off: the plain codes only, as against a module that knows nothing more.
+  void SetFastPath(bool on) { remote_.link().SetExtensionsEnabled(on); }
 
   // Copies the pane's rows from one side to the other; the counts of it all.
   WireCounts Copy(Side source_side, const std::vector<BenchUi::Row>& rows) {
@@ -163,31 +184,120 @@ class Bench {
     PrintPer("  Remote -> Local, per file", small_down_, n);
   }
 
-  void Listing() {
-    const int n = options_.entries;
-    fs::create_directories(Folder(Side::kRemote) + "/LIST");
+  // A remote directory `dir` of `n` files listed; the counts and the entries
+  // listed (with . and ..).
+  WireCounts ListNewDirectory(const std::string& dir, int n, int* listed) {
+    fs::create_directories(Folder(Side::kRemote) + "/" + dir);
     for (int i = 0; i < n; ++i) {
-      WritePatternFile(Folder(Side::kRemote) + "/LIST/E" + std::to_string(i) + ".DAT", i % 100, i);
+      WritePatternFile(Folder(Side::kRemote) + "/" + dir + "/E" + std::to_string(i) + ".DAT",
+                       i % 100, i);
     }
     Link& link = remote_.link();
     const WireCounts before = remote_.port().Exchanges();
-    int listed = 0;
-    for (std::int32_t r = link.LinkFindFirst(Side::kRemote, 1, "C:\\LIST\\*.*", kMaskFilesAndDirs);
+    *listed = 0;
+    for (std::int32_t r =
+             link.LinkFindFirst(Side::kRemote, 1, "C:\\" + dir + "\\*.*", kMaskFilesAndDirs);
          r == 0; r = link.LinkFindNext(Side::kRemote, 1)) {
-      ++listed;
+      ++*listed;
     }
     link.LinkFindClose(Side::kRemote, 1);
-    listing_ = remote_.port().Exchanges() - before;
-    listing_entries_ = listed;
+    return remote_.port().Exchanges() - before;
+  }
+
+  void Listing() {
+    listing_ = ListNewDirectory("LIST", options_.entries, &listing_entries_);
+    const int listed = listing_entries_;
     std::printf("\nA remote listing of %d entries (with . and ..)\n", listed);
     PrintPer("  per entry", listing_, listed);
+  }
+
+  // The mix copied Local -> Remote and back, kind by kind.
+  void MixedCopy(bool fast) {
+    SetFastPath(fast);
+    std::printf("\nA typical mix, %lld bytes of each kind, Local -> Remote and back, %s\n",
+                (long long)kMixPart, fast ? "WITH the fast path" : "plain codes only");
+    WireCounts all;
+    double payload = 0;
+    for (const SampleKind& kind :
+         {SampleText(kMixPart), SampleExecutable(kMixPart), SampleImages(kMixPart)}) {
+      if (kind.bytes.empty()) {
+        std::printf("  %s: not on this system, left out\n", kind.name);
+        continue;
+      }
+      const std::int64_t size = static_cast<std::int64_t>(kind.bytes.size());
+      std::ofstream(Folder(Side::kLocal) + "/" + kind.file, std::ios::binary) << kind.bytes;
+      WireCounts counts = Copy(Side::kLocal, {{kind.file, size}});
+      fs::remove(Folder(Side::kLocal) + "/" + kind.file);
+      counts += Copy(Side::kRemote, {{kind.file, size}});
+      fs::remove(Folder(Side::kLocal) + "/" + kind.file);
+      fs::remove(Folder(Side::kRemote) + "/" + kind.file);
+      std::printf("  %-18s wire bytes per payload byte %.3f\n", kind.name,
+                  counts.wire_bytes() / (2.0 * size));
+      all += counts;
+      payload += 2.0 * size;
+    }
+    std::printf("  the whole mix: wire bytes per payload byte %.3f\n", all.wire_bytes() / payload);
+    (fast ? mix_fast_ : mix_plain_) = all;
+    mix_payload_ = payload;
+    SetFastPath(false);
+  }
+
+  // A directory of kModelEntries entries listed over the fast path.
+  void FastListing() {
+    SetFastPath(true);
+    listing_fast_ = ListNewDirectory("MANY", kModelEntries, &listing_fast_entries_);
+    const int listed = listing_fast_entries_;
+    fs::remove_all(Folder(Side::kRemote) + "/MANY");
+    SetFastPath(false);
+    std::printf("\nA remote listing of %d entries WITH the fast path\n", listed);
+    PrintPer("  per entry", listing_fast_, listed);
+    const Per plain = Divide(listing_, listing_entries_);
+    std::printf("  against %.1f wire bytes per entry with plain codes: %.1f times fewer\n",
+                plain.wire_bytes, plain.wire_bytes / (listing_fast_.wire_bytes() / double(listed)));
+  }
+
+  // How fast this machine packs and unpacks each kind, one 8 KiB block at a
+  // time as the fast path does.
+  void PackingSpeed() {
+    std::printf("\nPacking speed on this machine, 8 KiB blocks, zlib level %d (%s)\n", kPackLevel,
+                LoadAverage().c_str());
+    for (const SampleKind& kind :
+         {SampleText(kMixPart), SampleExecutable(kMixPart), SampleImages(kMixPart)}) {
+      if (kind.bytes.empty()) continue;
+      std::vector<double> pack_rates, unpack_rates;
+      std::vector<char> out(kBlock);
+      std::size_t packed_bytes = 0;
+      for (int round = 0; round < 5; ++round) {
+        std::vector<Packed> blocks;
+        const double start = Now();
+        for (std::size_t at = 0; at < kind.bytes.size(); at += kBlock) {
+          blocks.push_back(Pack(kind.bytes.data() + at, kBlock));
+        }
+        pack_rates.push_back(kind.bytes.size() / (Now() - start) / 1e6);
+        packed_bytes = 0;
+        const double middle = Now();
+        for (const Packed& block : blocks) {
+          if (block.form == kPackDeflated) {
+            Unpack(block.deflated.data(), block.deflated.size(), out.data(), kBlock);
+            packed_bytes += block.deflated.size() + 4;
+          } else {
+            packed_bytes += kBlock;
+          }
+        }
+        unpack_rates.push_back(kind.bytes.size() / (Now() - middle) / 1e6);
+      }
+      std::printf("  %-18s packed to %.3f; pack MB/s %s; unpack MB/s %s\n", kind.name,
+                  double(packed_bytes) / kind.bytes.size(),
+                  Describe(SpreadOf(pack_rates), "%.0f").c_str(),
+                  Describe(SpreadOf(unpack_rates), "%.0f").c_str());
+    }
   }
 
   void PerCode() {
     std::printf("\nEvery operation used above, per exchange (program's end)\n");
     std::printf("  code %-20s %9s %7s %9s %13s %8s\n", "operation", "exchanges", "sent", "received",
                 "fixed access", "polls");
-    for (int code = 0; code <= kOpListSubDirs; ++code) {
+    for (int code = 0; code <= kLastExtensionCode; ++code) {
       const WireCounts c = remote_.port().ForCode(code);
       if (c.exchanges == 0) continue;
       const double e = static_cast<double>(c.exchanges);
@@ -222,6 +332,17 @@ class Bench {
       std::printf("    listing %d entries: %.0f s\n", kModelEntries, listing);
       std::printf("    %d files of %lld bytes: %.0f s Local -> Remote, %.0f s Remote -> Local\n",
                   kModelFiles, (long long)kSmallFile, small_up, small_down);
+      const double fast_listing =
+          model.Seconds(listing_fast_) / listing_fast_entries_ * kModelEntries;
+      std::printf("    listing %d entries WITH the fast path: %.1f s\n", kModelEntries,
+                  fast_listing);
+      if (mix_payload_ > 0) {
+        // Both directions were counted together; a copy one way is half.
+        const double plain_mix = model.Seconds(mix_plain_) / mix_payload_ * kModelMix;
+        const double fast_mix = model.Seconds(mix_fast_) / mix_payload_ * kModelMix;
+        std::printf("    a 100 MB mixed copy: %.0f s with plain codes, %.0f s WITH the fast path\n",
+                    plain_mix, fast_mix);
+      }
     }
   }
 
@@ -245,9 +366,12 @@ class Bench {
   SearchSlots slots_;
   TransferQueue queue_;
   TransferContext ctx_{remote_.link(), ui_, slots_, queue_};
-  WireCounts per_big_file_, small_up_, small_down_, listing_;
+  WireCounts per_big_file_, small_up_, small_down_, listing_, listing_fast_;
+  WireCounts mix_plain_, mix_fast_;
+  double mix_payload_ = 0;
   std::int64_t big_size_ = 0;
   int listing_entries_ = 1;
+  int listing_fast_entries_ = 1;
 };
 
 }  // namespace
@@ -261,9 +385,15 @@ int main(int argc, char** argv) {
   }
   std::printf("Wire costs counted on the program's end, duplane-remote answering (%s)\n",
               LoadAverage().c_str());
+  // The plain codes first, as against a module that knows nothing more.
+  bench.SetFastPath(false);
   bench.LargeCopy();
   bench.SmallFiles();
   bench.Listing();
+  bench.MixedCopy(/*fast=*/false);
+  bench.MixedCopy(/*fast=*/true);
+  bench.FastListing();
+  bench.PackingSpeed();
   bench.PerCode();
   bench.Model();
   return 0;

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64)
+packages=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev)
 scripts/install-packages.sh "${packages[@]}"
 
 out="${DUPLANE_WINDOWS_DIR:-build-windows}"

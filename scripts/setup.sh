@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake ninja-build pkg-config git
-          qt6-base-dev libgl-dev libglib2.0-dev
+          qt6-base-dev libgl-dev libglib2.0-dev zlib1g-dev
           libgtest-dev libgmock-dev libbenchmark-dev
           clang libclang-rt-14-dev clang-format xvfb xauth x11-apps xdotool imagemagick fonts-dejavu-core
           librsvg2-bin lintian desktop-file-utils appstream openbox)

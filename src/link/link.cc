@@ -8,7 +8,9 @@
 
 #include <cstring>
 
+#include "link/extension_codes.h"
 #include "link/link_layer.h"
+#include "link/remote_call.h"
 #include "link/wire_format.h"
 #include "localfs/local_file_system.h"
 
@@ -18,74 +20,9 @@ static_assert(kFileBlockSize <= kMaxWireData, "a copy's block must fit one LinkF
 
 namespace {
 
-// Answers longer than this are not read and dropped but end the connection:
-// reading them would keep the program blocked for minutes.
-constexpr std::int64_t kDiscardLimit = 64 << 10;
 constexpr std::int32_t kMaxDriveLetters = 26;
 constexpr std::int32_t kMaxBitmapBytes = 4 << 20;
 constexpr std::int32_t kMaxListedNames = 1 << 20;
-
-// One remote operation from the program's side.
-class RemoteCall {
- public:
-  // Sends the command header unless there is no live link to send it on.
-  RemoteCall(LinkLayer* link, OpCode code) : link_(link) {
-    if (link_ == nullptr || !link_->connected()) {
-      failed_ = true;
-      return;
-    }
-    link_->SendCommand(code);
-  }
-
-  bool live() const { return link_ != nullptr && link_->connected() && !failed_; }
-  LinkLayer& link() { return *link_; }
-
-  // Between the request fields and the answer fields.
-  void Turn() { link_->WaitForAck(); }
-  // Ends the exchange; true when every field arrived and fitted.
-  bool Finish() {
-    link_->FinishReceive();
-    return live();
-  }
-
-  void Fail() { failed_ = true; }
-  // An answer so far out of bounds that the two ends cannot be put back in step
-  // cheaply: the connection is over.
-  void Break() {
-    failed_ = true;
-    link_->set_connected(false);
-  }
-
-  // Drops `count` bytes that have no place to go; gives up the link if there are
-  // too many to drop.
-  void Drop(std::int64_t count) {
-    Fail();
-    if (count > kDiscardLimit) {
-      Break();
-    } else {
-      DiscardBytes(*link_, count);
-    }
-  }
-
-  bool GetText(std::int32_t max, std::string* out) {
-    const std::int32_t count = GetI32(*link_);
-    if (count < 0) {
-      Fail();  // nothing follows a negative count
-      return false;
-    }
-    if (count > max) {
-      Drop(count);
-      return false;
-    }
-    out->assign(static_cast<std::size_t>(count), '\0');
-    link_->GetBlock(count, &(*out)[0]);
-    return true;
-  }
-
- private:
-  LinkLayer* link_;
-  bool failed_ = false;
-};
 
 bool Sendable(const std::string& text) {
   return text.size() <= static_cast<std::size_t>(kMaxWireText);
@@ -99,7 +36,19 @@ std::string WithFinalBackslash(const std::string& path) {
 
 }  // namespace
 
-Link::Link(LocalFileSystem& local, LinkLayer* remote) : local_(local), remote_(remote) {}
+Link::Link(LocalFileSystem& local, LinkLayer* remote)
+    : local_(local), remote_(remote), extensions_(remote) {}
+
+bool Link::FastPath() {
+  // A plain module answers false for a path no file system holds, and its
+  // exchanges stay exactly what they were but for this one.
+  if (extensions_.NeedsProbe()) {
+    extensions_.SetProbeAnswer(LinkFileExists(Side::kRemote, kExtensionsProbePath));
+  }
+  return extensions_.Available();
+}
+
+bool Link::HasExtensions(Side side) { return side == Side::kLocal || FastPath(); }
 
 const FindRecord& Link::SlotRecord(std::int32_t slot) const {
   static const FindRecord kNoRecord;
@@ -173,8 +122,11 @@ std::int32_t Link::LinkFindFirst(Side side, std::int32_t slot, const std::string
   if (!ValidSlot(slot)) return kErrorInvalidHandle;
   if (side == Side::kLocal) return local_.FindFirst(slot, pattern, mask, &records_[slot - 1]);
   if (!Sendable(pattern)) return kErrorPathNotFound;
+  extensions_.ForgetSearch(slot);
   std::int32_t result = kErrorNotReady;
-  {
+  if (FastPath()) {
+    result = extensions_.FindFirst(slot, pattern, mask, &records_[slot - 1]);
+  } else {
     RemoteCall call(remote_, kOpFindFirst);
     if (!call.live()) return kErrorNotReady;
     SendI32(call.link(), slot);
@@ -200,6 +152,10 @@ std::int32_t Link::LinkFindNext(Side side, std::int32_t slot) {
   if (side == Side::kLocal) return local_.FindNext(slot, &records_[slot - 1]);
   std::int32_t result = kErrorNotReady;
   do {
+    if (extensions_.ServesSearch(slot)) {
+      result = extensions_.FindNext(slot, &records_[slot - 1]);
+      continue;
+    }
     RemoteCall call(remote_, kOpFindNext);
     if (!call.live()) return kErrorNotReady;
     SendI32(call.link(), slot);
@@ -216,6 +172,7 @@ std::int32_t Link::LinkFindNext(Side side, std::int32_t slot) {
 void Link::LinkFindClose(Side side, std::int32_t slot) {
   if (!ValidSlot(slot)) return;
   if (side == Side::kLocal) return local_.FindClose(slot);
+  extensions_.ForgetSearch(slot);
   RemoteCall call(remote_, kOpFindClose);
   if (!call.live()) return;
   SendI32(call.link(), slot);
@@ -261,6 +218,7 @@ std::int32_t Link::LinkFileRead(Side side, std::int32_t handle, void* buffer, st
   if (side == Side::kLocal) return local_.FileRead(handle, buffer, count);
   // The Remote Module takes no more than one transfer block per request.
   if (count < 0 || count > kMaxWireData || (buffer == nullptr && count > 0)) return -1;
+  if (FastPath()) return extensions_.FileRead(handle, buffer, count);
   RemoteCall call(remote_, kOpFileRead);
   if (!call.live()) return -1;
   SendI32(call.link(), handle);
@@ -280,6 +238,7 @@ std::int32_t Link::LinkFileWrite(Side side, std::int32_t handle, const void* buf
                                  std::int32_t count) {
   if (side == Side::kLocal) return local_.FileWrite(handle, buffer, count);
   if (count < 0 || count > kMaxWireData || (buffer == nullptr && count > 0)) return -1;
+  if (FastPath()) return extensions_.FileWrite(handle, buffer, count);
   RemoteCall call(remote_, kOpFileWrite);
   if (!call.live()) return -1;
   SendI32(call.link(), handle);
@@ -449,6 +408,7 @@ void Link::LinkGetIconIndex(Side side, const std::string& path, std::int32_t* no
   if (side == Side::kLocal) return local_.GetIconIndex(path, normal, open);
   *normal = 0;
   *open = 0;
+  if (extensions_.KnownIconIndex(path, normal, open)) return;
   if (!Sendable(path)) return;
   RemoteCall call(remote_, kOpGetIconIndex);
   if (!call.live()) return;
@@ -466,6 +426,8 @@ bool Link::LinkHasSubDirs(Side side, const std::string& path) {
   if (path.empty()) return false;
   const std::string directory = WithFinalBackslash(path);
   if (side == Side::kLocal) return local_.HasSubDirs(directory);
+  bool has = false;
+  if (extensions_.KnownHasSubDirs(directory, &has)) return has;
   return RemotePathQuery(remote_, kOpHasSubDirs, directory, nullptr);
 }
 
@@ -476,6 +438,10 @@ std::int32_t Link::LinkListSubDirs(Side side, const std::string& path,
   const std::string directory = WithFinalBackslash(path);
   if (side == Side::kLocal) return local_.ListSubDirs(directory, names);
   if (!Sendable(directory)) return 0;
+  if (FastPath()) {
+    const std::int32_t count = extensions_.ListSubDirs(directory, names);
+    if (count != kSubDirsTooMany) return count;
+  }
   RemoteCall call(remote_, kOpListSubDirs);
   if (!call.live()) return 0;
   SendText(call.link(), directory);
@@ -496,6 +462,14 @@ std::int32_t Link::LinkListSubDirs(Side side, const std::string& path,
     return -1;
   }
   return count;
+}
+
+std::int64_t Link::LinkRangeCRC(Side side, const std::string& path, std::int64_t offset,
+                                std::int64_t length, std::uint32_t* crc) {
+  if (offset < 0 || length < 0) return -1;
+  if (side == Side::kLocal) return local_.RangeCrc(path, offset, length, crc);
+  if (!Sendable(path) || !FastPath()) return -1;
+  return extensions_.RangeCrc(path, offset, length, crc);
 }
 
 }  // namespace duplane

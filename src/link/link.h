@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "link/link_extensions.h"
 #include "localfs/file_values.h"
 #include "localfs/find_record.h"
 
@@ -75,6 +76,15 @@ class Link {
   LocalFileSystem& local() { return local_; }
   LinkLayer* remote() { return remote_; }
 
+  // Whether a side offers what only two Duplane ends share (the range CRC
+  // below, packed file blocks, batched listings): this PC always; the Remote
+  // PC once its module has answered the probe with true on this connection
+  // (the first call asks it).
+  bool HasExtensions(Side side);
+  // Off, the remote branch never probes and sends the plain codes only. On by
+  // default.
+  void SetExtensionsEnabled(bool enabled) { extensions_.set_enabled(enabled); }
+
   // The find record of slot 1..20, filled by whichever branch searched last.
   const FindRecord& SlotRecord(std::int32_t slot) const;
 
@@ -123,11 +133,21 @@ class Link {
                         std::int32_t* open);
   bool LinkHasSubDirs(Side side, const std::string& path);
   std::int32_t LinkListSubDirs(Side side, const std::string& path, std::vector<std::string>* names);
+  // The running-CRC register continued from *crc over the file's bytes from
+  // `offset` on, `length` of them at most, without touching the running CRC
+  // or sending the bytes: the number folded (fewer at the end of the file),
+  // or -1 when the file cannot be read or the side lacks the extensions.
+  std::int64_t LinkRangeCRC(Side side, const std::string& path, std::int64_t offset,
+                            std::int64_t length, std::uint32_t* crc);
 
  private:
+  // Probes once per connection; true when the extension codes may be sent.
+  bool FastPath();
+
   LocalFileSystem& local_;
   LinkLayer* remote_;
   FindRecord records_[kSearchSlots];
+  LinkExtensions extensions_;
 };
 
 }  // namespace duplane

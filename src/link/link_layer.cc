@@ -147,6 +147,7 @@ bool LinkLayer::WaitForReceiver() { return WaitForOtherEnd("SendBlock"); }
 
 void LinkLayer::SendCommand(std::uint8_t code) {
   const std::uint8_t header[3] = {kHeaderStart, code, static_cast<std::uint8_t>(code ^ 0xFF)};
+  ++commands_sent_;
   SendBlock(3, header);
 }
 
@@ -183,6 +184,7 @@ void LinkLayer::SyncRemote() {
   }
   expected_ack_ = 0x00;
   data_toggle_ = kDataStrobe;
+  ++sync_serial_;
 }
 
 bool LinkLayer::AnswerSync(const std::function<bool()>& stop) {

@@ -100,6 +100,13 @@ class LinkLayer {
   };
   CommandWait WaitForCommandStart(const std::function<bool()>& stop);
 
+  // Counts the synchronisations SyncRemote completed: what the program learnt
+  // about the other end holds until this changes.
+  std::uint64_t sync_serial() const { return sync_serial_; }
+  // Counts the command headers sent: an answer remembered from one exchange
+  // holds only while no other exchange has happened since.
+  std::uint64_t commands_sent() const { return commands_sent_; }
+
   const PortCounters& counters() const { return counters_; }
   void ResetCounters() { counters_ = PortCounters(); }
 
@@ -121,6 +128,8 @@ class LinkLayer {
   std::atomic<bool> cancel_{false};
   std::uint8_t expected_ack_ = 0x00;
   std::uint8_t data_toggle_ = kDataStrobe;
+  std::uint64_t sync_serial_ = 0;
+  std::uint64_t commands_sent_ = 0;
   PortCounters counters_;
 };
 

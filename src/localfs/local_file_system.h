@@ -75,6 +75,12 @@ class LocalFileSystem {
   bool SetFileTime(std::int32_t handle, FileTime creation, FileTime last_access,
                    FileTime last_write);
   std::uint32_t GetCRC() const { return crc_; }
+  // The CRC register continued from *crc over `length` bytes of the file from
+  // `offset` on; the number of bytes folded (fewer at the end of the file), or
+  // -1 when the file cannot be opened and read. The running CRC is left as it
+  // was: the copy that owns it may be half-way through a file.
+  std::int64_t RangeCrc(const std::string& path, std::int64_t offset, std::int64_t length,
+                        std::uint32_t* crc);
 
   bool Delete(const std::string& path, std::int32_t mode);
   bool FileExists(const std::string& path);

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "remote/extension_handlers.h"
+#include "remote/request_io.h"
+
 namespace duplane {
 
 class LinkLayer;
@@ -15,7 +18,8 @@ class LocalFileSystem;
 
 class CommandDispatcher {
  public:
-  CommandDispatcher(LinkLayer& link, LocalFileSystem& files);
+  CommandDispatcher(LinkLayer& link, LocalFileSystem& files,
+                    ExtensionOptions extensions = ExtensionOptions());
 
   // Reads the request fields of `code` (header already read and checked),
   // FinishReceive, performs it, sends the answer fields, WaitForAck. Returns
@@ -24,20 +28,13 @@ class CommandDispatcher {
   bool Handle(std::uint8_t code);
 
  private:
-  // A text field; false when its count is negative or above kMaxWireText, in
-  // which case nothing has been allocated and the request is abandoned.
-  bool GetText(std::string* text);
-  // Ends the request: FinishReceive, then waits until the program is ready for
-  // the answer; false when the link died meanwhile (nothing may be carried out).
-  bool EndRequest();
-  // Ends the answer: WaitForAck; the result of Handle.
-  bool EndAnswer();
-
   bool FindAnswer(std::int32_t result, const struct FindRecord& record);
   bool PathQuery(std::uint8_t code);
 
   LinkLayer& link_;
   LocalFileSystem& files_;
+  RequestIo io_;
+  ExtensionHandlers extensions_;
   std::vector<std::uint8_t> data_;  // one transfer block, allocated once
 };
 

@@ -6,10 +6,10 @@
 namespace duplane {
 
 RemoteModule::RemoteModule(PortAccess& port, std::uint16_t base, LocalFileSystem& files,
-                           RemoteSession::Log log, LinkClock& clock)
+                           RemoteSession::Log log, LinkClock& clock, ExtensionOptions extensions)
     : files_(files),
       session_(port, base, std::move(log), clock),
-      dispatcher_(session_.link_layer(), files) {}
+      dispatcher_(session_.link_layer(), files, extensions) {}
 
 void RemoteModule::Serve(const std::atomic<bool>& stop,
                          const RemoteSession::RequestHandler& handle) {

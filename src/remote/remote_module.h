@@ -22,7 +22,8 @@ class RemoteModule {
   // `files` are the served drives; they stay the caller's, who may look at
   // them while the module serves.
   RemoteModule(PortAccess& port, std::uint16_t base, LocalFileSystem& files,
-               RemoteSession::Log log = nullptr, LinkClock& clock = SystemClock());
+               RemoteSession::Log log = nullptr, LinkClock& clock = SystemClock(),
+               ExtensionOptions extensions = ExtensionOptions());
 
   // Serves connections until `stop` becomes true. A test stand-in that
   // answers some requests its own way passes itself as `handle`; without one

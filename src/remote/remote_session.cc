@@ -1,6 +1,7 @@
 // The Remote Module's connection loop.
 #include "remote/remote_session.h"
 
+#include "link/extension_codes.h"
 #include "link/link.h"
 
 namespace duplane {
@@ -80,7 +81,7 @@ RemoteSession::Outcome RemoteSession::ServeOneCommand(const std::atomic<bool>& s
     Say("disconnected");
     return Outcome::kResync;
   }
-  if (code == kOpUnused13 || code > kOpListSubDirs || !handle) {
+  if (code == kOpUnused13 || code > kLastExtensionCode || !handle) {
     Say("unknown operation code " + std::to_string(code) + ": waiting for a new connection");
     link_.set_connected(false);
     return Outcome::kResync;

@@ -15,7 +15,7 @@ namespace duplane {
 
 class RemoteSession {
  public:
-  // Carries out one request whose header (a code from 1 to 32 but 13) has been
+  // Carries out one request whose header (a code from 1 to 38 but 13) has been
   // read and checked: reads its fields, FinishReceive, performs it, sends the
   // answer, WaitForAck. Returns false when the request cannot be right; the
   // session then drops back to waiting for a synchronisation.

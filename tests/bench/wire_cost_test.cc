@@ -72,6 +72,8 @@ class WireCostTest : public ::testing::Test {
     CableFixture::Options options;
     options.local_drives = {{'C', local_.path()}};
     options.remote_drives = {{'C', remote_.path()}};
+    // The plain codes' costs: the extensions have tests of their own.
+    options.program_extensions = false;
     options.wrap_program_port = [this](PortAccess& inner) {
       auto port = std::make_unique<CountingPort>(inner, kDefaultPortBase);
       port_ = port.get();

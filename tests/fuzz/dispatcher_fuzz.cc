@@ -1,8 +1,9 @@
 // libFuzzer target for the Remote Module's request decoding. The input is the
 // stream of nibbles the program would put on the cable; a port that always
 // shows the strobe the module waits for feeds it to a real LinkLayer, so one
-// thread runs whole requests through CommandDispatcher against a confined
-// folder. Besides the sanitizers, a file outside that folder must never change.
+// thread runs whole requests (the extension codes' among them) through
+// CommandDispatcher against a confined folder. Besides the sanitizers, a file
+// outside that folder must never change.
 #include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include <sstream>
 #include <string>
 
+#include "link/extension_codes.h"
 #include "link/link.h"
 #include "link/link_layer.h"
 #include "localfs/local_file_system.h"
@@ -107,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   while (link.connected()) {
     std::uint8_t code = 0;
     link.GetBlock(1, &code);
-    if (!link.connected() || code == kOpNop || code == kOpUnused13 || code > kOpListSubDirs) {
+    if (!link.connected() || code == kOpNop || code == kOpUnused13 || code > kLastExtensionCode) {
       break;
     }
     if (!dispatcher.Handle(code)) break;

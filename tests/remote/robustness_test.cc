@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "link/extension_codes.h"
 #include "link/wire_format.h"
 #include "localfs/local_file_system.h"
 #include "support/cable_fixture.h"
@@ -74,7 +75,7 @@ TEST_F(RobustnessTest, BadHeader) {
 TEST_F(RobustnessTest, CodeThirteenAndUnknownCodes) {
   served_.program_link().SendCommand(13);
   ExpectDroppedAndRecovered();
-  served_.program_link().SendCommand(33);
+  served_.program_link().SendCommand(kLastExtensionCode + 1);
   ExpectDroppedAndRecovered();
 }
 
@@ -88,6 +89,58 @@ TEST_F(RobustnessTest, HugeAndNegativeTextCounts) {
   served_.program_link().SendCommand(kOpCreateDir);
   SendI32(served_.program_link(), -1);
   ExpectDroppedAndRecovered();
+}
+
+// The extension codes hold their fields to the same bounds: a block larger
+// than one transfer block, a deflated length beyond the plain one, a form that
+// does not exist, absurd text counts.
+TEST_F(RobustnessTest, ExtensionRequestsOutOfBounds) {
+  LinkLayer& wire = served_.program_link();
+  const std::int32_t handle = served_.link().LinkFileCreate(Side::kRemote, "C:\\packed.bin");
+  ASSERT_GE(handle, 0);
+  const struct {
+    std::int32_t count;
+    std::uint8_t form;
+    std::int32_t plain;
+    std::int32_t deflated;
+  } writes[] = {
+      {kMaxWireData + 1, 0, kMaxWireData + 1, 0},
+      {100, 1, 100, 200},
+      {100, 9, 100, 0},
+      {100, 0, 99, 0},
+  };
+  for (const auto& w : writes) {
+    SCOPED_TRACE(w.count);
+    wire.SendCommand(kExtFileWritePacked);
+    SendI32(wire, handle);
+    SendI32(wire, w.count);
+    SendU8(wire, w.form);
+    SendI32(wire, w.plain);
+    if (w.form == 1) SendI32(wire, w.deflated);
+    ExpectDroppedAndRecovered();
+  }
+  for (const std::uint8_t code : {kExtFindFirstBatch, kExtRangeCrc, kExtListSubDirsBatch}) {
+    SCOPED_TRACE(int(code));
+    wire.SendCommand(code);
+    if (code == kExtFindFirstBatch) SendI32(wire, 1);
+    SendI32(wire, code == kExtRangeCrc ? -1 : kMaxWireText + 1);
+    ExpectDroppedAndRecovered();
+  }
+  EXPECT_EQ(ReadFile(tree_ / "share/packed.bin"), "");
+}
+
+// The range CRC reads through the same confined walk as a copy: nothing
+// outside the served folder is read, through a link or by "..".
+TEST_F(RobustnessTest, RangeCrcStaysInsideTheServedFolder) {
+  Link& link = served_.link();
+  ASSERT_TRUE(link.HasExtensions(Side::kRemote));
+  for (const char* path : {"C:\\out\\secret", "C:\\secret_link", "C:\\..\\outside\\secret"}) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    EXPECT_EQ(link.LinkRangeCRC(Side::kRemote, path, 0, 6, &crc), -1) << path;
+    EXPECT_EQ(crc, 0xFFFFFFFFu) << path;
+  }
+  std::uint32_t crc = 0xFFFFFFFFu;
+  EXPECT_EQ(link.LinkRangeCRC(Side::kRemote, "C:\\file.txt", 0, 100, &crc), 6);
 }
 
 // A read asked for more than one block is a legal request for "up to count

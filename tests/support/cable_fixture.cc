@@ -54,9 +54,11 @@ CableFixture::CableFixture(Options options) {
     return TimeoutAnswer::kCancel;
   });
   link_ = std::make_unique<Link>(*local_files_, program_link_.get());
+  link_->SetExtensionsEnabled(options.program_extensions);
   if (remote_cable_ == nullptr) return;
   remote_files_ = std::make_unique<LocalFileSystem>(options.remote_drives, /*confine=*/true);
-  module_ = std::make_unique<RemoteModule>(*remote_cable_, kDefaultPortBase, *remote_files_);
+  module_ = std::make_unique<RemoteModule>(*remote_cable_, kDefaultPortBase, *remote_files_,
+                                           nullptr, SystemClock(), options.remote_extensions);
   remote_thread_ = std::thread([this] { module_->Serve(stop_); });
 }
 

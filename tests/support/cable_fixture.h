@@ -16,6 +16,7 @@
 #include "localfs/drive_table.h"
 #include "localfs/local_file_system.h"
 #include "port/virtual_cable.h"
+#include "remote/extension_handlers.h"
 
 namespace duplane {
 
@@ -40,6 +41,11 @@ class CableFixture {
     // caller runs on a port of its own; remote_files() does not exist then.
     std::shared_ptr<PortAccess> program_port = nullptr;
     std::uint16_t program_base = kDefaultPortBase;
+    // The in-process module's extensions; switched off it is a module that
+    // knows only the plain codes.
+    ExtensionOptions remote_extensions = ExtensionOptions();
+    // Whether the program's Link probes for them and uses them.
+    bool program_extensions = true;
   };
 
   // Drive C: is `local_root` for the program and `remote_root` for the module.

@@ -49,6 +49,28 @@ std::string PatternBytes(std::size_t size, unsigned seed) {
   return bytes;
 }
 
+std::string TextBytes(std::size_t size, unsigned seed) {
+  static const char* const kWords[] = {
+      "the",    "of",     "and",   "copy",  "file",    "cable",  "remote", "disk",
+      "to",     "a",      "in",    "old",   "new",     "data",   "is",     "block",
+      "that",   "it",     "for",   "port",  "window",  "drive",  "with",   "on",
+      "was",    "as",     "by",    "list",  "tree",    "byte",   "check",  "when",
+      "letter", "report", "table", "store", "archive", "backup", "office", "budget"};
+  constexpr std::size_t kWordCount = sizeof(kWords) / sizeof(kWords[0]);
+  std::string text;
+  text.reserve(size + 16);
+  std::uint32_t x = seed * 2654435761u + 7;
+  while (text.size() < size) {
+    x = x * 1664525u + 1013904223u;
+    // Skewed towards the first words, as a language is.
+    const std::size_t pick = ((x >> 16) % kWordCount) * ((x >> 8) % kWordCount) / kWordCount;
+    text += kWords[pick];
+    text += (x & 0x1F) == 0 ? "\n" : " ";
+  }
+  text.resize(size);
+  return text;
+}
+
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream out;

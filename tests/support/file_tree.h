@@ -31,6 +31,9 @@ class TempFolder {
 void WriteFile(const std::string& path, const std::string& bytes);
 // A file of `size` bytes of a pattern that differs per `seed`.
 std::string PatternBytes(std::size_t size, unsigned seed);
+// `size` bytes of prose-like text (words, spaces, line ends) that differs per
+// `seed`: it deflates to well under half, as real text does.
+std::string TextBytes(std::size_t size, unsigned seed);
 std::string ReadFile(const std::string& path);
 void MakeDir(const std::string& path);
 // Sets access and modification time, in whole seconds since 1970.

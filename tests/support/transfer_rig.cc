@@ -99,13 +99,20 @@ struct TransferRig::Impl {
   std::unique_ptr<CableFixture> fixture;
 };
 
-TransferRig::TransferRig(bool remote_process) : TransferRig(remote_process, ExternalRemote()) {}
+TransferRig::TransferRig(bool remote_process)
+    : TransferRig(remote_process, ExternalRemote(), ExtensionOptions()) {}
 
-TransferRig::TransferRig(const ExternalRemote& external) : TransferRig(false, external) {}
+TransferRig::TransferRig(const ExternalRemote& external)
+    : TransferRig(false, external, ExtensionOptions()) {}
 
-TransferRig::TransferRig(bool remote_process, const ExternalRemote& external)
+TransferRig::TransferRig(const ExtensionOptions& remote_extensions)
+    : TransferRig(false, ExternalRemote(), remote_extensions) {}
+
+TransferRig::TransferRig(bool remote_process, const ExternalRemote& external,
+                         const ExtensionOptions& remote_extensions)
     : impl_(std::make_unique<Impl>()) {
   CableFixture::Options options;
+  options.remote_extensions = remote_extensions;
   options.remote_process = remote_process;
   options.local_drives = {{'C', impl_->local_root.path()}};
   options.remote_drives = {{'C', impl_->remote_root.path()}};

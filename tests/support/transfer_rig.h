@@ -13,6 +13,7 @@
 
 #include "link/link.h"
 #include "port/port_access.h"
+#include "remote/extension_handlers.h"
 #include "support/file_tree.h"
 #include "support/scripted_transfer_ui.h"
 #include "transfer/transfer_context.h"
@@ -34,6 +35,9 @@ class TransferRig {
   using ExternalRemote = std::function<std::unique_ptr<PortAccess>(const std::string& remote_root,
                                                                    std::uint16_t* base)>;
   explicit TransferRig(const ExternalRemote& external);
+  // An in-process Remote Module with these extensions (off: a module that
+  // knows only the plain codes).
+  explicit TransferRig(const ExtensionOptions& remote_extensions);
   ~TransferRig();
 
   Link& link();
@@ -70,7 +74,8 @@ class TransferRig {
   bool Reconnect();
 
  private:
-  TransferRig(bool remote_process, const ExternalRemote& external);
+  TransferRig(bool remote_process, const ExternalRemote& external,
+              const ExtensionOptions& remote_extensions);
 
   struct Impl;
   std::unique_ptr<Impl> impl_;

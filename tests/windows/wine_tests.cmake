@@ -41,7 +41,7 @@ foreach(arch i686 x86_64)
     continue()
   endif()
   foreach(test_program remote_connection_test served_process_test module_twin_test abandoned_request_test
-                       windows_module_test)
+                       windows_module_test fast_path_module_test)
     if(TARGET ${test_program})
       gtest_discover_tests(${test_program} TEST_PREFIX "Windows-${arch}." DISCOVERY_TIMEOUT 60
         PROPERTIES ENVIRONMENT "DUPLANE_WINDOWS_ARCH=${arch}" FIXTURES_REQUIRED Wine
