@@ -5,8 +5,11 @@
 #include "ui/message_boxes.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 
 namespace duplane {
 namespace {
@@ -15,11 +18,25 @@ QString Displayed(QString text) { return text.replace(QChar('\r'), QChar('\n'));
 
 QWidget* Owner() { return QApplication::activeWindow(); }
 
+// A one-line message makes a box narrower than its title bar needs, and the
+// window manager then cuts "Information" down to "Inf...ion". A spacer across
+// the box's grid keeps it wide enough for the title beside the frame's own
+// buttons.
+void KeepTitleReadable(QMessageBox& box, const QString& title) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (grid == nullptr) return;
+  constexpr int kFrameButtonsRoom = 160;
+  const int width = QFontMetrics(box.font()).horizontalAdvance(title) * 3 / 2 + kFrameButtonsRoom;
+  grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 class Box : public QMessageBox {
  public:
   Box(Icon icon, const char* title, const QString& text, StandardButtons buttons)
       : QMessageBox(icon, QString::fromLatin1(title), Displayed(text), buttons, Owner()) {
     setTextFormat(Qt::PlainText);
+    KeepTitleReadable(*this, windowTitle());
   }
 };
 
