@@ -110,8 +110,8 @@ void TForm1::RenameOnPane(Side side) {
     return;
   }
   const std::size_t row = static_cast<std::size_t>(rows.first().row());
-  if (row >= pane.Columns[kColName].size()) return;
-  const std::string old_name = pane.Columns[kColName][row];
+  if (row >= pane.Rows.size()) return;
+  const std::string old_name = pane.Rows[row].name;
   if (old_name == kParentName || old_name == kRootName) {
     boxes_.Error(text::kCannotRenameSpecial);
     return;
