@@ -46,10 +46,6 @@ bool PaneController::ShowsFiles() const {
 
 QString PaneController::FileSpec() const { return controls_.filespec->text(); }
 
-QString PaneController::SideText() const {
-  return QString::fromLatin1(side_ == Side::kLocal ? text::kLocalSide : text::kRemoteSide);
-}
-
 PaneSelection PaneController::Selection() const {
   const QItemSelectionModel* selection = controls_.list->selectionModel();
   return SelectionOf(pane_, FileSpec().toStdString(), [&](std::int32_t row) {

@@ -104,7 +104,6 @@ class PaneController : public QObject {
   std::vector<bool> RememberSelection() const;
   void RestoreSelection(const std::vector<bool>& selected);
   void BulkSelectRows(int first, int count);
-  QString SideText() const;
 
   const Side side_;
   PaneHost& host_;

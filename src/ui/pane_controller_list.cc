@@ -74,7 +74,7 @@ void PaneController::FillList() {
   if (end == ListingEnd::kLimitReached) {
     host_.boxes().Error(text::kListLimitPrefix + QLocale().toString(row_limit_) +
                         text::kListLimitMiddle + QString::fromStdString(pane_.Path) + text::kOn +
-                        SideText());
+                        text::SideText(side_));
   }
   c.model->EndChange();
   SortList();
