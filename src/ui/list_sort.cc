@@ -1,12 +1,16 @@
 // Row sorting. The keys are computed once per sort and the quicksort works on
-// them and on a permutation; the rows are moved once at the end. The exchanges
-// are those of the classic middle-pivot quicksort, so rows with equal keys end
-// where that sort leaves them.
+// them and on a permutation; the rows are moved once at the end. Every key
+// ends with the row's place in name order, so rows that tie in the sort
+// column come out ordered by name, and names are compared the way the user's
+// locale orders them (über beside Uber, not after Zeta), without regard to case.
 #include "ui/list_sort.h"
 
+#include <QCollator>
 #include <QString>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <numeric>
 #include <string>
 #include <utility>
 
@@ -25,6 +29,28 @@ std::string LowerKey(const std::string& text) {
 }
 
 std::int64_t SizeKey(const std::string& text) { return std::strtoll(text.c_str(), nullptr, 10); }
+
+// The place of each row of the range in name order: the locale's collation
+// first, then the bytes, so two names never tie.
+std::vector<int> NameRanks(const TPane& pane, int first, int n) {
+  QCollator collator;
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  std::vector<QCollatorSortKey> keys;
+  keys.reserve(n);
+  for (int k = 0; k < n; ++k) {
+    keys.push_back(collator.sortKey(QString::fromStdString(pane.Columns[kColName][first + k])));
+  }
+  std::vector<int> order(n);
+  std::iota(order.begin(), order.end(), 0);
+  std::sort(order.begin(), order.end(), [&](int a, int b) {
+    const int c = keys[a].compare(keys[b]);
+    if (c != 0) return c < 0;
+    return pane.Columns[kColName][first + a] < pane.Columns[kColName][first + b];
+  });
+  std::vector<int> rank(n);
+  for (int r = 0; r < n; ++r) rank[order[r]] = r;
+  return rank;
+}
 
 template <typename Key>
 void QuickSort(std::vector<Key>& keys, std::vector<int>& perm, int l, int r) {
@@ -62,14 +88,15 @@ void ApplyPermutation(TPane& pane, std::vector<bool>& selected, int first,
   for (std::size_t k = 0; k < n; ++k) selected[first + k] = flags[k];
 }
 
-template <typename Key, typename MakeKey>
+template <typename Primary, typename MakeKey>
 void SortBy(TPane& pane, std::vector<bool>& selected, int first, int last, int column,
             MakeKey make_key) {
   const int n = last - first + 1;
-  std::vector<Key> keys(n);
+  const std::vector<int> rank = NameRanks(pane, first, n);
+  std::vector<std::pair<Primary, int>> keys(n);
   std::vector<int> perm(n);
   for (int k = 0; k < n; ++k) {
-    keys[k] = make_key(pane.Columns[column][first + k]);
+    keys[k] = {make_key(pane.Columns[column][first + k], rank[k]), rank[k]};
     perm[k] = k;
   }
   QuickSort(keys, perm, 0, n - 1);
@@ -85,9 +112,14 @@ void SortRange(TPane& pane, std::vector<bool>& selected, int first, int last, in
     if (static_cast<std::size_t>(last) >= column.size()) return;
   }
   if (key == kColSize + 1) {
-    SortBy<std::int64_t>(pane, selected, first, last, kColSize, SizeKey);
+    SortBy<std::int64_t>(pane, selected, first, last, kColSize,
+                         [](const std::string& text, int) { return SizeKey(text); });
+  } else if (key == kColName + 1) {
+    SortBy<int>(pane, selected, first, last, kColName,
+                [](const std::string&, int rank) { return rank; });
   } else {
-    SortBy<std::string>(pane, selected, first, last, key - 1, LowerKey);
+    SortBy<std::string>(pane, selected, first, last, key - 1,
+                        [](const std::string& text, int) { return LowerKey(text); });
   }
 }
 

@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -15,6 +14,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 #include "ui/about_form.h"
 #include "ui/help_window.h"
@@ -62,8 +62,13 @@ TForm1::TForm1(LinkSession& session, MessageBoxes& boxes, QWidget* parent)
   local.SortColumn = 1;
   local.list_stale = false;
   local.tree_stale = false;
+  NoteDefaultColumnWidths();
+  ApplyRememberedLayout();
   InstallLinkCallbacks();
+  BuildLocalWatcher();
   FillDriveTree(Side::kLocal);
+  const PaneSettings& local_remembered = remembered_.panes[SideIndex(Side::kLocal)];
+  RestoreDirectory(Side::kLocal, local_remembered.dir, local_remembered.page);
 }
 
 TForm1::~TForm1() {
@@ -205,9 +210,12 @@ void TForm1::BuildPanes() {
     splitter1_->addWidget(Controls(side).panel);
     ConnectPaneEvents(side);
   }
-  auto* layout = new QHBoxLayout(central);
+  auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(splitter1_);
+  layout->setSpacing(1);
+  layout->addWidget(splitter1_, 1);
+  BuildFunctionKeys(central);
+  layout->addWidget(function_keys_);
   setCentralWidget(central);
 }
 
@@ -252,10 +260,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   } else if (event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     for (Side side : {Side::kLocal, Side::kRemote}) {
-      // Enter in the list enters the selected directory; no other key (not
-      // even Backspace) has a meaning of its own there.
+      // Enter in the list enters the selected directory; the two-pane keys
+      // are ListKey's.
       if (watched == Controls(side).list && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
         if (Handles(side)) EnterSelectedDir(side);
+        return true;
+      }
+      if (watched == Controls(side).list && ListKey(side, static_cast<QKeyEvent*>(event))) {
         return true;
       }
     }

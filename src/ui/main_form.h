@@ -16,12 +16,18 @@
 #include "link/link.h"
 #include "transfer/pane.h"
 #include "transfer/search_slots.h"
+#include "ui/function_key_bar.h"
 #include "ui/pane_controls.h"
+#include "ui/pane_settings.h"
 #include "ui/prompt_dialog.h"
 #include "ui/settings.h"
 #include "ui/tree_icons.h"
 
 class QAction;
+class QSettings;
+class QFileSystemWatcher;
+class QTimer;
+class QKeyEvent;
 class QMenu;
 class QSplitter;
 class QTreeWidgetItem;
@@ -132,6 +138,8 @@ class TForm1 : public QMainWindow {
   void SortList(Side side);
   void ReverseList(Side side);
   void ColumnClicked(Side side, int column);
+  // The header's arrow on the sort column, pointing the way it sorts.
+  void ShowSortIndicator(Side side);
   void EnterSelectedDir(Side side);
   void SelectAllDirs(Side side);
   void SelectAllFiles(Side side);
@@ -158,6 +166,31 @@ class TForm1 : public QMainWindow {
   // Where RenameOnPane and CreateDirOnPane ask for a name; the window's own
   // dialog unless a test puts a script in its place.
   void SetPrompts(Prompts* prompts) { prompts_ = prompts != nullptr ? prompts : &dialog_prompts_; }
+  // Keys of a file list: Backspace, Insert and Space, + and -, Delete, Tab.
+  // True when the key was used.
+  bool ListKey(Side side, QKeyEvent* event);
+  // A path typed in the directory panel: go there, or say it is not there.
+  void GoToTypedPath(Side side, const QString& typed);
+  // Backspace: the parent directory, with the cursor on the one just left.
+  void GoUp(Side side);
+  // After a page switch from inside the page: the focus to the page's view.
+  void FocusShownView(Side side);
+  // + and -: marks or unmarks the files a prompted pattern names.
+  void SelectByPattern(Side side, bool select);
+  // Insert and Space: marks or unmarks the cursor row and moves down.
+  void ToggleCurrentRow(Side side);
+  // Puts the cursor, and the selection, on a row (by its name: false when no
+  // entry has it).
+  bool SetCurrentRow(Side side, const std::string& name);
+  void SetCurrentRow(Side side, int row);
+
+  // The function keys (F5 Copy ... Ctrl+R Refresh) on the pane of `side`,
+  // through that side's menu entry.
+  void RunFunctionKey(Side side, FunctionKey key);
+  FunctionKeyBar* function_keys() const { return function_keys_; }
+  // The pane that has, or last had, the focus: the one the keys act on.
+  Side focused_side() const { return focused_side_; }
+
   // LocalListDragDrop / RemoteListDragDrop: entries of the other side's list
   // dropped on the list of side `target_side`.
   void ListDragDrop(Side target_side, bool is_move);
@@ -187,6 +220,25 @@ class TForm1 : public QMainWindow {
   void BuildRenameCreateMenus(Side side);
   void ConnectListDragDrop(Side side);
   void SetTabOrder();
+  void BuildFunctionKeys(QWidget* parent);
+  void ConnectTypedPath(Side side);
+  // Remembered panes (settings).
+  void NoteDefaultColumnWidths();
+  void ApplyRememberedLayout();
+  void RestoreDirectory(Side side, const QString& dir, int page);
+  void RestoreRemotePane();
+  QString RemoteIdentityNow();
+  void RememberPane(Side side);
+  void SaveRememberedPanes(QSettings& store);
+  void BuildLocalWatcher();
+  // Points the watcher at the directory the Local list shows.
+  void WatchLocalDir();
+  void LocalDirChanged();
+  // Reads the list again with the same entries marked and under the cursor.
+  void RefillKeepingMarks(Side side);
+  void NoteFocus(QWidget* now);
+  void UpdateFunctionKeys();
+  QMenu* SideMenu(Side side) const;
   void ConnectPopupKeys(FileListView* list);
   QString SideText(Side side) const;
   void CheckQtVersion();
@@ -221,6 +273,9 @@ class TForm1 : public QMainWindow {
   HelpWindow* help_window_ = nullptr;
 
   Settings settings_;
+  RememberedPanes remembered_;
+  std::array<std::vector<int>, 2> default_widths_;
+  QString remote_identity_;  // of the module the Remote pane shows
   std::uint16_t port_base_ = 0x0378;
   QSize remembered_size_;
   bool frame_unknown_ = false;  // centred before the frame was known
@@ -236,16 +291,23 @@ class TForm1 : public QMainWindow {
   SearchSlots search_slots_;
   Side current_side_ = Side::kLocal;
   QString file_spec_;
+  // The filespec each list was last read with, for the status line's note.
+  std::array<QString, 2> filled_spec_;
   bool bulk_select_ = false;
   bool lfilespec_changed_ = false;
   bool rfilespec_changed_ = false;
   bool in_expand_item_ = false;
+  QString last_pattern_ = QStringLiteral("*.*");  // what + and - asked for last
   // The file rows of the directory being read, appended after its directories.
   std::array<std::vector<std::string>, kPaneColumns> file_columns_;
 
   QSplitter* splitter1_ = nullptr;
   QMenu* local_pc_menu_ = nullptr;
   QMenu* remote_pc_menu_ = nullptr;
+  FunctionKeyBar* function_keys_ = nullptr;
+  QFileSystemWatcher* local_watcher_ = nullptr;
+  QTimer* watch_settle_ = nullptr;
+  Side focused_side_ = Side::kLocal;
 
   QPointer<QWidget> last_focus_;   // the window's focus widget before it was disabled
   bool focus_to_restore_ = false;  // enabled again, focus not yet given back

@@ -68,6 +68,7 @@ void TForm1::InstallLinkCallbacks() {
 void TForm1::LoadSettings() {
   QSettings store(kSettingsOrganization, kSettingsApplication);
   settings_ = LoadSettingsFrom(store);
+  remembered_ = LoadPanesFrom(store);
   QSize size = this->size();
   if (settings_.main_width > 0) size.setWidth(settings_.main_width);
   if (settings_.main_height > 0) size.setHeight(settings_.main_height);
@@ -88,6 +89,7 @@ void TForm1::SaveSettings() {
   s.main_height = remembered_size_.height();
   s.main_maximized = isMaximized();
   SaveSettingsTo(store, s);
+  SaveRememberedPanes(store);
 }
 
 void TForm1::SelectPortBase() {
@@ -107,6 +109,7 @@ void TForm1::SetLinkMenus(bool is_connected) {
   action("Connect1")->setEnabled(!is_connected);
   action("Disconnect1")->setEnabled(is_connected);
   action("Configure1")->setEnabled(!is_connected);
+  Controls(Side::kRemote).dir->SetEditable(is_connected);
 }
 
 void TForm1::Connect1Click() {
@@ -119,7 +122,8 @@ void TForm1::Connect1Click() {
   }
   TPane& remote = Pane(Side::kRemote);
   remote.Path.clear();
-  remote.SortColumn = 1;
+  // The order the user chose last time, 1 (Name) when there is none.
+  remote.SortColumn = remembered_.panes[SideIndex(Side::kRemote)].sort_column;
   remote.list_stale = true;
   remote.tree_stale = true;
 
@@ -154,6 +158,7 @@ void TForm1::Connect1Click() {
       message_form_->repaint();
     }
     FillDriveTree(Side::kRemote);
+    RestoreRemotePane();
   }
   Pause(kConnectPauseMs);
   // Enabled before the busy window goes, so the activation can return here.
@@ -169,6 +174,7 @@ void TForm1::Disconnect1Click() {
   message_form_->SetText(text::kDisconnecting);
   message_form_->ShowAndRepaint();
   Pause(kDisconnectPauseMs);
+  RememberPane(Side::kRemote);
   link().LinkNop();
   setEnabled(true);
   message_form_->CloseForm();

@@ -16,6 +16,7 @@
 
 #include "link/link.h"
 #include "localfs/local_file_system.h"
+#include "transfer/file_spec.h"
 #include "ui/busy_cursor.h"
 #include "ui/list_sort.h"
 #include "ui/list_texts.h"
@@ -153,10 +154,14 @@ void TForm1::FillList(Side side) {
   pane.SpecialCount = 0;
   pane.DirCount = 0;
   pane.FileCount = 0;
+  pane.HiddenFiles = 0;
 
   const std::string dir = pane.Path.size() > 3 ? pane.Path + "\\" : pane.Path;
-  const std::string pattern = file_spec_.toStdString();
-  const bool all_files = pattern == text::kAllFiles;
+  const FileSpec spec(file_spec_.toStdString());
+  filled_spec_[SideIndex(side)] = file_spec_;
+  // Files the first search reports; those the list does not show are the
+  // ones the filespec hides.
+  std::int32_t files_seen = 0;
   const std::int32_t slot = AllocFBlock();
   // With no slot there is nothing to search with; the list stays empty.
   if (slot != 0) {
@@ -178,8 +183,12 @@ void TForm1::FillList(Side side) {
         } else if (r.attributes & kAttrDirectory) {
           AppendEntry(pane.Columns, r, text::kDirRow);
           ++pane.DirCount;
-        } else if (all_files) {
-          AddFileEntry(slot);
+        } else if (IsEntryName(r.name)) {
+          ++files_seen;
+          // Several patterns: every file came with this search, and the
+          // matching ones are kept here. One pattern keeps the side's own
+          // filtering of the second search, and its traffic, as it was.
+          if (spec.all() || (!spec.single() && spec.Matches(r.name))) AddFileEntry(slot);
         }
       } while (progress.Entry(rows_read()) && l.LinkFindNext(side, slot) == 0);
       l.LinkFindClose(side, slot);
@@ -188,8 +197,8 @@ void TForm1::FillList(Side side) {
     // directory's files as this one's, and commands would then act on the
     // namesakes here: it lists no file at all.
     const bool stopped = progress.cancelled() || progress.limit_reached();
-    if (!stopped && !all_files && IsPlainFindName(pattern)) {
-      if (l.LinkFindFirst(side, slot, dir + pattern, kMaskFilesOnly) == 0) {
+    if (!stopped && spec.single() && IsPlainFindName(spec.text())) {
+      if (l.LinkFindFirst(side, slot, dir + spec.text(), kMaskFilesOnly) == 0) {
         do {
           AddFileEntry(slot);
         } while (progress.Entry(rows_read()) && l.LinkFindNext(side, slot) == 0);
@@ -197,6 +206,7 @@ void TForm1::FillList(Side side) {
       }
     }
     search_slots_.Free(slot);
+    pane.HiddenFiles = std::max(0, files_seen - pane.FileCount);
     if (progress.limit_reached()) {
       boxes_.Error(text::kListLimitPrefix + QLocale().toString(ListingProgress::Limit()) +
                    text::kListLimitMiddle + QString::fromStdString(pane.Path) + text::kOn +
@@ -213,6 +223,8 @@ void TForm1::FillList(Side side) {
   SortList(side);
   if (pane.SortColumn < 0) ReverseList(side);
   c.list->viewport()->update();
+  ShowSortIndicator(side);
+  if (side == Side::kLocal) WatchLocalDir();
   UpdateStatus(side);
 }
 
@@ -299,6 +311,16 @@ void TForm1::ColumnClicked(Side side, int column) {
     pane.SortColumn = key;
     SortList(side);
   }
+  ShowSortIndicator(side);
+}
+
+void TForm1::ShowSortIndicator(Side side) {
+  QHeaderView* header = Controls(side).list->header();
+  const int key = Pane(side).SortColumn;
+  header->setSortIndicatorShown(key != 0);
+  if (key != 0) {
+    header->setSortIndicator(std::abs(key) - 1, key > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
+  }
 }
 
 void TForm1::EnterSelectedDir(Side side) {
@@ -319,6 +341,7 @@ void TForm1::EnterSelectedDir(Side side) {
   pane.Path = link().LinkGetDir(side, kCurrentDrive);
   pane.tree_stale = true;
   FillList(side);
+  SetCurrentRow(side, 0);
 }
 
 void TForm1::BulkSelectRows(Side side, int first, int count) {

@@ -57,6 +57,13 @@ void SetHasChildren(QTreeWidgetItem* node, bool has) {
 
 QString Grouped(qint64 value) { return QLocale().toString(value); }
 
+// Said after the counts, so that a list that looks short is not taken for
+// the whole directory.
+QString HiddenNote(int hidden, const QString& spec) {
+  if (hidden <= 0) return QString();
+  return text::kHiddenOpen + QString::number(hidden) + text::kHiddenMiddle + spec + ")";
+}
+
 bool IsDescendant(const QTreeWidgetItem* item, const QTreeWidgetItem* ancestor) {
   for (const QTreeWidgetItem* p = item ? item->parent() : nullptr; p; p = p->parent()) {
     if (p == ancestor) return true;
@@ -269,6 +276,8 @@ void TForm1::PageControlChange(Side side) {
   QMenu* menu = side == Side::kLocal ? local_pc_menu_ : remote_pc_menu_;
   menu->setEnabled(c.page_control->currentIndex() == kFilesPage);
   SetListDragMode();
+  UpdateFunctionKeys();
+  FocusShownView(side);
   if (side == Side::kRemote) {
     if (menu->isEnabled()) c.page_control->currentWidget()->repaint();
     if (!connected()) return;
@@ -316,7 +325,8 @@ void TForm1::UpdateStatus(Side side) {
     c.status->setText(text::kSelected + QString::number(dirs) + text::kOf +
                       QString::number(pane.DirCount) + text::kDirsComma + QString::number(files) +
                       text::kOf + QString::number(pane.FileCount) + text::kFilesColon +
-                      Grouped(bytes) + text::kBytes);
+                      Grouped(bytes) + text::kBytes +
+                      HiddenNote(pane.HiddenFiles, filled_spec_[SideIndex(side)]));
     return;
   }
   const QString dir = AsciiUpper(c.dir->text());

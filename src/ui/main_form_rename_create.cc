@@ -58,6 +58,7 @@ void TForm1::BuildPaneCommands() {
   for (Side side : {Side::kLocal, Side::kRemote}) {
     BuildRenameCreateMenus(side);
     ConnectListDragDrop(side);
+    ConnectTypedPath(side);
   }
   SetTabOrder();
 }
@@ -138,6 +139,7 @@ void TForm1::RenameOnPane(Side side) {
   // Only a directory shows in the tree, so only its rename makes the tree stale.
   if (link().LinkDirectoryExists(side, new_name)) Pane(side).tree_stale = true;
   FillList(side);
+  SetCurrentRow(side, new_name);
 }
 
 void TForm1::CreateDirOnPane(Side side) {
@@ -168,6 +170,7 @@ void TForm1::CreateDirOnPane(Side side) {
   }
   Pane(side).tree_stale = true;
   FillList(side);
+  SetCurrentRow(side, name);
 }
 
 }  // namespace duplane
