@@ -276,6 +276,7 @@ class TForm1 : public QMainWindow {
   RememberedPanes remembered_;
   std::array<std::vector<int>, 2> default_widths_;
   QString remote_identity_;  // of the module the Remote pane shows
+  bool remote_restored_ = false;  // the last run's Remote pane was offered
   std::uint16_t port_base_ = 0x0378;
   QSize remembered_size_;
   bool frame_unknown_ = false;  // centred before the frame was known

@@ -122,8 +122,10 @@ void TForm1::Connect1Click() {
   }
   TPane& remote = Pane(Side::kRemote);
   remote.Path.clear();
-  // The order the user chose last time, 1 (Name) when there is none.
-  remote.SortColumn = remembered_.panes[SideIndex(Side::kRemote)].sort_column;
+  // The first connection of a run takes the order the user chose in the
+  // last run (1, Name, when there is none); later ones start from Name.
+  remote.SortColumn =
+      remote_restored_ ? 1 : remembered_.panes[SideIndex(Side::kRemote)].sort_column;
   remote.list_stale = true;
   remote.tree_stale = true;
 

@@ -1,7 +1,7 @@
 // Taking the panes back to where the user left them: at start the Local
-// pane's directory, page, sort order, filespec and column widths; at connect
-// the Remote pane's, its directory only when the same Remote Module answers
-// again. A remembered directory that is gone is passed over silently, and
+// pane's directory, page, sort order, filespec and column widths; at the
+// first connection the Remote pane's, its directory only when the same
+// Remote Module answers again. A remembered directory that is gone is passed over silently, and
 // the pane starts at its home drive as it always has.
 #include <QHeaderView>
 #include <QLineEdit>
@@ -51,6 +51,10 @@ void TForm1::RestoreDirectory(Side side, const QString& dir, int page) {
 void TForm1::RestoreRemotePane() {
   const PaneSettings& p = remembered_.panes[SideIndex(Side::kRemote)];
   remote_identity_ = RemoteIdentityNow();
+  // Only what the last run left: a reconnection within this run starts on
+  // the Remote tree, as a connection always has.
+  if (remote_restored_) return;
+  remote_restored_ = true;
   if (remote_identity_ == remembered_.remote_module) RestoreDirectory(Side::kRemote, p.dir, p.page);
 }
 
