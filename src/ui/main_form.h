@@ -1,7 +1,8 @@
 // The main window: the two panes side by side, the Link, Local PC, Remote PC
 // and Help menus, the settings, connecting and disconnecting. It owns the
-// program-wide state: both pane records, the search slots and the settings;
-// the Connected flag lives in the link layer it reaches through LinkSession.
+// program-wide state: both pane controllers, the search slots and the
+// settings; the Connected flag lives in the link layer it reaches through
+// LinkSession.
 #pragma once
 
 #include <QMainWindow>
@@ -10,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,20 +19,17 @@
 #include "transfer/pane.h"
 #include "transfer/search_slots.h"
 #include "ui/function_key_bar.h"
-#include "ui/pane_controls.h"
+#include "ui/pane_controller.h"
+#include "ui/pane_host.h"
 #include "ui/pane_settings.h"
 #include "ui/prompt_dialog.h"
 #include "ui/settings.h"
-#include "ui/tree_icons.h"
 
 class QAction;
-class QSettings;
-class QFileSystemWatcher;
-class QTimer;
 class QKeyEvent;
+class QSettings;
 class QMenu;
 class QSplitter;
-class QTreeWidgetItem;
 
 namespace duplane {
 
@@ -43,7 +42,7 @@ class TConfigForm;
 class TLinkForm;
 class TMessageForm;
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, private PaneHost {
   Q_OBJECT
 
  public:
@@ -92,18 +91,13 @@ class TForm1 : public QMainWindow {
   // Makes this the active window again once the busy or progress window,
   // which had the activation, has gone.
   void TakeActivation();
-  bool connected() const;
+  bool connected() const override;
   const Settings& settings() const { return settings_; }
   std::uint16_t port_base() const { return port_base_; }
   QSize remembered_size() const { return remembered_size_; }
-  TPane& Pane(Side side) { return panes_[SideIndex(side)]; }
-  PaneControls& Controls(Side side) { return controls_[SideIndex(side)]; }
-  SearchSlots& search_slots() { return search_slots_; }
+  SearchSlots& search_slots() override { return search_slots_; }
   HelpWindow* help_window() const { return help_window_; }
-  void set_bulk_select(bool value) { bulk_select_ = value; }
-  // The filespec of the pane SelectPane chose last.
-  const QString& file_spec() const { return file_spec_; }
-  Link& link();
+  Link& link() override;
 
   // Link and Help menus.
   void Connect1Click();
@@ -119,41 +113,10 @@ class TForm1 : public QMainWindow {
   void SaveSettings();
   void SelectPortBase();
 
-  // Panes.
-  void SelectPane(Side side);
-  static QString NodePath(const QTreeWidgetItem* node);
-  void FillDriveTree(Side side);
-  bool ExpandNode(Side side, QTreeWidgetItem* node);
-  void ChangeDirFromTree(Side side, QTreeWidgetItem* node);
-  void SelectHomeDrive(Side side);
-  void SyncTreeToPath(Side side);
-  void PageControlChange(Side side);
-  void PageChanged(Side side);
-  void UpdateStatus(Side side);
+  // The two panes.
+  PaneController& Pane(Side side) { return *panes_[SideIndex(side)]; }
+  PaneControls& Controls(Side side) { return Pane(side).controls(); }
   void SetListDragMode();
-  std::int32_t AllocFBlock();
-  // File lists.
-  void FillList(Side side);
-  void AddFileEntry(std::int32_t slot);
-  void SortList(Side side);
-  void ReverseList(Side side);
-  void ColumnClicked(Side side, int column);
-  // The header's arrow on the sort column, pointing the way it sorts.
-  void ShowSortIndicator(Side side);
-  void EnterSelectedDir(Side side);
-  void SelectAllDirs(Side side);
-  void SelectAllFiles(Side side);
-  // Both at once: Ctrl+A in the list.
-  void SelectAllEntries(Side side);
-  // Leaving the filespec edit (or Enter in it): refill when it was changed.
-  void FileSpecExit(Side side);
-
-  // Expands `node` as a user's click would: ExpandNode decides whether it
-  // opens. Used by the tree walk and by tests.
-  void ExpandItem(Side side, QTreeWidgetItem* node);
-  // Node at a pre-order position counting every node of the tree.
-  static QTreeWidgetItem* NodeAtAbsoluteIndex(QTreeWidget* tree, int index);
-  static int AbsoluteIndex(const QTreeWidgetItem* node);
 
   QAction* action(const char* name) const;
   QMenu* LocalPC1() const { return local_pc_menu_; }
@@ -166,30 +129,14 @@ class TForm1 : public QMainWindow {
   // Where RenameOnPane and CreateDirOnPane ask for a name; the window's own
   // dialog unless a test puts a script in its place.
   void SetPrompts(Prompts* prompts) { prompts_ = prompts != nullptr ? prompts : &dialog_prompts_; }
-  // Keys of a file list: Backspace, Insert and Space, + and -, Delete, Tab.
-  // True when the key was used.
-  bool ListKey(Side side, QKeyEvent* event);
-  // A path typed in the directory panel: go there, or say it is not there.
-  void GoToTypedPath(Side side, const QString& typed);
-  // Backspace: the parent directory, with the cursor on the one just left.
-  void GoUp(Side side);
-  // After a page switch from inside the page: the focus to the page's view.
-  void FocusShownView(Side side);
-  // + and -: marks or unmarks the files a prompted pattern names.
-  void SelectByPattern(Side side, bool select);
-  // Insert and Space: marks or unmarks the cursor row and moves down.
-  void ToggleCurrentRow(Side side);
-  // Puts the cursor, and the selection, on a row (by its name: false when no
-  // entry has it).
-  bool SetCurrentRow(Side side, const std::string& name);
-  void SetCurrentRow(Side side, int row);
-
   // The function keys (F5 Copy ... Ctrl+R Refresh) on the pane of `side`,
   // through that side's menu entry.
   void RunFunctionKey(Side side, FunctionKey key);
   FunctionKeyBar* function_keys() const { return function_keys_; }
   // The pane that has, or last had, the focus: the one the keys act on.
   Side focused_side() const { return focused_side_; }
+  // + and -: marks or unmarks the files of a pattern the user is asked for.
+  void SelectByPattern(Side side, bool select);
 
   // LocalListDragDrop / RemoteListDragDrop: entries of the other side's list
   // dropped on the list of side `target_side`.
@@ -208,20 +155,20 @@ class TForm1 : public QMainWindow {
  private:
   void BuildMenus();
   void BuildListMenus(Side side);
-  void ConnectListEvents(Side side);
-  std::vector<bool> RememberSelection(Side side) const;
-  void RestoreSelection(Side side, const std::vector<bool>& selected);
-  void BulkSelectRows(Side side, int first, int count);
   void BuildPanes();
-  void ConnectPaneEvents(Side side);
   // Rename, create directory, drag and drop, and the keyboard's way through
   // the window; built once both panes and their menus exist.
   void BuildPaneCommands();
   void BuildRenameCreateMenus(Side side);
   void ConnectListDragDrop(Side side);
   void SetTabOrder();
+  // The keys of a file list that reach beyond its pane: Delete (F8), Tab to
+  // the other list, + and -. True when the key was used.
+  bool ListKey(Side side, QKeyEvent* event);
   void BuildFunctionKeys(QWidget* parent);
-  void ConnectTypedPath(Side side);
+  void NoteFocus(QWidget* now);
+  void UpdateFunctionKeys();
+  QMenu* SideMenu(Side side) const;
   // Remembered panes (settings).
   void NoteDefaultColumnWidths();
   void ApplyRememberedLayout();
@@ -230,15 +177,6 @@ class TForm1 : public QMainWindow {
   QString RemoteIdentityNow();
   void RememberPane(Side side);
   void SaveRememberedPanes(QSettings& store);
-  void BuildLocalWatcher();
-  // Points the watcher at the directory the Local list shows.
-  void WatchLocalDir();
-  void LocalDirChanged();
-  // Reads the list again with the same entries marked and under the cursor.
-  void RefillKeepingMarks(Side side);
-  void NoteFocus(QWidget* now);
-  void UpdateFunctionKeys();
-  QMenu* SideMenu(Side side) const;
   void ConnectPopupKeys(FileListView* list);
   QString SideText(Side side) const;
   void CheckQtVersion();
@@ -255,14 +193,15 @@ class TForm1 : public QMainWindow {
   void FinishEnding();
   void FormResize();
   void SetLinkMenus(bool connected);
-  void ClearRemotePane();
   void InstallLinkCallbacks();
   void Pause(int milliseconds);
-  bool IconsInUse(Side side) const { return side == Side::kLocal || settings_.remote_icons; }
-  // Remote handlers act only while connected.
-  bool Handles(Side side) const { return side == Side::kLocal || connected(); }
-  void DeleteChildren(Side side, QTreeWidgetItem* node);
-  void SetNodeIcon(Side side, QTreeWidgetItem* node);
+  // The window's side of its panes.
+  MessageBoxes& boxes() override { return boxes_; }
+  bool remote_icons() const override { return settings_.remote_icons; }
+  void LongOperationBegins() override;
+  void LongOperationEnds() override;
+  std::unique_ptr<ListingProgress> ListingStarted() override;
+  void PageSwitched(Side side) override;
 
   LinkSession& session_;
   MessageBoxes& boxes_;
@@ -275,7 +214,7 @@ class TForm1 : public QMainWindow {
   Settings settings_;
   RememberedPanes remembered_;
   std::array<std::vector<int>, 2> default_widths_;
-  QString remote_identity_;  // of the module the Remote pane shows
+  QString remote_identity_;       // of the module the Remote pane shows
   bool remote_restored_ = false;  // the last run's Remote pane was offered
   std::uint16_t port_base_ = 0x0378;
   QSize remembered_size_;
@@ -286,29 +225,15 @@ class TForm1 : public QMainWindow {
   bool ending_ = false;
   bool ended_ = false;
 
-  std::array<TPane, 2> panes_;
-  std::array<PaneControls, 2> controls_;
-  std::array<ImageList, 2> image_lists_;
   SearchSlots search_slots_;
-  Side current_side_ = Side::kLocal;
-  QString file_spec_;
-  // The filespec each list was last read with, for the status line's note.
-  std::array<QString, 2> filled_spec_;
-  bool bulk_select_ = false;
-  bool lfilespec_changed_ = false;
-  bool rfilespec_changed_ = false;
-  bool in_expand_item_ = false;
-  QString last_pattern_ = QStringLiteral("*.*");  // what + and - asked for last
-  // The file rows of the directory being read, appended after its directories.
-  std::array<std::vector<std::string>, kPaneColumns> file_columns_;
+  std::array<std::unique_ptr<PaneController>, 2> panes_;
 
   QSplitter* splitter1_ = nullptr;
   QMenu* local_pc_menu_ = nullptr;
   QMenu* remote_pc_menu_ = nullptr;
   FunctionKeyBar* function_keys_ = nullptr;
-  QFileSystemWatcher* local_watcher_ = nullptr;
-  QTimer* watch_settle_ = nullptr;
   Side focused_side_ = Side::kLocal;
+  QString last_pattern_ = QStringLiteral("*.*");  // what + and - asked for last
 
   QPointer<QWidget> last_focus_;   // the window's focus widget before it was disabled
   bool focus_to_restore_ = false;  // enabled again, focus not yet given back

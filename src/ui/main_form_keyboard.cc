@@ -79,6 +79,7 @@ void TForm1::SetTabOrder() {
     }
     order.push_back(c.filespec);
     order.push_back(c.list);
+    c.list->installEventFilter(this);  // ListKey
     ConnectPopupKeys(c.list);
   }
   for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);

@@ -19,7 +19,6 @@
 #include "ui/main_form_texts.h"
 #include "ui/message_boxes.h"
 #include "ui/message_form.h"
-#include "ui/pane_list_model.h"
 
 namespace duplane {
 namespace {
@@ -120,16 +119,15 @@ void TForm1::Connect1Click() {
     boxes_.Error(QString::fromStdString(error));
     return;
   }
-  TPane& remote = Pane(Side::kRemote);
-  remote.Path.clear();
+  PaneController& remote = Pane(Side::kRemote);
+  remote.StartOver();
   // The first connection of a run takes the order the user chose in the
   // last run (1, Name, when there is none); later ones start from Name.
-  remote.SortColumn =
-      remote_restored_ ? 1 : remembered_.panes[SideIndex(Side::kRemote)].sort_column;
-  remote.list_stale = true;
-  remote.tree_stale = true;
+  if (!remote_restored_) {
+    remote.record().SortColumn = remembered_.panes[SideIndex(Side::kRemote)].sort_column;
+  }
 
-  PaneControls& rc = Controls(Side::kRemote);
+  PaneControls& rc = remote.controls();
   {
     const QSignalBlocker blocker(rc.page_control);
     rc.page_control->setCurrentIndex(kTreePage);
@@ -159,7 +157,7 @@ void TForm1::Connect1Click() {
       message_form_->SetText(text::kLoadingIcons);
       message_form_->repaint();
     }
-    FillDriveTree(Side::kRemote);
+    remote.FillDriveTree();
     RestoreRemotePane();
   }
   Pause(kConnectPauseMs);
@@ -182,18 +180,8 @@ void TForm1::Disconnect1Click() {
   message_form_->CloseForm();
   TakeActivation();
   session_.set_connected(false);
-  ClearRemotePane();
+  Pane(Side::kRemote).ShowDisconnected();
   SetLinkMenus(false);
-}
-
-void TForm1::ClearRemotePane() {
-  PaneControls& rc = Controls(Side::kRemote);
-  rc.model->Clear();
-  rc.list->repaint();
-  while (rc.tree->topLevelItemCount() > 0) delete rc.tree->takeTopLevelItem(0);
-  if (settings_.remote_icons) image_lists_[1].clear();
-  rc.dir->SetText(text::kDisconnected);
-  rc.status->clear();
 }
 
 void TForm1::Configure1Click() {

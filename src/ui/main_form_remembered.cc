@@ -33,15 +33,15 @@ void TForm1::ApplyRememberedLayout() {
       for (int k = 0; k < kPaneColumns; ++k) c.list->header()->resizeSection(k, p.column_widths[k]);
     }
   }
-  Pane(Side::kLocal).SortColumn = remembered_.panes[SideIndex(Side::kLocal)].sort_column;
+  Pane(Side::kLocal).record().SortColumn = remembered_.panes[SideIndex(Side::kLocal)].sort_column;
 }
 
 void TForm1::RestoreDirectory(Side side, const QString& dir, int page) {
   if (!dir.isEmpty() && link().LinkChDir(side, dir.toStdString()) == 0) {
-    Pane(side).Path = link().LinkGetDir(side, kCurrentDrive);
+    Pane(side).record().Path = link().LinkGetDir(side, kCurrentDrive);
     // The tree walks down to it, as after a change in the list; each node it
     // selects makes its directory current, so the pane ends where it shows.
-    SyncTreeToPath(side);
+    Pane(side).SyncTreeToPath();
   }
   if (page == kFilesPage && Controls(side).tree->currentItem() != nullptr) {
     Controls(side).page_control->setCurrentIndex(kFilesPage);
@@ -62,13 +62,14 @@ QString TForm1::RemoteIdentityNow() {
   const std::string drives = link().LinkGetDrives(Side::kRemote);
   const char home = link().LinkGetHomeDrive(Side::kRemote);
   const int number = home >= 'A' && home <= 'Z' ? home - 'A' + 1 : 0;
-  const long long size = number > 0 ? link().LinkDiskSize(Side::kRemote, static_cast<std::uint8_t>(number)) : -1;
+  const long long size =
+      number > 0 ? link().LinkDiskSize(Side::kRemote, static_cast<std::uint8_t>(number)) : -1;
   return RemoteModuleIdentity(drives, home, size);
 }
 
 void TForm1::RememberPane(Side side) {
   PaneSettings& p = remembered_.panes[SideIndex(side)];
-  const TPane& pane = Pane(side);
+  const TPane& pane = Pane(side).record();
   p.dir = QString::fromStdString(pane.Path);
   p.sort_column = pane.SortColumn;
   p.page = Controls(side).page_control->currentIndex();

@@ -58,7 +58,7 @@ void TForm1::BuildPaneCommands() {
   for (Side side : {Side::kLocal, Side::kRemote}) {
     BuildRenameCreateMenus(side);
     ConnectListDragDrop(side);
-    ConnectTypedPath(side);
+    Pane(side).ConnectTypedPath();
   }
   SetTabOrder();
 }
@@ -100,8 +100,7 @@ void TForm1::RenameOnPane(Side side) {
     ShowNotConnected();
     return;
   }
-  SelectPane(side);
-  const TPane& pane = Pane(side);
+  const TPane& pane = Pane(side).record();
   const QModelIndexList rows = Controls(side).list->selectionModel()->selectedRows();
   if (rows.isEmpty()) {
     boxes_.Error(text::kNoFileSelected + SideText(side));
@@ -137,9 +136,9 @@ void TForm1::RenameOnPane(Side side) {
     return;
   }
   // Only a directory shows in the tree, so only its rename makes the tree stale.
-  if (link().LinkDirectoryExists(side, new_name)) Pane(side).tree_stale = true;
-  FillList(side);
-  SetCurrentRow(side, new_name);
+  if (link().LinkDirectoryExists(side, new_name)) Pane(side).record().tree_stale = true;
+  Pane(side).FillList();
+  Pane(side).SetCurrentRow(new_name);
 }
 
 void TForm1::CreateDirOnPane(Side side) {
@@ -147,8 +146,7 @@ void TForm1::CreateDirOnPane(Side side) {
     ShowNotConnected();
     return;
   }
-  SelectPane(side);
-  if (Pane(side).Path.empty()) {
+  if (Pane(side).record().Path.empty()) {
     boxes_.Error(text::kNoCurrentDir + SideText(side));
     return;
   }
@@ -168,9 +166,9 @@ void TForm1::CreateDirOnPane(Side side) {
     boxes_.Error(text::kErrorCreating + *typed + through_link);
     return;
   }
-  Pane(side).tree_stale = true;
-  FillList(side);
-  SetCurrentRow(side, name);
+  Pane(side).record().tree_stale = true;
+  Pane(side).FillList();
+  Pane(side).SetCurrentRow(name);
 }
 
 }  // namespace duplane

@@ -70,7 +70,7 @@ class TwoPaneKeysTest : public WindowTest<> {
   void ShowBoth() {
     ASSERT_TRUE(w_->Connect());
     for (Side side : {Side::kLocal, Side::kRemote}) {
-      form().SelectHomeDrive(side);
+      form().Pane(side).SelectHomeDrive();
       controls(side).page_control->setCurrentIndex(1);
     }
   }
@@ -218,21 +218,21 @@ TEST_F(TwoPaneKeysTest, GoingUpAndDownPutsTheCursorWhereTheUserLooks) {
   list->setFocus();
   Select(Side::kLocal, {"docs"});
   QTest::keyClick(list, Qt::Key_Return);
-  EXPECT_EQ(form().Pane(Side::kLocal).Path, "C:\\docs");
+  EXPECT_EQ(form().Pane(Side::kLocal).record().Path, "C:\\docs");
   EXPECT_EQ(CurrentName(Side::kLocal), "..");  // entering: the first row
   QTest::keyClick(list, Qt::Key_Down);
   QTest::keyClick(list, Qt::Key_Down);
   QTest::keyClick(list, Qt::Key_Return);
-  EXPECT_EQ(form().Pane(Side::kLocal).Path, "C:\\docs\\deep");
+  EXPECT_EQ(form().Pane(Side::kLocal).record().Path, "C:\\docs\\deep");
   QTest::keyClick(list, Qt::Key_Backspace);
-  EXPECT_EQ(form().Pane(Side::kLocal).Path, "C:\\docs");
+  EXPECT_EQ(form().Pane(Side::kLocal).record().Path, "C:\\docs");
   EXPECT_EQ(CurrentName(Side::kLocal), "deep");  // up: the directory just left
   EXPECT_EQ(Marked(Side::kLocal), QStringList{"deep"});
   QTest::keyClick(list, Qt::Key_Backspace);
   EXPECT_EQ(CurrentName(Side::kLocal), "docs");
   QTest::keyClick(list, Qt::Key_Backspace);  // the root has nothing above it
-  EXPECT_EQ(form().Pane(Side::kLocal).Path, "C:\\");
-  EXPECT_TRUE(form().Pane(Side::kLocal).tree_stale);
+  EXPECT_EQ(form().Pane(Side::kLocal).record().Path, "C:\\");
+  EXPECT_TRUE(form().Pane(Side::kLocal).record().tree_stale);
 
   // A renamed or a new entry is where the cursor goes.
   Select(Side::kLocal, {"a.txt"});
@@ -242,7 +242,7 @@ TEST_F(TwoPaneKeysTest, GoingUpAndDownPutsTheCursorWhereTheUserLooks) {
   QTest::keyClick(list, Qt::Key_F7);
   EXPECT_EQ(CurrentName(Side::kLocal), "newdir");
   QTest::keyClick(list, Qt::Key_Return);
-  EXPECT_EQ(form().Pane(Side::kLocal).Path, "C:\\newdir");
+  EXPECT_EQ(form().Pane(Side::kLocal).record().Path, "C:\\newdir");
   EXPECT_TRUE(Boxes().empty());
 }
 
@@ -286,17 +286,17 @@ TEST_F(TwoPaneKeysTest, FilespecTakesSeveralPatternsAndTheStatusSaysWhatItHides)
   ShowBoth();
   for (Side side : {Side::kLocal, Side::kRemote}) {
     controls(side).filespec->setText("*.txt; *.LOG");
-    form().FillList(side);
+    form().Pane(side).FillList();
     const QStringList expected = side == Side::kLocal ? QStringList{"docs", "a.txt", "b.log"}
                                                       : QStringList{"rdir", "r.log", "r.txt"};
     EXPECT_EQ(Names(side), expected);
     EXPECT_EQ(controls(side).status->text(),
               "Selected: 0 of 1 dirs, 0 of 2 files: 0 bytes (1 files hidden by *.txt; *.LOG)");
     controls(side).filespec->setText("*.txt");
-    form().FillList(side);
+    form().Pane(side).FillList();
     EXPECT_TRUE(controls(side).status->text().endsWith("(2 files hidden by *.txt)"));
     controls(side).filespec->setText("*.*");
-    form().FillList(side);
+    form().Pane(side).FillList();
     EXPECT_TRUE(controls(side).status->text().endsWith("files: 0 bytes"));
   }
 }
@@ -307,13 +307,13 @@ TEST_F(TwoPaneKeysTest, TypedPathGoesThereOrSaysSoAndStays) {
   list->setFocus();
   QTest::keyClick(list, Qt::Key_L, Qt::ControlModifier);
   TypePath(Side::kLocal, "c:\\docs\\deep");
-  EXPECT_EQ(form().Pane(Side::kLocal).Path, "C:\\docs\\deep");
+  EXPECT_EQ(form().Pane(Side::kLocal).record().Path, "C:\\docs\\deep");
   EXPECT_EQ(Names(Side::kLocal), (QStringList{"..", "\\"}));
   EXPECT_EQ(Focus(), list);
   for (const char* unknown : {"C:\\nothing", "D:"}) {
     QTest::keyClick(list, Qt::Key_L, Qt::ControlModifier);
     TypePath(Side::kLocal, unknown);
-    EXPECT_EQ(form().Pane(Side::kLocal).Path, "C:\\docs\\deep");
+    EXPECT_EQ(form().Pane(Side::kLocal).record().Path, "C:\\docs\\deep");
   }
   EXPECT_EQ(Boxes(), (std::vector<std::string>{"Error changing to C:\\nothing on Local PC",
                                                "Error changing to D: on Local PC"}));
@@ -321,7 +321,7 @@ TEST_F(TwoPaneKeysTest, TypedPathGoesThereOrSaysSoAndStays) {
   controls(Side::kRemote).page_control->setCurrentIndex(0);
   QTest::mouseClick(controls(Side::kRemote).dir, Qt::LeftButton);
   TypePath(Side::kRemote, "C:\\rdir");
-  EXPECT_EQ(form().Pane(Side::kRemote).Path, "C:\\rdir");
+  EXPECT_EQ(form().Pane(Side::kRemote).record().Path, "C:\\rdir");
   EXPECT_EQ(controls(Side::kRemote).tree->currentItem()->text(0), "rdir");
 }
 
@@ -344,33 +344,33 @@ TEST_F(TwoPaneKeysTest, NamesSortAsTheLocaleDoesAndTiesGoByName) {
   }
   ShowBoth();
   controls(Side::kLocal).filespec->setText("*.txt");
-  form().FillList(Side::kLocal);
+  form().Pane(Side::kLocal).FillList();
   const QStringList by_name = {"docs", "a.txt", "apple.txt", "Uber.txt", "über.txt", "Zeta.txt"};
   EXPECT_EQ(Names(Side::kLocal), by_name);
   QHeaderView* header = controls(Side::kLocal).list->header();
   EXPECT_TRUE(header->isSortIndicatorShown());
   EXPECT_EQ(header->sortIndicatorSection(), kColName);
-  form().ColumnClicked(Side::kLocal, kColSize);  // all but a.txt are one byte
+  form().Pane(Side::kLocal).ColumnClicked(kColSize);  // all but a.txt are one byte
   EXPECT_EQ(Names(Side::kLocal).mid(1),
             (QStringList{"apple.txt", "Uber.txt", "über.txt", "Zeta.txt", "a.txt"}));
-  form().ColumnClicked(Side::kLocal, kColSize);
+  form().Pane(Side::kLocal).ColumnClicked(kColSize);
   EXPECT_EQ(header->sortIndicatorSection(), kColSize);
   EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
 }
 
 TEST_F(TwoPaneKeysTest, ASecondWindowStartsWhereTheFirstStopped) {
   ShowBoth();
-  form().GoToTypedPath(Side::kLocal, "C:\\docs");
-  form().ColumnClicked(Side::kLocal, kColSize);
-  form().ColumnClicked(Side::kLocal, kColSize);
+  form().Pane(Side::kLocal).GoToTypedPath("C:\\docs");
+  form().Pane(Side::kLocal).ColumnClicked(kColSize);
+  form().Pane(Side::kLocal).ColumnClicked(kColSize);
   controls(Side::kLocal).filespec->setText("*.txt;*.log");
   controls(Side::kLocal).list->header()->resizeSection(kColName, 333);
-  form().GoToTypedPath(Side::kRemote, "C:\\rdir");
+  form().Pane(Side::kRemote).GoToTypedPath("C:\\rdir");
   form().close();
   w_.reset();
 
   OpenWindow();
-  TPane& local = form().Pane(Side::kLocal);
+  TPane& local = form().Pane(Side::kLocal).record();
   EXPECT_EQ(local.Path, "C:\\docs");
   EXPECT_EQ(controls(Side::kLocal).page_control->currentIndex(), 1);
   EXPECT_EQ(Names(Side::kLocal), (QStringList{"..", "\\", "deep", "d.txt"}));
@@ -378,7 +378,7 @@ TEST_F(TwoPaneKeysTest, ASecondWindowStartsWhereTheFirstStopped) {
   EXPECT_EQ(controls(Side::kLocal).filespec->text(), "*.txt;*.log");
   EXPECT_EQ(controls(Side::kLocal).list->header()->sectionSize(kColName), 333);
   ASSERT_TRUE(w_->Connect());  // the same module: its directory again
-  EXPECT_EQ(form().Pane(Side::kRemote).Path, "C:\\rdir");
+  EXPECT_EQ(form().Pane(Side::kRemote).record().Path, "C:\\rdir");
   EXPECT_EQ(controls(Side::kRemote).page_control->currentIndex(), 1);
   EXPECT_EQ(Names(Side::kRemote), (QStringList{"..", "\\"}));
   form().close();
@@ -388,7 +388,7 @@ TEST_F(TwoPaneKeysTest, ASecondWindowStartsWhereTheFirstStopped) {
   ASSERT_TRUE(QDir(remote_.path()).rmdir("rdir"));
   OpenWindow();
   ASSERT_TRUE(w_->Connect());
-  EXPECT_EQ(form().Pane(Side::kRemote).Path, "");
+  EXPECT_EQ(form().Pane(Side::kRemote).record().Path, "");
   EXPECT_EQ(controls(Side::kRemote).page_control->currentIndex(), 0);
   EXPECT_TRUE(Boxes().empty());
 }
