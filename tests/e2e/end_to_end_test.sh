@@ -102,6 +102,16 @@ answer() {
   wait_for '[ -z "$(window_titled "$title")" ]' 30 || fail "window $title stayed open"
 }
 
+# Starts the window on the cable $1 and waits until it is up and active; $2
+# names it in a failure.
+open_window() {
+  QT_QPA_PLATFORM=xcb "$build/src/ui/duplane" --cable "$1" 2>"$work/ui.log" &
+  ui_pid=$!
+  wait_for '[ -n "$(window_titled "^Talveri.s Duplane 1.1$")" ]' 30 || fail "the $2 window did not open"
+  win=$(window_titled "^Talveri.s Duplane 1.1$")
+  main_active || fail "the $2 window is not active"
+}
+
 # The folders: a project on the Local PC; a file and a tree of old letters on
 # the Remote PC.
 mkdir -p "$work/local/PROJECT/SUB" "$work/remote/SAVED/LETTERS/1999" "$work/config/Talveri" \
@@ -125,11 +135,7 @@ wait_for 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"
 read -r -a remote_command <<<"${E2E_REMOTE:-$build/src/remote/duplane-remote}"
 "${remote_command[@]}" --cable "$work/cable" --drive "C=$work/remote" 2>"$work/remote.log" &
 remote_pid=$!
-QT_QPA_PLATFORM=xcb "$build/src/ui/duplane" --cable "$work/cable" 2>"$work/ui.log" &
-ui_pid=$!
-wait_for '[ -n "$(window_titled "^Talveri.s Duplane 1.1$")" ]' 30 || fail "the window did not open"
-win=$(window_titled "^Talveri.s Duplane 1.1$")
-main_active || fail "the window is not active"
+open_window "$work/cable" first
 # Where the window's inside starts on the screen (xdotool's own geometry
 # counts the window manager's frame twice).
 win_x=$(xwininfo -id "$win" | awk '/Absolute upper-left X/ {print $4}')
@@ -248,11 +254,7 @@ grep -q '^LPTPort=1' "$work/config/Talveri/Duplane.conf" || fail "settings not s
 #    main window's close is refused while the wait runs; closing the busy
 #    window is its Cancel; then the window closes as usual and the program
 #    ends, leaving nothing behind.
-QT_QPA_PLATFORM=xcb "$build/src/ui/duplane" --cable "$work/silent-cable" 2>"$work/ui.log" &
-ui_pid=$!
-wait_for '[ -n "$(window_titled "^Talveri.s Duplane 1.1$")" ]' 30 || fail "the window did not open again"
-win=$(window_titled "^Talveri.s Duplane 1.1$")
-main_active || fail "the second window is not active"
+open_window "$work/silent-cable" second
 key F2
 wait_for '[ -n "$(window_titled "^Synchronize with Remote Module$")" ]' 30 || fail "no busy window"
 busy=$(window_titled "^Synchronize with Remote Module$")
@@ -286,12 +288,7 @@ kill "$remote_pid" 2>/dev/null || true
 wait "$remote_pid" 2>/dev/null || true
 "${remote_command[@]}" --cable "$work/kb-cable" --drive "C=$work/kb-remote" 2>"$work/remote.log" &
 remote_pid=$!
-XDG_CONFIG_HOME="$work/kb-config" QT_QPA_PLATFORM=xcb "$build/src/ui/duplane" \
-  --cable "$work/kb-cable" 2>"$work/ui.log" &
-ui_pid=$!
-wait_for '[ -n "$(window_titled "^Talveri.s Duplane 1.1$")" ]' 30 || fail "the third window did not open"
-win=$(window_titled "^Talveri.s Duplane 1.1$")
-main_active || fail "the third window is not active"
+XDG_CONFIG_HOME="$work/kb-config" open_window "$work/kb-cable" third
 key F2
 wait_for 'grep -q "connected" "$work/remote.log"' 30 || fail "F2 did not connect (keyboard)"
 main_active || fail "the window did not come back after Connect (keyboard)"

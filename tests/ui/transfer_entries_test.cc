@@ -30,6 +30,12 @@ namespace {
 
 using testing_ui::AnswerFirst;
 using testing_ui::EnsureApplication;
+using testing_ui::kCopyLR;
+using testing_ui::kCopyRL;
+using testing_ui::kDeleteL;
+using testing_ui::kDeleteR;
+using testing_ui::kMoveLR;
+using testing_ui::kMoveRL;
 using testing_ui::OpenReview;
 using testing_ui::PressReview;
 using testing_ui::WhileRunning;
@@ -178,12 +184,6 @@ TEST_F(TransferEntriesTest, EveryEntryStartsItsOperationOnItsSide) {
     const char* dialog;
     const char* caption;
   };
-  const char kCopyLR[] = "Copy these files from Local PC to Remote PC?";
-  const char kCopyRL[] = "Copy these files from Remote PC to Local PC?";
-  const char kMoveLR[] = "Move these files from Local PC to Remote PC?";
-  const char kMoveRL[] = "Move these files from Remote PC to Local PC?";
-  const char kDeleteL[] = "Delete these files on Local PC?";
-  const char kDeleteR[] = "Delete these files on Remote PC?";
   const Case cases[] = {{"LCopyBtn", kCopyLR, nullptr},      {"RCopyBtn", kCopyRL, nullptr},
                         {"LMoveBtn", kMoveLR, nullptr},      {"RMoveBtn", kMoveRL, nullptr},
                         {"LDeleteBtn", kDeleteL, nullptr},   {"RDeleteBtn", kDeleteR, nullptr},

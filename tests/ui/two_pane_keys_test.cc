@@ -26,6 +26,12 @@
 namespace duplane {
 namespace {
 
+using testing_ui::kCopyLR;
+using testing_ui::kCopyRL;
+using testing_ui::kDeleteL;
+using testing_ui::kDeleteR;
+using testing_ui::kMoveLR;
+using testing_ui::kMoveRL;
 using testing_ui::MakeDirs;
 using testing_ui::MakeFile;
 using testing_ui::OpenReview;
@@ -119,13 +125,6 @@ class TwoPaneKeysTest : public WindowTest<> {
   QTemporaryDir remote_;
   AnsweringPrompts prompts_;
 };
-
-const char kCopyLR[] = "Copy these files from Local PC to Remote PC?";
-const char kCopyRL[] = "Copy these files from Remote PC to Local PC?";
-const char kMoveLR[] = "Move these files from Local PC to Remote PC?";
-const char kMoveRL[] = "Move these files from Remote PC to Local PC?";
-const char kDeleteL[] = "Delete these files on Local PC?";
-const char kDeleteR[] = "Delete these files on Remote PC?";
 
 TEST_F(TwoPaneKeysTest, FunctionKeysRunTheFocusedPanesOwnMenuEntries) {
   ShowBoth();
