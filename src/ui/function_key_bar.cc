@@ -11,16 +11,17 @@ namespace {
 
 struct KeyInfo {
   const char* name;
-  const char* caption;
+  const char* caption;  // UTF-8
   QKeyCombination keys;
 };
 
 // In key order; the captions say the key first, as the keys are what a user
-// learns from the bar.
+// learns from the bar. Shift is its arrow, so that all six fit the window's
+// design width; the tip spells every key out.
 const KeyInfo kKeys[kFunctionKeys] = {
     {"KeyF5", "F5 Copy", QKeyCombination(Qt::Key_F5)},
     {"KeyF6", "F6 Move", QKeyCombination(Qt::Key_F6)},
-    {"KeyShiftF6", "Shift+F6 Rename", QKeyCombination(Qt::SHIFT, Qt::Key_F6)},
+    {"KeyShiftF6", "\u21E7F6 Rename", QKeyCombination(Qt::SHIFT, Qt::Key_F6)},
     {"KeyF7", "F7 Create Dir", QKeyCombination(Qt::Key_F7)},
     {"KeyF8", "F8 Delete", QKeyCombination(Qt::Key_F8)},
     {"KeyCtrlR", "Ctrl+R Refresh", QKeyCombination(Qt::CTRL, Qt::Key_R)},
@@ -37,7 +38,8 @@ FunctionKeyBar::FunctionKeyBar(QWidget* parent) : QWidget(parent) {
     const auto key = static_cast<FunctionKey>(i);
     auto* button = new QToolButton(this);
     button->setObjectName(kKeys[i].name);
-    button->setText(QString::fromLatin1(kKeys[i].caption));
+    button->setText(QString::fromUtf8(kKeys[i].caption));
+    button->setToolTip(QKeySequence(kKeys[i].keys).toString(QKeySequence::NativeText));
     // A click must not take the focus from the list it is meant for.
     button->setFocusPolicy(Qt::NoFocus);
     // The bar shares the window's width evenly and never widens the window
