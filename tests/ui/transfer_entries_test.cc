@@ -30,15 +30,10 @@ namespace {
 
 using testing_ui::AnswerFirst;
 using testing_ui::EnsureApplication;
-using testing_ui::kCopyLR;
-using testing_ui::kCopyRL;
-using testing_ui::kDeleteL;
-using testing_ui::kDeleteR;
-using testing_ui::kMoveLR;
-using testing_ui::kMoveRL;
 using testing_ui::OpenReview;
 using testing_ui::PressReview;
 using testing_ui::WhileRunning;
+using namespace testing_ui::review_titles;
 using testing_ui::WindowTest;
 
 // How the test answers what the run shows, and what it saw. Every pass of the

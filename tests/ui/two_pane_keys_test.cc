@@ -26,17 +26,12 @@
 namespace duplane {
 namespace {
 
-using testing_ui::kCopyLR;
-using testing_ui::kCopyRL;
-using testing_ui::kDeleteL;
-using testing_ui::kDeleteR;
-using testing_ui::kMoveLR;
-using testing_ui::kMoveRL;
 using testing_ui::MakeDirs;
 using testing_ui::MakeFile;
 using testing_ui::OpenReview;
 using testing_ui::PressReview;
 using testing_ui::WhileRunning;
+using namespace testing_ui::review_titles;
 using testing_ui::WindowTest;
 
 class AnsweringPrompts : public Prompts {
