@@ -1,8 +1,11 @@
 #include "transfer/directory_listing.h"
 
+#include <algorithm>
 #include <iterator>
 #include <utility>
 #include <vector>
+
+#include "transfer/file_spec.h"
 
 namespace duplane {
 namespace {
@@ -29,8 +32,9 @@ void PutSpecialRowsFirst(TPane& pane, std::uint32_t parent_attributes) {
 
 class Reader {
  public:
-  Reader(Link& link, Side side, std::int32_t slot, const ListingOptions& options, TPane& pane)
-      : link_(link), side_(side), slot_(slot), options_(options), pane_(pane) {}
+  Reader(Link& link, Side side, std::int32_t slot, const ListingOptions& options,
+         const FileSpec& spec, TPane& pane)
+      : link_(link), side_(side), slot_(slot), options_(options), spec_(spec), pane_(pane) {}
 
   // Runs one search; false when the read is to stop.
   template <typename Take>
@@ -55,8 +59,12 @@ class Reader {
     } else if (r.attributes & kAttrDirectory) {
       pane_.Rows.push_back(DirectoryRow(r));
       ++pane_.DirCount;
-    } else if (options_.file_spec == kAllFiles) {
-      TakeFile(r);
+    } else if (IsEntryName(r.name)) {
+      ++files_seen_;
+      // Several patterns: every file comes with this search and the matching
+      // ones are kept here. One pattern leaves the filtering to the side's
+      // own search, the second one, so its traffic stays as it always was.
+      if (spec_.all() || (!spec_.single() && spec_.Matches(r.name))) TakeFile(r);
     }
   }
 
@@ -74,6 +82,8 @@ class Reader {
   }
 
   ListingEnd end() const { return end_; }
+  // The files this directory has that the list does not show.
+  std::int32_t Hidden() const { return std::max(0, files_seen_ - pane_.FileCount); }
 
  private:
   bool GoOn() {
@@ -93,8 +103,10 @@ class Reader {
   const Side side_;
   const std::int32_t slot_;
   const ListingOptions& options_;
+  const FileSpec& spec_;
   TPane& pane_;
   std::vector<PaneRow> files_;
+  std::int32_t files_seen_ = 0;  // by the search of every entry
   ListingEnd end_ = ListingEnd::kComplete;
 };
 
@@ -106,18 +118,22 @@ ListingEnd ReadListing(Link& link, SearchSlots& slots, Side side, const std::str
   pane->SpecialCount = 0;
   pane->DirCount = 0;
   pane->FileCount = 0;
+  pane->HiddenFiles = 0;
   const std::int32_t slot = slots.Alloc();
   if (slot == 0) return ListingEnd::kNoSlot;
   const std::string dir = path.empty() || path.back() == '\\' ? path : path + "\\";
-  Reader reader(link, side, slot, options, *pane);
-  const bool go_on = reader.Search(dir + kAllFiles, kMaskFilesAndDirs,
-                                   [&reader](const FindRecord& r) { reader.TakeAny(r); });
-  if (go_on && options.file_spec != kAllFiles && IsPlainFindName(options.file_spec)) {
-    reader.Search(dir + options.file_spec, kMaskFilesOnly,
-                  [&reader](const FindRecord& r) { reader.TakeFile(r); });
+  const FileSpec spec(options.file_spec);
+  Reader reader(link, side, slot, options, spec, *pane);
+  bool go_on = reader.Search(dir + kAllFiles, kMaskFilesAndDirs,
+                             [&reader](const FindRecord& r) { reader.TakeAny(r); });
+  if (go_on && spec.single() && IsPlainFindName(spec.text())) {
+    go_on = reader.Search(dir + spec.text(), kMaskFilesOnly,
+                          [&reader](const FindRecord& r) { reader.TakeFile(r); });
   }
   slots.Free(slot);
   reader.Finish();
+  // A read that stopped early knows too little to say what the filespec hid.
+  if (go_on) pane->HiddenFiles = reader.Hidden();
   return reader.end();
 }
 

@@ -23,10 +23,11 @@ namespace duplane {
 inline constexpr std::int32_t kListingRowLimit = 100000;
 
 struct ListingOptions {
-  // "*.*" lists every file; any other pattern lists the files that match it
-  // (the directories are listed whatever it says). A pattern that is more
-  // than one name (..\*, C:*) would list another directory's files as this
-  // one's, so it lists no file at all.
+  // "*.*" lists every file; any other pattern lists the files that match it,
+  // and several patterns separated by ';' ("*.txt;*.log") the files that
+  // match any of them (the directories are listed whatever it says). A
+  // pattern that is more than one name (..\*, C:*) would list another
+  // directory's files as this one's, so it lists no file at all.
   std::string file_spec = "*.*";
   std::int32_t row_limit = std::numeric_limits<std::int32_t>::max();
   // Called after each entry with the rows held so far; false stops the read.
@@ -41,8 +42,9 @@ enum class ListingEnd {
 };
 
 // Replaces `pane`'s rows and counts with directory `path` of `side` (a path as
-// LinkGetDir gives it). The rest of the record (path, sort, stale flags) is
-// left as it is.
+// LinkGetDir gives it); HiddenFiles counts the files the filespec kept out,
+// after a complete read (0 after one that stopped early). The rest of the
+// record (path, sort, stale flags) is left as it is.
 ListingEnd ReadListing(Link& link, SearchSlots& slots, Side side, const std::string& path,
                        const ListingOptions& options, TPane* pane);
 

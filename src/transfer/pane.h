@@ -50,6 +50,8 @@ struct TPane {
   std::int32_t SpecialCount = 0;  // 0 or 2: "<parent>" and "<root>"
   std::int32_t DirCount = 0;
   std::int32_t FileCount = 0;
+  // Files of the directory that the filespec kept out of the list.
+  std::int32_t HiddenFiles = 0;
   // The side's current directory as LinkGetDir reported it, e.g. C:\WINDOWS.
   std::string Path;
   bool list_stale = false;  // changed through the tree: refill when "Files" shows

@@ -2,7 +2,10 @@
 // dialogs), then the middle of the last name.
 #include "ui/directory_panel.h"
 
+#include <QApplication>
 #include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPainter>
 #include <QStyle>
 
@@ -12,6 +15,54 @@ namespace duplane {
 
 DirectoryPanel::DirectoryPanel(QWidget* parent) : QLabel(parent) {
   setTextFormat(Qt::PlainText);  // a directory may be called <b>
+  editor_ = new QLineEdit(this);
+  editor_->setFrame(false);
+  editor_->hide();
+  editor_->installEventFilter(this);
+  connect(editor_, &QLineEdit::returnPressed, this, [this] {
+    const QString typed = editor_->text().trimmed();
+    EndEdit();
+    if (!typed.isEmpty()) emit PathTyped(typed);
+  });
+}
+
+void DirectoryPanel::BeginEdit() {
+  if (!editable_) return;
+  before_ = QApplication::focusWidget();
+  editor_->setText(text());
+  editor_->setGeometry(contentsRect());
+  editor_->show();
+  editor_->selectAll();
+  editor_->setFocus(Qt::ShortcutFocusReason);
+}
+
+void DirectoryPanel::EndEdit() {
+  if (!editor_->isVisible()) return;
+  // The focus goes back where it came from before the edit disappears.
+  if (editor_->hasFocus() && before_ != nullptr && before_->isVisible()) before_->setFocus();
+  editor_->hide();
+}
+
+void DirectoryPanel::mousePressEvent(QMouseEvent* event) {
+  QLabel::mousePressEvent(event);
+  BeginEdit();
+}
+
+void DirectoryPanel::resizeEvent(QResizeEvent* event) {
+  QLabel::resizeEvent(event);
+  editor_->setGeometry(contentsRect());
+}
+
+bool DirectoryPanel::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == editor_) {
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+      EndEdit();
+      return true;
+    }
+    if (event->type() == QEvent::FocusOut) editor_->hide();
+  }
+  return QLabel::eventFilter(watched, event);
 }
 
 void DirectoryPanel::SetText(const QString& text) {

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDrag>
 #include <QDragEnterEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -70,7 +71,19 @@ void FileListView::keyboardSearch(const QString& search) {
   QTreeView::keyboardSearch(search);
 }
 
+QItemSelectionModel::SelectionFlags FileListView::selectionCommand(const QModelIndex& index,
+                                                                   const QEvent* event) const {
+  if (marking_ && !selectionModel()->hasSelection()) marking_ = false;
+  if (marking_ && event != nullptr && event->type() == QEvent::KeyPress) {
+    // Moving the cursor keeps the marks; Shift still extends them.
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    if (!key->modifiers().testFlag(Qt::ShiftModifier)) return QItemSelectionModel::NoUpdate;
+  }
+  return QTreeView::selectionCommand(index, event);
+}
+
 void FileListView::mousePressEvent(QMouseEvent* event) {
+  marking_ = false;
   left_pressed_ = event->button() == Qt::LeftButton;
   QTreeView::mousePressEvent(event);
 }

@@ -33,6 +33,12 @@ class FileListView : public QTreeView {
 
   // The view's own Ctrl+A: the window's Select all decides which rows.
   void selectAll() override;
+  // Rows marked with Insert, Space, + or - stay marked while the cursor
+  // moves on with the arrow keys; a click, or a selection made empty, ends
+  // that until the next mark.
+  void SetMarking(bool on) { marking_ = on; }
+  bool marking() const { return marking_; }
+
   // Type-ahead looks at names, whichever column was clicked last.
   void keyboardSearch(const QString& search) override;
 
@@ -48,6 +54,8 @@ class FileListView : public QTreeView {
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
+  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                       const QEvent* event) const override;
   void startDrag(Qt::DropActions supported_actions) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
@@ -58,6 +66,7 @@ class FileListView : public QTreeView {
   static QByteArray Token(const FileListView& list);
   const FileListView* peer_ = nullptr;
   bool left_pressed_ = false;  // the gesture that may become a drag
+  mutable bool marking_ = false;
 };
 
 }  // namespace duplane

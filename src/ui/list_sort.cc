@@ -1,14 +1,19 @@
 // Row sorting. The keys are computed once per sort and the quicksort works on
-// them and on a permutation; the rows are moved once at the end. The exchanges
-// are those of the classic middle-pivot quicksort, so rows with equal keys end
-// where that sort leaves them. The attribute and time columns sort by the text
-// they show (a time by its local date and time, the Accessed column by its
-// date alone), so equal-looking rows stay as equal as they look.
+// them and on a permutation; the rows are moved once at the end. Every key
+// ends with the row's place in name order, so rows that tie in the sort
+// column come out ordered by name, and names are compared the way the user's
+// locale orders them (über beside Uber, not after Zeta), without regard to case.
+// The attribute and time columns sort by the text they show (a time by its
+// local date and time, the Accessed column by its date alone), so rows that
+// look equal there tie and follow their names.
 #include "ui/list_sort.h"
 
+#include <QCollator>
 #include <QString>
+#include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <numeric>
 #include <string>
 #include <utility>
 
@@ -35,6 +40,28 @@ std::int64_t SizeKey(const PaneRow& row) {
 }
 
 std::string TextKey(const PaneRow& row, int column) { return LowerKey(CellText(row, column)); }
+
+// The place of each row of the range in name order: the locale's collation
+// first, then the bytes, so two names never tie.
+std::vector<int> NameRanks(const TPane& pane, int first, int n) {
+  QCollator collator;
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  std::vector<QCollatorSortKey> keys;
+  keys.reserve(n);
+  for (int k = 0; k < n; ++k) {
+    keys.push_back(collator.sortKey(QString::fromStdString(pane.Rows[first + k].name)));
+  }
+  std::vector<int> order(n);
+  std::iota(order.begin(), order.end(), 0);
+  std::sort(order.begin(), order.end(), [&](int a, int b) {
+    const int c = keys[a].compare(keys[b]);
+    if (c != 0) return c < 0;
+    return pane.Rows[first + a].name < pane.Rows[first + b].name;
+  });
+  std::vector<int> rank(n);
+  for (int r = 0; r < n; ++r) rank[order[r]] = r;
+  return rank;
+}
 
 template <typename Key>
 void QuickSort(std::vector<Key>& keys, std::vector<int>& perm, int l, int r) {
@@ -70,13 +97,14 @@ void ApplyPermutation(TPane& pane, std::vector<bool>& selected, int first,
   for (std::size_t k = 0; k < n; ++k) selected[first + k] = flags[k];
 }
 
-template <typename Key, typename MakeKey>
+template <typename Primary, typename MakeKey>
 void SortBy(TPane& pane, std::vector<bool>& selected, int first, int last, MakeKey make_key) {
   const int n = last - first + 1;
-  std::vector<Key> keys(n);
+  const std::vector<int> rank = NameRanks(pane, first, n);
+  std::vector<std::pair<Primary, int>> keys(n);
   std::vector<int> perm(n);
   for (int k = 0; k < n; ++k) {
-    keys[k] = make_key(pane.Rows[first + k]);
+    keys[k] = {make_key(pane.Rows[first + k], rank[k]), rank[k]};
     perm[k] = k;
   }
   QuickSort(keys, perm, 0, n - 1);
@@ -90,11 +118,14 @@ void SortRange(TPane& pane, std::vector<bool>& selected, int first, int last, in
   if (static_cast<std::size_t>(last) >= selected.size()) return;
   if (static_cast<std::size_t>(last) >= pane.Rows.size()) return;
   if (key == kColSize + 1) {
-    SortBy<std::int64_t>(pane, selected, first, last, SizeKey);
+    SortBy<std::int64_t>(pane, selected, first, last,
+                         [](const PaneRow& row, int) { return SizeKey(row); });
+  } else if (key == kColName + 1) {
+    SortBy<int>(pane, selected, first, last, [](const PaneRow&, int rank) { return rank; });
   } else {
     const int column = key - 1;
     SortBy<std::string>(pane, selected, first, last,
-                        [column](const PaneRow& row) { return TextKey(row, column); });
+                        [column](const PaneRow& row, int) { return TextKey(row, column); });
   }
 }
 

@@ -10,8 +10,10 @@
 namespace duplane {
 
 // Sorts rows `first`..`last` (inclusive) ascending by the 1-based column `key`:
-// Size (2) as signed 64-bit numbers, every other column by the text the list
-// shows, in lower case, compared byte by byte. `selected` has one flag per row of the pane.
+// Name (1) in the locale's collation without regard to case, Size (2) as
+// signed 64-bit numbers, every other column by the text the list shows, in
+// lower case, compared byte by byte; rows equal in that column follow name
+// order. `selected` has one flag per row of the pane.
 void SortRange(TPane& pane, std::vector<bool>& selected, int first, int last, int key);
 
 // Reverses rows `first`..`last` (inclusive).

@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -15,6 +14,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 #include "ui/about_form.h"
 #include "ui/help_window.h"
@@ -54,8 +54,12 @@ TForm1::TForm1(LinkSession& session, MessageBoxes& boxes, QWidget* parent)
   help_window_ = new HelpWindow(nullptr);
   LoadSettings();
   search_slots_.FreeAll();
+  NoteDefaultColumnWidths();
+  ApplyRememberedLayout();
   InstallLinkCallbacks();
   Pane(Side::kLocal).FillDriveTree();
+  const PaneSettings& local_remembered = remembered_.panes[SideIndex(Side::kLocal)];
+  RestoreDirectory(Side::kLocal, local_remembered.dir, local_remembered.page);
 }
 
 TForm1::~TForm1() {
@@ -202,13 +206,23 @@ void TForm1::BuildPanes() {
     splitter1_->addWidget(Controls(side).panel);
     BuildListMenus(side);
   }
-  auto* layout = new QHBoxLayout(central);
+  auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(splitter1_);
+  layout->setSpacing(1);
+  layout->addWidget(splitter1_, 1);
+  BuildFunctionKeys(central);
+  layout->addWidget(function_keys_);
   setCentralWidget(central);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    for (Side side : {Side::kLocal, Side::kRemote}) {
+      if (watched == Controls(side).list && ListKey(side, static_cast<QKeyEvent*>(event))) {
+        return true;
+      }
+    }
+  }
   if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
     // F1 inside an open menu shows that menu's topic.
     const QVariant context = watched->property(kHelpContextProperty);

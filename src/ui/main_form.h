@@ -18,12 +18,16 @@
 #include "link/link.h"
 #include "transfer/pane.h"
 #include "transfer/search_slots.h"
+#include "ui/function_key_bar.h"
 #include "ui/pane_controller.h"
 #include "ui/pane_host.h"
+#include "ui/pane_settings.h"
 #include "ui/prompt_dialog.h"
 #include "ui/settings.h"
 
 class QAction;
+class QKeyEvent;
+class QSettings;
 class QMenu;
 class QSplitter;
 
@@ -125,6 +129,15 @@ class TForm1 : public QMainWindow, private PaneHost {
   // Where RenameOnPane and CreateDirOnPane ask for a name; the window's own
   // dialog unless a test puts a script in its place.
   void SetPrompts(Prompts* prompts) { prompts_ = prompts != nullptr ? prompts : &dialog_prompts_; }
+  // The function keys (F5 Copy ... Ctrl+R Refresh) on the pane of `side`,
+  // through that side's menu entry.
+  void RunFunctionKey(Side side, FunctionKey key);
+  FunctionKeyBar* function_keys() const { return function_keys_; }
+  // The pane that has, or last had, the focus: the one the keys act on.
+  Side focused_side() const { return focused_side_; }
+  // + and -: marks or unmarks the files of a pattern the user is asked for.
+  void SelectByPattern(Side side, bool select);
+
   // LocalListDragDrop / RemoteListDragDrop: entries of the other side's list
   // dropped on the list of side `target_side`.
   void ListDragDrop(Side target_side, bool is_move);
@@ -149,6 +162,21 @@ class TForm1 : public QMainWindow, private PaneHost {
   void BuildRenameCreateMenus(Side side);
   void ConnectListDragDrop(Side side);
   void SetTabOrder();
+  // The keys of a file list that reach beyond its pane: Delete (F8), Tab to
+  // the other list, + and -. True when the key was used.
+  bool ListKey(Side side, QKeyEvent* event);
+  void BuildFunctionKeys(QWidget* parent);
+  void NoteFocus(QWidget* now);
+  void UpdateFunctionKeys();
+  QMenu* SideMenu(Side side) const;
+  // Remembered panes (settings).
+  void NoteDefaultColumnWidths();
+  void ApplyRememberedLayout();
+  void RestoreDirectory(Side side, const QString& dir, int page);
+  void RestoreRemotePane();
+  QString RemoteIdentityNow();
+  void RememberPane(Side side);
+  void SaveRememberedPanes(QSettings& store);
   void ConnectPopupKeys(FileListView* list);
   void CheckQtVersion();
   // The saved size made to fit: at least what the controls need, at most the
@@ -183,6 +211,10 @@ class TForm1 : public QMainWindow, private PaneHost {
   HelpWindow* help_window_ = nullptr;
 
   Settings settings_;
+  RememberedPanes remembered_;
+  std::array<std::vector<int>, 2> default_widths_;
+  QString remote_identity_;       // of the module the Remote pane shows
+  bool remote_restored_ = false;  // the last run's Remote pane was offered
   std::uint16_t port_base_ = 0x0378;
   QSize remembered_size_;
   bool frame_unknown_ = false;  // centred before the frame was known
@@ -198,6 +230,9 @@ class TForm1 : public QMainWindow, private PaneHost {
   QSplitter* splitter1_ = nullptr;
   QMenu* local_pc_menu_ = nullptr;
   QMenu* remote_pc_menu_ = nullptr;
+  FunctionKeyBar* function_keys_ = nullptr;
+  Side focused_side_ = Side::kLocal;
+  QString last_pattern_ = QStringLiteral("*.*");  // what + and - asked for last
 
   QPointer<QWidget> last_focus_;   // the window's focus widget before it was disabled
   bool focus_to_restore_ = false;  // enabled again, focus not yet given back

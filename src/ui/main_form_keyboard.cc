@@ -55,7 +55,10 @@ void TForm1::ConnectPopupKeys(FileListView* list) {
 void TForm1::SetTabOrder() {
   // The last widget of this window that had the focus, for changeEvent.
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-    if (now != nullptr && now->window() == this) last_focus_ = now;
+    if (now != nullptr && now->window() == this) {
+      last_focus_ = now;
+      NoteFocus(now);
+    }
   });
   std::vector<QWidget*> order;
   for (Side side : {Side::kLocal, Side::kRemote}) {
@@ -76,6 +79,7 @@ void TForm1::SetTabOrder() {
     }
     order.push_back(c.filespec);
     order.push_back(c.list);
+    c.list->installEventFilter(this);  // ListKey
     ConnectPopupKeys(c.list);
   }
   for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);

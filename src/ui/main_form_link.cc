@@ -67,6 +67,7 @@ void TForm1::InstallLinkCallbacks() {
 void TForm1::LoadSettings() {
   QSettings store(kSettingsOrganization, kSettingsApplication);
   settings_ = LoadSettingsFrom(store);
+  remembered_ = LoadPanesFrom(store);
   QSize size = this->size();
   if (settings_.main_width > 0) size.setWidth(settings_.main_width);
   if (settings_.main_height > 0) size.setHeight(settings_.main_height);
@@ -87,6 +88,7 @@ void TForm1::SaveSettings() {
   s.main_height = remembered_size_.height();
   s.main_maximized = isMaximized();
   SaveSettingsTo(store, s);
+  SaveRememberedPanes(store);
 }
 
 void TForm1::SelectPortBase() {
@@ -106,6 +108,7 @@ void TForm1::SetLinkMenus(bool is_connected) {
   action("Connect1")->setEnabled(!is_connected);
   action("Disconnect1")->setEnabled(is_connected);
   action("Configure1")->setEnabled(!is_connected);
+  Controls(Side::kRemote).dir->SetEditable(is_connected);
 }
 
 void TForm1::Connect1Click() {
@@ -118,6 +121,11 @@ void TForm1::Connect1Click() {
   }
   PaneController& remote = Pane(Side::kRemote);
   remote.StartOver();
+  // The first connection of a run takes the order the user chose in the
+  // last run (1, Name, when there is none); later ones start from Name.
+  if (!remote_restored_) {
+    remote.record().SortColumn = remembered_.panes[SideIndex(Side::kRemote)].sort_column;
+  }
 
   PaneControls& rc = remote.controls();
   {
@@ -150,6 +158,7 @@ void TForm1::Connect1Click() {
       message_form_->repaint();
     }
     remote.FillDriveTree();
+    RestoreRemotePane();
   }
   Pause(kConnectPauseMs);
   // Enabled before the busy window goes, so the activation can return here.
@@ -165,6 +174,7 @@ void TForm1::Disconnect1Click() {
   message_form_->SetText(text::kDisconnecting);
   message_form_->ShowAndRepaint();
   Pause(kDisconnectPauseMs);
+  RememberPane(Side::kRemote);
   link().LinkNop();
   setEnabled(true);
   message_form_->CloseForm();

@@ -68,6 +68,7 @@ void TForm1::PageSwitched(Side side) {
   QMenu* menu = side == Side::kLocal ? local_pc_menu_ : remote_pc_menu_;
   menu->setEnabled(Pane(side).ShowsFiles());
   SetListDragMode();
+  UpdateFunctionKeys();
 }
 
 std::unique_ptr<ListingProgress> TForm1::ListingStarted() {

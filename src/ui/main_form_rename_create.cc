@@ -54,6 +54,7 @@ void TForm1::BuildPaneCommands() {
   for (Side side : {Side::kLocal, Side::kRemote}) {
     BuildRenameCreateMenus(side);
     ConnectListDragDrop(side);
+    Pane(side).ConnectTypedPath();
   }
   SetTabOrder();
 }
@@ -133,6 +134,7 @@ void TForm1::RenameOnPane(Side side) {
   // Only a directory shows in the tree, so only its rename makes the tree stale.
   if (link().LinkDirectoryExists(side, new_name)) Pane(side).record().tree_stale = true;
   Pane(side).FillList();
+  Pane(side).SetCurrentRow(new_name);
 }
 
 void TForm1::CreateDirOnPane(Side side) {
@@ -162,6 +164,7 @@ void TForm1::CreateDirOnPane(Side side) {
   }
   Pane(side).record().tree_stale = true;
   Pane(side).FillList();
+  Pane(side).SetCurrentRow(name);
 }
 
 }  // namespace duplane

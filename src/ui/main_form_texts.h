@@ -55,6 +55,8 @@ inline constexpr char kOf[] = " of ";
 inline constexpr char kDirsComma[] = " dirs, ";
 inline constexpr char kFilesColon[] = " files: ";
 inline constexpr char kBytes[] = " bytes";
+inline constexpr char kHiddenOpen[] = " (";
+inline constexpr char kHiddenMiddle[] = " files hidden by ";
 inline constexpr char kBytesFree[] = "Bytes free: ";
 
 inline constexpr char kLocalSide[] = "Local PC";
@@ -75,6 +77,11 @@ inline constexpr char kNoCurrentDir[] = "No current directory set on ";
 inline constexpr char kErrorCreating[] = "Error creating ";
 inline constexpr char kNameEmpty[] = "A name cannot be empty or only spaces";
 inline constexpr char kNameTooLong[] = "Name too long for ";
+inline constexpr char kSelectCaption[] = "Select Files";
+inline constexpr char kSelectPrompt[] = "Select the files matching (*.txt;*.log):";
+inline constexpr char kDeselectCaption[] = "Deselect Files";
+inline constexpr char kDeselectPrompt[] = "Deselect the files matching (*.txt;*.log):";
+inline constexpr char kChangeDirError[] = "Error changing to ";
 inline constexpr char kIsALink[] = " is a link";
 
 // How messages name a side.

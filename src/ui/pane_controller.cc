@@ -26,6 +26,13 @@ namespace text = form1_text;
 
 QString Grouped(qint64 value) { return QLocale().toString(value); }
 
+// Said after the counts, so that a list that looks short is not taken for
+// the whole directory.
+QString HiddenNote(int hidden, const QString& spec) {
+  if (hidden <= 0) return QString();
+  return text::kHiddenOpen + QString::number(hidden) + text::kHiddenMiddle + spec + ")";
+}
+
 }  // namespace
 
 PaneController::PaneController(Side side, PaneHost& host, QWidget* parent)
@@ -104,19 +111,21 @@ bool PaneController::eventFilter(QObject* watched, QEvent* event) {
   } else if (event->type() == QEvent::FocusOut && watched == controls_.filespec) {
     FileSpecExit();
   } else if (event->type() == QEvent::KeyPress && watched == controls_.list) {
-    // Enter in the list enters the selected directory; no other key (not
-    // even Backspace) has a meaning of its own there.
+    // Enter in the list enters the selected directory; Backspace, Insert
+    // and Space are the two-pane keys of ListKey.
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
       if (Active()) EnterSelectedDir();
       return true;
     }
+    if (ListKey(static_cast<QKeyEvent*>(event))) return true;
   }
   return QObject::eventFilter(watched, event);
 }
 
 void PaneController::PageControlChange() {
   host_.PageSwitched(side_);
+  FocusShownView();
   if (side_ == Side::kRemote) {
     if (ShowsFiles()) controls_.page_control->currentWidget()->repaint();
     if (!host_.connected()) return;
@@ -158,7 +167,7 @@ void PaneController::UpdateStatus() {
     c.status->setText(text::kSelected + QString::number(dirs) + text::kOf +
                       QString::number(pane_.DirCount) + text::kDirsComma + QString::number(files) +
                       text::kOf + QString::number(pane_.FileCount) + text::kFilesColon +
-                      Grouped(bytes) + text::kBytes);
+                      Grouped(bytes) + text::kBytes + HiddenNote(pane_.HiddenFiles, filled_spec_));
     return;
   }
   QString dir = c.dir->text();

@@ -18,12 +18,16 @@
 #include "ui/pane_controls.h"
 #include "ui/tree_icons.h"
 
+class QFileSystemWatcher;
+class QKeyEvent;
+class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
 
 namespace duplane {
 
+class FileSpec;
 class PaneHost;
 
 class PaneController : public QObject {
@@ -87,6 +91,29 @@ class PaneController : public QObject {
   // The most rows one list holds (tests make it small).
   void set_row_limit(std::int32_t limit) { row_limit_ = limit; }
 
+  // Keys and cursor. Backspace: the parent directory, with the cursor on the
+  // one just left.
+  void GoUp();
+  // Puts the cursor, and the selection, on a row (by its name: false when no
+  // entry has it).
+  bool SetCurrentRow(const std::string& name);
+  void SetCurrentRow(int row);
+  // Insert and Space: marks or unmarks the cursor row and moves down.
+  void ToggleCurrentRow();
+  // + and -: marks or unmarks the files that `spec` matches.
+  void MarkFiles(const duplane::FileSpec& spec, bool select);
+  // The header's arrow on the sort column, pointing the way it sorts.
+  void ShowSortIndicator();
+
+  // The directory panel as an edit (a click, Ctrl+L): connected once the
+  // window has built the pane's menus.
+  void ConnectTypedPath();
+  // A typed path: go there, or say it is not there and stay.
+  void GoToTypedPath(const QString& typed);
+
+  // Reads the list again with the same entries marked and under the cursor.
+  void RefillKeepingMarks();
+
   // A new connection: no directory yet, sorted by name, both pages to be read.
   void StartOver();
   // The connection ended: empty list and tree, "<Disconnected>".
@@ -104,6 +131,13 @@ class PaneController : public QObject {
   std::vector<bool> RememberSelection() const;
   void RestoreSelection(const std::vector<bool>& selected);
   void BulkSelectRows(int first, int count);
+  // Backspace, Insert and Space in the list; true when the key was used.
+  bool ListKey(QKeyEvent* event);
+  // After a page switch from inside the page: the focus to the page's view.
+  void FocusShownView();
+  // The Local list's directory watch, and what a change outside brings.
+  void WatchDir();
+  void DirChangedOutside();
 
   const Side side_;
   PaneHost& host_;
@@ -115,6 +149,11 @@ class PaneController : public QObject {
   bool filespec_changed_ = false;
   bool in_expand_item_ = false;
   std::int32_t row_limit_;
+  bool reading_ = false;  // FillList runs
+  // The filespec the list was last read with, for the status line's note.
+  QString filled_spec_;
+  QFileSystemWatcher* watcher_ = nullptr;  // Local only
+  QTimer* settle_ = nullptr;
 };
 
 }  // namespace duplane

@@ -4,6 +4,7 @@
 #include <QItemSelection>
 #include <QItemSelectionModel>
 #include <QLocale>
+#include <QScopedValueRollback>
 #include <QTreeView>
 #include <memory>
 
@@ -53,14 +54,16 @@ void PaneController::FileSpecExit() {
 void PaneController::FillList() {
   // A long read pumps events behind its busy window.
   const ReadScope operation(host_);
+  const QScopedValueRollback<bool> reading(reading_, true);
   PaneControls& c = controls_;
   c.dir->SetText(QString::fromStdString(pane_.Path));
   if (pane_.Path.empty()) return;
   BusyCursor busy;
   pane_.list_stale = false;
   c.model->BeginChange();
+  filled_spec_ = FileSpec();
   ListingOptions options;
-  options.file_spec = FileSpec().toStdString();
+  options.file_spec = filled_spec_.toStdString();
   options.row_limit = row_limit_;
   ListingEnd end;
   {
@@ -80,6 +83,8 @@ void PaneController::FillList() {
   SortList();
   if (pane_.SortColumn < 0) ReverseList();
   c.list->viewport()->update();
+  ShowSortIndicator();
+  WatchDir();
   UpdateStatus();
 }
 
@@ -152,6 +157,7 @@ void PaneController::ColumnClicked(int column) {
     pane_.SortColumn = key;
     SortList();
   }
+  ShowSortIndicator();
 }
 
 void PaneController::EnterSelectedDir() {
@@ -170,6 +176,7 @@ void PaneController::EnterSelectedDir() {
   pane_.Path = link.LinkGetDir(side_, kCurrentDrive);
   pane_.tree_stale = true;
   FillList();
+  SetCurrentRow(0);
 }
 
 void PaneController::BulkSelectRows(int first, int count) {

@@ -45,11 +45,15 @@ QToolButton* SpeedButton(const QString& name, QStyle::StandardPixmap icon, const
 }
 
 // Column widths come from sample texts in the list's own font, so they fit the
-// longest usual value of each column.
+// longest usual value of each column. Names are no longer eight and three
+// letters: the Name column takes a long name of today whole.
 void SetColumnWidths(QTreeView* list) {
-  static const char* const kSamples[kPaneColumns] = {"XAUTOEXEC.BATX", "X4000000000X",
-                                                     "XadshrX",        "X0000-00-00  00:00:00X",
-                                                     "X0000-00-00X",   "X0000-00-00  00:00:00.00X"};
+  static const char* const kSamples[kPaneColumns] = {"XMinutes of the meeting 2001.docX",
+                                                     "X4000000000X",
+                                                     "XadshrX",
+                                                     "X0000-00-00  00:00:00X",
+                                                     "X0000-00-00X",
+                                                     "X0000-00-00  00:00:00.00X"};
   const QFontMetrics metrics(list->font());
   for (int c = 0; c < kPaneColumns; ++c) {
     list->header()->resizeSection(c, metrics.horizontalAdvance(QString::fromLatin1(kSamples[c])));
@@ -165,6 +169,7 @@ PaneControls BuildPaneControls(Side side, TPane& pane, QWidget* parent) {
 
   p.dir = LoweredPanel<DirectoryPanel>(side == Side::kLocal ? "LocalDir" : "RemoteDir", p.panel);
   p.status = LoweredPanel(side == Side::kLocal ? "LocalStatus" : "RemoteStatus", p.panel);
+  p.dir->editor()->setObjectName(prefix + "DirEdit");
   if (side == Side::kRemote) p.dir->SetText("<Disconnected>");
 
   auto* layout = new QVBoxLayout(p.panel);

@@ -8,7 +8,8 @@
 # Afterwards the folders are checked on disk; screenshots of each step are kept
 # next to the test's output. A second, short scenario closes windows at the
 # awkward moment: the main window while Connect waits (refused), then the busy
-# window (its Cancel). A window manager runs, as on a desktop.
+# window (its Cancel). A third one does a whole round from the keyboard alone.
+# A window manager runs, as on a desktop.
 #
 # Every step waits for what the user would wait for (a window, a file, a
 # change on the screen), never for a fixed time, because the window drops
@@ -101,6 +102,16 @@ answer() {
   wait_for '[ -z "$(window_titled "$title")" ]' 30 || fail "window $title stayed open"
 }
 
+# Starts the window on the cable $1 and waits until it is up and active; $2
+# names it in a failure.
+open_window() {
+  QT_QPA_PLATFORM=xcb "$build/src/ui/duplane" --cable "$1" 2>"$work/ui.log" &
+  ui_pid=$!
+  wait_for '[ -n "$(window_titled "^Talveri.s Duplane 1.1$")" ]' 30 || fail "the $2 window did not open"
+  win=$(window_titled "^Talveri.s Duplane 1.1$")
+  main_active || fail "the $2 window is not active"
+}
+
 # The folders: a project on the Local PC; a file and a tree of old letters on
 # the Remote PC.
 mkdir -p "$work/local/PROJECT/SUB" "$work/remote/SAVED/LETTERS/1999" "$work/config/Talveri" \
@@ -124,11 +135,7 @@ wait_for 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"
 read -r -a remote_command <<<"${E2E_REMOTE:-$build/src/remote/duplane-remote}"
 "${remote_command[@]}" --cable "$work/cable" --drive "C=$work/remote" 2>"$work/remote.log" &
 remote_pid=$!
-QT_QPA_PLATFORM=xcb "$build/src/ui/duplane" --cable "$work/cable" 2>"$work/ui.log" &
-ui_pid=$!
-wait_for '[ -n "$(window_titled "^Talveri.s Duplane 1.1$")" ]' 30 || fail "the window did not open"
-win=$(window_titled "^Talveri.s Duplane 1.1$")
-main_active || fail "the window is not active"
+open_window "$work/cable" first
 # Where the window's inside starts on the screen (xdotool's own geometry
 # counts the window manager's frame twice).
 win_x=$(xwininfo -id "$win" | awk '/Absolute upper-left X/ {print $4}')
@@ -247,11 +254,7 @@ grep -q '^LPTPort=1' "$work/config/Talveri/Duplane.conf" || fail "settings not s
 #    main window's close is refused while the wait runs; closing the busy
 #    window is its Cancel; then the window closes as usual and the program
 #    ends, leaving nothing behind.
-QT_QPA_PLATFORM=xcb "$build/src/ui/duplane" --cable "$work/silent-cable" 2>"$work/ui.log" &
-ui_pid=$!
-wait_for '[ -n "$(window_titled "^Talveri.s Duplane 1.1$")" ]' 30 || fail "the window did not open again"
-win=$(window_titled "^Talveri.s Duplane 1.1$")
-main_active || fail "the second window is not active"
+open_window "$work/silent-cable" second
 key F2
 wait_for '[ -n "$(window_titled "^Synchronize with Remote Module$")" ]' 30 || fail "no busy window"
 busy=$(window_titled "^Synchronize with Remote Module$")
@@ -270,5 +273,82 @@ main_active || fail "the window did not come back after the cancelled Connect"
 key alt+F4
 wait_for '! kill -0 $ui_pid 2>/dev/null' 30 || fail "the window did not close after Connect"
 ui_pid=""
+
+# 11. The whole round without the mouse, in a fresh start: F2, a typed path
+#     on each side, Tab between the lists, + with a pattern, F5 Copy, F6
+#     Move, Shift+F6 Rename, F7 Create Dir, into it and out with Enter and
+#     Backspace, Delete, F3, and the window closed from the Link menu.
+mkdir -p "$work/kb-local/TEXTS" "$work/kb-remote/INBOX" "$work/kb-config/Talveri"
+printf 'one\n' > "$work/kb-local/TEXTS/ONE.TXT"
+printf 'two\n' > "$work/kb-local/TEXTS/TWO.TXT"
+printf 'picture\n' > "$work/kb-local/TEXTS/PIC.JPG"
+printf 'moving\n' > "$work/kb-local/TEXTS/MOVE.DAT"
+printf '[General]\nMainWidth=1000\nMainHeight=700\n' > "$work/kb-config/Talveri/Duplane.conf"
+kill "$remote_pid" 2>/dev/null || true
+wait "$remote_pid" 2>/dev/null || true
+"${remote_command[@]}" --cable "$work/kb-cable" --drive "C=$work/kb-remote" 2>"$work/remote.log" &
+remote_pid=$!
+XDG_CONFIG_HOME="$work/kb-config" open_window "$work/kb-cable" third
+key F2
+wait_for 'grep -q "connected" "$work/remote.log"' 30 || fail "F2 did not connect (keyboard)"
+main_active || fail "the window did not come back after Connect (keyboard)"
+# Connect leaves the focus on the Remote pane: its path, typed, then its files.
+key ctrl+l; type_text 'C:\INBOX'; key Return
+main_active || fail "the Remote tree did not follow the typed path"
+key ctrl+Tab
+main_active || fail "the Remote list was not read"
+# Tab walks on to the Local pane's page tabs; Right shows its files.
+key Tab Right ctrl+l
+type_text "C:${work//\//\\}\\kb-local\\TEXTS"; key Return
+main_active || fail "the Local list was not read"
+shot 11-keyboard-both
+# + selects by pattern; F5 copies the two texts to the Remote PC.
+key plus; answer "^Select Files$" ctrl+a asterisk period T X T Return
+key F5
+answer "^Copy these files from Local PC to Remote PC\?$" Return
+answer "^Information$" Return
+cmp "$work/kb-local/TEXTS/TWO.TXT" "$work/kb-remote/INBOX/TWO.TXT" || fail "keyboard copy"
+[ ! -e "$work/kb-remote/INBOX/PIC.JPG" ] || fail "the pattern selected too much"
+main_active || fail "the window did not come back after the keyboard copy"
+# - deselects them again, + picks MOVE.DAT alone, F6 moves it.
+key minus; answer "^Deselect Files$" ctrl+a asterisk Return
+key plus; answer "^Select Files$" ctrl+a M O V E period D A T Return
+key F6
+answer "^Move these files from Local PC to Remote PC\?$" Return
+answer "^Information$" Return
+[ -f "$work/kb-remote/INBOX/MOVE.DAT" ] && [ ! -e "$work/kb-local/TEXTS/MOVE.DAT" ] ||
+  fail "keyboard move"
+main_active || fail "the window did not come back after the keyboard move"
+# Tab to the Remote list; rename ONE.TXT there, create a directory, go into
+# it and back out (the cursor comes back onto it), and delete it.
+key Tab
+key plus; answer "^Select Files$" ctrl+a O N E period T X T Return
+key shift+F6
+answer "^Rename Function$" ctrl+a F I R S T period T X T Return
+[ -f "$work/kb-remote/INBOX/FIRST.TXT" ] && [ ! -e "$work/kb-remote/INBOX/ONE.TXT" ] ||
+  fail "keyboard rename"
+main_active || fail "the window did not come back after the keyboard rename"
+key F7
+answer "^Create Directory$" K B D I R Return
+[ -d "$work/kb-remote/INBOX/KBDIR" ] || fail "keyboard create directory"
+main_active || fail "the window did not come back after the keyboard Create Dir"
+key Return
+main_active || fail "the window did not come back after going into KBDIR"
+key BackSpace
+main_active || fail "the window did not come back after going in and out"
+shot 11-keyboard-back-out
+key Delete
+answer "^Delete these files on Remote PC\?$" shift+Tab Return
+answer "^Information$" Return
+[ ! -e "$work/kb-remote/INBOX/KBDIR" ] || fail "keyboard delete"
+[ -f "$work/kb-remote/INBOX/FIRST.TXT" ] || fail "the keyboard delete took more than the directory"
+main_active || fail "the window did not come back after the keyboard delete"
+key F3
+wait_for 'grep -q "disconnected" "$work/remote.log"' 30 || fail "F3 did not disconnect (keyboard)"
+main_active || fail "the window did not come back after Disconnect (keyboard)"
+key alt+k x
+wait_for '! kill -0 $ui_pid 2>/dev/null' 30 || fail "the third window did not close"
+ui_pid=""
+grep -q '^LocalDir=' "$work/kb-config/Talveri/Duplane.conf" || fail "the Local directory was not remembered"
 
 echo "1 passed, 0 failed"

@@ -1,6 +1,7 @@
 // Reading a directory into a pane record on either side, the remote one over
 // a virtual cable against a Remote Module, without any window: the typed rows
-// in their order, the "<parent>" and "<root>" rows, the filespec, the row
+// in their order, the "<parent>" and "<root>" rows, the filespec of one or
+// several patterns with the count of the files it hides, the row
 // limit, a read stopped by its progress callback, and no search slot left.
 #include "transfer/directory_listing.h"
 
@@ -101,6 +102,45 @@ TEST_P(DirectoryListingTest, TheFilespecChoosesFilesAndEveryDirectoryStays) {
     EXPECT_EQ(pane_.FileCount, 0) << spec;
     EXPECT_EQ(pane_.DirCount, 2) << spec;
   }
+}
+
+TEST_P(DirectoryListingTest, SeveralPatternsListWhatAnyMatchesAndTheHiddenFilesAreCounted) {
+  WriteFile(N("SUB/d.log"), "dd");
+  ListingOptions options;
+  options.file_spec = "*.txt; *.LOG ;";
+  ASSERT_EQ(Read("C:\\SUB", options), ListingEnd::kComplete);
+  EXPECT_EQ(pane_.DirCount, 2);
+  EXPECT_EQ(Names(pane_.FirstFileRow(), pane_.FileCount),
+            (std::set<std::string>{"a.txt", "c.TXT", "d.log"}));
+  EXPECT_EQ(pane_.HiddenFiles, 1);  // b.dat
+  EXPECT_EQ(pane_.RowCount(), static_cast<std::int32_t>(pane_.Rows.size()));
+
+  // One pattern is the side's own search; what it leaves out is hidden too.
+  options.file_spec = "*.dat";
+  ASSERT_EQ(Read("C:\\SUB", options), ListingEnd::kComplete);
+  EXPECT_EQ(Names(pane_.FirstFileRow(), pane_.FileCount), (std::set<std::string>{"b.dat"}));
+  EXPECT_EQ(pane_.HiddenFiles, 3);
+
+  // A list holding every name hides nothing, nor does a directory whose
+  // files all match.
+  for (const char* spec : {"*.*", "*.dat;*", "*.txt;*.log;*.dat"}) {
+    options.file_spec = spec;
+    ASSERT_EQ(Read("C:\\SUB", options), ListingEnd::kComplete) << spec;
+    EXPECT_EQ(pane_.FileCount, 4) << spec;
+    EXPECT_EQ(pane_.HiddenFiles, 0) << spec;
+  }
+
+  // A pattern that leaves the directory lists nothing and hides every file.
+  options.file_spec = "..\\*.txt;*.log";
+  ASSERT_EQ(Read("C:\\SUB", options), ListingEnd::kComplete);
+  EXPECT_EQ(Names(pane_.FirstFileRow(), pane_.FileCount), (std::set<std::string>{"d.log"}));
+  EXPECT_EQ(pane_.HiddenFiles, 3);
+
+  // A read cut short says nothing about hidden files: the rest was not seen.
+  options.file_spec = "*.log";
+  options.progress = [](std::int32_t rows) { return rows < 3; };
+  ASSERT_EQ(Read("C:\\SUB", options), ListingEnd::kStopped);
+  EXPECT_EQ(pane_.HiddenFiles, 0);
 }
 
 TEST_P(DirectoryListingTest, TheRowLimitStopsTheReadAndKeepsWhatItHolds) {

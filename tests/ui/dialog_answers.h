@@ -21,6 +21,16 @@
 
 namespace duplane::testing_ui {
 
+// The titles of the review dialogs, by direction or side.
+namespace review_titles {
+inline constexpr char kCopyLR[] = "Copy these files from Local PC to Remote PC?";
+inline constexpr char kCopyRL[] = "Copy these files from Remote PC to Local PC?";
+inline constexpr char kMoveLR[] = "Move these files from Local PC to Remote PC?";
+inline constexpr char kMoveRL[] = "Move these files from Remote PC to Local PC?";
+inline constexpr char kDeleteL[] = "Delete these files on Local PC?";
+inline constexpr char kDeleteR[] = "Delete these files on Remote PC?";
+}  // namespace review_titles
+
 // Calls `look` on every pass of the event loop for as long as it lives.
 class EveryPass {
  public:

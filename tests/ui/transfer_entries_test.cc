@@ -33,6 +33,7 @@ using testing_ui::EnsureApplication;
 using testing_ui::OpenReview;
 using testing_ui::PressReview;
 using testing_ui::WhileRunning;
+using namespace testing_ui::review_titles;
 using testing_ui::WindowTest;
 
 // How the test answers what the run shows, and what it saw. Every pass of the
@@ -178,12 +179,6 @@ TEST_F(TransferEntriesTest, EveryEntryStartsItsOperationOnItsSide) {
     const char* dialog;
     const char* caption;
   };
-  const char kCopyLR[] = "Copy these files from Local PC to Remote PC?";
-  const char kCopyRL[] = "Copy these files from Remote PC to Local PC?";
-  const char kMoveLR[] = "Move these files from Local PC to Remote PC?";
-  const char kMoveRL[] = "Move these files from Remote PC to Local PC?";
-  const char kDeleteL[] = "Delete these files on Local PC?";
-  const char kDeleteR[] = "Delete these files on Remote PC?";
   const Case cases[] = {{"LCopyBtn", kCopyLR, nullptr},      {"RCopyBtn", kCopyRL, nullptr},
                         {"LMoveBtn", kMoveLR, nullptr},      {"RMoveBtn", kMoveRL, nullptr},
                         {"LDeleteBtn", kDeleteL, nullptr},   {"RDeleteBtn", kDeleteR, nullptr},
