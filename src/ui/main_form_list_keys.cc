@@ -3,7 +3,7 @@
 // and Tab goes straight to the other list while both panes show their files.
 // Shift+Tab keeps the window's whole tab walk, backwards, so the toolbars and
 // filespecs stay in reach; Ctrl+Tab still turns the pane's page. The keys
-// that stay within the pane (Backspace, Insert, Space) are the pane's own.
+// that stay within the pane (going up, Insert, Space) are the pane's own.
 #include <QKeyEvent>
 
 #include "transfer/file_spec.h"

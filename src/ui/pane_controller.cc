@@ -111,8 +111,9 @@ bool PaneController::eventFilter(QObject* watched, QEvent* event) {
   } else if (event->type() == QEvent::FocusOut && watched == controls_.filespec) {
     FileSpecExit();
   } else if (event->type() == QEvent::KeyPress && watched == controls_.list) {
-    // Enter in the list enters the selected directory; Backspace, Insert
-    // and Space are the two-pane keys of ListKey.
+    // Enter in the list enters the selected directory; going up, Insert and
+    // Space are the two-pane keys of ListKey. Backspace has no meaning of
+    // its own there.
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
       if (Active()) EnterSelectedDir();

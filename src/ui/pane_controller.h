@@ -91,8 +91,8 @@ class PaneController : public QObject {
   // The most rows one list holds (tests make it small).
   void set_row_limit(std::int32_t limit) { row_limit_ = limit; }
 
-  // Keys and cursor. Backspace: the parent directory, with the cursor on the
-  // one just left.
+  // Keys and cursor. Ctrl+PgUp, Alt+Up: the parent directory, with the
+  // cursor on the one just left.
   void GoUp();
   // Puts the cursor, and the selection, on a row (by its name: false when no
   // entry has it).
@@ -131,7 +131,8 @@ class PaneController : public QObject {
   std::vector<bool> RememberSelection() const;
   void RestoreSelection(const std::vector<bool>& selected);
   void BulkSelectRows(int first, int count);
-  // Backspace, Insert and Space in the list; true when the key was used.
+  // Ctrl+PgUp, Alt+Up, Insert and Space in the list; true when the key was
+  // used.
   bool ListKey(QKeyEvent* event);
   // After a page switch from inside the page: the focus to the page's view.
   void FocusShownView();

@@ -1,5 +1,6 @@
-// The pane's own keys and cursor: Backspace goes up and leaves the cursor on
-// the directory just left, entering a directory puts it on the first row,
+// The pane's own keys and cursor: Ctrl+PgUp and Alt+Up go up and leave the
+// cursor on the directory just left (Backspace stays without a meaning of its
+// own in the list, as it always was), entering a directory puts it on the first row,
 // Insert and Space mark the cursor row and move on, and files can be marked
 // by pattern. The cursor row is also the selected one after a move of the
 // pane's own, as after a click, so that Enter, F5 or Shift+F6 act on what the
@@ -36,11 +37,14 @@ std::string LastName(const std::string& path) {
 bool PaneController::ListKey(QKeyEvent* event) {
   const Qt::KeyboardModifiers mods =
       event->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier);
+  const int key = event->key();
+  if ((mods == Qt::ControlModifier && key == Qt::Key_PageUp) ||
+      (mods == Qt::AltModifier && key == Qt::Key_Up)) {
+    if (Active()) GoUp();
+    return true;
+  }
   if (mods != Qt::NoModifier) return false;
-  switch (event->key()) {
-    case Qt::Key_Backspace:
-      if (Active()) GoUp();
-      return true;
+  switch (key) {
     case Qt::Key_Insert:
     case Qt::Key_Space:
       if (Active()) ToggleCurrentRow();

@@ -276,8 +276,9 @@ ui_pid=""
 
 # 11. The whole round without the mouse, in a fresh start: F2, a typed path
 #     on each side, Tab between the lists, + with a pattern, F5 Copy, F6
-#     Move, Shift+F6 Rename, F7 Create Dir, into it and out with Enter and
-#     Backspace, Delete, F3, and the window closed from the Link menu.
+#     Move, Shift+F6 Rename, F7 Create Dir, into it with Enter and out with
+#     Alt+Up, in and out again with Ctrl+PgUp, Delete, F3, and the window
+#     closed from the Link menu.
 mkdir -p "$work/kb-local/TEXTS" "$work/kb-remote/INBOX" "$work/kb-config/Talveri"
 printf 'one\n' > "$work/kb-local/TEXTS/ONE.TXT"
 printf 'two\n' > "$work/kb-local/TEXTS/TWO.TXT"
@@ -320,7 +321,8 @@ answer "^Information$" Return
   fail "keyboard move"
 main_active || fail "the window did not come back after the keyboard move"
 # Tab to the Remote list; rename ONE.TXT there, create a directory, go into
-# it and back out (the cursor comes back onto it), and delete it.
+# it and back out, once with each key (the cursor comes back onto it), and
+# delete it.
 key Tab
 key plus; answer "^Select Files$" ctrl+a O N E period T X T Return
 key shift+F6
@@ -334,8 +336,12 @@ answer "^Create Directory$" K B D I R Return
 main_active || fail "the window did not come back after the keyboard Create Dir"
 key Return
 main_active || fail "the window did not come back after going into KBDIR"
-key BackSpace
+key alt+Up
 main_active || fail "the window did not come back after going in and out"
+key Return
+main_active || fail "the window did not come back after going into KBDIR again"
+key ctrl+Prior
+main_active || fail "the window did not come back after going in and out again"
 shot 11-keyboard-back-out
 key Delete
 answer "^Delete these files on Remote PC\?$" shift+Tab Return

@@ -242,8 +242,8 @@ TEST_P(FileListTest, EnteringParentRootAndDirectoriesByDoubleClickOrEnter) {
   QTest::keyClick(c_->list, Qt::Key_Return);
   EXPECT_EQ(pane().Path, "C:\\beta\\inner");
 
-  QTest::keyClick(c_->list, Qt::Key_Backspace);  // up, as in two-pane managers
-  EXPECT_EQ(pane().Path, "C:\\beta");
+  QTest::keyClick(c_->list, Qt::Key_Backspace);  // no meaning of its own
+  EXPECT_EQ(pane().Path, "C:\\beta\\inner");
 
   Select({1});
   QApplication::processEvents();  // lays the rows out
