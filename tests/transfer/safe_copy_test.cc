@@ -11,9 +11,8 @@
 #include <string>
 #include <tuple>
 
+#include "support/copy_direction_test.h"
 #include "support/file_tree.h"
-#include "support/sides.h"
-#include "support/transfer_rig.h"
 #include "transfer/copy_engine.h"
 #include "transfer/overwrite.h"
 
@@ -22,21 +21,8 @@ namespace {
 
 constexpr std::size_t kBlock = 8192;
 
-ExtensionOptions ModuleExtensions(bool on) {
-  ExtensionOptions options;
-  options.enabled = on;
-  return options;
-}
-
-// Parameters: the source side; the module has its extensions.
-class SafeCopyTest : public ::testing::TestWithParam<std::tuple<Side, bool>> {
+class SafeCopyTest : public CopyWayTest {
  protected:
-  Side s() const { return std::get<0>(GetParam()); }
-  Side t() const { return Other(s()); }
-  bool fast_path() const { return std::get<1>(GetParam()); }
-  std::string S(const std::string& relative) const { return rig_.Native(s(), relative); }
-  std::string T(const std::string& relative) const { return rig_.Native(t(), relative); }
-
   // Copies `name` with Always; `asked` scripts what comes between the dialog
   // and the summary.
   void Copy(const std::string& name, const std::string& summary,
@@ -59,8 +45,6 @@ class SafeCopyTest : public ::testing::TestWithParam<std::tuple<Side, bool>> {
     });
     rig_.ui.cancel_status_at_pump = 0;
   }
-
-  TransferRig rig_{ModuleExtensions(fast_path())};
 };
 
 TEST_P(SafeCopyTest, OldTargetOutlivesAFailedOverwrite) {
@@ -171,13 +155,7 @@ TEST_P(SafeCopyTest, PartNamedFileBesideTheSourceIsNeverTakenForAPartFile) {
   EXPECT_EQ(ReadFile(T("DIR/DATA.BIN.duplane-part")), "an older file of the user's");
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, SafeCopyTest, ::testing::Combine(BothSides(), ::testing::Bool()),
-                         [](const ::testing::TestParamInfo<std::tuple<Side, bool>>& info) {
-                           return std::string(std::get<0>(info.param) == Side::kLocal
-                                                  ? "LocalToRemote"
-                                                  : "RemoteToLocal") +
-                                  (std::get<1>(info.param) ? "FastPath" : "PlainModule");
-                         });
+INSTANTIATE_TEST_SUITE_P(Ways, SafeCopyTest, CopyWays(), CopyWayName);
 
 // A move between two panes that show one folder (the local one through a link
 // into the Remote Module's folder): the old target is the source itself, and
