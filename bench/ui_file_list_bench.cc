@@ -60,10 +60,10 @@ void MeasureSorts(duplane::TForm1& form, Side side) {
   const char* const kColumns[] = {"Name", "Size", "Attr", "Modified", "Accessed", "Created"};
   for (int column = 0; column < duplane::kPaneColumns; ++column) {
     auto start = Clock::now();
-    form.ColumnClicked(side, column);
+    form.Pane(side).ColumnClicked(column);
     const double sort_ms = Ms(start);
     start = Clock::now();
-    form.ColumnClicked(side, column);  // same column again: reverse
+    form.Pane(side).ColumnClicked(column);  // same column again: reverse
     std::printf("  sort by %-8s %8.1f ms, reverse %6.1f ms\n", kColumns[column], sort_ms,
                 Ms(start));
   }
@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
     const int files = side == Side::kLocal ? kLocalFiles : kRemoteFiles;
     form.Controls(side).page_control->setCurrentIndex(1);
     form.link().LinkChDir(side, "C:\\");
-    form.Pane(side).Path = form.link().LinkGetDir(side, kCurrentDrive);
+    form.Pane(side).record().Path = form.link().LinkGetDir(side, kCurrentDrive);
     // The directory search alone, for comparison with the whole fill.
     start = Clock::now();
     int found = 0;
@@ -126,14 +126,14 @@ int main(int argc, char** argv) {
     std::printf("%s: search alone %d entries %.1f ms\n", side == Side::kLocal ? "Local" : "Remote",
                 found, Ms(start));
     start = Clock::now();
-    form.FillList(side);
+    form.Pane(side).FillList();
     const double fill_ms = Ms(start);
     start = Clock::now();
     QApplication::processEvents();  // the first paint of the list
     std::printf("%s: fill %d entries %.1f ms (%.2f us per entry), first paint %.1f ms\n",
                 side == Side::kLocal ? "Local" : "Remote", files, fill_ms, fill_ms * 1000.0 / files,
                 Ms(start));
-    form.SelectAllFiles(side);
+    form.Pane(side).SelectAllFiles();
     MeasureSorts(form, side);
   }
   form.close();

@@ -35,8 +35,7 @@ class PaneAccess {
 
   // The side's current directory as LinkGetDir reported it; empty when none.
   virtual std::string PanePath(Side side) = 0;
-  // Makes the side's pane current (its list, tree and panels) and returns its
-  // selection and filespec.
+  // The side's selection and filespec as they stand.
   virtual PaneSelection TakeSelection(Side side) = 0;
   // Directories changed under the side's list: its tree is resynchronised when
   // it shows next.

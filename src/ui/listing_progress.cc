@@ -3,8 +3,8 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QWidget>
 
-#include "ui/main_form.h"
 #include "ui/message_form.h"
 
 namespace duplane {
@@ -31,8 +31,11 @@ void ListingProgress::SetLimit(std::int32_t value) { limit = value; }
 
 std::int32_t ListingProgress::Limit() { return limit; }
 
-ListingProgress::ListingProgress(TForm1& form, TMessageForm* busy)
-    : form_(form), busy_(busy), may_show_(busy != nullptr && !busy->isVisible()) {
+ListingProgress::ListingProgress(QWidget* window, TMessageForm* busy, std::function<bool()> ending)
+    : window_(window),
+      busy_(busy),
+      ending_(std::move(ending)),
+      may_show_(window != nullptr && busy != nullptr && !busy->isVisible()) {
   started_.start();
 }
 
@@ -41,9 +44,12 @@ ListingProgress::~ListingProgress() {
   // Whatever input arrived for the old list reaches the disabled window now
   // and is dropped there.
   QApplication::processEvents();
-  form_.setEnabled(true);
+  window_->setEnabled(true);
   busy_->CloseForm();
-  form_.TakeActivation();
+  // The busy window had the activation; it is taken back now, before the
+  // read's caller goes on (only the window system's own events run).
+  window_->activateWindow();
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 bool ListingProgress::Entry(std::int32_t count) {
@@ -51,7 +57,7 @@ bool ListingProgress::Entry(std::int32_t count) {
     limit_reached_ = true;
     return false;
   }
-  if (form_.ending()) return false;
+  if (ending_()) return false;
   if (!may_show_) return true;
   const qint64 now = started_.elapsed();
   if (!shown_) {
@@ -64,12 +70,12 @@ bool ListingProgress::Entry(std::int32_t count) {
   Update(count);
   QApplication::processEvents();
   cancelled_ = busy_->cancel();
-  return !cancelled_ && !form_.ending();
+  return !cancelled_ && !ending_();
 }
 
 void ListingProgress::Show(std::int32_t count) {
   shown_ = true;
-  form_.setEnabled(false);
+  window_->setEnabled(false);
   busy_->setWindowTitle(QString::fromLatin1(kCaption));
   busy_->SetText(Text(count));
   busy_->ShowAndRepaint();

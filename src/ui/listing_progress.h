@@ -8,10 +8,12 @@
 
 #include <QElapsedTimer>
 #include <cstdint>
+#include <functional>
+
+class QWidget;
 
 namespace duplane {
 
-class TForm1;
 class TMessageForm;
 
 class ListingProgress {
@@ -21,9 +23,11 @@ class ListingProgress {
   // entry) stops there instead of filling the memory.
   static constexpr std::int32_t kDefaultLimit = 100000;
 
-  // `busy` may be null (no window to show). When another operation already
-  // shows the busy window, this read neither takes it over nor pumps events.
-  ListingProgress(TForm1& form, TMessageForm* busy);
+  // `window` is disabled while `busy` shows; `ending` tells that the program
+  // is ending. `busy` may be null (no window to show). When another operation
+  // already shows the busy window, this read neither takes it over nor pumps
+  // events.
+  ListingProgress(QWidget* window, TMessageForm* busy, std::function<bool()> ending);
   ~ListingProgress();
   ListingProgress(const ListingProgress&) = delete;
   ListingProgress& operator=(const ListingProgress&) = delete;
@@ -44,8 +48,9 @@ class ListingProgress {
   void Show(std::int32_t count);
   void Update(std::int32_t count);
 
-  TForm1& form_;
+  QWidget* window_;
   TMessageForm* busy_;
+  std::function<bool()> ending_;
   bool may_show_;
   bool shown_ = false;
   bool cancelled_ = false;

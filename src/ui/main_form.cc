@@ -53,17 +53,9 @@ TForm1::TForm1(LinkSession& session, MessageBoxes& boxes, QWidget* parent)
   CheckQtVersion();
   help_window_ = new HelpWindow(nullptr);
   LoadSettings();
-  bulk_select_ = false;
-  lfilespec_changed_ = false;
-  rfilespec_changed_ = false;
   search_slots_.FreeAll();
-  TPane& local = Pane(Side::kLocal);
-  local.Path.clear();
-  local.SortColumn = 1;
-  local.list_stale = false;
-  local.tree_stale = false;
   InstallLinkCallbacks();
-  FillDriveTree(Side::kLocal);
+  Pane(Side::kLocal).FillDriveTree();
 }
 
 TForm1::~TForm1() {
@@ -77,12 +69,16 @@ TForm1::~TForm1() {
   delete help_window_;
 }
 
-TForm1::Operation::Operation(TForm1& form) : form_(form) { ++form_.operations_; }
+TForm1::Operation::Operation(TForm1& form) : form_(form) { form_.LongOperationBegins(); }
 
-TForm1::Operation::~Operation() {
-  if (--form_.operations_ == 0 && form_.ending_) {
+TForm1::Operation::~Operation() { form_.LongOperationEnds(); }
+
+void TForm1::LongOperationBegins() { ++operations_; }
+
+void TForm1::LongOperationEnds() {
+  if (--operations_ == 0 && ending_) {
     // Queued, so the operation's callers unwind before the window goes.
-    QMetaObject::invokeMethod(&form_, &TForm1::FinishEnding, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &TForm1::FinishEnding, Qt::QueuedConnection);
   }
 }
 
@@ -200,10 +196,11 @@ void TForm1::BuildPanes() {
   splitter1_ = new QSplitter(Qt::Horizontal, central);
   splitter1_->setObjectName("Splitter1");
   splitter1_->setChildrenCollapsible(false);
+  PaneHost& host = *this;
   for (Side side : {Side::kLocal, Side::kRemote}) {
-    controls_[SideIndex(side)] = BuildPaneControls(side, Pane(side), splitter1_);
+    panes_[SideIndex(side)] = std::make_unique<PaneController>(side, host, splitter1_);
     splitter1_->addWidget(Controls(side).panel);
-    ConnectPaneEvents(side);
+    BuildListMenus(side);
   }
   auto* layout = new QHBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -211,55 +208,7 @@ void TForm1::BuildPanes() {
   setCentralWidget(central);
 }
 
-void TForm1::ConnectPaneEvents(Side side) {
-  PaneControls& c = Controls(side);
-  // LocalTreeChange / RemoteTreeChange.
-  connect(c.tree, &QTreeWidget::currentItemChanged, this,
-          [this, side](QTreeWidgetItem* current, QTreeWidgetItem*) {
-            if (Handles(side) && current != nullptr) ChangeDirFromTree(side, current);
-          });
-  // LocalTreeExpanding / RemoteTreeExpanding: Qt reports the expansion after
-  // the fact, so a refused expansion is undone at once.
-  connect(c.tree, &QTreeWidget::itemExpanded, this, [this, side](QTreeWidgetItem* node) {
-    if (in_expand_item_ || !Handles(side)) return;
-    ExpandItem(side, node);
-  });
-  // LocalTreeEnter / RemoteTreeEnter: watched before the view's own focus
-  // handling, which would otherwise make the first drive current.
-  c.tree->installEventFilter(this);
-  // LocalPageControlChange / RemotePageControlChange.
-  connect(c.page_control, &QTabWidget::currentChanged, this,
-          [this, side](int) { PageControlChange(side); });
-  connect(c.list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, side] {
-    if (Handles(side)) UpdateStatus(side);
-  });
-  // LFileSpecChange / RFileSpecChange.
-  connect(c.filespec, &QLineEdit::textEdited, this, [this, side] {
-    if (Handles(side)) (side == Side::kLocal ? lfilespec_changed_ : rfilespec_changed_) = true;
-  });
-  ConnectListEvents(side);
-}
-
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::FocusIn) {
-    for (Side side : {Side::kLocal, Side::kRemote}) {
-      if (watched == Controls(side).tree && Handles(side)) SelectHomeDrive(side);
-    }
-  } else if (event->type() == QEvent::FocusOut) {
-    for (Side side : {Side::kLocal, Side::kRemote}) {
-      if (watched == Controls(side).filespec) FileSpecExit(side);
-    }
-  } else if (event->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    for (Side side : {Side::kLocal, Side::kRemote}) {
-      // Enter in the list enters the selected directory; no other key (not
-      // even Backspace) has a meaning of its own there.
-      if (watched == Controls(side).list && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-        if (Handles(side)) EnterSelectedDir(side);
-        return true;
-      }
-    }
-  }
   if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
     // F1 inside an open menu shows that menu's topic.
     const QVariant context = watched->property(kHelpContextProperty);

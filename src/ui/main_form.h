@@ -1,7 +1,8 @@
 // The main window: the two panes side by side, the Link, Local PC, Remote PC
 // and Help menus, the settings, connecting and disconnecting. It owns the
-// program-wide state: both pane records, the search slots and the settings;
-// the Connected flag lives in the link layer it reaches through LinkSession.
+// program-wide state: both pane controllers, the search slots and the
+// settings; the Connected flag lives in the link layer it reaches through
+// LinkSession.
 #pragma once
 
 #include <QMainWindow>
@@ -10,21 +11,21 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "link/link.h"
 #include "transfer/pane.h"
 #include "transfer/search_slots.h"
-#include "ui/pane_controls.h"
+#include "ui/pane_controller.h"
+#include "ui/pane_host.h"
 #include "ui/prompt_dialog.h"
 #include "ui/settings.h"
-#include "ui/tree_icons.h"
 
 class QAction;
 class QMenu;
 class QSplitter;
-class QTreeWidgetItem;
 
 namespace duplane {
 
@@ -37,7 +38,7 @@ class TConfigForm;
 class TLinkForm;
 class TMessageForm;
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, private PaneHost {
   Q_OBJECT
 
  public:
@@ -86,18 +87,13 @@ class TForm1 : public QMainWindow {
   // Makes this the active window again once the busy or progress window,
   // which had the activation, has gone.
   void TakeActivation();
-  bool connected() const;
+  bool connected() const override;
   const Settings& settings() const { return settings_; }
   std::uint16_t port_base() const { return port_base_; }
   QSize remembered_size() const { return remembered_size_; }
-  TPane& Pane(Side side) { return panes_[SideIndex(side)]; }
-  PaneControls& Controls(Side side) { return controls_[SideIndex(side)]; }
-  SearchSlots& search_slots() { return search_slots_; }
+  SearchSlots& search_slots() override { return search_slots_; }
   HelpWindow* help_window() const { return help_window_; }
-  void set_bulk_select(bool value) { bulk_select_ = value; }
-  // The filespec of the pane SelectPane chose last.
-  const QString& file_spec() const { return file_spec_; }
-  Link& link();
+  Link& link() override;
 
   // Link and Help menus.
   void Connect1Click();
@@ -113,39 +109,10 @@ class TForm1 : public QMainWindow {
   void SaveSettings();
   void SelectPortBase();
 
-  // Panes.
-  void SelectPane(Side side);
-  static QString NodePath(const QTreeWidgetItem* node);
-  void FillDriveTree(Side side);
-  bool ExpandNode(Side side, QTreeWidgetItem* node);
-  void ChangeDirFromTree(Side side, QTreeWidgetItem* node);
-  void SelectHomeDrive(Side side);
-  void SyncTreeToPath(Side side);
-  void PageControlChange(Side side);
-  void PageChanged(Side side);
-  void UpdateStatus(Side side);
+  // The two panes.
+  PaneController& Pane(Side side) { return *panes_[SideIndex(side)]; }
+  PaneControls& Controls(Side side) { return Pane(side).controls(); }
   void SetListDragMode();
-  std::int32_t AllocFBlock();
-  // File lists.
-  void FillList(Side side);
-  void AddFileEntry(std::int32_t slot);
-  void SortList(Side side);
-  void ReverseList(Side side);
-  void ColumnClicked(Side side, int column);
-  void EnterSelectedDir(Side side);
-  void SelectAllDirs(Side side);
-  void SelectAllFiles(Side side);
-  // Both at once: Ctrl+A in the list.
-  void SelectAllEntries(Side side);
-  // Leaving the filespec edit (or Enter in it): refill when it was changed.
-  void FileSpecExit(Side side);
-
-  // Expands `node` as a user's click would: ExpandNode decides whether it
-  // opens. Used by the tree walk and by tests.
-  void ExpandItem(Side side, QTreeWidgetItem* node);
-  // Node at a pre-order position counting every node of the tree.
-  static QTreeWidgetItem* NodeAtAbsoluteIndex(QTreeWidget* tree, int index);
-  static int AbsoluteIndex(const QTreeWidgetItem* node);
 
   QAction* action(const char* name) const;
   QMenu* LocalPC1() const { return local_pc_menu_; }
@@ -175,12 +142,7 @@ class TForm1 : public QMainWindow {
  private:
   void BuildMenus();
   void BuildListMenus(Side side);
-  void ConnectListEvents(Side side);
-  std::vector<bool> RememberSelection(Side side) const;
-  void RestoreSelection(Side side, const std::vector<bool>& selected);
-  void BulkSelectRows(Side side, int first, int count);
   void BuildPanes();
-  void ConnectPaneEvents(Side side);
   // Rename, create directory, drag and drop, and the keyboard's way through
   // the window; built once both panes and their menus exist.
   void BuildPaneCommands();
@@ -203,14 +165,15 @@ class TForm1 : public QMainWindow {
   void FinishEnding();
   void FormResize();
   void SetLinkMenus(bool connected);
-  void ClearRemotePane();
   void InstallLinkCallbacks();
   void Pause(int milliseconds);
-  bool IconsInUse(Side side) const { return side == Side::kLocal || settings_.remote_icons; }
-  // Remote handlers act only while connected.
-  bool Handles(Side side) const { return side == Side::kLocal || connected(); }
-  void DeleteChildren(Side side, QTreeWidgetItem* node);
-  void SetNodeIcon(Side side, QTreeWidgetItem* node);
+  // The window's side of its panes.
+  MessageBoxes& boxes() override { return boxes_; }
+  bool remote_icons() const override { return settings_.remote_icons; }
+  void LongOperationBegins() override;
+  void LongOperationEnds() override;
+  std::unique_ptr<ListingProgress> ListingStarted() override;
+  void PageSwitched(Side side) override;
 
   LinkSession& session_;
   MessageBoxes& boxes_;
@@ -230,18 +193,8 @@ class TForm1 : public QMainWindow {
   bool ending_ = false;
   bool ended_ = false;
 
-  std::array<TPane, 2> panes_;
-  std::array<PaneControls, 2> controls_;
-  std::array<ImageList, 2> image_lists_;
   SearchSlots search_slots_;
-  Side current_side_ = Side::kLocal;
-  QString file_spec_;
-  bool bulk_select_ = false;
-  bool lfilespec_changed_ = false;
-  bool rfilespec_changed_ = false;
-  bool in_expand_item_ = false;
-  // The file rows of the directory being read, appended after its directories.
-  std::array<std::vector<std::string>, kPaneColumns> file_columns_;
+  std::array<std::unique_ptr<PaneController>, 2> panes_;
 
   QSplitter* splitter1_ = nullptr;
   QMenu* local_pc_menu_ = nullptr;

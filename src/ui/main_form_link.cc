@@ -19,7 +19,6 @@
 #include "ui/main_form_texts.h"
 #include "ui/message_boxes.h"
 #include "ui/message_form.h"
-#include "ui/pane_list_model.h"
 
 namespace duplane {
 namespace {
@@ -117,13 +116,10 @@ void TForm1::Connect1Click() {
     boxes_.Error(QString::fromStdString(error));
     return;
   }
-  TPane& remote = Pane(Side::kRemote);
-  remote.Path.clear();
-  remote.SortColumn = 1;
-  remote.list_stale = true;
-  remote.tree_stale = true;
+  PaneController& remote = Pane(Side::kRemote);
+  remote.StartOver();
 
-  PaneControls& rc = Controls(Side::kRemote);
+  PaneControls& rc = remote.controls();
   {
     const QSignalBlocker blocker(rc.page_control);
     rc.page_control->setCurrentIndex(kTreePage);
@@ -153,7 +149,7 @@ void TForm1::Connect1Click() {
       message_form_->SetText(text::kLoadingIcons);
       message_form_->repaint();
     }
-    FillDriveTree(Side::kRemote);
+    remote.FillDriveTree();
   }
   Pause(kConnectPauseMs);
   // Enabled before the busy window goes, so the activation can return here.
@@ -174,18 +170,8 @@ void TForm1::Disconnect1Click() {
   message_form_->CloseForm();
   TakeActivation();
   session_.set_connected(false);
-  ClearRemotePane();
+  Pane(Side::kRemote).ShowDisconnected();
   SetLinkMenus(false);
-}
-
-void TForm1::ClearRemotePane() {
-  PaneControls& rc = Controls(Side::kRemote);
-  rc.model->Clear();
-  rc.list->repaint();
-  while (rc.tree->topLevelItemCount() > 0) delete rc.tree->takeTopLevelItem(0);
-  if (settings_.remote_icons) image_lists_[1].clear();
-  rc.dir->SetText(text::kDisconnected);
-  rc.status->clear();
 }
 
 void TForm1::Configure1Click() {

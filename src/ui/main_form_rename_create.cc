@@ -99,8 +99,7 @@ void TForm1::RenameOnPane(Side side) {
     ShowNotConnected();
     return;
   }
-  SelectPane(side);
-  const TPane& pane = Pane(side);
+  const TPane& pane = Pane(side).record();
   const QModelIndexList rows = Controls(side).list->selectionModel()->selectedRows();
   if (rows.isEmpty()) {
     boxes_.Error(text::kNoFileSelected + SideText(side));
@@ -136,8 +135,8 @@ void TForm1::RenameOnPane(Side side) {
     return;
   }
   // Only a directory shows in the tree, so only its rename makes the tree stale.
-  if (link().LinkDirectoryExists(side, new_name)) Pane(side).tree_stale = true;
-  FillList(side);
+  if (link().LinkDirectoryExists(side, new_name)) Pane(side).record().tree_stale = true;
+  Pane(side).FillList();
 }
 
 void TForm1::CreateDirOnPane(Side side) {
@@ -145,8 +144,7 @@ void TForm1::CreateDirOnPane(Side side) {
     ShowNotConnected();
     return;
   }
-  SelectPane(side);
-  if (Pane(side).Path.empty()) {
+  if (Pane(side).record().Path.empty()) {
     boxes_.Error(text::kNoCurrentDir + SideText(side));
     return;
   }
@@ -166,8 +164,8 @@ void TForm1::CreateDirOnPane(Side side) {
     boxes_.Error(text::kErrorCreating + *typed + through_link);
     return;
   }
-  Pane(side).tree_stale = true;
-  FillList(side);
+  Pane(side).record().tree_stale = true;
+  Pane(side).FillList();
 }
 
 }  // namespace duplane

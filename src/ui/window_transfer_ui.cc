@@ -4,9 +4,7 @@
 #include "ui/window_transfer_ui.h"
 
 #include <QApplication>
-#include <QItemSelectionModel>
 #include <QThread>
-#include <QTreeView>
 #include <algorithm>
 #include <cstdio>
 
@@ -43,19 +41,13 @@ bool WindowTransferUi::Connected() { return form1_.connected(); }
 
 void WindowTransferUi::ShowNotConnected() { form1_.ShowNotConnected(); }
 
-std::string WindowTransferUi::PanePath(Side side) { return form1_.Pane(side).Path; }
+std::string WindowTransferUi::PanePath(Side side) { return form1_.Pane(side).record().Path; }
 
-PaneSelection WindowTransferUi::TakeSelection(Side side) {
-  form1_.SelectPane(side);
-  const QItemSelectionModel* selection = form1_.Controls(side).list->selectionModel();
-  return SelectionOf(form1_.Pane(side), form1_.file_spec().toStdString(), [&](std::int32_t row) {
-    return selection != nullptr && selection->isRowSelected(row, QModelIndex());
-  });
-}
+PaneSelection WindowTransferUi::TakeSelection(Side side) { return form1_.Pane(side).Selection(); }
 
-void WindowTransferUi::MarkTreeStale(Side side) { form1_.Pane(side).tree_stale = true; }
+void WindowTransferUi::MarkTreeStale(Side side) { form1_.Pane(side).record().tree_stale = true; }
 
-void WindowTransferUi::Refill(Side side) { form1_.FillList(side); }
+void WindowTransferUi::Refill(Side side) { form1_.Pane(side).FillList(); }
 
 void WindowTransferUi::EnableMainWindow(bool enabled) {
   form1_.setEnabled(enabled);

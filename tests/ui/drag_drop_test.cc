@@ -55,7 +55,7 @@ class DragDropTest : public WindowTest<> {
   FileListView* List(Side side) { return c(side).list; }
 
   void ShowPage(Side side, int page) {
-    if (page == 1 && form().Pane(side).Path.empty()) form().SelectHomeDrive(side);
+    if (page == 1 && form().Pane(side).record().Path.empty()) form().Pane(side).SelectHomeDrive();
     c(side).page_control->setCurrentIndex(page);
   }
   void ShowBothFiles() {

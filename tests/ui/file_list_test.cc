@@ -86,7 +86,7 @@ class FileListTest : public WindowTest<::testing::TestWithParam<Side>> {
   }
 
   Side side() const { return GetParam(); }
-  TPane& pane() { return form().Pane(side()); }
+  TPane& pane() { return form().Pane(side()).record(); }
   void Go(const char* path) { GoTo(side(), path); }
   QString Cell(int row, int column) const {
     return c_->model->index(row, column).data().toString();
@@ -155,15 +155,15 @@ TEST_P(FileListTest, FilespecFiltersFilesOnlyThroughTheSecondSearch) {
   EXPECT_EQ(Names(side()),
             (QStringList{"Alpha", "beta", "empty", ".hidden.txt", "A.TXT", "b.txt"}));
   c_->filespec->setText("*");
-  form().FillList(side());
+  form().Pane(side()).FillList();
   EXPECT_EQ(pane().FileCount, 4);
   c_->filespec->setText("nothing.*");
-  form().FillList(side());
+  form().Pane(side()).FillList();
   EXPECT_EQ(pane().DirCount, 3);
   EXPECT_EQ(pane().FileCount, 0);
   // More than one name would list another directory's files as this one's.
   c_->filespec->setText("..\\*.txt");
-  form().FillList(side());
+  form().Pane(side()).FillList();
   EXPECT_EQ(pane().DirCount, 3);
   EXPECT_EQ(pane().FileCount, 0);
 }
@@ -195,18 +195,18 @@ TEST_P(FileListTest, SizeSortIsNumericDirectoriesByNameAndTheDirectionStays) {
   MakeFile(root_.path(), "empty/n100.bin", 100);
   MakeDirs(root_.path(), {"empty/b", "empty/A", "empty/c"});
   Go("C:\\empty");
-  form().ColumnClicked(side(), kColSize);
+  form().Pane(side()).ColumnClicked(kColSize);
   EXPECT_EQ(pane().SortColumn, 2);
   EXPECT_EQ(Names(side()),
             (QStringList{"..", "\\", "A", "b", "c", "n9.bin", "n10.bin", "n100.bin"}));
-  form().ColumnClicked(side(), kColSize);
+  form().Pane(side()).ColumnClicked(kColSize);
   EXPECT_EQ(pane().SortColumn, -2);
   EXPECT_EQ(Names(side()),
             (QStringList{"..", "\\", "c", "b", "A", "n100.bin", "n10.bin", "n9.bin"}));
-  form().FillList(side());
+  form().Pane(side()).FillList();
   EXPECT_EQ(Names(side()),
             (QStringList{"..", "\\", "c", "b", "A", "n100.bin", "n10.bin", "n9.bin"}));
-  form().ColumnClicked(side(), kColName);
+  form().Pane(side()).ColumnClicked(kColName);
   EXPECT_EQ(Names(side()),
             (QStringList{"..", "\\", "A", "b", "c", "n10.bin", "n100.bin", "n9.bin"}));
 }
@@ -214,10 +214,10 @@ TEST_P(FileListTest, SizeSortIsNumericDirectoriesByNameAndTheDirectionStays) {
 TEST_P(FileListTest, SelectionSurvivesSortAndReverseAndTheFocusMarkGoes) {
   Go("C:\\");
   c_->list->setCurrentIndex(c_->model->index(5, 0));
-  Select({1, 5});                          // "beta" and "b.txt"
-  form().ColumnClicked(side(), kColSize);  // files: 5, 9, 10, 100
+  Select({1, 5});                               // "beta" and "b.txt"
+  form().Pane(side()).ColumnClicked(kColSize);  // files: 5, 9, 10, 100
   EXPECT_EQ(Names(side()).mid(3), (QStringList{".hidden.txt", "A.TXT", "b.txt", "c.dat"}));
-  form().ColumnClicked(side(), kColSize);
+  form().Pane(side()).ColumnClicked(kColSize);
   EXPECT_EQ(Names(side()).mid(3), (QStringList{"c.dat", "b.txt", "A.TXT", ".hidden.txt"}));
   EXPECT_EQ(SelectedRows(), (QList<int>{1, 4}));
   EXPECT_EQ(Cell(4, kColName), "b.txt");
@@ -228,13 +228,13 @@ TEST_P(FileListTest, SelectionSurvivesSortAndReverseAndTheFocusMarkGoes) {
 TEST_P(FileListTest, EnteringParentRootAndDirectoriesByDoubleClickOrEnter) {
   Go("C:\\beta\\inner");
   Select({0});
-  form().EnterSelectedDir(side());
+  form().Pane(side()).EnterSelectedDir();
   EXPECT_EQ(pane().Path, "C:\\beta");
   EXPECT_TRUE(pane().tree_stale);
   EXPECT_EQ(Names(side()), (QStringList{"..", "\\", "inner", "in.txt"}));
 
   Select({3});  // a file: nothing happens
-  form().EnterSelectedDir(side());
+  form().Pane(side()).EnterSelectedDir();
   EXPECT_EQ(pane().Path, "C:\\beta");
 
   Select({2});
@@ -261,7 +261,7 @@ TEST_P(FileListTest, EnteringADirectoryThatVanishedNamesThePanesDrive) {
   Go("C:\\");
   ASSERT_TRUE(QDir(root_.path()).rmdir("empty"));
   Select({2});  // "empty", gone meanwhile
-  form().EnterSelectedDir(side());
+  form().Pane(side()).EnterSelectedDir();
   EXPECT_EQ(w_->boxes.Texts(), std::vector<std::string>{"Drive C: not ready"});
   EXPECT_EQ(pane().Path, "C:\\");
   EXPECT_EQ(pane().DirCount, 2);  // read again
@@ -270,11 +270,11 @@ TEST_P(FileListTest, EnteringADirectoryThatVanishedNamesThePanesDrive) {
 TEST_P(FileListTest, SelectAllFilesAfterAllDirectoriesKeepsBothButNoSpecialRow) {
   Go("C:\\beta");
   MakeFile(root_.path(), "beta/more.txt", 66);
-  form().FillList(side());
+  form().Pane(side()).FillList();
   c_->sel_dirs_btn->click();
   EXPECT_EQ(SelectedRows(), (QList<int>{2}));
   EXPECT_EQ(Status(), "Selected: 1 of 1 dirs, 0 of 2 files: 0 bytes");
-  form().SelectAllFiles(side());
+  form().Pane(side()).SelectAllFiles();
   EXPECT_EQ(SelectedRows(), (QList<int>{2, 3, 4}));
   EXPECT_EQ(Status(), "Selected: 1 of 1 dirs, 2 of 2 files: 1,300 bytes");
 }
@@ -282,7 +282,7 @@ TEST_P(FileListTest, SelectAllFilesAfterAllDirectoriesKeepsBothButNoSpecialRow) 
 TEST_P(FileListTest, CtrlAIsSelectAllAndLeavesTheSpecialRowsAlone) {
   Go("C:\\beta");
   MakeFile(root_.path(), "beta/more.txt", 66);
-  form().FillList(side());
+  form().Pane(side()).FillList();
   c_->list->setFocus();
   QTest::keyClick(c_->list, Qt::Key_A, Qt::ControlModifier);
   EXPECT_EQ(SelectedRows(), (QList<int>{2, 3, 4}));
@@ -343,10 +343,10 @@ TEST_F(RemoteListTest, InertWhileDisconnected) {
   Open({dir_.path().toStdString(), "", /*cable=*/false});
   PaneControls& c = controls(Side::kRemote);
   c.page_control->setCurrentIndex(1);
-  form().Pane(Side::kRemote).Path = "C:\\";
+  form().Pane(Side::kRemote).record().Path = "C:\\";
   c.refresh_btn->click();
   c.sel_dirs_btn->click();
-  form().FileSpecExit(Side::kRemote);
+  form().Pane(Side::kRemote).FileSpecExit();
   EXPECT_EQ(c.model->rowCount(), 0);
   EXPECT_EQ(c.dir->text(), "<Disconnected>");
   EXPECT_EQ(c.status->text(), "");

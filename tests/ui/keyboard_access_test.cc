@@ -126,7 +126,7 @@ TEST_F(KeyboardAccessTest, PagesAndMenusFromTheKeyboard) {
   QTest::keyClick(local.tree, Qt::Key_Tab, Qt::ControlModifier);
   EXPECT_EQ(local.page_control->currentIndex(), 1);
   EXPECT_TRUE(form().LocalPC1()->isEnabled());
-  form().SelectHomeDrive(Side::kRemote);
+  form().Pane(Side::kRemote).SelectHomeDrive();
   form().Controls(Side::kRemote).page_control->setCurrentIndex(1);
 
   // Alt+L, R: rename on this PC with nothing selected.

@@ -78,7 +78,7 @@ TEST_F(ListingProgressTest, TwentyThousandEntriesFillBehindTheBusyWindowAndCance
   EXPECT_TRUE(std::is_sorted(counts.begin(), counts.end()));
   EXPECT_FALSE(enabled_meanwhile);
   EXPECT_EQ(Rows(Side::kLocal), kEntries);
-  EXPECT_EQ(form().Pane(Side::kLocal).FileCount, kEntries);
+  EXPECT_EQ(form().Pane(Side::kLocal).record().FileCount, kEntries);
   EXPECT_FALSE(w_->message_form->isVisible());
   EXPECT_TRUE(form().isEnabled());
 
@@ -118,7 +118,7 @@ TEST_F(ListingProgressTest, TwentyThousandEntriesFillBehindTheBusyWindowAndCance
     // The part read so far stays, consistently counted.
     EXPECT_GE(Rows(Side::kRemote), 500);
     EXPECT_LT(Rows(Side::kRemote), kEntries);
-    EXPECT_EQ(form().Pane(Side::kRemote).FileCount, Rows(Side::kRemote));
+    EXPECT_EQ(form().Pane(Side::kRemote).record().FileCount, Rows(Side::kRemote));
     EXPECT_FALSE(list->selectionModel()->hasSelection());
     EXPECT_FALSE(w_->message_form->isVisible());
     EXPECT_TRUE(form().isEnabled());
@@ -134,7 +134,7 @@ TEST_F(ListingProgressTest, AListingStopsAtTheRowLimitAndSaysSo) {
   controls(Side::kLocal).page_control->setCurrentIndex(kFilesPage);
   GoTo(Side::kLocal, "C:\\SUB");
   EXPECT_EQ(Rows(Side::kLocal), 50);
-  const TPane& pane = form().Pane(Side::kLocal);
+  const TPane& pane = form().Pane(Side::kLocal).record();
   EXPECT_EQ(pane.SpecialCount + pane.DirCount + pane.FileCount, 50);
   ASSERT_EQ(w_->boxes.shown.size(), 1u);
   EXPECT_EQ(w_->boxes.shown[0].kind, "Error");

@@ -315,7 +315,7 @@ TEST_F(ConnectTest, CancelDuringSynchronisationLeavesEverythingDisconnected) {
   EXPECT_TRUE(form().action("Configure1")->isEnabled());
   EXPECT_EQ(form().findChild<QLabel*>("RemoteDir")->text(), "<Disconnected>");
   EXPECT_EQ(form().findChild<QTreeWidget*>("RemoteTree")->topLevelItemCount(), 0);
-  EXPECT_TRUE(form().Pane(Side::kRemote).list_stale);
+  EXPECT_TRUE(form().Pane(Side::kRemote).record().list_stale);
   EXPECT_TRUE(w_->boxes.shown.empty());
 }
 
@@ -380,7 +380,7 @@ TEST_F(ConnectTest, CableTimeOutOffersRetryAndCancelEndsTheProgram) {
   w_->clock.set_racing(true);  // the 10-second time-out comes after a few polls
 
   w_->boxes.retry_answers = {true, false};
-  form().ExpandItem(Side::kRemote, controls(Side::kRemote).tree->topLevelItem(0));
+  form().Pane(Side::kRemote).ExpandItem(controls(Side::kRemote).tree->topLevelItem(0));
   ASSERT_EQ(w_->boxes.shown.size(), 2u);
   EXPECT_EQ(w_->boxes.shown[0].kind, "RetryCancel");
   EXPECT_EQ(w_->boxes.shown[0].text, w_->boxes.shown[1].text);

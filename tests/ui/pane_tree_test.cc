@@ -9,6 +9,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
+#include "pane_fixture.h"
 #include "ui/pane_list_model.h"
 #include "window_fixture.h"
 
@@ -16,8 +17,10 @@ namespace duplane {
 namespace {
 
 using testing_ui::EnsureApplication;
+using testing_ui::LonePane;
 using testing_ui::MakeDirs;
 using testing_ui::MakeFile;
+using testing_ui::ScriptedBoxes;
 using testing_ui::SettingsFolder;
 using testing_ui::Windows;
 using testing_ui::WindowTest;
@@ -32,6 +35,14 @@ bool ShowsExpander(const QTreeWidgetItem* node) {
   return node->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator;
 }
 
+// Drives C: and D: of real folders, and X: naming a folder that does not
+// exist, like a drive without a medium.
+std::vector<DriveMapping> ThreeDrives(const QTemporaryDir& c, const QTemporaryDir& d) {
+  return {{'C', c.path().toStdString()},
+          {'D', d.path().toStdString()},
+          {'X', (c.path() + "/no-medium").toStdString()}};
+}
+
 class PaneTreeTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -39,25 +50,20 @@ class PaneTreeTest : public ::testing::Test {
     MakeDirs(c_.path(), {"beta", "Alpha", "gamma/sub/deeper", "gamma/Other"});
     MakeFile(c_.path(), "file.txt", 10);
     MakeFile(d_.path(), "only-a-file.txt", 10);
-    // Drive X: names a folder that does not exist, like a drive without a medium.
-    w_ = std::make_unique<Windows>(
-        std::vector<DriveMapping>{{'C', c_.path().toStdString()},
-                                  {'D', d_.path().toStdString()},
-                                  {'X', (c_.path() + "/no-medium").toStdString()}});
-    tree_ = w_->form1->findChild<QTreeWidget*>("LocalTree");
-    dir_ = w_->form1->findChild<QLabel*>("LocalDir");
-    status_ = w_->form1->findChild<QLabel*>("LocalStatus");
-    w_->form1->show();
+    p_ = std::make_unique<LonePane>(ThreeDrives(c_, d_));
+    tree_ = controller().controls().tree;
+    dir_ = controller().controls().dir;
+    status_ = controller().controls().status;
   }
-  void TearDown() override { w_->form1->close(); }
 
   QTreeWidgetItem* Drive(int i) { return tree_->topLevelItem(i); }
-  TForm1& form() { return *w_->form1; }
+  PaneController& controller() { return p_->pane(); }
+  const std::vector<ScriptedBoxes::Shown>& Shown() const { return p_->scripted_boxes.shown; }
+  std::vector<std::string> Boxes() const { return p_->scripted_boxes.Texts(); }
 
-  SettingsFolder settings_;
   QTemporaryDir c_;
   QTemporaryDir d_;
-  std::unique_ptr<Windows> w_;
+  std::unique_ptr<LonePane> p_;
   QTreeWidget* tree_ = nullptr;
   QLabel* dir_ = nullptr;
   QLabel* status_ = nullptr;
@@ -72,22 +78,22 @@ TEST_F(PaneTreeTest, DrivesWithExpandersIconsAndHomeIndex) {
     EXPECT_TRUE(ShowsExpander(Drive(i)));
     EXPECT_FALSE(Drive(i)->icon(0).isNull());
   }
-  EXPECT_EQ(form().Pane(Side::kLocal).HomeNodeIndex, 0);
+  EXPECT_EQ(controller().record().HomeNodeIndex, 0);
   EXPECT_EQ(tree_->currentItem(), nullptr);  // nothing is chosen before the focus
   EXPECT_EQ(dir_->text(), "");
 }
 
 TEST_F(PaneTreeTest, ExpansionReadsSortedSubdirectoriesAfreshEachTime) {
-  form().ExpandItem(Side::kLocal, Drive(0));
+  controller().ExpandItem(Drive(0));
   ASSERT_TRUE(Drive(0)->isExpanded());
   EXPECT_EQ(ChildTexts(Drive(0)), (QStringList{"Alpha", "beta", "gamma"}));
   EXPECT_FALSE(ShowsExpander(Drive(0)->child(0)));  // Alpha is empty
   EXPECT_TRUE(ShowsExpander(Drive(0)->child(2)));   // gamma has subdirectories
-  EXPECT_EQ(TForm1::NodePath(Drive(0)->child(2)), "C:\\gamma");
+  EXPECT_EQ(PaneController::NodePath(Drive(0)->child(2)), "C:\\gamma");
 
-  form().ExpandItem(Side::kLocal, Drive(0)->child(2));
+  controller().ExpandItem(Drive(0)->child(2));
   EXPECT_EQ(ChildTexts(Drive(0)->child(2)), (QStringList{"Other", "sub"}));
-  EXPECT_EQ(TForm1::NodePath(Drive(0)->child(2)->child(1)), "C:\\gamma\\sub");
+  EXPECT_EQ(PaneController::NodePath(Drive(0)->child(2)->child(1)), "C:\\gamma\\sub");
 
   MakeDirs(c_.path(), {"Beta2"});
   Drive(0)->setExpanded(false);
@@ -101,7 +107,7 @@ TEST_F(PaneTreeTest, DriveWithoutSubdirectoriesLosesItsExpander) {
   EXPECT_FALSE(d->isExpanded());
   EXPECT_FALSE(ShowsExpander(d));
   EXPECT_EQ(d->childCount(), 0);
-  EXPECT_TRUE(w_->boxes.shown.empty());
+  EXPECT_TRUE(Shown().empty());
 }
 
 TEST_F(PaneTreeTest, SelectingADriveClearsItsExpanderWhenEmpty) {
@@ -113,12 +119,12 @@ TEST_F(PaneTreeTest, SelectingADriveClearsItsExpanderWhenEmpty) {
 TEST_F(PaneTreeTest, DriveNotReadyKeepsThePreviousDirectoryAndMarksTheListStale) {
   tree_->setCurrentItem(Drive(0));
   ASSERT_EQ(dir_->text(), "C:\\");
-  form().Pane(Side::kLocal).list_stale = false;
+  controller().record().list_stale = false;
   tree_->setCurrentItem(Drive(2));
-  EXPECT_EQ(w_->boxes.Texts(), std::vector<std::string>{"Drive X: not ready"});
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Drive X: not ready"});
   EXPECT_EQ(dir_->text(), "C:\\");
-  EXPECT_EQ(form().Pane(Side::kLocal).Path, "C:\\");
-  EXPECT_TRUE(form().Pane(Side::kLocal).list_stale);
+  EXPECT_EQ(controller().record().Path, "C:\\");
+  EXPECT_TRUE(controller().record().list_stale);
   EXPECT_EQ(tree_->currentItem(), Drive(2));  // the node stays selected
 }
 
@@ -132,51 +138,51 @@ TEST_F(PaneTreeTest, FirstFocusSelectsTheHomeDriveAndLaterFocusKeepsTheSelection
       << status_->text().toStdString();
 
   tree_->setCurrentItem(Drive(1));
-  form().findChild<QTabWidget*>("LocalPageControl")->setFocus();
+  controller().controls().page_control->setFocus();
   tree_->setFocus(Qt::TabFocusReason);
   QApplication::processEvents();
   EXPECT_EQ(tree_->currentItem(), Drive(1));
 }
 
 TEST_F(PaneTreeTest, SyncTreeToPathWalksDownCaseInsensitivelyAndStopsQuietly) {
-  TPane& pane = form().Pane(Side::kLocal);
+  TPane& pane = controller().record();
   pane.Path = "c:\\GAMMA\\sub";
   pane.tree_stale = true;
-  form().SyncTreeToPath(Side::kLocal);
+  controller().SyncTreeToPath();
   ASSERT_NE(tree_->currentItem(), nullptr);
-  EXPECT_EQ(TForm1::NodePath(tree_->currentItem()), "C:\\gamma\\sub");
+  EXPECT_EQ(PaneController::NodePath(tree_->currentItem()), "C:\\gamma\\sub");
   EXPECT_EQ(dir_->text(), "C:\\gamma\\sub");
   EXPECT_FALSE(pane.tree_stale);
   EXPECT_TRUE(pane.list_stale);
   EXPECT_TRUE(status_->text().startsWith("Bytes free: "));
 
   pane.Path = "C:\\gamma\\missing\\sub";
-  form().SyncTreeToPath(Side::kLocal);
-  EXPECT_EQ(TForm1::NodePath(tree_->currentItem()), "C:\\gamma");
+  controller().SyncTreeToPath();
+  EXPECT_EQ(PaneController::NodePath(tree_->currentItem()), "C:\\gamma");
 
   pane.Path = "D:\\";
-  form().SyncTreeToPath(Side::kLocal);
+  controller().SyncTreeToPath();
   EXPECT_EQ(tree_->currentItem(), Drive(1));
 
   status_->setText("old");
   pane.Path = "";
-  form().SyncTreeToPath(Side::kLocal);
+  controller().SyncTreeToPath();
   EXPECT_EQ(status_->text(), "");
   EXPECT_EQ(tree_->currentItem(), Drive(1));
-  EXPECT_TRUE(w_->boxes.shown.empty());
+  EXPECT_TRUE(Shown().empty());
 }
 
 // A directory renamed or created through the list at a drive's root is in the
 // tree when its page is shown next, and the old name is gone.
 TEST_F(PaneTreeTest, TheTreeShowsWhatTheListChangedAtARoot) {
-  TPane& pane = form().Pane(Side::kLocal);
-  form().ExpandItem(Side::kLocal, Drive(0));
+  TPane& pane = controller().record();
+  controller().ExpandItem(Drive(0));
   tree_->setCurrentItem(Drive(0));
   ASSERT_TRUE(QDir(c_.path()).rename("beta", "BETA2"));
   ASSERT_TRUE(QDir(c_.path()).mkpath("new"));
   pane.Path = "C:\\";
   pane.tree_stale = true;
-  form().SyncTreeToPath(Side::kLocal);
+  controller().SyncTreeToPath();
   EXPECT_EQ(tree_->currentItem(), Drive(0));
   QStringList names;
   for (int i = 0; i < Drive(0)->childCount(); ++i) names << Drive(0)->child(i)->text(0);
@@ -187,24 +193,30 @@ TEST_F(PaneTreeTest, TheTreeShowsWhatTheListChangedAtARoot) {
     if (Drive(0)->child(i)->text(0) == "BETA2") tree_->setCurrentItem(Drive(0)->child(i));
   }
   EXPECT_EQ(dir_->text(), "C:\\BETA2");
-  EXPECT_TRUE(w_->boxes.shown.empty());
+  EXPECT_TRUE(Shown().empty());
 }
 
 TEST_F(PaneTreeTest, ExpandingAboveTheSelectionMovesItToTheExpandedNode) {
-  TPane& pane = form().Pane(Side::kLocal);
+  TPane& pane = controller().record();
   pane.Path = "C:\\gamma\\sub";
-  form().SyncTreeToPath(Side::kLocal);
+  controller().SyncTreeToPath();
   Drive(0)->setExpanded(false);
   Drive(0)->setExpanded(true);  // re-reads C:\, deleting the selected node
   EXPECT_EQ(tree_->currentItem(), Drive(0));
   EXPECT_EQ(dir_->text(), "C:\\");
 }
 
-TEST_F(PaneTreeTest, PageSwitchingMenusDragModeAndTheFilesStatus) {
-  auto* pages = form().findChild<QTabWidget*>("LocalPageControl");
-  auto* remote_pages = form().findChild<QTabWidget*>("RemotePageControl");
-  auto* list = form().findChild<QTreeView*>("LocalList");
-  TPane& pane = form().Pane(Side::kLocal);
+// Selects exactly these rows of a list.
+void SelectRows(QTreeView* list, std::initializer_list<int> rows) {
+  list->clearSelection();
+  for (int r : rows) {
+    list->selectionModel()->select(list->model()->index(r, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  }
+}
+
+TEST_F(PaneTreeTest, TheFilesPageCountsTheSelectedEntriesAndTheirBytes) {
+  TPane& pane = controller().record();
   // Two special rows, two directories, two files.
   const std::vector<std::string> names = {"<parent>", "<root>", "Alpha", "beta", "a.txt", "b.txt"};
   const std::vector<std::string> sizes = {"", "", "", "", "12000", "345"};
@@ -215,49 +227,59 @@ TEST_F(PaneTreeTest, PageSwitchingMenusDragModeAndTheFilesStatus) {
   pane.DirCount = 2;
   pane.FileCount = 2;
 
-  pages->setCurrentIndex(1);
-  EXPECT_TRUE(form().LocalPC1()->isEnabled());
-  EXPECT_FALSE(form().RemotePC1()->isEnabled());
-  EXPECT_FALSE(list->dragEnabled());
+  QTreeView* list = controller().controls().list;
+  controller().controls().page_control->setCurrentIndex(kFilesPage);
   EXPECT_EQ(status_->text(), "Selected: 0 of 2 dirs, 0 of 2 files: 0 bytes");
-
-  auto select = [&](std::initializer_list<int> rows) {
-    list->clearSelection();
-    for (int r : rows) {
-      list->selectionModel()->select(list->model()->index(r, 0),
-                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
-  };
-  select({0, 1});  // the special rows count nowhere
+  SelectRows(list, {0, 1});  // the special rows count nowhere
   EXPECT_EQ(status_->text(), "Selected: 0 of 2 dirs, 0 of 2 files: 0 bytes");
-  select({0, 2, 4, 5});
+  SelectRows(list, {0, 2, 4, 5});
   EXPECT_EQ(status_->text(), "Selected: 1 of 2 dirs, 2 of 2 files: 12,345 bytes");
+}
+
+// The side menus and the drag mode follow the pages of both panes.
+TEST(PaneWindowTest, PageSwitchingDrivesTheMenusAndTheDragMode) {
+  EnsureApplication();
+  SettingsFolder settings;
+  QTemporaryDir c;
+  QTemporaryDir d;
+  Windows w(ThreeDrives(c, d));
+  TForm1& form = *w.form1;
+  form.show();
+  auto* pages = form.findChild<QTabWidget*>("LocalPageControl");
+  auto* remote_pages = form.findChild<QTabWidget*>("RemotePageControl");
+  auto* list = form.findChild<QTreeView*>("LocalList");
+
+  pages->setCurrentIndex(kFilesPage);
+  EXPECT_TRUE(form.LocalPC1()->isEnabled());
+  EXPECT_FALSE(form.RemotePC1()->isEnabled());
+  EXPECT_FALSE(list->dragEnabled());
 
   // The Remote pane does nothing while disconnected, but its menu follows.
-  remote_pages->setCurrentIndex(1);
-  EXPECT_TRUE(form().RemotePC1()->isEnabled());
+  remote_pages->setCurrentIndex(kFilesPage);
+  EXPECT_TRUE(form.RemotePC1()->isEnabled());
   EXPECT_TRUE(list->dragEnabled());  // both panes show their files
-  EXPECT_EQ(form().findChild<QLabel*>("RemoteStatus")->text(), "");
-  EXPECT_EQ(form().findChild<QLabel*>("RemoteDir")->text(), "<Disconnected>");
+  EXPECT_EQ(form.findChild<QLabel*>("RemoteStatus")->text(), "");
+  EXPECT_EQ(form.findChild<QLabel*>("RemoteDir")->text(), "<Disconnected>");
 
-  pages->setCurrentIndex(0);
-  EXPECT_FALSE(form().LocalPC1()->isEnabled());
+  pages->setCurrentIndex(kTreePage);
+  EXPECT_FALSE(form.LocalPC1()->isEnabled());
   EXPECT_FALSE(list->dragEnabled());
+  form.close();
 }
 
 TEST_F(PaneTreeTest, BulkSelectLeavesTheStatusAlone) {
   status_->setText("unchanged");
-  form().set_bulk_select(true);
-  form().UpdateStatus(Side::kLocal);
+  controller().set_bulk_select(true);
+  controller().UpdateStatus();
   EXPECT_EQ(status_->text(), "unchanged");
 }
 
 TEST_F(PaneTreeTest, TwentySearchSlotsThenTheErrorBox) {
-  for (int i = 1; i <= 20; ++i) EXPECT_EQ(form().AllocFBlock(), i);
-  EXPECT_EQ(form().AllocFBlock(), 0);
-  EXPECT_EQ(w_->boxes.Texts(), std::vector<std::string>{"Error allocating FBlock"});
-  form().search_slots().Free(7);
-  EXPECT_EQ(form().AllocFBlock(), 7);
+  for (int i = 1; i <= 20; ++i) EXPECT_EQ(controller().AllocFBlock(), i);
+  EXPECT_EQ(controller().AllocFBlock(), 0);
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Error allocating FBlock"});
+  p_->search_slots().Free(7);
+  EXPECT_EQ(controller().AllocFBlock(), 7);
 }
 
 class RemotePaneTest : public WindowTest<> {
@@ -281,13 +303,13 @@ TEST_F(RemotePaneTest, BrowsesTheRemoteModulesFolderOverTheCable) {
   EXPECT_EQ(dir->text(), "C:\\");
   EXPECT_TRUE(status->text().startsWith("Bytes free: "));
 
-  f.ExpandItem(Side::kRemote, tree->topLevelItem(0));
+  f.Pane(Side::kRemote).ExpandItem(tree->topLevelItem(0));
   EXPECT_EQ(ChildTexts(tree->topLevelItem(0)), (QStringList{"docs", "Empty", "Zeta"}));
   EXPECT_TRUE(ShowsExpander(tree->topLevelItem(0)->child(0)));
   EXPECT_FALSE(ShowsExpander(tree->topLevelItem(0)->child(1)));
 
-  f.Pane(Side::kRemote).Path = "C:\\DOCS\\OLD";
-  f.SyncTreeToPath(Side::kRemote);
+  f.Pane(Side::kRemote).record().Path = "C:\\DOCS\\OLD";
+  f.Pane(Side::kRemote).SyncTreeToPath();
   EXPECT_EQ(dir->text(), "C:\\docs\\old");
 
   // The Remote pane's Files page shows the status of its (still empty) list.

@@ -82,12 +82,12 @@ class RenameCreateTest : public WindowTest<::testing::TestWithParam<Side>> {
 
   Side side() const { return GetParam(); }
   QString root() const { return root_.path(); }
-  TPane& pane() { return form().Pane(side()); }
+  TPane& pane() { return form().Pane(side()).record(); }
 
   // The side's tree chooses its home drive and the page "Files" reads it, as
   // a user's first visit does.
   void ShowFiles() {
-    form().SelectHomeDrive(side());
+    form().Pane(side()).SelectHomeDrive();
     controls(side()).page_control->setCurrentIndex(1);
     ASSERT_EQ(pane().Path, "C:\\");
     // Connect marks the Remote tree stale; start both sides from a tree that
@@ -168,7 +168,7 @@ TEST_P(RenameCreateTest, DirectoryRenameRefillsAndMarksTheTreeFileRenameDoesNot)
   controls(side()).page_control->setCurrentIndex(0);
   EXPECT_FALSE(pane().tree_stale);
   QTreeWidgetItem* drive = controls(side()).tree->topLevelItem(0);
-  form().ExpandItem(side(), drive);
+  form().Pane(side()).ExpandItem(drive);
   QStringList nodes;
   for (int i = 0; i < drive->childCount(); ++i) nodes << drive->child(i)->text(0);
   EXPECT_TRUE(nodes.contains("newdir"));

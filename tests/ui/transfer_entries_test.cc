@@ -144,13 +144,13 @@ TEST_F(LateParentTransferTest, SelectAllAndCopyCreatesNothingOutsideTheTarget) {
   Connect();
   for (Side side : {Side::kLocal, Side::kRemote}) {
     ASSERT_EQ(form().link().LinkChDir(side, side == Side::kLocal ? "C:\\tgt" : "C:\\src"), 0);
-    form().Pane(side).Path = form().link().LinkGetDir(side, 0);
-    form().FillList(side);
+    form().Pane(side).record().Path = form().link().LinkGetDir(side, 0);
+    form().Pane(side).FillList();
   }
   EXPECT_EQ(Names(Side::kRemote), (QStringList{"..", "\\", "a", "b", "c", "f.txt"}));
-  EXPECT_EQ(form().Pane(Side::kRemote).SpecialCount, 2);
-  form().SelectAllDirs(Side::kRemote);
-  form().SelectAllFiles(Side::kRemote);
+  EXPECT_EQ(form().Pane(Side::kRemote).record().SpecialCount, 2);
+  form().Pane(Side::kRemote).SelectAllDirs();
+  form().Pane(Side::kRemote).SelectAllFiles();
 
   Script script;
   Run("RCopyBtn", script);

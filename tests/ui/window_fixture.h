@@ -93,8 +93,8 @@ class WindowTest : public Base {
   // Changes the side's directory as the tree would, and reads its list.
   void GoTo(Side side, const char* path) {
     ASSERT_EQ(form().link().LinkChDir(side, path), 0) << path;
-    form().Pane(side).Path = form().link().LinkGetDir(side, 0);
-    form().FillList(side);
+    form().Pane(side).record().Path = form().link().LinkGetDir(side, 0);
+    form().Pane(side).FillList();
   }
   QStringList Names(Side side) {
     const PaneListModel* model = controls(side).model;
