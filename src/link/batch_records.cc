@@ -34,8 +34,11 @@ class Reader {
     return true;
   }
 
-  bool GetName(std::size_t length, std::string* name) {
-    if (left_ < length) return false;
+  // A name after its length, which takes a `Length`.
+  template <typename Length>
+  bool GetName(std::string* name) {
+    Length length = 0;
+    if (!Get(&length) || left_ < length) return false;
     name->assign(reinterpret_cast<const char*>(at_), length);
     Skip(length);
     return true;
@@ -53,6 +56,49 @@ class Reader {
 
 std::size_t CutName(const std::string& name) { return std::min(name.size(), kMaxFindName); }
 
+// A name after its length, which takes a `Length`; cut to `most` bytes.
+template <typename Length>
+void PutName(const std::string& name, std::size_t most, std::vector<std::uint8_t>* out) {
+  const std::size_t length = std::min(name.size(), most);
+  Put(static_cast<Length>(length), out);
+  out->insert(out->end(), name.begin(), name.begin() + static_cast<std::ptrdiff_t>(length));
+}
+
+// Exactly `count` entries, each read by `read_one`, that fill the `size`
+// bytes. The count is held against the bytes (no entry is shorter than
+// `fixed`) before anything is reserved for it.
+template <typename Entry, typename ReadOne>
+bool DecodeEntries(const std::uint8_t* bytes, std::size_t size, std::int32_t count,
+                   std::size_t fixed, ReadOne read_one, std::vector<Entry>* entries) {
+  entries->clear();
+  if (count < 0 || static_cast<std::size_t>(count) > size / fixed) return false;
+  entries->reserve(static_cast<std::size_t>(count));
+  Reader in(bytes, size);
+  for (std::int32_t i = 0; i < count; ++i) {
+    Entry entry;
+    if (!read_one(in, &entry)) return false;
+    entries->push_back(std::move(entry));
+  }
+  return in.done();
+}
+
+bool ReadRecord(Reader& in, FindRecord* record) {
+  return in.GetName<std::uint8_t>(&record->name) && in.Get(&record->size) &&
+         in.Get(&record->attributes) && in.Get(&record->creation_time) &&
+         in.Get(&record->last_access_time) && in.Get(&record->last_write_time);
+}
+
+bool ReadSubDir(Reader& in, SubDirEntry* entry) {
+  std::uint8_t icons = 0;
+  if (!in.GetName<std::uint16_t>(&entry->name) || !in.Get(&entry->has_subdirs) || !in.Get(&icons) ||
+      !in.Get(&entry->normal_icon) || !in.Get(&entry->open_icon) ||
+      entry->has_subdirs > kSubDirsNotAsked || icons > 1) {
+    return false;
+  }
+  entry->icons_known = icons == 1;
+  return true;
+}
+
 }  // namespace
 
 std::size_t BatchRecordSize(const FindRecord& record) {
@@ -60,9 +106,7 @@ std::size_t BatchRecordSize(const FindRecord& record) {
 }
 
 void AppendBatchRecord(const FindRecord& record, std::vector<std::uint8_t>* out) {
-  const std::size_t length = CutName(record.name);
-  out->push_back(static_cast<std::uint8_t>(length));
-  out->insert(out->end(), record.name.begin(), record.name.begin() + length);
+  PutName<std::uint8_t>(record.name, kMaxFindName, out);
   Put(record.size, out);
   Put(record.attributes, out);
   Put(record.creation_time, out);
@@ -72,21 +116,7 @@ void AppendBatchRecord(const FindRecord& record, std::vector<std::uint8_t>* out)
 
 bool DecodeBatchRecords(const std::uint8_t* bytes, std::size_t size, std::int32_t count,
                         std::vector<FindRecord>* records) {
-  records->clear();
-  if (count < 0 || static_cast<std::size_t>(count) > size / kRecordFixed) return false;
-  records->reserve(static_cast<std::size_t>(count));
-  Reader in(bytes, size);
-  for (std::int32_t i = 0; i < count; ++i) {
-    FindRecord record;
-    std::uint8_t length = 0;
-    if (!in.Get(&length) || !in.GetName(length, &record.name) || !in.Get(&record.size) ||
-        !in.Get(&record.attributes) || !in.Get(&record.creation_time) ||
-        !in.Get(&record.last_access_time) || !in.Get(&record.last_write_time)) {
-      return false;
-    }
-    records->push_back(std::move(record));
-  }
-  return in.done();
+  return DecodeEntries(bytes, size, count, kRecordFixed, ReadRecord, records);
 }
 
 std::size_t SubDirEntrySize(const SubDirEntry& entry) {
@@ -94,9 +124,7 @@ std::size_t SubDirEntrySize(const SubDirEntry& entry) {
 }
 
 void AppendSubDirEntry(const SubDirEntry& entry, std::vector<std::uint8_t>* out) {
-  const std::size_t length = std::min(entry.name.size(), kMaxSubDirName);
-  Put(static_cast<std::uint16_t>(length), out);
-  out->insert(out->end(), entry.name.begin(), entry.name.begin() + length);
+  PutName<std::uint16_t>(entry.name, kMaxSubDirName, out);
   out->push_back(entry.has_subdirs);
   out->push_back(entry.icons_known ? 1 : 0);
   Put(entry.normal_icon, out);
@@ -105,23 +133,7 @@ void AppendSubDirEntry(const SubDirEntry& entry, std::vector<std::uint8_t>* out)
 
 bool DecodeSubDirEntries(const std::uint8_t* bytes, std::size_t size, std::int32_t count,
                          std::vector<SubDirEntry>* entries) {
-  entries->clear();
-  if (count < 0 || static_cast<std::size_t>(count) > size / kSubDirFixed) return false;
-  entries->reserve(static_cast<std::size_t>(count));
-  Reader in(bytes, size);
-  for (std::int32_t i = 0; i < count; ++i) {
-    SubDirEntry entry;
-    std::uint16_t length = 0;
-    std::uint8_t icons = 0;
-    if (!in.Get(&length) || !in.GetName(length, &entry.name) || !in.Get(&entry.has_subdirs) ||
-        !in.Get(&icons) || !in.Get(&entry.normal_icon) || !in.Get(&entry.open_icon) ||
-        entry.has_subdirs > kSubDirsNotAsked || icons > 1) {
-      return false;
-    }
-    entry.icons_known = icons == 1;
-    entries->push_back(std::move(entry));
-  }
-  return in.done();
+  return DecodeEntries(bytes, size, count, kSubDirFixed, ReadSubDir, entries);
 }
 
 }  // namespace duplane

@@ -18,8 +18,9 @@ bool IsLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0;
 
 // Folds `rest` onto `names`: "." stays, ".." goes up but never above the root,
 // empty components from doubled separators vanish. Each name that remains is
-// turned into its native form.
-void Walk(const std::string& rest, std::vector<std::string>* names) {
+// turned into its native form. `kept` counts the leading names that stand
+// from before the fold; ".." shortens it.
+void Walk(const std::string& rest, std::vector<std::string>* names, std::size_t* kept) {
   std::size_t start = 0;
   while (start <= rest.size()) {
     std::size_t end = start;
@@ -27,6 +28,7 @@ void Walk(const std::string& rest, std::vector<std::string>* names) {
     std::string name = rest.substr(start, end - start);
     if (name == "..") {
       if (!names->empty()) names->pop_back();
+      *kept = std::min(*kept, names->size());
     } else if (!name.empty() && name != ".") {
       names->push_back(NativeNameOf(name));
     }
@@ -87,7 +89,8 @@ bool DriveTable::Resolve(const std::string& path, ResolvedPath* out) const {
   out->drive = drive;
   out->names.clear();
   if (!from_root) out->names = current_dirs_[drive];
-  Walk(rest, &out->names);
+  out->current_names = out->names.size();
+  Walk(rest, &out->names, &out->current_names);
   return true;
 }
 

@@ -5,6 +5,7 @@
 // path says (.., absolute forms) ever climbs above a drive's root.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,6 +27,11 @@ bool ParseDriveOption(const std::string& text, DriveMapping* out, std::string* e
 struct ResolvedPath {
   int drive = -1;
   std::vector<std::string> names;
+  // How many of the leading names are the drive's current directory, which a
+  // relative path starts from ("..\\" out of it shortens it; 0 for a path from
+  // the root). That directory is the one a pane shows, chosen by the user,
+  // link or not; a change below it never goes through a link.
+  std::size_t current_names = 0;
 };
 
 class DriveTable {

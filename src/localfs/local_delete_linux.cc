@@ -27,7 +27,7 @@ bool LocalFileSystem::Delete(const std::string& path, std::int32_t mode) {
   ResolvedPath resolved;
   std::string leaf;
   if (!table_.Resolve(path, &resolved)) return false;
-  ScopedFd parent(native_->OpenParent(resolved, &leaf));
+  ScopedFd parent(native_->OpenParentForChange(resolved, &leaf));
   if (!parent.valid()) return false;
   switch (mode) {
     case kDeleteRecycle:

@@ -251,9 +251,14 @@ std::int32_t LocalFileSystem::FileGetAttr(const std::string& path) {
 bool LocalFileSystem::FileSetAttr(const std::string& path, std::int32_t attributes) {
   ResolvedPath resolved;
   if (!table_.Resolve(path, &resolved)) return false;
-  ScopedFd fd(native_->Open(resolved, O_PATH));
+  ScopedFd fd(native_->OpenForChange(resolved, O_PATH));
   struct statx info;
-  if (!fd.valid() || statx(fd.get(), "", AT_EMPTY_PATH, StatxMask(), &info) != 0) return false;
+  // A link below the chosen directory is opened as itself, and a link has no
+  // attributes of its own to set here.
+  if (!fd.valid() || statx(fd.get(), "", AT_EMPTY_PATH, StatxMask(), &info) != 0 ||
+      S_ISLNK(info.stx_mode)) {
+    return false;
+  }
   const std::string proc_path = FdPath(fd.get());
   mode_t mode = info.stx_mode & 07777;
   if (attributes & kAttrReadOnly) {
@@ -282,7 +287,7 @@ bool LocalFileSystem::CreateDir(const std::string& path) {
   ResolvedPath resolved;
   std::string leaf;
   if (!table_.Resolve(path, &resolved)) return false;
-  ScopedFd parent(native_->OpenParent(resolved, &leaf));
+  ScopedFd parent(native_->OpenParentForChange(resolved, &leaf));
   return parent.valid() && mkdirat(parent.get(), leaf.c_str(), 0777) == 0;
 }
 
@@ -290,7 +295,7 @@ bool LocalFileSystem::RemoveDir(const std::string& path) {
   ResolvedPath resolved;
   std::string leaf;
   if (!table_.Resolve(path, &resolved)) return false;
-  ScopedFd parent(native_->OpenParent(resolved, &leaf));
+  ScopedFd parent(native_->OpenParentForChange(resolved, &leaf));
   return parent.valid() && unlinkat(parent.get(), leaf.c_str(), AT_REMOVEDIR) == 0;
 }
 
@@ -298,8 +303,8 @@ bool LocalFileSystem::RenameFile(const std::string& old_path, const std::string&
   ResolvedPath from, to;
   std::string from_leaf, to_leaf;
   if (!table_.Resolve(old_path, &from) || !table_.Resolve(new_path, &to)) return false;
-  ScopedFd from_dir(native_->OpenParent(from, &from_leaf));
-  ScopedFd to_dir(native_->OpenParent(to, &to_leaf));
+  ScopedFd from_dir(native_->OpenParentForChange(from, &from_leaf));
+  ScopedFd to_dir(native_->OpenParentForChange(to, &to_leaf));
   if (!from_dir.valid() || !to_dir.valid()) return false;
   if (renameat2(from_dir.get(), from_leaf.c_str(), to_dir.get(), to_leaf.c_str(),
                 RENAME_NOREPLACE) == 0) {

@@ -54,6 +54,25 @@ int CreateIn(int dir_fd, const std::string& leaf) {
   return -1;
 }
 
+// Calls `io` (read or write) until `count` bytes went through, the file
+// ended or a call failed: the bytes that went, or -1 when none did because the
+// first call failed. A signal is no failure.
+template <typename Io, typename Byte>
+std::int32_t AllOf(Io io, int fd, Byte* bytes, std::int32_t count) {
+  std::int32_t done = 0;
+  while (done < count) {
+    const ssize_t moved = io(fd, bytes + done, static_cast<std::size_t>(count - done));
+    if (moved < 0) {
+      if (errno == EINTR) continue;
+      if (done == 0) return -1;
+      break;
+    }
+    if (moved == 0) break;
+    done += static_cast<std::int32_t>(moved);
+  }
+  return done;
+}
+
 }  // namespace
 
 // `created` is the path of a file FileCreate made, null for an opened one;
@@ -84,7 +103,7 @@ static std::int32_t Adopt(LocalFileSystem::Native* native, int fd, bool written,
 static void RemoveUnfinished(const LocalFileSystem::Native& native, const ResolvedPath& path,
                              int fd) {
   std::string leaf;
-  ScopedFd parent(native.OpenParent(path, &leaf));
+  ScopedFd parent(native.OpenParentForChange(path, &leaf));
   struct stat named, open_file;
   if (parent.valid() && fstatat(parent.get(), leaf.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
       fstat(fd, &open_file) == 0 && named.st_dev == open_file.st_dev &&
@@ -125,8 +144,10 @@ std::int32_t LocalFileSystem::FileOpen(const std::string& path, std::int32_t mod
   ResolvedPath resolved;
   if (access > kOpenReadWrite || !table_.Resolve(path, &resolved)) return -1;
   // A reader may reach its file through a link (as confined as every walk); a
-  // writer writes to the named file itself or to nothing.
-  ScopedFd checked(native_->Open(resolved, O_PATH | (access != kOpenRead ? O_NOFOLLOW : 0)));
+  // writer writes to the named file itself, reached through no link below the
+  // chosen directory, or to nothing.
+  ScopedFd checked(access == kOpenRead ? native_->Open(resolved, O_PATH)
+                                       : native_->OpenForChange(resolved, O_PATH));
   const int fd = checked.valid() ? Reopen(checked.get(), kAccess[access]) : -1;
   // Only a reader is registered: that is what a create must not empty.
   if (fd >= 0 && access != kOpenWrite && !LockForSharing(fd, /*exclusive=*/false)) {
@@ -141,7 +162,7 @@ std::int32_t LocalFileSystem::FileCreate(const std::string& path) {
   ResolvedPath resolved;
   std::string leaf;
   if (!table_.Resolve(path, &resolved)) return -1;
-  ScopedFd parent(native_->OpenParent(resolved, &leaf));
+  ScopedFd parent(native_->OpenParentForChange(resolved, &leaf));
   const int fd = parent.valid() ? CreateIn(parent.get(), leaf) : -1;
   // Emptied only once no reader holds it.
   if (fd >= 0 && (!LockForSharing(fd, /*exclusive=*/true) || ftruncate(fd, 0) != 0)) {
@@ -164,17 +185,8 @@ std::int32_t LocalFileSystem::FileRead(std::int32_t handle, void* buffer, std::i
   const int fd = native_->FileOf(handle);
   if (fd < 0 || count < 0) return -1;
   auto* bytes = static_cast<std::uint8_t*>(buffer);
-  std::int32_t done = 0;
-  while (done < count) {
-    const ssize_t got = read(fd, bytes + done, static_cast<std::size_t>(count - done));
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      if (done == 0) return -1;
-      break;
-    }
-    if (got == 0) break;
-    done += static_cast<std::int32_t>(got);
-  }
+  const std::int32_t done = AllOf(read, fd, bytes, count);
+  if (done < 0) return -1;
   crc_ = UpdateCrcLong(crc_, static_cast<std::size_t>(done), bytes);
   return done;
 }
@@ -185,18 +197,7 @@ std::int32_t LocalFileSystem::FileWrite(std::int32_t handle, const void* buffer,
   if (fd < 0 || count < 0) return -1;
   const auto* bytes = static_cast<const std::uint8_t*>(buffer);
   crc_ = UpdateCrcLong(crc_, static_cast<std::size_t>(count), bytes);
-  std::int32_t done = 0;
-  while (done < count) {
-    const ssize_t put = write(fd, bytes + done, static_cast<std::size_t>(count - done));
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      if (done == 0) return -1;
-      break;
-    }
-    if (put == 0) break;
-    done += static_cast<std::int32_t>(put);
-  }
-  return done;
+  return AllOf(write, fd, bytes, count);
 }
 
 bool LocalFileSystem::FileClose(std::int32_t handle) {

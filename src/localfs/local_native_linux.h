@@ -73,6 +73,14 @@ struct LocalFileSystem::Native {
   // Opens the directory that holds the path's last name and gives that name;
   // -1 (errno EINVAL) for a drive's root, which has no parent here.
   int OpenParent(const ResolvedPath& path, std::string* leaf) const;
+  // The same two for a path about to be changed (created, written, renamed,
+  // deleted): below the drive's current directory, the directory the user
+  // chose, no link is followed, the last name included, so a directory
+  // swapped for a link after someone looked at it fails the walk (ENOTDIR)
+  // instead of taking the change wherever it leads. The current directory
+  // and what lies above it are walked as Open walks them.
+  int OpenForChange(const ResolvedPath& path, int flags) const;
+  int OpenParentForChange(const ResolvedPath& path, std::string* leaf) const;
   // The metadata of the path (links followed, confined); false with errno.
   bool Stat(const ResolvedPath& path, struct statx* info) const;
   // The open file of a handle, or -1 for any number this object did not hand out.

@@ -11,6 +11,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <deque>
@@ -122,6 +123,19 @@ int WalkByName(int root, const std::vector<std::string>& names, int flags, mode_
   return Fail(ENOENT);  // not reached: the last name always returns
 }
 
+// The directory that holds the path's last name, and that name; false (errno
+// EINVAL) for a drive's root, which has no parent here.
+bool SplitLeaf(const ResolvedPath& path, ResolvedPath* parent, std::string* leaf) {
+  if (path.names.empty()) {
+    errno = EINVAL;
+    return false;
+  }
+  *parent = path;
+  *leaf = parent->names.back();
+  parent->names.pop_back();
+  return true;
+}
+
 }  // namespace
 
 void LocalFileSystem::Native::ChooseWalk(bool confine, PathWalk wanted) {
@@ -153,11 +167,30 @@ int LocalFileSystem::Native::Open(const ResolvedPath& path, int flags, mode_t mo
 }
 
 int LocalFileSystem::Native::OpenParent(const ResolvedPath& path, std::string* leaf) const {
-  if (path.names.empty()) return Fail(EINVAL);
-  ResolvedPath parent = path;
-  *leaf = parent.names.back();
-  parent.names.pop_back();
-  return Open(parent, O_PATH | O_DIRECTORY);
+  ResolvedPath parent;
+  return SplitLeaf(path, &parent, leaf) ? Open(parent, O_PATH | O_DIRECTORY) : -1;
+}
+
+int LocalFileSystem::Native::OpenForChange(const ResolvedPath& path, int flags) const {
+  const std::size_t chosen = std::min(path.current_names, path.names.size());
+  if (chosen == path.names.size()) return Open(path, flags);
+  ResolvedPath top = path;
+  top.names.resize(chosen);
+  ScopedFd dir(Open(top, O_PATH | O_DIRECTORY));
+  // The names below are plain ones (the drive table folded away "." and
+  // ".."), so a walk that follows no link cannot leave the chosen directory.
+  for (std::size_t i = chosen; dir.valid() && i + 1 < path.names.size(); ++i) {
+    dir.Reset(
+        openat(dir.get(), path.names[i].c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  }
+  if (!dir.valid()) return -1;
+  return openat(dir.get(), path.names.back().c_str(), flags | O_NOFOLLOW | O_CLOEXEC);
+}
+
+int LocalFileSystem::Native::OpenParentForChange(const ResolvedPath& path,
+                                                 std::string* leaf) const {
+  ResolvedPath parent;
+  return SplitLeaf(path, &parent, leaf) ? OpenForChange(parent, O_PATH | O_DIRECTORY) : -1;
 }
 
 const char* LocalFileSystem::path_walk_name() const {

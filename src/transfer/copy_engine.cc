@@ -104,6 +104,12 @@ class CopyRun {
   bool SourceChanged(const FileCopy& file);
   // Deletes a target that failed or was abandoned, or says it is left broken.
   void RemoveTarget(const std::string& path);
+  // "<dir> on <target> is a link: nothing is copied into it".
+  std::string LinkNote(const std::string& dir) const;
+  // `failure` + `path` + " on <target>", and the link on the way to `path` when
+  // there is one: our own module's walk refuses a link met while it writes,
+  // such as one that took a directory's place after the directory was looked at.
+  std::string CreateError(const std::string& failure, const std::string& path);
   void UpdateProgress(std::int64_t remaining, std::int64_t size);
   void Finish();
 
@@ -153,15 +159,16 @@ CopyRun::Step CopyRun::CopyDirEntry(const std::string& entry) {
   // An existing directory is reused, but never a link: it may lead anywhere on
   // that PC, out of the directory the user chose, and everything below it would
   // be written there. Each level is asked before anything enters it, so no
-  // queued path reaches the target through a link.
-  if (IsLinkAttributes(link_.LinkFileGetAttr(t_, dir))) {
-    ui_.ErrorBox(dir + " on " + target_name_ + " is a link: nothing is " +
-                 (is_move_ ? "moved" : "copied") + " into it");
+  // queued path reaches the target through a link, whatever the module's own
+  // walk does with links; the same answer tells whether it is there.
+  const std::int32_t attributes = link_.LinkFileGetAttr(t_, dir);
+  if (IsLinkAttributes(attributes)) {
+    ui_.ErrorBox(LinkNote(dir));
     return Step::kStop;
   }
-  if (!link_.LinkDirectoryExists(t_, dir)) {
+  if (attributes == -1 || (attributes & kAttrDirectory) == 0) {
     if (!link_.LinkCreateDir(t_, dir)) {
-      ui_.ErrorBox("Error creating directory " + dir + " on " + target_name_);
+      ui_.ErrorBox(CreateError("Error creating directory ", dir));
       return Step::kStop;
     }
     ++queue_.dir_count;
@@ -276,7 +283,7 @@ CopyRun::Step CopyRun::CopyOneFile(const std::string& entry, std::int32_t attrib
   link_.LinkFileSeek(s_, file.source, 0, kSeekBegin);
   file.target = CreateTarget(file, target_exists);
   if (file.target < 0) {
-    ui_.ErrorBox("Error creating " + entry + " on " + target_name_);
+    ui_.ErrorBox(CreateError("Error creating ", entry));
     link_.LinkFileClose(s_, file.source);
     return Step::kStop;
   }
@@ -302,7 +309,7 @@ CopyRun::Step CopyRun::CopyOneFile(const std::string& entry, std::int32_t attrib
   }
   if (!part_.PutInPlace(entry)) {
     // Verified and whole on the disk: kept, so nothing of it is lost.
-    ui_.ErrorBox("Error creating " + entry + " on " + target_name_ + "\rIts verified copy is " +
+    ui_.ErrorBox(CreateError("Error creating ", entry) + "\rIts verified copy is " +
                  part_.written_path());
     return Step::kStop;
   }
@@ -416,6 +423,18 @@ void CopyRun::RemoveTarget(const std::string& path) {
   if (link_.LinkDeleteFile(t_, path, kDeleteNormal)) return;
   ui_.ErrorBox(path + " on " + target_name_ +
                " is incomplete and could not be deleted: do not use it");
+}
+
+std::string CopyRun::LinkNote(const std::string& dir) const {
+  return dir + " on " + target_name_ + " is a link: nothing is " + (is_move_ ? "moved" : "copied") +
+         " into it";
+}
+
+std::string CopyRun::CreateError(const std::string& failure, const std::string& path) {
+  std::string text = failure + path + " on " + target_name_;
+  const std::string link = LinkOnTheWay(link_, t_, path);
+  if (!link.empty()) text += "\r" + LinkNote(link);
+  return text;
 }
 
 void CopyRun::Finish() {

@@ -18,7 +18,7 @@
 #include "link/packed_block.h"
 #include "localfs/local_file_system.h"
 #include "port/virtual_cable.h"
-#include "remote/remote_module.h"
+#include "support/cable_fixture.h"
 #include "support/remote_process.h"
 #include "support/temp_tree.h"
 #include "support/test_ports.h"
@@ -82,34 +82,44 @@ bool ModuleLooked(const RecordingPort& module_port) {
   return true;
 }
 
+// The program's C: is tree/local and the module's tree/share; the program's
+// end runs on `program_clock` behind a LateAckPort, given out in `late_port`.
+CableFixture::Options LateAckOptions(const TempTree& tree, ManualClock& program_clock,
+                                     LateAckPort** late_port) {
+  MakeDir(tree / "local");
+  MakeDir(tree / "share");
+  CableFixture::Options options;
+  options.local_drives = {{'C', tree / "local"}};
+  options.remote_drives = {{'C', tree / "share"}};
+  options.program_clock = &program_clock;
+  options.wrap_program_port = [&program_clock, late_port](PortAccess& inner) {
+    auto port = std::make_unique<LateAckPort>(inner, program_clock);
+    *late_port = port.get();
+    return port;
+  };
+  return options;
+}
+
 class AbandonedRequestTest : public ::testing::Test {
  protected:
   AbandonedRequestTest()
-      : cable_(VirtualCable::CreatePair(kBase)),
-        module_port_(*cable_.second),
-        late_port_(*cable_.first, program_clock_),
-        local_files_({{'C', tree_ / "local"}}, false),
-        remote_files_({{'C', Share()}}, true),
-        module_(
-            module_port_, kBase, remote_files_, [this](const std::string& line) { Log(line); },
-            module_clock_),
-        program_(late_port_, kBase, program_clock_),
-        link_(local_files_, &program_) {
-    program_.SetTimeoutHandler([](const std::string&) { return TimeoutAnswer::kCancel; });
-    module_thread_ = std::thread([this] { module_.Serve(stop_); });
-  }
+      : cable_(Options()), program_(cable_.program_link()), link_(cable_.link()) {}
 
   ~AbandonedRequestTest() override {
-    stop_ = true;
-    // A module still inside a wait gives it up and sees the stop.
+    // A module still inside a wait gives it up and then sees the stop.
     module_clock_.Resume(LinkLayer::kTimeoutMs + 1);
-    module_thread_.join();
   }
 
-  std::string Share() {
-    MakeDir(tree_ / "local");
-    MakeDir(tree_ / "share");
-    return tree_ / "share";
+  CableFixture::Options Options() {
+    CableFixture::Options options = LateAckOptions(tree_, program_clock_, &late_port_);
+    options.wrap_remote_port = [this](PortAccess& inner) {
+      auto port = std::make_unique<RecordingPort>(inner);
+      module_port_ = port.get();
+      return port;
+    };
+    options.remote_clock = &module_clock_;
+    options.remote_log = [this](const std::string& line) { Log(line); };
+    return options;
   }
 
   void Log(const std::string& line) {
@@ -133,7 +143,7 @@ class AbandonedRequestTest : public ::testing::Test {
     restarted.SetPumpEvents([&] {
       if (!module_saw_it) {
         module_saw_it = true;
-        if (!ModuleLooked(module_port_)) restarted.set_cancel(true);
+        if (!ModuleLooked(*module_port_)) restarted.set_cancel(true);
         module_clock_.Resume(LinkLayer::kTimeoutMs + 1);
       }
       if (std::chrono::steady_clock::now() > until) restarted.set_cancel(true);
@@ -144,20 +154,15 @@ class AbandonedRequestTest : public ::testing::Test {
   }
 
   TempTree tree_;
-  std::pair<std::unique_ptr<VirtualCable>, std::unique_ptr<VirtualCable>> cable_;
-  RecordingPort module_port_;
   ManualClock program_clock_;
   SteeredClock module_clock_;
-  LateAckPort late_port_;
-  LocalFileSystem local_files_;
-  LocalFileSystem remote_files_;
-  RemoteModule module_;
-  LinkLayer program_;
-  Link link_;
-  std::atomic<bool> stop_{false};
-  std::thread module_thread_;
   std::mutex log_mutex_;
   std::string log_;
+  LateAckPort* late_port_ = nullptr;
+  RecordingPort* module_port_ = nullptr;
+  CableFixture cable_;
+  LinkLayer& program_;
+  Link& link_;
 };
 
 // Both phases of the missing nibble's strobe: with one the given-up program's
@@ -197,30 +202,37 @@ std::int32_t WriteAbandonedOneNibbleShort(Link& link, LinkLayer& program, LateAc
                             static_cast<std::int32_t>(block.size()));
 }
 
+constexpr char kPartHead[] = "written whole";
+
+// share/part.bin, an existing file, opened for writing on the Remote PC with
+// the handle at its end; -1 when that failed. A lost connection keeps a file
+// it only opened (only those it created go as unfinished), so what the module
+// wrote to it stays visible.
+std::int32_t OpenPartAtItsEnd(Link& link, const TempTree& tree) {
+  WriteFile(tree / "share/part.bin", kPartHead);
+  const std::int32_t handle = link.LinkFileOpen(Side::kRemote, "C:\\part.bin", kOpenWrite);
+  const auto size = static_cast<std::int64_t>(sizeof(kPartHead) - 1);
+  if (handle < 0 || link.LinkFileSeek(Side::kRemote, handle, 0, kSeekEnd) != size) return -1;
+  return handle;
+}
+
 TEST_P(AbandonedWriteTest, BlockOneNibbleShortIsNeverWritten) {
   const std::uint8_t last_nibble_toggle = GetParam();
   ASSERT_TRUE(SyncRemoteWithin(program_, 10)) << ModuleLog();
-  // An existing file opened for writing: a lost connection keeps it (only
-  // files it created are dropped as unfinished), so what the module wrote to
-  // it stays visible.
-  const std::string head = "written whole";
-  WriteFile(tree_ / "share/part.bin", head);
-  const std::int32_t handle = link_.LinkFileOpen(Side::kRemote, "C:\\part.bin", 1);
+  const std::int32_t handle = OpenPartAtItsEnd(link_, tree_);
   ASSERT_GE(handle, 0);
-  ASSERT_EQ(link_.LinkFileSeek(Side::kRemote, handle, 0, 2),
-            static_cast<std::int64_t>(head.size()));
   // The module's clock stands still, so it waits for the last nibble.
   module_clock_.Stop();
-  EXPECT_EQ(WriteAbandonedOneNibbleShort(link_, program_, late_port_, handle,
+  EXPECT_EQ(WriteAbandonedOneNibbleShort(link_, program_, *late_port_, handle,
                                          std::string(32, '\xAB'), last_nibble_toggle),
             -1);
   EXPECT_FALSE(program_.connected());
-  ASSERT_TRUE(ModuleLooked(module_port_));
+  ASSERT_TRUE(ModuleLooked(*module_port_));
 
-  LinkLayer restarted(*cable_.first, kBase);
-  Link restarted_link(local_files_, &restarted);
+  LinkLayer restarted(cable_.program_cable(), kBase);
+  Link restarted_link(cable_.local_files(), &restarted);
   ASSERT_TRUE(RestartedProgramConnects(restarted)) << ModuleLog();
-  EXPECT_EQ(ReadFile(tree_ / "share/part.bin"), head) << ModuleLog();
+  EXPECT_EQ(ReadFile(tree_ / "share/part.bin"), kPartHead) << ModuleLog();
   EXPECT_NE(ModuleLog().find("link lost"), std::string::npos) << ModuleLog();
   // The new connection works, and the old one's handle names nothing.
   EXPECT_TRUE(restarted_link.LinkFileExists(Side::kRemote, "C:\\part.bin"));
@@ -236,64 +248,47 @@ INSTANTIATE_TEST_SUITE_P(BothStrobePhases, AbandonedWriteTest, ::testing::Values
 class AbandonedProcessWriteTest : public ::testing::TestWithParam<std::uint8_t> {
  protected:
   AbandonedProcessWriteTest()
-      : module_({"--cable", cable_path_, "--drive", "C=" + Share()}),
-        port_(VirtualCable::Open(cable_path_, 0, nullptr)),
-        late_port_(*port_, program_clock_),
-        program_(late_port_, kBase, program_clock_),
-        local_files_({{'C', tree_ / "local"}}, false),
-        link_(local_files_, &program_) {
-    program_.SetTimeoutHandler([](const std::string&) { return TimeoutAnswer::kCancel; });
-  }
-  ~AbandonedProcessWriteTest() override {
-    module_.Stop();
-    unlink(cable_path_.c_str());
-  }
+      : cable_([this] {
+          CableFixture::Options options = LateAckOptions(tree_, program_clock_, &late_port_);
+          options.remote_process = true;
+          return options;
+        }()),
+        program_(cable_.program_link()),
+        link_(cable_.link()) {}
 
-  std::string Share() {
-    MakeDir(tree_ / "local");
-    MakeDir(tree_ / "share");
-    return tree_ / "share";
-  }
+  std::string ModuleLog() { return cable_.process()->Log(); }
 
   TempTree tree_;
-  std::string cable_path_ = TempCablePath();
-  RemoteProcess module_;
-  std::unique_ptr<VirtualCable> port_;
   // Time stands still for the program until it is late: no wait of its own
   // runs out while the module (under Wine, say) takes its time.
   ManualClock program_clock_;
-  LateAckPort late_port_;
-  LinkLayer program_;
-  LocalFileSystem local_files_;
-  Link link_;
+  LateAckPort* late_port_ = nullptr;
+  CableFixture cable_;
+  LinkLayer& program_;
+  Link& link_;
 };
 
 TEST_P(AbandonedProcessWriteTest, UnfinishedFilesGoAndTheShortBlockIsNeverWritten) {
-  ASSERT_TRUE(SyncRemoteWithin(program_, 60)) << module_.Log();
+  ASSERT_TRUE(SyncRemoteWithin(program_, 60)) << ModuleLog();
   const std::int32_t made = link_.LinkFileCreate(Side::kRemote, "C:\\made.bin");
   ASSERT_GE(made, 0);
   ASSERT_EQ(link_.LinkFileWrite(Side::kRemote, made, "half", 4), 4);
-  const std::string head = "written whole";
-  WriteFile(tree_ / "share/part.bin", head);
-  const std::int32_t handle = link_.LinkFileOpen(Side::kRemote, "C:\\part.bin", 1);
+  const std::int32_t handle = OpenPartAtItsEnd(link_, tree_);
   ASSERT_GE(handle, 0);
-  ASSERT_EQ(link_.LinkFileSeek(Side::kRemote, handle, 0, 2),
-            static_cast<std::int64_t>(head.size()));
 
-  EXPECT_EQ(WriteAbandonedOneNibbleShort(link_, program_, late_port_, handle,
+  EXPECT_EQ(WriteAbandonedOneNibbleShort(link_, program_, *late_port_, handle,
                                          std::string(32, '\xAB'), GetParam()),
             -1);
   EXPECT_FALSE(program_.connected());
 
   // A program started again synchronises as soon as the module has given up.
-  LinkLayer restarted(*port_, kBase);
+  LinkLayer restarted(cable_.program_cable(), kBase);
   restarted.SetTimeoutHandler([](const std::string&) { return TimeoutAnswer::kCancel; });
-  ASSERT_TRUE(SyncRemoteWithin(restarted, 120)) << module_.Log();
-  EXPECT_NE(module_.Log().find("link lost"), std::string::npos) << module_.Log();
-  EXPECT_EQ(ReadFile(tree_ / "share/part.bin"), head);
+  ASSERT_TRUE(SyncRemoteWithin(restarted, 120)) << ModuleLog();
+  EXPECT_NE(ModuleLog().find("link lost"), std::string::npos) << ModuleLog();
+  EXPECT_EQ(ReadFile(tree_ / "share/part.bin"), kPartHead);
   EXPECT_FALSE(Exists(tree_ / "share/made.bin"));
-  LocalFileSystem files({{'C', tree_ / "local"}}, false);
-  Link restarted_link(files, &restarted);
+  Link restarted_link(cable_.local_files(), &restarted);
   EXPECT_TRUE(restarted_link.LinkFileExists(Side::kRemote, "C:\\part.bin"));
   EXPECT_FALSE(restarted_link.LinkFileExists(Side::kRemote, "C:\\made.bin"));
   EXPECT_EQ(restarted_link.LinkFileWrite(Side::kRemote, handle, "x", 1), -1);

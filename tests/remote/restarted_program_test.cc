@@ -16,7 +16,7 @@
 #include "link/link.h"
 #include "localfs/local_file_system.h"
 #include "port/virtual_cable.h"
-#include "remote/remote_module.h"
+#include "support/cable_fixture.h"
 #include "support/temp_tree.h"
 #include "support/test_ports.h"
 
@@ -105,57 +105,47 @@ class HoldingOffPort : public PortAccess {
 
 class RestartedProgramTest : public ::testing::Test {
  protected:
-  RestartedProgramTest()
-      : cable_(VirtualCable::CreatePair(kBase)),
-        module_port_(*cable_.second, gate_),
-        local_files_({{'C', tree_ / "local"}}, false),
-        remote_files_({{'C', Share()}}, true),
-        module_(module_port_, kBase, remote_files_) {
-    module_thread_ = std::thread([this] { module_.Serve(stop_); });
-  }
-  ~RestartedProgramTest() override {
-    stop_ = true;
-    gate_.Open();
-    module_thread_.join();
-  }
+  RestartedProgramTest() : cable_(Options()) {}
+  // The module may be held off the processor still: it must see the stop.
+  ~RestartedProgramTest() override { gate_.Open(); }
 
-  std::string Share() {
+  CableFixture::Options Options() {
     MakeDir(tree_ / "local");
     MakeDir(tree_ / "share");
-    return tree_ / "share";
+    CableFixture::Options options;
+    options.local_drives = {{'C', tree_ / "local"}};
+    options.remote_drives = {{'C', tree_ / "share"}};
+    options.wrap_remote_port = [this](PortAccess& inner) {
+      return std::make_unique<GatedPort>(inner, gate_);
+    };
+    // The plain codes, so that no probe adds to the count of exchanges below.
+    options.program_extensions = false;
+    return options;
   }
 
   TempTree tree_;
   ProcessorGate gate_;
-  std::pair<std::unique_ptr<VirtualCable>, std::unique_ptr<VirtualCable>> cable_;
-  GatedPort module_port_;
-  LocalFileSystem local_files_;
-  LocalFileSystem remote_files_;
-  RemoteModule module_;
-  std::atomic<bool> stop_{false};
-  std::thread module_thread_;
+  CableFixture cable_;
 };
 
 TEST_F(RestartedProgramTest, ModuleOffTheProcessorDuringTheNewSynchronisation) {
   std::int32_t old_handle = -1;
   {
-    LinkLayer old_program(*cable_.first, kBase);
-    ASSERT_TRUE(SyncRemoteWithin(old_program, 10));
-    Link link(local_files_, &old_program);
-    // The plain codes, so that no probe adds to the count of exchanges below.
-    link.SetExtensionsEnabled(false);
+    // The fixture's own program end is the one that ends without code 0.
+    ASSERT_TRUE(cable_.Connect());
+    Link& link = cable_.link();
     old_handle = link.LinkFileCreate(Side::kRemote, "C:\\half.bin");
     ASSERT_GE(old_handle, 0);
     ASSERT_EQ(link.LinkFileWrite(Side::kRemote, old_handle, "abc", 3), 3);
     // Two exchanges: the module now waits in a new connection's phase.
-    ASSERT_EQ(old_program.data_toggle(), 0x10);
+    ASSERT_EQ(cable_.program_link().data_toggle(), 0x10);
   }
 
-  HoldingOffPort restarted_port(*cable_.first, gate_);
+  HoldingOffPort restarted_port(cable_.program_cable(), gate_);
   LinkLayer program(restarted_port, kBase);
   program.SetTimeoutHandler([](const std::string&) { return TimeoutAnswer::kCancel; });
   ASSERT_TRUE(SyncRemoteWithin(program, 10));
-  Link link(local_files_, &program);
+  Link link(cable_.local_files(), &program);
   EXPECT_EQ(link.LinkFileWrite(Side::kRemote, old_handle, "def", 3), -1);
   EXPECT_FALSE(link.LinkFileExists(Side::kRemote, "C:\\half.bin"));
   EXPECT_FALSE(Exists(tree_ / "share/half.bin"));

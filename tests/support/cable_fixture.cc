@@ -56,9 +56,16 @@ CableFixture::CableFixture(Options options) {
   link_ = std::make_unique<Link>(*local_files_, program_link_.get());
   link_->SetExtensionsEnabled(options.program_extensions);
   if (remote_cable_ == nullptr) return;
+  PortAccess* remote_port = remote_cable_.get();
+  if (options.wrap_remote_port) {
+    remote_port_wrapper_ = options.wrap_remote_port(*remote_port);
+    remote_port = remote_port_wrapper_.get();
+  }
   remote_files_ = std::make_unique<LocalFileSystem>(options.remote_drives, /*confine=*/true);
-  module_ = std::make_unique<RemoteModule>(*remote_cable_, kDefaultPortBase, *remote_files_,
-                                           nullptr, SystemClock(), options.remote_extensions);
+  module_ = std::make_unique<RemoteModule>(
+      *remote_port, kDefaultPortBase, *remote_files_, options.remote_log,
+      options.remote_clock != nullptr ? *options.remote_clock : SystemClock(),
+      options.remote_extensions);
   remote_thread_ = std::thread([this] { module_->Serve(stop_); });
 }
 

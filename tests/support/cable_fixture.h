@@ -17,6 +17,7 @@
 #include "localfs/local_file_system.h"
 #include "port/virtual_cable.h"
 #include "remote/extension_handlers.h"
+#include "remote/remote_session.h"
 
 namespace duplane {
 
@@ -44,6 +45,12 @@ class CableFixture {
     // The in-process module's extensions; switched off it is a module that
     // knows only the plain codes.
     ExtensionOptions remote_extensions = ExtensionOptions();
+    // Wraps the in-process module's port (to watch it, or to hold it off the
+    // processor); null keeps it plain.
+    std::function<std::unique_ptr<PortAccess>(PortAccess& inner)> wrap_remote_port = nullptr;
+    // The in-process module's clock (null: real time) and its log lines.
+    LinkClock* remote_clock = nullptr;
+    RemoteSession::Log remote_log = nullptr;
     // Whether the program's Link probes for them and uses them.
     bool program_extensions = true;
   };
@@ -63,6 +70,11 @@ class CableFixture {
 
   Link& link() { return *link_; }
   LinkLayer& program_link() { return *program_link_; }
+  // The program's end of the cable itself, unwrapped: where a program started
+  // again after the first one gave up puts its own link layer.
+  PortAccess& program_cable() {
+    return program_external_port_ ? *program_external_port_ : *program_cable_;
+  }
   LocalFileSystem& local_files() { return *local_files_; }
   LocalFileSystem& remote_files() { return *remote_files_; }
   // The real Remote Module, when there is one.
@@ -75,6 +87,7 @@ class CableFixture {
   std::unique_ptr<VirtualCable> remote_cable_;
   std::shared_ptr<PortAccess> program_external_port_;
   std::unique_ptr<PortAccess> program_port_wrapper_;
+  std::unique_ptr<PortAccess> remote_port_wrapper_;
   std::unique_ptr<LocalFileSystem> local_files_;
   std::unique_ptr<LocalFileSystem> remote_files_;
   std::unique_ptr<LinkLayer> program_link_;

@@ -5,6 +5,7 @@
 // directory the user chose as the target may itself be a link: that choice is
 // the user's, and the copy goes where it leads.
 #include <gtest/gtest.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -76,6 +77,30 @@ TEST_P(TargetLinkTest, MoveStopsAtALinkDeeperDownAndKeepsWhatItDidNotMove) {
   EXPECT_FALSE(Exists(T("ELSEWHERE/B.TXT")));
   EXPECT_EQ(ReadFile(T("DEST/TREE/A.TXT")), "a");
   EXPECT_FALSE(Exists(S("TREE/A.TXT")));
+  EXPECT_EQ(ReadFile(S("TREE/SUB/B.TXT")), "bb");
+}
+
+// The copy made DEST\TREE and looked at it; then, before the first file, the
+// directory is renamed away and a link to ELSEWHERE, which holds a file of
+// the same name, takes its place.
+TEST_P(TargetLinkTest, DirectorySwappedForALinkAfterTheCheckTakesNothing) {
+  WriteFile(T("ELSEWHERE/A.TXT"), "precious");
+  bool swapped = false;
+  rig_.ui.on_pump = [&] {
+    if (swapped || rig_.ui.status_files.empty()) return;
+    swapped = true;
+    ASSERT_EQ(rename(T("DEST/TREE").c_str(), T("DEST/TREE.OLD").c_str()), 0);
+    Link("../ELSEWHERE", "DEST/TREE");
+  };
+  const std::string before = Elsewhere();
+  rig_.ui.ExpectCopyMove(CopyOptions(kOverwriteAlways));
+  rig_.ui.ExpectError("Error creating TREE\\A.TXT on " + target_name() + "\rTREE on " +
+                      target_name() + " is a link: nothing is moved into it");
+  rig_.ui.ExpectInfo("Files moved: 0\rDirs created: 1");
+  Run(true);
+  EXPECT_TRUE(swapped);
+  EXPECT_EQ(Elsewhere(), before);
+  EXPECT_EQ(ReadFile(S("TREE/A.TXT")), "a");
   EXPECT_EQ(ReadFile(S("TREE/SUB/B.TXT")), "bb");
 }
 
