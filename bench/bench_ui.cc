@@ -9,15 +9,14 @@ void BenchUi::Show(Side side, Link& link, const std::vector<Row>& rows) {
   link.LinkChDir(side, "C:\\");
   TPane& pane = Pane(side);
   pane.Path = link.LinkGetDir(side, kCurrentDrive);
-  for (auto& column : pane.Columns) column.clear();
+  pane.Rows.clear();
   pane.SpecialCount = pane.DirCount = pane.FileCount = 0;
   // Directories first, then files, as the list keeps them.
   for (bool dirs : {true, false}) {
     for (const Row& row : rows) {
       if (row.is_dir != dirs) continue;
-      for (auto& column : pane.Columns) column.emplace_back();
-      pane.Columns[kColName].back() = row.name;
-      pane.Columns[kColSize].back() = dirs ? "" : std::to_string(row.size);
+      pane.Rows.push_back({row.name, dirs ? RowKind::kDirectory : RowKind::kFile,
+                           dirs ? 0 : static_cast<std::uint64_t>(row.size)});
       ++(dirs ? pane.DirCount : pane.FileCount);
     }
   }

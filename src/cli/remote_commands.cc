@@ -30,12 +30,11 @@ int Ls(CliRun& run, Link& link) {
   std::string path;
   SearchSlots slots;
   TPane pane;
-  std::vector<FindRecord> records;
   if (!EnterDirectory(link, Side::kRemote, named.dir, &path)) {
     run.console.Error("Cannot open directory " + named.dir + " on Remote PC");
     return kExitFault;
   }
-  ReadDirectory(link, slots, Side::kRemote, path, &pane, &records);
+  ReadDirectory(link, slots, Side::kRemote, path, &pane);
   std::vector<std::string> missing;
   std::vector<bool> selected = SelectRows(pane, named.names, &missing);
   // "ls C:\DATA" shows what DATA holds, as "ls C:\DATA\" does.
@@ -44,8 +43,8 @@ int Ls(CliRun& run, Link& link) {
       pane.DirCount > 0) {
     for (std::int32_t row = 0; row < pane.DirCount; ++row) {
       if (!selected[row] || !EnterDirectory(link, Side::kRemote, name, &path)) continue;
-      ReadDirectory(link, slots, Side::kRemote, path, &pane, &records);
-      selected.assign(records.size(), true);
+      ReadDirectory(link, slots, Side::kRemote, path, &pane);
+      selected.assign(pane.Rows.size(), true);
       break;
     }
   }
@@ -54,12 +53,12 @@ int Ls(CliRun& run, Link& link) {
   }
   run.console.Line("Directory of " + path);
   std::int64_t files = 0, dirs = 0, bytes = 0;
-  for (std::size_t row = 0; row < records.size(); ++row) {
+  for (std::size_t row = 0; row < pane.Rows.size(); ++row) {
     if (!selected[row]) continue;
-    const FindRecord& r = records[row];
+    const PaneRow& r = pane.Rows[row];
     const bool is_dir = (r.attributes & kAttrDirectory) != 0;
     char line[64];
-    std::snprintf(line, sizeof line, "%-16s  %15s  ", ModifiedText(r.last_write_time).c_str(),
+    std::snprintf(line, sizeof line, "%-16s  %15s  ", ModifiedText(r.modified).c_str(),
                   is_dir ? "<DIR>" : GroupedNumber(static_cast<std::int64_t>(r.size)).c_str());
     run.console.Line(line + r.name);
     if (is_dir) {

@@ -10,6 +10,7 @@
 
 #include "localfs/local_file_system.h"
 #include "localfs/name_pattern.h"
+#include "transfer/directory_listing.h"
 
 namespace duplane {
 namespace {
@@ -97,53 +98,25 @@ bool EnterDirectory(Link& link, Side side, const std::string& dir, std::string* 
   return !path->empty();
 }
 
-void ReadDirectory(Link& link, SearchSlots& slots, Side side, std::string dir, TPane* pane,
-                   std::vector<FindRecord>* records) {
+void ReadDirectory(Link& link, SearchSlots& slots, Side side, std::string dir, TPane* pane) {
   *pane = TPane();
   pane->Path = dir;
-  records->clear();
-  std::vector<FindRecord> files;
-  const std::int32_t slot = slots.Alloc();
-  if (slot == 0) return;
-  const std::string pattern = (dir.empty() || dir.back() == '\\' ? dir : dir + "\\") + "*.*";
-  if (link.LinkFindFirst(side, slot, pattern, kMaskFilesAndDirs) == 0) {
-    do {
-      const FindRecord& record = link.SlotRecord(slot);
-      if (IsDotName(record.name)) continue;
-      if (record.attributes & kAttrDirectory) {
-        records->push_back(record);
-      } else {
-        files.push_back(record);
-      }
-    } while (link.LinkFindNext(side, slot) == 0);
-    link.LinkFindClose(side, slot);
-  }
-  slots.Free(slot);
-
-  pane->DirCount = static_cast<std::int32_t>(records->size());
-  pane->FileCount = static_cast<std::int32_t>(files.size());
-  records->insert(records->end(), files.begin(), files.end());
-  for (std::size_t row = 0; row < records->size(); ++row) {
-    const FindRecord& record = (*records)[row];
-    const bool is_dir = static_cast<std::int32_t>(row) < pane->DirCount;
-    for (int column = 0; column < kPaneColumns; ++column) {
-      std::string text;
-      if (column == kColName) text = record.name;
-      if (column == kColSize && !is_dir) text = std::to_string(record.size);
-      pane->Columns[column].push_back(std::move(text));
-    }
-  }
+  ReadListing(link, slots, side, dir, ListingOptions(), pane);
+  // A command names entries; the special rows are none.
+  pane->Rows.erase(pane->Rows.begin(), pane->Rows.begin() + pane->SpecialCount);
+  pane->SpecialCount = 0;
 }
 
 std::vector<bool> SelectRows(const TPane& pane, const std::vector<std::string>& names,
                              std::vector<std::string>* missing) {
-  const std::vector<std::string>& rows = pane.Columns[kColName];
+  const std::vector<PaneRow>& rows = pane.Rows;
   std::vector<bool> selected(rows.size(), false);
   for (const std::string& name : names) {
     bool found = false;
     for (std::size_t row = 0; row < rows.size(); ++row) {
+      const std::string& listed = rows[row].name;
       const bool match =
-          name == "*" || (IsPattern(name) ? MatchesPattern(name, rows[row]) : rows[row] == name);
+          name == "*" || (IsPattern(name) ? MatchesPattern(name, listed) : listed == name);
       if (!match) continue;
       selected[row] = true;
       found = true;

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "link/link.h"
-#include "localfs/find_record.h"
 #include "transfer/pane.h"
 #include "transfer/search_slots.h"
 
@@ -43,12 +42,11 @@ bool JoinEntries(const std::vector<NamedEntries>& parts, NamedEntries* joined, s
 // the side's name for it, as a pane's Path. False when it cannot be entered.
 bool EnterDirectory(Link& link, Side side, const std::string& dir, std::string* path);
 
-// Reads directory `dir` of a side into `pane` the way the window's list shows
-// it (directories, then files, each in search order, no "." or ".." rows) and
-// keeps each row's find record. `dir` is the side's current directory (taken
-// by value: it is often the pane's own Path).
-void ReadDirectory(Link& link, SearchSlots& slots, Side side, std::string dir, TPane* pane,
-                   std::vector<FindRecord>* records);
+// Reads directory `dir` of a side into `pane` the way the window's list reads
+// it, whole and without the "<parent>" and "<root>" rows: directories, then
+// files, each in search order. `dir` is the side's current directory (taken by
+// value: it is often the pane's own Path).
+void ReadDirectory(Link& link, SearchSlots& slots, Side side, std::string dir, TPane* pane);
 
 // The rows named by `names`: "*" selects all, a pattern those that match (case
 // ignored, as on Windows), a plain name the row of exactly that name. Names

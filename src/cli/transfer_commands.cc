@@ -113,8 +113,7 @@ int RunTransferCommand(CliRun& run) {
   const Side side = plan.source_side;
   TPane& source = ui.pane(side);
   SearchSlots slots;
-  std::vector<FindRecord> records;
-  ReadDirectory(link, slots, side, source.Path, &source, &records);
+  ReadDirectory(link, slots, side, source.Path, &source);
   std::vector<std::string> missing;
   ui.selection(side) = SelectRows(source, plan.sources.names, &missing);
   for (const std::string& name : missing) {

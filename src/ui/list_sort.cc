@@ -1,14 +1,18 @@
 // Row sorting. The keys are computed once per sort and the quicksort works on
 // them and on a permutation; the rows are moved once at the end. The exchanges
 // are those of the classic middle-pivot quicksort, so rows with equal keys end
-// where that sort leaves them.
+// where that sort leaves them. The attribute and time columns sort by the text
+// they show (a time by its local date and time, the Accessed column by its
+// date alone), so equal-looking rows stay as equal as they look.
 #include "ui/list_sort.h"
 
 #include <QString>
 #include <cstdint>
-#include <cstdlib>
+#include <limits>
 #include <string>
 #include <utility>
+
+#include "ui/list_texts.h"
 
 namespace duplane {
 namespace {
@@ -24,7 +28,13 @@ std::string LowerKey(const std::string& text) {
   return key;
 }
 
-std::int64_t SizeKey(const std::string& text) { return std::strtoll(text.c_str(), nullptr, 10); }
+// Sizes beyond the signed range sort as the largest.
+std::int64_t SizeKey(const PaneRow& row) {
+  constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+  return static_cast<std::int64_t>(row.size > kMax ? kMax : row.size);
+}
+
+std::string TextKey(const PaneRow& row, int column) { return LowerKey(CellText(row, column)); }
 
 template <typename Key>
 void QuickSort(std::vector<Key>& keys, std::vector<int>& perm, int l, int r) {
@@ -48,28 +58,25 @@ void QuickSort(std::vector<Key>& keys, std::vector<int>& perm, int l, int r) {
   } while (i < r);
 }
 
-// Moves row first + perm[n] to row first + n, in every column and flag.
+// Moves row first + perm[n] to row first + n, with its selection flag.
 void ApplyPermutation(TPane& pane, std::vector<bool>& selected, int first,
                       const std::vector<int>& perm) {
   const std::size_t n = perm.size();
-  for (auto& column : pane.Columns) {
-    std::vector<std::string> moved(n);
-    for (std::size_t k = 0; k < n; ++k) moved[k] = std::move(column[first + perm[k]]);
-    for (std::size_t k = 0; k < n; ++k) column[first + k] = std::move(moved[k]);
-  }
+  std::vector<PaneRow> moved(n);
+  for (std::size_t k = 0; k < n; ++k) moved[k] = std::move(pane.Rows[first + perm[k]]);
+  for (std::size_t k = 0; k < n; ++k) pane.Rows[first + k] = std::move(moved[k]);
   std::vector<bool> flags(n);
   for (std::size_t k = 0; k < n; ++k) flags[k] = selected[first + perm[k]];
   for (std::size_t k = 0; k < n; ++k) selected[first + k] = flags[k];
 }
 
 template <typename Key, typename MakeKey>
-void SortBy(TPane& pane, std::vector<bool>& selected, int first, int last, int column,
-            MakeKey make_key) {
+void SortBy(TPane& pane, std::vector<bool>& selected, int first, int last, MakeKey make_key) {
   const int n = last - first + 1;
   std::vector<Key> keys(n);
   std::vector<int> perm(n);
   for (int k = 0; k < n; ++k) {
-    keys[k] = make_key(pane.Columns[column][first + k]);
+    keys[k] = make_key(pane.Rows[first + k]);
     perm[k] = k;
   }
   QuickSort(keys, perm, 0, n - 1);
@@ -81,23 +88,21 @@ void SortBy(TPane& pane, std::vector<bool>& selected, int first, int last, int c
 void SortRange(TPane& pane, std::vector<bool>& selected, int first, int last, int key) {
   if (key < 1 || key > kPaneColumns || first < 0 || last <= first) return;
   if (static_cast<std::size_t>(last) >= selected.size()) return;
-  for (const auto& column : pane.Columns) {
-    if (static_cast<std::size_t>(last) >= column.size()) return;
-  }
+  if (static_cast<std::size_t>(last) >= pane.Rows.size()) return;
   if (key == kColSize + 1) {
-    SortBy<std::int64_t>(pane, selected, first, last, kColSize, SizeKey);
+    SortBy<std::int64_t>(pane, selected, first, last, SizeKey);
   } else {
-    SortBy<std::string>(pane, selected, first, last, key - 1, LowerKey);
+    const int column = key - 1;
+    SortBy<std::string>(pane, selected, first, last,
+                        [column](const PaneRow& row) { return TextKey(row, column); });
   }
 }
 
 void ReverseRange(TPane& pane, std::vector<bool>& selected, int first, int last) {
   if (first < 0 || last <= first || static_cast<std::size_t>(last) >= selected.size()) return;
-  for (const auto& column : pane.Columns) {
-    if (static_cast<std::size_t>(last) >= column.size()) return;
-  }
+  if (static_cast<std::size_t>(last) >= pane.Rows.size()) return;
   for (int i = first, j = last; i < j; ++i, --j) {
-    for (auto& column : pane.Columns) std::swap(column[i], column[j]);
+    std::swap(pane.Rows[i], pane.Rows[j]);
     const bool flag = selected[i];
     selected[i] = selected[j];
     selected[j] = flag;

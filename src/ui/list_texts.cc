@@ -6,6 +6,8 @@
 #include <ctime>
 #include <limits>
 
+#include "ui/main_form_texts.h"
+
 namespace duplane {
 namespace {
 
@@ -78,6 +80,35 @@ std::string ModifiedText(FileTime time) {
 std::string AccessedText(FileTime time) {
   LocalFields f;
   return ToLocal(time, &f) ? DateText(f) : "0000-00-00";
+}
+
+std::string CellText(const PaneRow& row, int column) {
+  switch (column) {
+    case kColName:
+      return row.name;
+    case kColSize:
+      switch (row.kind) {
+        case RowKind::kParent:
+          return form1_text::kParentRow;
+        case RowKind::kRoot:
+          return form1_text::kRootRow;
+        case RowKind::kDirectory:
+          return form1_text::kDirRow;
+        case RowKind::kFile:
+          return std::to_string(row.size);
+      }
+      return std::string();
+    case kColAttr:
+      return AttrText(row.attributes);
+    case kColModified:
+      return row.IsSpecial() ? std::string() : ModifiedText(row.modified);
+    case kColAccessed:
+      return row.IsSpecial() ? std::string() : AccessedText(row.accessed);
+    case kColCreated:
+      return row.IsSpecial() ? std::string() : CreatedText(row.created);
+    default:
+      return std::string();
+  }
 }
 
 std::string CreatedText(FileTime time) {

@@ -17,7 +17,6 @@ constexpr char kEntriesRead[] = "Entries read: ";
 constexpr qint64 kPumpEveryMs = 50;
 
 int delay_ms = 500;
-std::int32_t limit = ListingProgress::kDefaultLimit;
 
 QString Text(std::int32_t count) {
   return QString::fromLatin1(kEntriesRead) + QLocale().toString(count);
@@ -26,10 +25,6 @@ QString Text(std::int32_t count) {
 }  // namespace
 
 void ListingProgress::SetDelayMs(int ms) { delay_ms = ms; }
-
-void ListingProgress::SetLimit(std::int32_t value) { limit = value; }
-
-std::int32_t ListingProgress::Limit() { return limit; }
 
 ListingProgress::ListingProgress(QWidget* window, TMessageForm* busy, std::function<bool()> ending)
     : window_(window),
@@ -53,10 +48,6 @@ ListingProgress::~ListingProgress() {
 }
 
 bool ListingProgress::Entry(std::int32_t count) {
-  if (count >= limit) {
-    limit_reached_ = true;
-    return false;
-  }
   if (ending_()) return false;
   if (!may_show_) return true;
   const qint64 now = started_.elapsed();
@@ -69,8 +60,7 @@ bool ListingProgress::Entry(std::int32_t count) {
   last_pump_ms_ = now;
   Update(count);
   QApplication::processEvents();
-  cancelled_ = busy_->cancel();
-  return !cancelled_ && !ending_();
+  return !busy_->cancel() && !ending_();
 }
 
 void ListingProgress::Show(std::int32_t count) {

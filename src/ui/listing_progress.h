@@ -18,11 +18,6 @@ class TMessageForm;
 
 class ListingProgress {
  public:
-  // No more rows than this are read into one list: a directory that seems to
-  // have no end (a Remote Module that answers every LinkFindNext with another
-  // entry) stops there instead of filling the memory.
-  static constexpr std::int32_t kDefaultLimit = 100000;
-
   // `window` is disabled while `busy` shows; `ending` tells that the program
   // is ending. `busy` may be null (no window to show). When another operation
   // already shows the busy window, this read neither takes it over nor pumps
@@ -33,16 +28,11 @@ class ListingProgress {
   ListingProgress& operator=(const ListingProgress&) = delete;
 
   // Called once per entry read, with the count so far. False when the read
-  // is to stop: Cancel was pressed, the program is ending, or the limit has
-  // been reached (then limit_reached() tells).
+  // is to stop: Cancel was pressed or the program is ending.
   bool Entry(std::int32_t count);
-  bool cancelled() const { return cancelled_; }
-  bool limit_reached() const { return limit_reached_; }
 
-  // Tests: the delay before the window shows, and the row limit.
+  // Tests: the delay before the window shows.
   static void SetDelayMs(int ms);
-  static void SetLimit(std::int32_t limit);
-  static std::int32_t Limit();
 
  private:
   void Show(std::int32_t count);
@@ -53,8 +43,6 @@ class ListingProgress {
   std::function<bool()> ending_;
   bool may_show_;
   bool shown_ = false;
-  bool cancelled_ = false;
-  bool limit_reached_ = false;
   QElapsedTimer started_;
   qint64 last_pump_ms_ = 0;
 };

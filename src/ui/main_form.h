@@ -150,7 +150,6 @@ class TForm1 : public QMainWindow, private PaneHost {
   void ConnectListDragDrop(Side side);
   void SetTabOrder();
   void ConnectPopupKeys(FileListView* list);
-  QString SideText(Side side) const;
   void CheckQtVersion();
   // The saved size made to fit: at least what the controls need, at most the
   // screen's free area.

@@ -50,10 +50,6 @@ QString LinkOnTheWayText(Link& link, Side side, const std::string& wire, const Q
 
 }  // namespace
 
-QString TForm1::SideText(Side side) const {
-  return QString::fromLatin1(side == Side::kLocal ? text::kLocalSide : text::kRemoteSide);
-}
-
 void TForm1::BuildPaneCommands() {
   for (Side side : {Side::kLocal, Side::kRemote}) {
     BuildRenameCreateMenus(side);
@@ -102,16 +98,16 @@ void TForm1::RenameOnPane(Side side) {
   const TPane& pane = Pane(side).record();
   const QModelIndexList rows = Controls(side).list->selectionModel()->selectedRows();
   if (rows.isEmpty()) {
-    boxes_.Error(text::kNoFileSelected + SideText(side));
+    boxes_.Error(text::kNoFileSelected + text::SideText(side));
     return;
   }
   if (rows.size() > 1) {
-    boxes_.Error(text::kMultipleSelected + SideText(side));
+    boxes_.Error(text::kMultipleSelected + text::SideText(side));
     return;
   }
   const std::size_t row = static_cast<std::size_t>(rows.first().row());
-  if (row >= pane.Columns[kColName].size()) return;
-  const std::string old_name = pane.Columns[kColName][row];
+  if (row >= pane.Rows.size()) return;
+  const std::string old_name = pane.Rows[row].name;
   if (old_name == kParentName || old_name == kRootName) {
     boxes_.Error(text::kCannotRenameSpecial);
     return;
@@ -124,12 +120,12 @@ void TForm1::RenameOnPane(Side side) {
   const std::string new_name = WirePathOfTyped(typed->toStdString());
   // Case-sensitive on purpose: readme.txt -> README.TXT is a rename.
   if (new_name == old_name) return;
-  const QString refusal = RefusalOf(*typed, new_name, SideText(side));
+  const QString refusal = RefusalOf(*typed, new_name, text::SideText(side));
   if (!refusal.isEmpty()) {
     boxes_.Error(refusal);
     return;
   }
-  const QString through_link = LinkOnTheWayText(link(), side, new_name, SideText(side));
+  const QString through_link = LinkOnTheWayText(link(), side, new_name, text::SideText(side));
   if (!through_link.isEmpty() || !link().LinkRenameFile(side, old_name, new_name)) {
     boxes_.Error(text::kErrorRenaming + old_text + text::kRenameTo + *typed + through_link);
     return;
@@ -145,7 +141,7 @@ void TForm1::CreateDirOnPane(Side side) {
     return;
   }
   if (Pane(side).record().Path.empty()) {
-    boxes_.Error(text::kNoCurrentDir + SideText(side));
+    boxes_.Error(text::kNoCurrentDir + text::SideText(side));
     return;
   }
   const std::optional<QString> typed =
@@ -154,12 +150,12 @@ void TForm1::CreateDirOnPane(Side side) {
   // The text as typed, in its wire form: a relative name lands in the side's
   // current directory, and only one level is made.
   const std::string name = WirePathOfTyped(typed->toStdString());
-  const QString refusal = RefusalOf(*typed, name, SideText(side));
+  const QString refusal = RefusalOf(*typed, name, text::SideText(side));
   if (!refusal.isEmpty()) {
     boxes_.Error(refusal);
     return;
   }
-  const QString through_link = LinkOnTheWayText(link(), side, name, SideText(side));
+  const QString through_link = LinkOnTheWayText(link(), side, name, text::SideText(side));
   if (!through_link.isEmpty() || !link().LinkCreateDir(side, name)) {
     boxes_.Error(text::kErrorCreating + *typed + through_link);
     return;

@@ -1,6 +1,10 @@
 // Every text the main window shows, in one place.
 #pragma once
 
+#include <QString>
+
+#include "link/link.h"
+
 namespace duplane::form1_text {
 
 inline constexpr char kCaption[] = "Talveri's Duplane 1.1";
@@ -72,5 +76,10 @@ inline constexpr char kErrorCreating[] = "Error creating ";
 inline constexpr char kNameEmpty[] = "A name cannot be empty or only spaces";
 inline constexpr char kNameTooLong[] = "Name too long for ";
 inline constexpr char kIsALink[] = " is a link";
+
+// How messages name a side.
+inline QString SideText(Side side) {
+  return QString::fromLatin1(side == Side::kLocal ? kLocalSide : kRemoteSide);
+}
 
 }  // namespace duplane::form1_text

@@ -13,7 +13,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "transfer/search_slots.h"
+#include "transfer/directory_listing.h"
 #include "ui/main_form_texts.h"
 #include "ui/message_boxes.h"
 #include "ui/pane_host.h"
@@ -29,7 +29,7 @@ QString Grouped(qint64 value) { return QLocale().toString(value); }
 }  // namespace
 
 PaneController::PaneController(Side side, PaneHost& host, QWidget* parent)
-    : side_(side), host_(host) {
+    : side_(side), host_(host), row_limit_(kListingRowLimit) {
   controls_ = BuildPaneControls(side, pane_, parent);
   panel_ = controls_.panel;
   ConnectEvents();
@@ -45,10 +45,6 @@ bool PaneController::ShowsFiles() const {
 }
 
 QString PaneController::FileSpec() const { return controls_.filespec->text(); }
-
-QString PaneController::SideText() const {
-  return QString::fromLatin1(side_ == Side::kLocal ? text::kLocalSide : text::kRemoteSide);
-}
 
 PaneSelection PaneController::Selection() const {
   const QItemSelectionModel* selection = controls_.list->selectionModel();
@@ -154,9 +150,7 @@ void PaneController::UpdateStatus() {
       const int row = index.row();
       if (row >= pane_.FirstFileRow()) {
         ++files;
-        if (static_cast<std::size_t>(row) < pane_.Columns[kColSize].size()) {
-          bytes += QString::fromStdString(pane_.Columns[kColSize][row]).toLongLong();
-        }
+        if (const PaneRow* r = pane_.RowAt(row)) bytes += r->Bytes();
       } else if (row >= pane_.FirstDirRow()) {
         ++dirs;
       }
@@ -179,12 +173,6 @@ void PaneController::UpdateStatus() {
   const qint64 size = link.LinkDiskSize(side_, static_cast<std::uint8_t>(drive));
   const qint64 percent = size > 0 ? free * 100 / size : 0;
   c.status->setText(text::kBytesFree + Grouped(free) + "  (" + QString::number(percent) + "%)");
-}
-
-std::int32_t PaneController::AllocFBlock() {
-  const std::int32_t slot = host_.search_slots().Alloc();
-  if (slot == 0) host_.boxes().Error(text::kFBlockError);
-  return slot;
 }
 
 void PaneController::StartOver() {

@@ -8,7 +8,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -85,8 +84,8 @@ class PaneController : public QObject {
   void SelectAllEntries();
   // Leaving the filespec edit (or Enter in it): refill when it was changed.
   void FileSpecExit();
-  // A search slot for the list, or 0 after the error box.
-  std::int32_t AllocFBlock();
+  // The most rows one list holds (tests make it small).
+  void set_row_limit(std::int32_t limit) { row_limit_ = limit; }
 
   // A new connection: no directory yet, sorted by name, both pages to be read.
   void StartOver();
@@ -102,11 +101,9 @@ class PaneController : public QObject {
   bool IconsInUse() const;
   void SetNodeIcon(QTreeWidgetItem* node);
   void DeleteChildren(QTreeWidgetItem* node);
-  void AddFileEntry(std::int32_t slot);
   std::vector<bool> RememberSelection() const;
   void RestoreSelection(const std::vector<bool>& selected);
   void BulkSelectRows(int first, int count);
-  QString SideText() const;
 
   const Side side_;
   PaneHost& host_;
@@ -117,8 +114,7 @@ class PaneController : public QObject {
   bool bulk_select_ = false;
   bool filespec_changed_ = false;
   bool in_expand_item_ = false;
-  // The file rows of the directory being read, appended after its directories.
-  std::array<std::vector<std::string>, kPaneColumns> file_columns_;
+  std::int32_t row_limit_;
 };
 
 }  // namespace duplane

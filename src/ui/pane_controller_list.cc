@@ -8,11 +8,9 @@
 #include <memory>
 
 #include "link/link.h"
-#include "localfs/local_file_system.h"
-#include "transfer/search_slots.h"
+#include "transfer/directory_listing.h"
 #include "ui/busy_cursor.h"
 #include "ui/list_sort.h"
-#include "ui/list_texts.h"
 #include "ui/listing_progress.h"
 #include "ui/main_form_texts.h"
 #include "ui/message_boxes.h"
@@ -25,41 +23,11 @@ namespace {
 
 namespace text = form1_text;
 
-void AppendRow(std::array<std::vector<std::string>, kPaneColumns>& columns, std::string name,
-               std::string size, std::string attr, std::string modified, std::string accessed,
-               std::string created) {
-  columns[kColName].push_back(std::move(name));
-  columns[kColSize].push_back(std::move(size));
-  columns[kColAttr].push_back(std::move(attr));
-  columns[kColModified].push_back(std::move(modified));
-  columns[kColAccessed].push_back(std::move(accessed));
-  columns[kColCreated].push_back(std::move(created));
-}
-
-void AppendEntry(std::array<std::vector<std::string>, kPaneColumns>& columns, const FindRecord& r,
-                 std::string size) {
-  AppendRow(columns, r.name, std::move(size), AttrText(r.attributes),
-            ModifiedText(r.last_write_time), AccessedText(r.last_access_time),
-            CreatedText(r.creation_time));
-}
-
-// The "<parent>" and "<root>" rows go on top whenever ".." arrives: a Remote
-// Module whose file system lists it after other directories must not put them
-// inside the directory range, where Select all would pick them up for a copy.
-// A second ".." from a confused module adds nothing.
-void PutSpecialRowsFirst(TPane& pane, std::uint32_t parent_attributes) {
-  if (pane.SpecialCount != 0) return;
-  auto& c = pane.Columns;
-  const std::string texts[2][kPaneColumns] = {
-      {"..", form1_text::kParentRow, AttrText(parent_attributes), "", "", ""},
-      {"\\", form1_text::kRootRow, ".d...", "", "", ""}};
-  for (int k = 0; k < kPaneColumns; ++k) c[k].insert(c[k].begin(), {texts[0][k], texts[1][k]});
-  pane.SpecialCount = 2;
-}
-
+// A row the list shows as a directory (the special rows too): its attributes
+// say so.
 bool IsDirectoryRow(const TPane& pane, int row) {
-  return row >= 0 && static_cast<std::size_t>(row) < pane.Columns[kColAttr].size() &&
-         pane.Columns[kColAttr][row].find('d') != std::string::npos;
+  const PaneRow* r = pane.RowAt(row);
+  return r != nullptr && (r->attributes & kAttrDirectory) != 0;
 }
 
 // A directory read is one of the window's long operations for one scope.
@@ -91,79 +59,28 @@ void PaneController::FillList() {
   BusyCursor busy;
   pane_.list_stale = false;
   c.model->BeginChange();
-  for (auto& column : pane_.Columns) column.clear();
-  for (auto& column : file_columns_) column.clear();
-  pane_.SpecialCount = 0;
-  pane_.DirCount = 0;
-  pane_.FileCount = 0;
-
-  const std::string dir = pane_.Path.size() > 3 ? pane_.Path + "\\" : pane_.Path;
-  const std::string pattern = FileSpec().toStdString();
-  const bool all_files = pattern == text::kAllFiles;
-  const std::int32_t slot = AllocFBlock();
-  // With no slot there is nothing to search with; the list stays empty.
-  if (slot != 0) {
-    Link& l = host_.link();
+  ListingOptions options;
+  options.file_spec = FileSpec().toStdString();
+  options.row_limit = row_limit_;
+  ListingEnd end;
+  {
     const std::unique_ptr<ListingProgress> progress = host_.ListingStarted();
-    const auto rows_read = [&] {
-      return static_cast<std::int32_t>(pane_.Columns[kColName].size() +
-                                       file_columns_[kColName].size());
-    };
-    if (l.LinkFindFirst(side_, slot, dir + "*.*", kMaskFilesAndDirs) == 0) {
-      do {
-        const FindRecord& r = l.SlotRecord(slot);
-        // "." and ".." name no entry of their own, whatever attributes they
-        // come with; only a directory ".." stands for the parent.
-        if (r.name == "." || r.name == "..") {
-          if (r.name == ".." && (r.attributes & kAttrDirectory)) {
-            PutSpecialRowsFirst(pane_, r.attributes);
-          }
-        } else if (r.attributes & kAttrDirectory) {
-          AppendEntry(pane_.Columns, r, text::kDirRow);
-          ++pane_.DirCount;
-        } else if (all_files) {
-          AddFileEntry(slot);
-        }
-      } while (progress->Entry(rows_read()) && l.LinkFindNext(side_, slot) == 0);
-      l.LinkFindClose(side_, slot);
+    if (progress != nullptr) {
+      options.progress = [&progress](std::int32_t rows) { return progress->Entry(rows); };
     }
-    // A filespec that is more than one name (..\*, C:*) would list another
-    // directory's files as this one's, and commands would then act on the
-    // namesakes here: it lists no file at all.
-    const bool stopped = progress->cancelled() || progress->limit_reached();
-    if (!stopped && !all_files && IsPlainFindName(pattern)) {
-      if (l.LinkFindFirst(side_, slot, dir + pattern, kMaskFilesOnly) == 0) {
-        do {
-          AddFileEntry(slot);
-        } while (progress->Entry(rows_read()) && l.LinkFindNext(side_, slot) == 0);
-        l.LinkFindClose(side_, slot);
-      }
-    }
-    host_.search_slots().Free(slot);
-    if (progress->limit_reached()) {
-      host_.boxes().Error(text::kListLimitPrefix + QLocale().toString(ListingProgress::Limit()) +
-                          text::kListLimitMiddle + QString::fromStdString(pane_.Path) + text::kOn +
-                          SideText());
-    }
+    end = ReadListing(host_.link(), host_.search_slots(), side_, pane_.Path, options, &pane_);
   }
-  for (int k = 0; k < kPaneColumns; ++k) {
-    auto& column = pane_.Columns[k];
-    column.insert(column.end(), std::make_move_iterator(file_columns_[k].begin()),
-                  std::make_move_iterator(file_columns_[k].end()));
-    std::vector<std::string>().swap(file_columns_[k]);
+  if (end == ListingEnd::kNoSlot) host_.boxes().Error(text::kFBlockError);
+  if (end == ListingEnd::kLimitReached) {
+    host_.boxes().Error(text::kListLimitPrefix + QLocale().toString(row_limit_) +
+                        text::kListLimitMiddle + QString::fromStdString(pane_.Path) + text::kOn +
+                        text::SideText(side_));
   }
   c.model->EndChange();
   SortList();
   if (pane_.SortColumn < 0) ReverseList();
   c.list->viewport()->update();
   UpdateStatus();
-}
-
-void PaneController::AddFileEntry(std::int32_t slot) {
-  const FindRecord& r = host_.link().SlotRecord(slot);
-  if (!IsEntryName(r.name)) return;  // no file can bear "." or ".."
-  AppendEntry(file_columns_, r, std::to_string(r.size));
-  ++pane_.FileCount;
 }
 
 std::vector<bool> PaneController::RememberSelection() const {
@@ -246,7 +163,7 @@ void PaneController::EnterSelectedDir() {
   // The message names the drive the pane was on, not the entry's first letter.
   const std::string previous = pane_.Path;
   Link& link = host_.link();
-  if (link.LinkChDir(side_, pane_.Columns[kColName][row]) != 0) {
+  if (link.LinkChDir(side_, pane_.Rows[row].name) != 0) {
     const QString drive = previous.empty() ? QString() : QString(QChar(previous[0]));
     host_.boxes().Error(text::kDrivePrefix + drive + text::kNotReadySuffix);
   }

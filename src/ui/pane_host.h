@@ -30,7 +30,8 @@ class PaneHost {
   // operations (it pumps events behind its busy window).
   virtual void LongOperationBegins() = 0;
   virtual void LongOperationEnds() = 0;
-  // The busy window of one directory read, counting the entries as they come.
+  // The busy window of one directory read, counting the entries as they come;
+  // null when nothing is to show.
   virtual std::unique_ptr<ListingProgress> ListingStarted() = 0;
 
   // The pane changed between its Tree and Files pages: the window's menus and

@@ -1,8 +1,10 @@
-// Pane list model: texts straight from TPane::Columns; directories and the
-// special rows in red, sizes right-aligned.
+// Pane list model: texts made from the typed rows as the view asks for them;
+// directories and the special rows in red, sizes right-aligned.
 #include "ui/pane_list_model.h"
 
 #include <QColor>
+
+#include "ui/list_texts.h"
 
 namespace duplane {
 
@@ -17,10 +19,9 @@ QString PaneListModel::ColumnTitle(int column) {
 
 int PaneListModel::rowCount(const QModelIndex& parent) const {
   if (parent.isValid() || cleared_) return 0;
-  // Never more rows than every column can answer for.
-  std::size_t rows = static_cast<std::size_t>(std::max(0, pane_.RowCount()));
-  for (const auto& column : pane_.Columns) rows = std::min(rows, column.size());
-  return static_cast<int>(rows);
+  // Never more rows than the record holds.
+  const std::size_t rows = static_cast<std::size_t>(std::max(0, pane_.RowCount()));
+  return static_cast<int>(std::min(rows, pane_.Rows.size()));
 }
 
 int PaneListModel::columnCount(const QModelIndex& parent) const {
@@ -32,12 +33,10 @@ QVariant PaneListModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
       if (active_ && !active_()) return QString();
-      return QString::fromStdString(pane_.Columns[index.column()][index.row()]);
+      return QString::fromStdString(CellText(pane_.Rows[index.row()], index.column()));
     case Qt::ForegroundRole:
-      // Directories and both special rows carry "d" in their attribute text.
-      if (pane_.Columns[kColAttr][index.row()].find('d') != std::string::npos) {
-        return QColor(255, 0, 0);
-      }
+      // Directories and both special rows carry the directory attribute.
+      if (pane_.Rows[index.row()].attributes & kAttrDirectory) return QColor(255, 0, 0);
       return QVariant();
     case Qt::TextAlignmentRole:
       if (index.column() == kColSize) return int(Qt::AlignRight | Qt::AlignVCenter);

@@ -1,6 +1,6 @@
-// The file list of one pane as a Qt model over the pane record's six column
-// lists: the view asks for texts on demand and holds no item per row, so a
-// directory of many thousands of entries costs nothing beyond the record.
+// The file list of one pane as a Qt model over the pane record's rows: the
+// view asks for texts on demand and holds no item per row, so a directory of
+// many thousands of entries costs nothing beyond the record.
 #pragma once
 
 #include <QAbstractTableModel>

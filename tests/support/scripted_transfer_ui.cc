@@ -112,9 +112,9 @@ std::vector<std::string> ScriptedTransferUi::Shown(Kind kind) const {
 void ScriptedTransferUi::SelectNames(Side side, const std::vector<std::string>& names) {
   auto& sel = selection(side);
   sel.clear();
-  const auto& column = pane(side).Columns[kColName];
-  for (std::size_t row = 0; row < column.size(); ++row) {
-    if (std::find(names.begin(), names.end(), column[row]) != names.end()) {
+  const auto& rows = pane(side).Rows;
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    if (std::find(names.begin(), names.end(), rows[row].name) != names.end()) {
       sel.insert(static_cast<std::int32_t>(row));
     }
   }

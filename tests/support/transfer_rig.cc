@@ -9,6 +9,7 @@
 
 #include "port/virtual_cable.h"
 #include "support/cable_fixture.h"
+#include "transfer/directory_listing.h"
 
 namespace duplane {
 
@@ -162,56 +163,15 @@ void TransferRig::Show(Side side, const std::string& dir) {
 
 void TransferRig::Refill(Side side) {
   TPane& pane = ui.pane(side);
-  const std::string filespec = ui.filespec(side);
-  std::string dir = pane.Path;
-  if (dir.size() > 3) dir += "\\";
-  std::vector<std::pair<std::string, std::string>> dirs, files;
-  bool special = false;
-  const std::int32_t slot = slots.Alloc();
-  EXPECT_NE(slot, 0);
-  if (link().LinkFindFirst(side, slot, dir + "*.*", 0x37) == 0) {
-    do {
-      const FindRecord& r = link().SlotRecord(slot);
-      const bool is_dir = (r.attributes & 0x10) != 0;
-      if (is_dir && r.name == ".") continue;
-      if (is_dir && r.name == "..") {
-        special = true;
-      } else if (is_dir) {
-        dirs.emplace_back(r.name, "0");
-      } else if (filespec == "*.*") {
-        files.emplace_back(r.name, std::to_string(r.size));
-      }
-    } while (link().LinkFindNext(side, slot) == 0);
-    link().LinkFindClose(side, slot);
-  }
-  if (filespec != "*.*" && link().LinkFindFirst(side, slot, dir + filespec, 0x27) == 0) {
-    do {
-      const FindRecord& r = link().SlotRecord(slot);
-      files.emplace_back(r.name, std::to_string(r.size));
-    } while (link().LinkFindNext(side, slot) == 0);
-    link().LinkFindClose(side, slot);
-  }
-  slots.Free(slot);
-
+  ListingOptions options;
+  options.file_spec = ui.filespec(side);
+  EXPECT_EQ(ReadListing(link(), slots, side, pane.Path, options, &pane), ListingEnd::kComplete);
   // Sorted by name, as the window's list is by default.
-  auto by_name = [](const auto& a, const auto& b) { return NameLess(a.first, b.first); };
-  std::sort(dirs.begin(), dirs.end(), by_name);
-  std::sort(files.begin(), files.end(), by_name);
-  for (auto& column : pane.Columns) column.clear();
-  auto add_row = [&](const std::string& name, const std::string& size) {
-    pane.Columns[kColName].push_back(name);
-    pane.Columns[kColSize].push_back(size);
-    for (int c = kColAttr; c < kPaneColumns; ++c) pane.Columns[c].push_back("");
-  };
-  if (special) {
-    add_row("<parent>", "");
-    add_row("<root>", "");
-  }
-  for (const auto& [name, size] : dirs) add_row(name, size);
-  for (const auto& [name, size] : files) add_row(name, size);
-  pane.SpecialCount = special ? 2 : 0;
-  pane.DirCount = static_cast<std::int32_t>(dirs.size());
-  pane.FileCount = static_cast<std::int32_t>(files.size());
+  auto by_name = [](const PaneRow& a, const PaneRow& b) { return NameLess(a.name, b.name); };
+  const auto first_dir = pane.Rows.begin() + pane.FirstDirRow();
+  const auto first_file = pane.Rows.begin() + pane.FirstFileRow();
+  std::stable_sort(first_dir, first_file, by_name);
+  std::stable_sort(first_file, pane.Rows.end(), by_name);
 }
 
 void TransferRig::FlipDataNibble(bool outgoing, std::uint64_t skip) {

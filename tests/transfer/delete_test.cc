@@ -64,8 +64,10 @@ TEST_P(DeleteTest, TreeWithDeleteEmptyDirectoriesLeavesNothing) {
   EXPECT_FALSE(rig_.ui.message_form_open);
   EXPECT_TRUE(rig_.ui.main_enabled);
   // The refill after the delete no longer lists the tree.
-  const auto& names = rig_.ui.pane(side()).Columns[kColName];
-  EXPECT_EQ(std::count(names.begin(), names.end(), "TREE"), 0);
+  const auto& rows = rig_.ui.pane(side()).Rows;
+  EXPECT_EQ(
+      std::count_if(rows.begin(), rows.end(), [](const PaneRow& r) { return r.name == "TREE"; }),
+      0);
 }
 
 TEST_P(DeleteTest, WithoutDeleteEmptyDirectoriesTheTreeStays) {

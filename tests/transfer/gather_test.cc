@@ -143,14 +143,9 @@ TEST_P(GatherTest, RowsThatNameNoEntryOfTheirOwnAreNeverQueued) {
   MakeTree();
   rig_.Show(side(), "C:\\SUB");
   TPane& pane = rig_.ui.pane(side());
-  const std::pair<const char*, const char*> rows[] = {{"..", "0"}, {"\\", "0"}, {"DEEP", "0"},
-                                                      {".", "0"},  {"..", "3"}, {"X.TXT", "10"}};
-  for (auto& column : pane.Columns) column.clear();
-  for (const auto& [name, size] : rows) {
-    pane.Columns[kColName].push_back(name);
-    pane.Columns[kColSize].push_back(size);
-    for (int c = kColAttr; c < kPaneColumns; ++c) pane.Columns[c].push_back("");
-  }
+  pane.Rows = {{"..", RowKind::kDirectory},   {"\\", RowKind::kDirectory},
+               {"DEEP", RowKind::kDirectory}, {".", RowKind::kDirectory},
+               {"..", RowKind::kFile, 3},     {"X.TXT", RowKind::kFile, 10}};
   pane.SpecialCount = 0;
   pane.DirCount = 4;
   pane.FileCount = 2;

@@ -15,12 +15,9 @@ TPane ListedPane() {
   pane.SpecialCount = 2;
   pane.DirCount = 2;
   pane.FileCount = 2;
-  const char* names[] = {"<parent>", "<root>", "DOCS", "GAMES", "A.TXT", "B.BIN"};
-  const char* sizes[] = {"", "", "<dir>", "<dir>", "12", "4294967296"};
-  for (int row = 0; row < 6; ++row) {
-    pane.Columns[kColName].push_back(names[row]);
-    pane.Columns[kColSize].push_back(sizes[row]);
-  }
+  pane.Rows = {{"..", RowKind::kParent},      {"\\", RowKind::kRoot},
+               {"DOCS", RowKind::kDirectory}, {"GAMES", RowKind::kDirectory},
+               {"A.TXT", RowKind::kFile, 12}, {"B.BIN", RowKind::kFile, 4294967296}};
   return pane;
 }
 
@@ -47,11 +44,19 @@ TEST(PaneSelection, SelectedFilesAndDirectoriesComeTypedAndSpecialRowsNever) {
 
 TEST(PaneSelection, CountsBeyondTheListedRowsReadNothingPastThem) {
   TPane pane = ListedPane();
-  pane.FileCount = 5;                // counts ahead of a list being refilled
-  pane.Columns[kColSize].resize(5);  // B.BIN's size not listed yet
+  pane.FileCount = 5;   // counts ahead of a list being refilled
+  pane.Rows.resize(5);  // B.BIN not listed yet
   const PaneSelection selection = Select(pane, {4, 5, 6, 7, 8});
-  ASSERT_EQ(selection.files.size(), 2u);
-  EXPECT_EQ(selection.files[1].size, 0);
+  ASSERT_EQ(selection.files.size(), 1u);
+  EXPECT_EQ(selection.files[0].name, "A.TXT");
+}
+
+TEST(PaneSelection, ASizeNoFileCanHaveCountsAsNothing) {
+  TPane pane = ListedPane();
+  pane.Rows[5].size = std::uint64_t{1} << 63;
+  const PaneSelection selection = Select(pane, {5});
+  ASSERT_EQ(selection.files.size(), 1u);
+  EXPECT_EQ(selection.files[0].size, 0);
 }
 
 }  // namespace

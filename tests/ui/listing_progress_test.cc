@@ -31,7 +31,6 @@ class ListingProgressTest : public WindowTest<> {
   void TearDown() override {
     WindowTest::TearDown();
     ListingProgress::SetDelayMs(500);
-    ListingProgress::SetLimit(ListingProgress::kDefaultLimit);
   }
   void Open(bool with_remote) {
     WindowTest::Open({local_dir_.path(), with_remote ? remote_dir_.path() : std::string()});
@@ -127,10 +126,10 @@ TEST_F(ListingProgressTest, TwentyThousandEntriesFillBehindTheBusyWindowAndCance
 }
 
 TEST_F(ListingProgressTest, AListingStopsAtTheRowLimitAndSaysSo) {
-  ListingProgress::SetLimit(50);
   MakeDir(local_dir_ / "SUB");
   for (int i = 0; i < 60; ++i) WriteFile(local_dir_ / ("SUB/F" + std::to_string(i)), "x");
   Open(/*with_remote=*/false);
+  form().Pane(Side::kLocal).set_row_limit(50);
   controls(Side::kLocal).page_control->setCurrentIndex(kFilesPage);
   GoTo(Side::kLocal, "C:\\SUB");
   EXPECT_EQ(Rows(Side::kLocal), 50);

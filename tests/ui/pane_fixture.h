@@ -38,9 +38,7 @@ class LonePane : public PaneHost {
   bool remote_icons() const override { return false; }
   void LongOperationBegins() override { ++long_operations_; }
   void LongOperationEnds() override { --long_operations_; }
-  std::unique_ptr<ListingProgress> ListingStarted() override {
-    return std::make_unique<ListingProgress>(nullptr, nullptr, [] { return false; });
-  }
+  std::unique_ptr<ListingProgress> ListingStarted() override { return nullptr; }
   void PageSwitched(Side) override {}
 
   ScriptedBoxes scripted_boxes;

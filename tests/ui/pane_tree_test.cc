@@ -218,11 +218,9 @@ void SelectRows(QTreeView* list, std::initializer_list<int> rows) {
 TEST_F(PaneTreeTest, TheFilesPageCountsTheSelectedEntriesAndTheirBytes) {
   TPane& pane = controller().record();
   // Two special rows, two directories, two files.
-  const std::vector<std::string> names = {"<parent>", "<root>", "Alpha", "beta", "a.txt", "b.txt"};
-  const std::vector<std::string> sizes = {"", "", "", "", "12000", "345"};
-  for (int c = 0; c < kPaneColumns; ++c) pane.Columns[c].assign(6, "");
-  pane.Columns[kColName] = names;
-  pane.Columns[kColSize] = sizes;
+  pane.Rows = {{"..", RowKind::kParent},         {"\\", RowKind::kRoot},
+               {"Alpha", RowKind::kDirectory},   {"beta", RowKind::kDirectory},
+               {"a.txt", RowKind::kFile, 12000}, {"b.txt", RowKind::kFile, 345}};
   pane.SpecialCount = 2;
   pane.DirCount = 2;
   pane.FileCount = 2;
@@ -274,12 +272,19 @@ TEST_F(PaneTreeTest, BulkSelectLeavesTheStatusAlone) {
   EXPECT_EQ(status_->text(), "unchanged");
 }
 
-TEST_F(PaneTreeTest, TwentySearchSlotsThenTheErrorBox) {
-  for (int i = 1; i <= 20; ++i) EXPECT_EQ(controller().AllocFBlock(), i);
-  EXPECT_EQ(controller().AllocFBlock(), 0);
+TEST_F(PaneTreeTest, WithEverySearchSlotTakenTheListStaysEmptyAndSaysSo) {
+  for (int i = 1; i <= 20; ++i) ASSERT_EQ(p_->search_slots().Alloc(), i);
+  controller().record().Path = "C:\\";
+  controller().FillList();
   EXPECT_EQ(Boxes(), std::vector<std::string>{"Error allocating FBlock"});
+  EXPECT_EQ(controller().controls().model->rowCount(), 0);
+
   p_->search_slots().Free(7);
-  EXPECT_EQ(controller().AllocFBlock(), 7);
+  controller().FillList();
+  EXPECT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(controller().controls().model->rowCount(), 4);  // Alpha, beta, gamma, file.txt
+  EXPECT_FALSE(p_->search_slots().InUse(7));
+  EXPECT_EQ(p_->long_operations(), 0);
 }
 
 class RemotePaneTest : public WindowTest<> {
