@@ -53,6 +53,8 @@ bool CheckCombination(const CliOptions& o, const std::string& command_name, bool
   const bool transfer = o.command == CliCommand::kGet || o.command == CliCommand::kPut;
   if (o.overwrite != -1 && !transfer) {
     *error = "--overwrite belongs to get and put, not " + command_name;
+  } else if (o.unsafe_copy && !transfer) {
+    *error = "--no-safe-copy belongs to get and put, not " + command_name;
   } else if (o.move && !transfer) {
     *error = "--move belongs to get and put, not " + command_name;
   } else if (mode_given && o.command != CliCommand::kRm && !o.move) {
@@ -107,6 +109,9 @@ const char* CliUsage() {
          "                    never otherwise\n"
          "  --move            delete each source file once its copy is verified, and\n"
          "                    the source directories that became empty\n"
+         "  --no-safe-copy    write each target directly, not first to NAME.duplane-part\n"
+         "                    (which keeps an old target until the copy is verified\n"
+         "                    and lets an interrupted copy resume)\n"
          "Options of rm and of --move:\n"
          "  --mode MODE       recycle (to the trash, the default), normal or wipe\n"
          "  --keep-empty      leave the emptied directories in place\n"
@@ -162,6 +167,8 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std
       options->version = true;
     } else if (name == "--move") {
       options->move = true;
+    } else if (name == "--no-safe-copy") {
+      options->unsafe_copy = true;
     } else if (name == "--keep-empty") {
       options->keep_empty = true;
     } else if (name == "--cable") {

@@ -30,6 +30,7 @@ struct CliOptions {
   bool move = false;             // get/put --move
   std::int32_t delete_mode = 0;  // --mode: 0 recycle, 1 normal, 2 wipe
   bool keep_empty = false;       // --keep-empty: emptied directories stay
+  bool unsafe_copy = false;      // --no-safe-copy: write each target directly
   int timeout_seconds = 10;      // --timeout: how long to wait for the Remote Module
   bool help = false;
   bool version = false;

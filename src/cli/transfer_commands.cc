@@ -91,6 +91,7 @@ int RunTransferCommand(CliRun& run) {
   choices.copy.overwrite_text = "";
   choices.copy.delete_mode = o.delete_mode;
   choices.copy.remove_empty = !o.keep_empty;
+  choices.copy.safe_copy = !o.unsafe_copy;
   choices.del.delete_mode = o.delete_mode;
   choices.del.remove_empty = !o.keep_empty;
   const std::string root = plan.local_root;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace duplane {
 
@@ -40,6 +41,17 @@ constexpr std::int32_t kAttrReparsePoint = 0x400;
 constexpr std::int32_t kMaskFilesOnly = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
 constexpr std::int32_t kMaskFilesAndDirs = kMaskFilesOnly | kAttrDirectory;
 constexpr std::int32_t kMaskEverything = kMaskFilesAndDirs | kAttrVolume;
+
+// A safe copy writes a file under its target's name plus this suffix and
+// renames it only once it is verified; a file so named that is left behind
+// is the unfinished part of a copy, which the next copy may resume.
+constexpr char kPartFileSuffix[] = ".duplane-part";
+
+inline bool IsPartFileName(const std::string& name) {
+  constexpr std::size_t kLength = sizeof kPartFileSuffix - 1;
+  return name.size() > kLength &&
+         name.compare(name.size() - kLength, kLength, kPartFileSuffix) == 0;
+}
 
 // Drive numbers of LinkGetDir, LinkDiskFree and LinkDiskSize: 1 is A:, 2 B:
 // and so on, and 0 the current drive.

@@ -75,15 +75,22 @@ std::int32_t AllOf(Io io, int fd, Byte* bytes, std::int32_t count) {
 
 }  // namespace
 
-// `created` is the path of a file FileCreate made, null for an opened one.
-static std::int32_t Adopt(LocalFileSystem::Native* native, int fd,
+// `created` is the path of a file FileCreate made, null for an opened one;
+// `written` says the file is open for writing and so flushed when closed.
+static std::int32_t Adopt(LocalFileSystem::Native* native, int fd, bool written,
                           const ResolvedPath* created = nullptr) {
   if (fd < 0) return -1;
   for (int i = 0; i < kMaxOpenFiles; ++i) {
     if (native->files[i] < 0) {
       native->files[i] = fd;
+      native->written[i] = written;
       native->created[i].reset();
-      if (created != nullptr) native->created[i] = *created;
+      // The part file of a safe copy is unfinished by its very name: it stays
+      // when the connection ends, so that the next copy can resume it.
+      if (created != nullptr &&
+          (created->names.empty() || !IsPartFileName(created->names.back()))) {
+        native->created[i] = *created;
+      }
       return kFirstHandle + i;
     }
   }
@@ -111,6 +118,7 @@ void LocalFileSystem::Native::CloseFiles() {
     if (created[i]) RemoveUnfinished(*this, *created[i], files[i]);
     close(files[i]);
     files[i] = -1;
+    written[i] = false;
     created[i].reset();
   }
 }
@@ -146,7 +154,7 @@ std::int32_t LocalFileSystem::FileOpen(const std::string& path, std::int32_t mod
     close(fd);
     return -1;
   }
-  return Adopt(native_.get(), fd);
+  return Adopt(native_.get(), fd, access != kOpenRead);
 }
 
 std::int32_t LocalFileSystem::FileCreate(const std::string& path) {
@@ -161,7 +169,7 @@ std::int32_t LocalFileSystem::FileCreate(const std::string& path) {
     close(fd);
     return -1;
   }
-  return Adopt(native_.get(), fd, &resolved);
+  return Adopt(native_.get(), fd, /*written=*/true, &resolved);
 }
 
 std::int64_t LocalFileSystem::FileSeek(std::int32_t handle, std::int64_t offset,
@@ -198,9 +206,10 @@ bool LocalFileSystem::FileClose(std::int32_t handle) {
   const auto index = static_cast<std::size_t>(handle - kFirstHandle);
   // A flush that fails (a full disk found late, an I/O error) means the
   // written bytes may never reach the disk.
-  const bool flushed = !native_->created[index] || fsync(fd) == 0;
+  const bool flushed = !native_->written[index] || fsync(fd) == 0;
   const bool closed = close(fd) == 0;
   native_->files[index] = -1;
+  native_->written[index] = false;
   native_->created[index].reset();
   return flushed && closed;
 }

@@ -59,13 +59,15 @@ bool DeleteWhenClosed(HANDLE handle) {
 
 }  // namespace
 
-static std::int32_t Adopt(LocalFileSystem::Native* native, HANDLE handle, bool created) {
+static std::int32_t Adopt(LocalFileSystem::Native* native, HANDLE handle, bool created,
+                          bool written) {
   if (handle == INVALID_HANDLE_VALUE) return -1;
   for (int i = 0; i < kMaxOpenFiles; ++i) {
     OpenFile& slot = native->files[i];
     if (slot.handle == INVALID_HANDLE_VALUE) {
       slot.handle = handle;
       slot.created = created;
+      slot.written = written;
       return kFirstHandle + i;
     }
   }
@@ -98,7 +100,7 @@ std::int32_t LocalFileSystem::FileOpen(const std::string& path, std::int32_t mod
     CloseHandle(handle);
     return -1;
   }
-  return Adopt(native_.get(), handle, false);
+  return Adopt(native_.get(), handle, false, access != kOpenRead);
 }
 
 std::int32_t LocalFileSystem::FileCreate(const std::string& path) {
@@ -134,7 +136,10 @@ std::int32_t LocalFileSystem::FileCreate(const std::string& path) {
     handle = CreateFileW(native.c_str(), kCreateAccess, 0, nullptr, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   }
-  return Adopt(native_.get(), handle, true);
+  // The part file of a safe copy is unfinished by its very name: it stays
+  // when the connection ends, so that the next copy can resume it.
+  const bool part = !resolved.names.empty() && IsPartFileName(resolved.names.back());
+  return Adopt(native_.get(), handle, !part, true);
 }
 
 std::int64_t LocalFileSystem::FileSeek(std::int32_t handle, std::int64_t offset,
@@ -172,7 +177,7 @@ bool LocalFileSystem::FileClose(std::int32_t handle) {
   if (file == nullptr) return false;
   // A file this side wrote is on the disk before anyone hears it is closed,
   // so a move deletes its source only after the copy would survive a power cut.
-  const bool flushed = !file->created || FlushFileBuffers(file->handle) != 0;
+  const bool flushed = !file->written || FlushFileBuffers(file->handle) != 0;
   const bool closed = CloseHandle(file->handle) != 0;
   *file = OpenFile();
   return flushed && closed;

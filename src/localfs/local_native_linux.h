@@ -58,9 +58,12 @@ struct LocalFileSystem::Native {
   Walk walk = Walk::kUnconfined;
   std::array<int, kMaxOpenFiles> files;
   // Where each file made by FileCreate was made, by the index of its handle,
-  // until it is closed: such a file is flushed when closed, and removed when
-  // the connection ends with it still open.
+  // until it is closed: such a file is removed when the connection ends with
+  // it still open (but for a safe copy's part file).
   std::array<std::optional<ResolvedPath>, kMaxOpenFiles> created;
+  // Whether each file is open for writing: flushed to stable storage when
+  // closed, whoever made it, so a resumed file is as safe as a created one.
+  std::array<bool, kMaxOpenFiles> written{};
   std::array<SearchState, kSearchSlots> searches;
 
   void ChooseWalk(bool confine, PathWalk wanted);
@@ -82,7 +85,8 @@ struct LocalFileSystem::Native {
   bool Stat(const ResolvedPath& path, struct statx* info) const;
   // The open file of a handle, or -1 for any number this object did not hand out.
   int FileOf(std::int32_t handle) const;
-  // Closes every open file; those made by FileCreate are unfinished and go.
+  // Closes every open file; those made by FileCreate are unfinished and go,
+  // but for part files, which say so by their name.
   void CloseFiles();
 };
 

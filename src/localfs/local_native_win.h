@@ -37,7 +37,8 @@ struct SearchState {
 
 struct OpenFile {
   HANDLE handle = INVALID_HANDLE_VALUE;
-  bool created = false;  // flushed to the disk when closed
+  bool created = false;  // never finished unless closed: removed when the connection ends
+  bool written = false;  // flushed to the disk when closed
 };
 
 // The directories of one walk, held open until the operation is done.

@@ -4,6 +4,10 @@
 // sides' running CRCs agree, the target reached the disk and the source did not
 // change meanwhile; only such a target gets the source's times and attributes,
 // only then may a move delete its source, and any other target is deleted.
+// With safe copy the bytes go to a part file first (part_target.h), which
+// takes the target's place only after all of that: an old target survives
+// every copy that fails, and an interrupted copy leaves its part file to be
+// resumed.
 #include "transfer/copy_engine.h"
 
 #include <array>
@@ -14,6 +18,7 @@
 #include "transfer/gather.h"
 #include "transfer/link_on_path.h"
 #include "transfer/overwrite.h"
+#include "transfer/part_target.h"
 #include "transfer/transfer_rate.h"
 
 namespace duplane {
@@ -55,7 +60,8 @@ class CopyRun {
         source_dir_(source_dir),
         target_dir_(target_dir),
         source_name_(SideName(s_)),
-        target_name_(SideName(t_)) {}
+        target_name_(SideName(t_)),
+        part_(ctx.link, s_, t_) {}
 
   void Run();
 
@@ -68,6 +74,7 @@ class CopyRun {
     std::int32_t source = -1;
     std::int32_t target = -1;
     std::int64_t size = 0;
+    std::int64_t resumed = 0;  // bytes a part file held already, verified
     FileTime creation = 0;
     FileTime last_access = 0;
     FileTime last_write = 0;
@@ -81,8 +88,12 @@ class CopyRun {
   Step FileEntry(std::size_t index);
   void ShowFile(const std::string& entry);
   // Sets kCopy or kSkip and returns true to go on; false is a stop.
-  bool Decide(const std::string& entry, Decision* decision);
-  Step CopyOneFile(const std::string& entry, std::int32_t attributes);
+  bool Decide(const std::string& entry, Decision* decision, bool* exists);
+  Step CopyOneFile(const std::string& entry, std::int32_t attributes, bool target_exists);
+  std::int32_t CreateTarget(FileCopy& file, bool target_exists);
+  // After a failed or abandoned copy: what was written goes, but for a part
+  // file that may be resumed.
+  void AfterFailure(const FileCopy& file);
   std::string ReadError(const FileCopy& file) const;
   void CopyBlocks(FileCopy& file);
   // Whether both sides' running CRCs came back and are the same.
@@ -92,7 +103,7 @@ class CopyRun {
   // Whether the source's last-write time or size differ from the start's.
   bool SourceChanged(const FileCopy& file);
   // Deletes a target that failed or was abandoned, or says it is left broken.
-  void RemoveTarget(const std::string& entry);
+  void RemoveTarget(const std::string& path);
   // "<dir> on <target> is a link: nothing is copied into it".
   std::string LinkNote(const std::string& dir) const;
   // `failure` + `path` + " on <target>", and the link on the way to `path` when
@@ -124,6 +135,7 @@ class CopyRun {
   std::vector<std::string> dir_list_;
   std::array<std::uint8_t, kFileBlockSize> buffer_{};
   TransferRate rate_;
+  PartTarget part_;
 };
 
 void CopyRun::Run() {
@@ -182,7 +194,8 @@ CopyRun::Step CopyRun::FileEntry(std::size_t index) {
                                             (attributes & (kAttrReparsePoint | kAttrDirectory)) ==
                                                 (kAttrReparsePoint | kAttrDirectory));
   Decision decision = Decision::kSkip;
-  if (!special && !Decide(entry, &decision)) return Step::kStop;
+  bool target_exists = false;
+  if (!special && !Decide(entry, &decision, &target_exists)) return Step::kStop;
   if (decision == Decision::kSkip) {
     ++skipped_;
     if (special) ++special_skipped_;
@@ -191,7 +204,7 @@ CopyRun::Step CopyRun::FileEntry(std::size_t index) {
     all_total_ -= size;
     return Step::kNext;
   }
-  return CopyOneFile(entry, attributes);
+  return CopyOneFile(entry, attributes, target_exists);
 }
 
 void CopyRun::ShowFile(const std::string& entry) {
@@ -203,8 +216,9 @@ void CopyRun::ShowFile(const std::string& entry) {
   ui_.ProcessMessages();
 }
 
-bool CopyRun::Decide(const std::string& entry, Decision* decision) {
+bool CopyRun::Decide(const std::string& entry, Decision* decision, bool* target_exists) {
   const bool exists = link_.LinkFileExists(t_, entry);
+  *target_exists = exists;
   std::int32_t source_date = 0;
   std::int32_t target_date = 0;
   if (exists && ModeNeedsDates(mode_)) {
@@ -250,7 +264,8 @@ void CopyRun::UpdateProgress(std::int64_t remaining, std::int64_t size) {
   ui_.SetStatusRate(rate_.BytesPerSecond(), rate_.SecondsLeft(all_remaining_));
 }
 
-CopyRun::Step CopyRun::CopyOneFile(const std::string& entry, std::int32_t attributes) {
+CopyRun::Step CopyRun::CopyOneFile(const std::string& entry, std::int32_t attributes,
+                                   bool target_exists) {
   FileCopy file;
   file.entry = entry;
   file.source = link_.LinkFileOpen(s_, entry, kOpenReadShared);
@@ -266,7 +281,7 @@ CopyRun::Step CopyRun::CopyOneFile(const std::string& entry, std::int32_t attrib
   // nothing and passing the CRC check, after which a move would delete it.
   file.size = link_.LinkFileSeek(s_, file.source, 0, kSeekEnd);
   link_.LinkFileSeek(s_, file.source, 0, kSeekBegin);
-  file.target = link_.LinkFileCreate(t_, entry);
+  file.target = CreateTarget(file, target_exists);
   if (file.target < 0) {
     ui_.ErrorBox(CreateError("Error creating ", entry));
     link_.LinkFileClose(s_, file.source);
@@ -289,7 +304,13 @@ CopyRun::Step CopyRun::CopyOneFile(const std::string& entry, std::int32_t attrib
   }
   link_.LinkFileClose(s_, file.source);
   if (file.failed || file.abandon) {
-    RemoveTarget(entry);
+    AfterFailure(file);
+    return Step::kStop;
+  }
+  if (!part_.PutInPlace(entry)) {
+    // Verified and whole on the disk: kept, so nothing of it is lost.
+    ui_.ErrorBox(CreateError("Error creating ", entry) + "\rIts verified copy is " +
+                 part_.written_path());
     return Step::kStop;
   }
   // After the close, so a read-only source does not hinder the writes.
@@ -307,8 +328,26 @@ std::string CopyRun::ReadError(const FileCopy& file) const {
   return "Error reading " + file.entry + " on " + source_name_;
 }
 
+std::int32_t CopyRun::CreateTarget(FileCopy& file, bool target_exists) {
+  if (!options_.safe_copy) return link_.LinkFileCreate(t_, file.entry);
+  const std::int32_t handle =
+      part_.Open(file.entry, file.source, file.size, target_exists, &file.resumed);
+  all_remaining_ -= file.resumed;
+  return handle;
+}
+
+void CopyRun::AfterFailure(const FileCopy& file) {
+  // Part files are never taken for copies. One left by the user's stop or a
+  // lost cable holds what crossed so far, checked again when it is resumed;
+  // any other failure may have written wrong bytes.
+  const LinkLayer* remote = link_.remote();
+  const bool interrupted = file.abandon || remote == nullptr || !remote->connected();
+  if (options_.safe_copy && part_.via_part() && interrupted) return;
+  RemoveTarget(options_.safe_copy ? part_.written_path() : file.entry);
+}
+
 void CopyRun::CopyBlocks(FileCopy& file) {
-  std::int64_t remaining = file.size;
+  std::int64_t remaining = file.size - file.resumed;
   while (!file.failed && remaining > 0) {
     const auto count =
         static_cast<std::int32_t>(remaining > kFileBlockSize ? kFileBlockSize : remaining);
@@ -378,11 +417,11 @@ bool CopyRun::SourceChanged(const FileCopy& file) {
   return link_.LinkFileSeek(s_, file.source, 0, kSeekEnd) != file.size;
 }
 
-void CopyRun::RemoveTarget(const std::string& entry) {
+void CopyRun::RemoveTarget(const std::string& path) {
   // A plain delete whatever the move's delete mode: a broken file in the
   // Recycle Bin could be restored under its real name and pass for a copy.
-  if (link_.LinkDeleteFile(t_, entry, kDeleteNormal)) return;
-  ui_.ErrorBox(entry + " on " + target_name_ +
+  if (link_.LinkDeleteFile(t_, path, kDeleteNormal)) return;
+  ui_.ErrorBox(path + " on " + target_name_ +
                " is incomplete and could not be deleted: do not use it");
 }
 

@@ -23,6 +23,10 @@ struct CopyMoveOptions {
   // Read for a copy too: an abandoned partial target goes in this mode.
   std::int32_t delete_mode = 0;
   bool remove_empty = true;  // RemoveEmpty "Delete empty directories"
+  // SafeCopy: each file is written under a part name beside its target and
+  // takes the target's place only once verified; an interrupted one is
+  // resumed where the Remote Module can tell which bytes are already there.
+  bool safe_copy = true;
 };
 
 // How the engine sets up TCopyMoveForm before its modal show.

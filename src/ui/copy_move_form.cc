@@ -59,6 +59,14 @@ TCopyMoveForm::TCopyMoveForm(QWidget* parent) : QDialog(parent) {
   move_layout->addWidget(remove_empty_);
   move_layout->addStretch(1);
 
+  // Beyond the original dialog: on by default, so an old target is never lost
+  // to a failed copy unless the user asks for the direct writes.
+  safe_copy_ = new QCheckBox(
+      QStringLiteral("Safe copy: write to a temporary file first, resume interrupted copies"),
+      this);
+  safe_copy_->setObjectName("SafeCopy");
+  safe_copy_->setChecked(true);
+
   button1_ = new QPushButton(QStringLiteral("Ok"), this);
   button1_->setObjectName("Button1");
   button1_->setDefault(true);
@@ -79,6 +87,7 @@ TCopyMoveForm::TCopyMoveForm(QWidget* parent) : QDialog(parent) {
   layout->addLayout(dirs);
   layout->addWidget(review_, 1);
   layout->addLayout(options);
+  layout->addWidget(safe_copy_);
   layout->addLayout(buttons);
   resize(540, 520);
 }
@@ -100,6 +109,7 @@ CopyMoveOptions TCopyMoveForm::Options() const {
   options.overwrite_text = overwrite_->ItemText().toStdString();
   options.delete_mode = move_delete_->ItemIndex();
   options.remove_empty = remove_empty_->isChecked();
+  options.safe_copy = safe_copy_->isChecked();
   return options;
 }
 

@@ -45,6 +45,7 @@ class TCopyMoveForm : public QDialog {
   RadioGroup* overwrite() const { return overwrite_; }
   RadioGroup* move_delete() const { return move_delete_; }
   QCheckBox* remove_empty() const { return remove_empty_; }
+  QCheckBox* safe_copy() const { return safe_copy_; }
   QPushButton* ok_button() const { return button1_; }
   QPushButton* cancel_button() const { return button2_; }
 
@@ -60,6 +61,7 @@ class TCopyMoveForm : public QDialog {
   QGroupBox* move_options_;
   RadioGroup* move_delete_;
   QCheckBox* remove_empty_;
+  QCheckBox* safe_copy_;
   QPushButton* button1_;
   QPushButton* button2_;
 };

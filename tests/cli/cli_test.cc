@@ -211,6 +211,11 @@ TEST_F(CliTest, ExitStatusesTellFaultsFromUsageAndConnectionErrors) {
   EXPECT_EQ(unknown.status, 2);
   EXPECT_NE(unknown.err.find("unknown command 'copy'"), std::string::npos) << unknown.err;
 
+  const CliResult misplaced = Cli({"rm", "--no-safe-copy", "C:\\HERE.TXT"});
+  EXPECT_EQ(misplaced.status, 2);
+  EXPECT_NE(misplaced.err.find("--no-safe-copy belongs to get and put"), std::string::npos)
+      << misplaced.err;
+
   WriteFile(local_ / "HERE.TXT", "changed");
   const CliResult ask = Cli({"get", "--overwrite", "ask", "C:\\HERE.TXT", local_.path()});
   EXPECT_EQ(ask.status, 2) << "asked where nobody can answer";
@@ -266,6 +271,8 @@ TEST_F(CliTest, ASecondInterruptAbandonsTheFileAndKeepsTheSourceOfAMove) {
   EXPECT_EQ(run.Wait(), 1) << run.Out() << run.Err();
   EXPECT_NE(run.Out().find("Files moved: 0"), std::string::npos) << run.Out();
   EXPECT_FALSE(Exists(local_ / "HUGE.BIN")) << "the abandoned copy stayed behind";
+  // Left to be resumed, under a name that says what it is.
+  EXPECT_TRUE(Exists(local_ / "HUGE.BIN.duplane-part"));
   ASSERT_TRUE(Exists(source));
   EXPECT_EQ(std::filesystem::file_size(source), std::uintmax_t{1} << 30);
 }

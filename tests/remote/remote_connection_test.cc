@@ -174,7 +174,8 @@ TEST(RemoteConnection, ProgramRestartedWithoutDisconnectingSynchronisesAgain) {
 // A program that restarts without code 0 starts a new connection even when the
 // module sees it through the waiting loop's own synchronisation: whatever the
 // old program left open is closed, so its handle names nothing any more and the
-// file it was writing can be created again (no stale lock holds it).
+// file it was writing can be created again (no stale lock holds it). A safe
+// copy's part file is unfinished by its name and stays, to be resumed.
 TEST(RemoteConnection, RestartedProgramFindsNothingLeftOpen) {
   CableFile cable;
   TempTree served;
@@ -188,6 +189,9 @@ TEST(RemoteConnection, RestartedProgramFindsNothingLeftOpen) {
     old_handle = link.LinkFileCreate(Side::kRemote, "C:\\half.bin");
     ASSERT_GE(old_handle, 0);
     ASSERT_EQ(link.LinkFileWrite(Side::kRemote, old_handle, "abc", 3), 3);
+    const std::int32_t part = link.LinkFileCreate(Side::kRemote, "C:\\copy.bin.duplane-part");
+    ASSERT_GE(part, 0);
+    ASSERT_EQ(link.LinkFileWrite(Side::kRemote, part, "part", 4), 4);
     // Two exchanges: the idle data value is the one a new program syncs with.
   }
   ProgramEnd program(cable.path);
@@ -204,6 +208,7 @@ TEST(RemoteConnection, RestartedProgramFindsNothingLeftOpen) {
   EXPECT_TRUE(program.Nop());
   EXPECT_EQ(remote.Stop(), 0);
   EXPECT_EQ(ReadFile(served / "half.bin"), "whole");
+  EXPECT_EQ(ReadFile(served / "copy.bin.duplane-part"), "part");
 }
 
 // Only the synchronisation's own 0x03 opens a connection. A nibble 3 with the

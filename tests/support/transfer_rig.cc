@@ -95,22 +95,24 @@ struct TransferRig::Impl {
   TempFolder local_root{"local"};
   TempFolder remote_root{"remote"};
   NibbleFlipPort* flip = nullptr;
+  // The flip port when another port wraps it; it outlives the fixture.
+  std::unique_ptr<PortAccess> wrapped_flip;
   CutCableClock clock;
   bool was_cut = false;
   std::unique_ptr<CableFixture> fixture;
 };
 
 TransferRig::TransferRig(bool remote_process)
-    : TransferRig(remote_process, ExternalRemote(), ExtensionOptions()) {}
+    : TransferRig(remote_process, ExternalRemote(), ExtensionOptions(), PortWrap()) {}
 
 TransferRig::TransferRig(const ExternalRemote& external)
-    : TransferRig(false, external, ExtensionOptions()) {}
+    : TransferRig(false, external, ExtensionOptions(), PortWrap()) {}
 
-TransferRig::TransferRig(const ExtensionOptions& remote_extensions)
-    : TransferRig(false, ExternalRemote(), remote_extensions) {}
+TransferRig::TransferRig(const ExtensionOptions& remote_extensions, const PortWrap& outer)
+    : TransferRig(false, ExternalRemote(), remote_extensions, outer) {}
 
 TransferRig::TransferRig(bool remote_process, const ExternalRemote& external,
-                         const ExtensionOptions& remote_extensions)
+                         const ExtensionOptions& remote_extensions, const PortWrap& outer)
     : impl_(std::make_unique<Impl>()) {
   CableFixture::Options options;
   options.remote_extensions = remote_extensions;
@@ -120,10 +122,12 @@ TransferRig::TransferRig(bool remote_process, const ExternalRemote& external,
   if (external) {
     options.program_port = external(impl_->remote_root.path(), &options.program_base);
   } else {
-    options.wrap_program_port = [this](PortAccess& inner) {
+    options.wrap_program_port = [this, outer](PortAccess& inner) -> std::unique_ptr<PortAccess> {
       auto port = std::make_unique<NibbleFlipPort>(inner);
       impl_->flip = port.get();
-      return port;
+      if (!outer) return port;
+      impl_->wrapped_flip = std::move(port);
+      return outer(*impl_->wrapped_flip);
     };
   }
   options.program_clock = &impl_->clock;

@@ -36,8 +36,10 @@ class TransferRig {
                                                                    std::uint16_t* base)>;
   explicit TransferRig(const ExternalRemote& external);
   // An in-process Remote Module with these extensions (off: a module that
-  // knows only the plain codes).
-  explicit TransferRig(const ExtensionOptions& remote_extensions);
+  // knows only the plain codes). `outer`, when given, wraps the program's
+  // port last (a counting port, say); the port it is handed outlives it.
+  using PortWrap = std::function<std::unique_ptr<PortAccess>(PortAccess& inner)>;
+  explicit TransferRig(const ExtensionOptions& remote_extensions, const PortWrap& outer = {});
   ~TransferRig();
 
   Link& link();
@@ -75,7 +77,7 @@ class TransferRig {
 
  private:
   TransferRig(bool remote_process, const ExternalRemote& external,
-              const ExtensionOptions& remote_extensions);
+              const ExtensionOptions& remote_extensions, const PortWrap& outer);
 
   struct Impl;
   std::unique_ptr<Impl> impl_;

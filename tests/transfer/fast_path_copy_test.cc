@@ -19,28 +19,14 @@ namespace {
 
 constexpr std::size_t kBlock = 8192;
 
-ExtensionOptions ModuleExtensions(bool on) {
-  ExtensionOptions options;
-  options.enabled = on;
-  return options;
-}
-
-// Parameters: the source side; the module has its extensions.
-class FastPathCopyTest : public ::testing::TestWithParam<std::tuple<Side, bool>> {
+class FastPathCopyTest : public CopyWayTest {
  protected:
-  Side s() const { return std::get<0>(GetParam()); }
-  Side t() const { return Other(s()); }
-  std::string S(const std::string& relative) const { return rig_.Native(s(), relative); }
-  std::string T(const std::string& relative) const { return rig_.Native(t(), relative); }
-
   void Start(const std::vector<std::string>& names) {
     rig_.Show(t());
     rig_.Show(s());
     rig_.Select(s(), names);
   }
   void Run() { CopyFiles(rig_.ctx(), s(), /*is_move=*/false); }
-
-  TransferRig rig_{ModuleExtensions(std::get<1>(GetParam()))};
 };
 
 TEST_P(FastPathCopyTest, MixedTreeArrivesWholeWithTimesAndModes) {
@@ -58,16 +44,10 @@ TEST_P(FastPathCopyTest, MixedTreeArrivesWholeWithTimesAndModes) {
   Run();
   rig_.ui.VerifyAllAsked();
   EXPECT_EQ(CompareTrees(S("TREE"), T("TREE"), /*times_and_modes=*/true), "");
-  EXPECT_EQ(rig_.link().HasExtensions(Side::kRemote), std::get<1>(GetParam()));
+  EXPECT_EQ(rig_.link().HasExtensions(Side::kRemote), fast_path());
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, FastPathCopyTest, ::testing::Combine(BothSides(), ::testing::Bool()),
-                         [](const ::testing::TestParamInfo<std::tuple<Side, bool>>& info) {
-                           return std::string(std::get<0>(info.param) == Side::kLocal
-                                                  ? "LocalToRemote"
-                                                  : "RemoteToLocal") +
-                                  (std::get<1>(info.param) ? "FastPath" : "PlainModule");
-                         });
+INSTANTIATE_TEST_SUITE_P(Ways, FastPathCopyTest, CopyWays(), CopyWayName);
 
 using DamagedBlockTest = CopyDirectionTest;
 

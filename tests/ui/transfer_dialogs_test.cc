@@ -183,9 +183,12 @@ TEST_F(DialogsTest, DefaultsThenTheUsersLastChoices) {
     EXPECT_EQ(dialog.overwrite()->ItemText(), "Prompt");
     EXPECT_EQ(dialog.move_delete()->ItemText(), "Recycle Bin");
     EXPECT_TRUE(dialog.remove_empty()->isChecked());
+    EXPECT_TRUE(dialog.safe_copy()->isChecked());
+    EXPECT_TRUE(dialog.safe_copy()->isEnabled());
     dialog.overwrite()->Item(4)->click();    // Update
     dialog.move_delete()->Item(2)->click();  // Wipe
     dialog.remove_empty()->click();
+    dialog.safe_copy()->click();
     QTest::mouseClick(dialog.ok_button(), Qt::LeftButton);
   });
   ASSERT_TRUE(dialog.Run(DialogSetup(true), queue_, &options));
@@ -193,6 +196,7 @@ TEST_F(DialogsTest, DefaultsThenTheUsersLastChoices) {
   EXPECT_EQ(options.overwrite_text, "Update");
   EXPECT_EQ(options.delete_mode, 2);
   EXPECT_FALSE(options.remove_empty);
+  EXPECT_FALSE(options.safe_copy);
 
   // The next run starts from those choices; Cancel leaves the options alone.
   CopyMoveOptions untouched;
@@ -200,6 +204,7 @@ TEST_F(DialogsTest, DefaultsThenTheUsersLastChoices) {
     EXPECT_EQ(dialog.overwrite()->ItemIndex(), 4);
     EXPECT_EQ(dialog.move_delete()->ItemIndex(), 2);
     EXPECT_FALSE(dialog.remove_empty()->isChecked());
+    EXPECT_FALSE(dialog.safe_copy()->isChecked());
     dialog.overwrite()->Item(2)->click();
     QTest::mouseClick(dialog.cancel_button(), Qt::LeftButton);
   });
