@@ -5,6 +5,7 @@
 #include "transfer/gather.h"
 
 #include "localfs/find_record.h"
+#include "transfer/file_spec.h"
 #include "transfer/link_on_path.h"
 #include "transfer/transfer_queue.h"
 
@@ -49,13 +50,23 @@ void GatherDir(TransferContext& ctx, Side side, const std::string& filespec,
   // are left out, and the walk goes on with its siblings.
   if (slot == 0) return;
 
-  // A filespec that is more than one name (..\*, C:*) would queue another
+  // The files the list would show here. One pattern is the side's own
+  // search; several are matched here against every file, as the list does.
+  // A pattern that is more than one name (..\*, C:*) would queue another
   // directory's files under this one's path: it matches nothing here.
-  if (!ctx.ui.MessageCancelled() && IsPlainFindName(filespec)) {
-    SearchEntries(ctx, side, slot, dir + filespec, kMaskFilesOnly, [&](const FindRecord& record) {
-      ctx.queue.AddFile(dir + record.name, static_cast<std::int64_t>(record.size));
-      ctx.ui.ProcessMessages();
-    });
+  const FileSpec spec(filespec);
+  const auto add_file = [&](const FindRecord& record) {
+    ctx.queue.AddFile(dir + record.name, static_cast<std::int64_t>(record.size));
+    ctx.ui.ProcessMessages();
+  };
+  if (!ctx.ui.MessageCancelled()) {
+    if (!spec.single()) {
+      SearchEntries(ctx, side, slot, dir + "*.*", kMaskFilesOnly, [&](const FindRecord& record) {
+        if (spec.all() || spec.Matches(record.name)) add_file(record);
+      });
+    } else if (IsPlainFindName(filespec)) {
+      SearchEntries(ctx, side, slot, dir + filespec, kMaskFilesOnly, add_file);
+    }
   }
   if (!ctx.ui.MessageCancelled()) {
     SearchEntries(ctx, side, slot, dir + "*.*", kMaskFilesAndDirs, [&](const FindRecord& record) {

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "support/sides.h"
 #include "support/transfer_rig.h"
@@ -103,15 +105,30 @@ TEST_P(GatherTest, NestedTreeInOrderWithHiddenSystemAndReadOnlyFiles) {
   for (int slot = 1; slot <= SearchSlots::kCount; ++slot) EXPECT_FALSE(rig_.slots.InUse(slot));
 }
 
+// Several patterns take the files of any of them, as the list shows them.
 TEST_P(GatherTest, FilespecFiltersFilesAtEveryDepthButKeepsEveryDirectory) {
   MakeTree();
-  rig_.ui.filespec(side()) = "*.txt";
-  rig_.Show(side());
-  rig_.Select(side(), {"A.TXT", "SUB"});
-  ASSERT_TRUE(Gather());
-  std::set<std::string> paths(rig_.queue.paths().begin(), rig_.queue.paths().end());
-  EXPECT_EQ(paths, (std::set<std::string>{"A.TXT", "SUB\\", "SUB\\X.TXT", "SUB\\RO.TXT",
-                                          "SUB\\DEEP\\", "SUB\\DEEP\\Y.TXT", "SUB\\EMPTY\\"}));
+  const struct {
+    const char* spec;
+    std::vector<std::string> selected;
+    std::set<std::string> queued;
+  } cases[] = {
+      {"*.txt",
+       {"A.TXT", "SUB"},
+       {"A.TXT", "SUB\\", "SUB\\X.TXT", "SUB\\RO.TXT", "SUB\\DEEP\\", "SUB\\DEEP\\Y.TXT",
+        "SUB\\EMPTY\\"}},
+      {"*.dat; y.*",
+       {"B.DAT", "SUB"},
+       {"B.DAT", "SUB\\", "SUB\\SYS.DAT", "SUB\\DEEP\\", "SUB\\DEEP\\Y.TXT", "SUB\\EMPTY\\"}},
+  };
+  for (const auto& c : cases) {
+    rig_.ui.filespec(side()) = c.spec;
+    rig_.Show(side());
+    rig_.Select(side(), c.selected);
+    ASSERT_TRUE(Gather()) << c.spec;
+    const std::set<std::string> paths(rig_.queue.paths().begin(), rig_.queue.paths().end());
+    EXPECT_EQ(paths, c.queued) << c.spec;
+  }
 }
 
 TEST_P(GatherTest, FilespecOfMoreThanOneNameQueuesNoFiles) {
