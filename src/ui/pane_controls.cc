@@ -46,14 +46,12 @@ QToolButton* SpeedButton(const QString& name, QStyle::StandardPixmap icon, const
 
 // Column widths come from sample texts in the list's own font, so they fit the
 // longest usual value of each column. Names are no longer eight and three
-// letters: the Name column takes a long name of today whole.
+// letters: the Name column takes a name of today's length, yet leaves the Size
+// column in view beside it at the window's design size.
 void SetColumnWidths(QTreeView* list) {
-  static const char* const kSamples[kPaneColumns] = {"XMinutes of the meeting 2001.docX",
-                                                     "X4000000000X",
-                                                     "XadshrX",
-                                                     "X0000-00-00  00:00:00X",
-                                                     "X0000-00-00X",
-                                                     "X0000-00-00  00:00:00.00X"};
+  static const char* const kSamples[kPaneColumns] = {
+      "XMinutes of 2001.docX",  "X4000000000X", "XadshrX",
+      "X0000-00-00  00:00:00X", "X0000-00-00X", "X0000-00-00  00:00:00.00X"};
   const QFontMetrics metrics(list->font());
   for (int c = 0; c < kPaneColumns; ++c) {
     list->header()->resizeSection(c, metrics.horizontalAdvance(QString::fromLatin1(kSamples[c])));
