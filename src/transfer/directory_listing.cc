@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "transfer/file_spec.h"
+#include "transfer/name_patterns.h"
 
 namespace duplane {
 namespace {
@@ -33,8 +33,13 @@ void PutSpecialRowsFirst(TPane& pane, std::uint32_t parent_attributes) {
 class Reader {
  public:
   Reader(Link& link, Side side, std::int32_t slot, const ListingOptions& options,
-         const FileSpec& spec, TPane& pane)
-      : link_(link), side_(side), slot_(slot), options_(options), spec_(spec), pane_(pane) {}
+         const NamePatterns& patterns, TPane& pane)
+      : link_(link),
+        side_(side),
+        slot_(slot),
+        options_(options),
+        patterns_(patterns),
+        pane_(pane) {}
 
   // Runs one search; false when the read is to stop.
   template <typename Take>
@@ -64,7 +69,7 @@ class Reader {
       // Several patterns: every file comes with this search and the matching
       // ones are kept here. One pattern leaves the filtering to the side's
       // own search, the second one, so its traffic stays as it always was.
-      if (spec_.all() || (!spec_.single() && spec_.Matches(r.name))) TakeFile(r);
+      if (patterns_.all() || (!patterns_.single() && patterns_.Matches(r.name))) TakeFile(r);
     }
   }
 
@@ -103,7 +108,7 @@ class Reader {
   const Side side_;
   const std::int32_t slot_;
   const ListingOptions& options_;
-  const FileSpec& spec_;
+  const NamePatterns& patterns_;
   TPane& pane_;
   std::vector<PaneRow> files_;
   std::int32_t files_seen_ = 0;  // by the search of every entry
@@ -122,12 +127,12 @@ ListingEnd ReadListing(Link& link, SearchSlots& slots, Side side, const std::str
   const std::int32_t slot = slots.Alloc();
   if (slot == 0) return ListingEnd::kNoSlot;
   const std::string dir = path.empty() || path.back() == '\\' ? path : path + "\\";
-  const FileSpec spec(options.file_spec);
-  Reader reader(link, side, slot, options, spec, *pane);
+  const NamePatterns patterns(options.file_spec);
+  Reader reader(link, side, slot, options, patterns, *pane);
   bool go_on = reader.Search(dir + kAllFiles, kMaskFilesAndDirs,
                              [&reader](const FindRecord& r) { reader.TakeAny(r); });
-  if (go_on && spec.single() && IsPlainFindName(spec.text())) {
-    go_on = reader.Search(dir + spec.text(), kMaskFilesOnly,
+  if (go_on && patterns.single() && IsPlainFindName(patterns.text())) {
+    go_on = reader.Search(dir + patterns.text(), kMaskFilesOnly,
                           [&reader](const FindRecord& r) { reader.TakeFile(r); });
   }
   slots.Free(slot);

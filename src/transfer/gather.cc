@@ -5,8 +5,8 @@
 #include "transfer/gather.h"
 
 #include "localfs/find_record.h"
-#include "transfer/file_spec.h"
 #include "transfer/link_on_path.h"
+#include "transfer/name_patterns.h"
 #include "transfer/transfer_queue.h"
 
 namespace duplane {
@@ -54,15 +54,15 @@ void GatherDir(TransferContext& ctx, Side side, const std::string& filespec,
   // search; several are matched here against every file, as the list does.
   // A pattern that is more than one name (..\*, C:*) would queue another
   // directory's files under this one's path: it matches nothing here.
-  const FileSpec spec(filespec);
+  const NamePatterns patterns(filespec);
   const auto add_file = [&](const FindRecord& record) {
     ctx.queue.AddFile(dir + record.name, static_cast<std::int64_t>(record.size));
     ctx.ui.ProcessMessages();
   };
   if (!ctx.ui.MessageCancelled()) {
-    if (!spec.single()) {
+    if (!patterns.single()) {
       SearchEntries(ctx, side, slot, dir + "*.*", kMaskFilesOnly, [&](const FindRecord& record) {
-        if (spec.all() || spec.Matches(record.name)) add_file(record);
+        if (patterns.all() || patterns.Matches(record.name)) add_file(record);
       });
     } else if (IsPlainFindName(filespec)) {
       SearchEntries(ctx, side, slot, dir + filespec, kMaskFilesOnly, add_file);

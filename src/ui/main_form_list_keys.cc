@@ -6,7 +6,7 @@
 // that stay within the pane (going up, Insert, Space) are the pane's own.
 #include <QKeyEvent>
 
-#include "transfer/file_spec.h"
+#include "transfer/name_patterns.h"
 #include "ui/main_form.h"
 #include "ui/main_form_texts.h"
 
@@ -44,7 +44,7 @@ void TForm1::SelectByPattern(Side side, bool select) {
                     select ? text::kSelectPrompt : text::kDeselectPrompt, last_pattern_);
   if (!typed || typed->trimmed().isEmpty()) return;
   last_pattern_ = *typed;
-  Pane(side).MarkFiles(FileSpec(typed->toStdString()), select);
+  Pane(side).MarkFiles(NamePatterns(typed->toStdString()), select);
 }
 
 }  // namespace duplane

@@ -28,9 +28,9 @@ QString Grouped(qint64 value) { return QLocale().toString(value); }
 
 // Said after the counts, so that a list that looks short is not taken for
 // the whole directory.
-QString HiddenNote(int hidden, const QString& spec) {
+QString HiddenNote(int hidden, const QString& filespec) {
   if (hidden <= 0) return QString();
-  return text::kHiddenOpen + QString::number(hidden) + text::kHiddenMiddle + spec + ")";
+  return text::kHiddenOpen + QString::number(hidden) + text::kHiddenMiddle + filespec + ")";
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ class QWidget;
 
 namespace duplane {
 
-class FileSpec;
+class NamePatterns;
 class PaneHost;
 
 class PaneController : public QObject {
@@ -100,8 +100,8 @@ class PaneController : public QObject {
   void SetCurrentRow(int row);
   // Insert and Space: marks or unmarks the cursor row and moves down.
   void ToggleCurrentRow();
-  // + and -: marks or unmarks the files that `spec` matches.
-  void MarkFiles(const duplane::FileSpec& spec, bool select);
+  // + and -: marks or unmarks the files that `patterns` match.
+  void MarkFiles(const duplane::NamePatterns& patterns, bool select);
   // The header's arrow on the sort column, pointing the way it sorts.
   void ShowSortIndicator();
 

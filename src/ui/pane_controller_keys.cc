@@ -13,7 +13,7 @@
 #include <QTreeWidget>
 
 #include "link/link.h"
-#include "transfer/file_spec.h"
+#include "transfer/name_patterns.h"
 #include "ui/main_form_texts.h"
 #include "ui/message_boxes.h"
 #include "ui/pane_controller.h"
@@ -110,12 +110,12 @@ void PaneController::ToggleCurrentRow() {
   }
 }
 
-void PaneController::MarkFiles(const duplane::FileSpec& spec, bool select) {
+void PaneController::MarkFiles(const duplane::NamePatterns& patterns, bool select) {
   PaneControls& c = controls_;
   QItemSelection rows;
   for (int row = pane_.FirstFileRow(); row < pane_.RowCount(); ++row) {
     const PaneRow* r = pane_.RowAt(row);
-    if (r != nullptr && spec.Matches(r->name)) {
+    if (r != nullptr && patterns.Matches(r->name)) {
       rows.select(c.model->index(row, 0), c.model->index(row, kPaneColumns - 1));
     }
   }

@@ -96,11 +96,11 @@ TEST_P(DirectoryListingTest, TheFilespecChoosesFilesAndEveryDirectoryStays) {
             (std::set<std::string>{"a.txt", "c.TXT"}));
 
   // More than one name would list another directory's files as these.
-  for (const char* spec : {"..\\*", "C:*", "\\*.*"}) {
-    options.file_spec = spec;
-    ASSERT_EQ(Read("C:\\SUB", options), ListingEnd::kComplete) << spec;
-    EXPECT_EQ(pane_.FileCount, 0) << spec;
-    EXPECT_EQ(pane_.DirCount, 2) << spec;
+  for (const char* filespec : {"..\\*", "C:*", "\\*.*"}) {
+    options.file_spec = filespec;
+    ASSERT_EQ(Read("C:\\SUB", options), ListingEnd::kComplete) << filespec;
+    EXPECT_EQ(pane_.FileCount, 0) << filespec;
+    EXPECT_EQ(pane_.DirCount, 2) << filespec;
   }
 }
 
@@ -123,11 +123,11 @@ TEST_P(DirectoryListingTest, SeveralPatternsListWhatAnyMatchesAndTheHiddenFilesA
 
   // A list holding every name hides nothing, nor does a directory whose
   // files all match.
-  for (const char* spec : {"*.*", "*.dat;*", "*.txt;*.log;*.dat"}) {
-    options.file_spec = spec;
-    ASSERT_EQ(Read("C:\\SUB", options), ListingEnd::kComplete) << spec;
-    EXPECT_EQ(pane_.FileCount, 4) << spec;
-    EXPECT_EQ(pane_.HiddenFiles, 0) << spec;
+  for (const char* filespec : {"*.*", "*.dat;*", "*.txt;*.log;*.dat"}) {
+    options.file_spec = filespec;
+    ASSERT_EQ(Read("C:\\SUB", options), ListingEnd::kComplete) << filespec;
+    EXPECT_EQ(pane_.FileCount, 4) << filespec;
+    EXPECT_EQ(pane_.HiddenFiles, 0) << filespec;
   }
 
   // A pattern that leaves the directory lists nothing and hides every file.

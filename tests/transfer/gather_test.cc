@@ -109,7 +109,7 @@ TEST_P(GatherTest, NestedTreeInOrderWithHiddenSystemAndReadOnlyFiles) {
 TEST_P(GatherTest, FilespecFiltersFilesAtEveryDepthButKeepsEveryDirectory) {
   MakeTree();
   const struct {
-    const char* spec;
+    const char* filespec;
     std::vector<std::string> selected;
     std::set<std::string> queued;
   } cases[] = {
@@ -122,12 +122,12 @@ TEST_P(GatherTest, FilespecFiltersFilesAtEveryDepthButKeepsEveryDirectory) {
        {"B.DAT", "SUB\\", "SUB\\SYS.DAT", "SUB\\DEEP\\", "SUB\\DEEP\\Y.TXT", "SUB\\EMPTY\\"}},
   };
   for (const auto& c : cases) {
-    rig_.ui.filespec(side()) = c.spec;
+    rig_.ui.filespec(side()) = c.filespec;
     rig_.Show(side());
     rig_.Select(side(), c.selected);
-    ASSERT_TRUE(Gather()) << c.spec;
+    ASSERT_TRUE(Gather()) << c.filespec;
     const std::set<std::string> paths(rig_.queue.paths().begin(), rig_.queue.paths().end());
-    EXPECT_EQ(paths, c.queued) << c.spec;
+    EXPECT_EQ(paths, c.queued) << c.filespec;
   }
 }
 

@@ -164,11 +164,11 @@ TEST_F(TwoPaneKeysTest, KeysNeverDeleteWhatTheUserIsNotLookingAt) {
   ShowBoth();
   Select(Side::kLocal, {"a.txt", "b.log"});
   // Delete in the filespec edit edits the text.
-  QLineEdit* spec = controls(Side::kLocal).filespec;
-  spec->setFocus();
-  spec->setCursorPosition(0);
-  EXPECT_EQ(Dialogs(spec, Qt::Key_Delete), QStringList());
-  EXPECT_EQ(spec->text(), ".*");
+  QLineEdit* edit = controls(Side::kLocal).filespec;
+  edit->setFocus();
+  edit->setCursorPosition(0);
+  EXPECT_EQ(Dialogs(edit, Qt::Key_Delete), QStringList());
+  EXPECT_EQ(edit->text(), ".*");
   // A pane on its tree page: the selection of its hidden list is left alone,
   // as its menu is.
   controls(Side::kLocal).page_control->setCurrentIndex(0);

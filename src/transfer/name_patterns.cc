@@ -1,5 +1,5 @@
 // Splitting and matching of filespecs.
-#include "transfer/file_spec.h"
+#include "transfer/name_patterns.h"
 
 #include "localfs/find_record.h"
 #include "localfs/name_pattern.h"
@@ -17,7 +17,7 @@ bool TakesEveryName(const std::string& pattern) { return pattern == "*.*" || pat
 
 }  // namespace
 
-FileSpec::FileSpec(const std::string& text) : text_(text) {
+NamePatterns::NamePatterns(const std::string& text) : text_(text) {
   if (text.find(';') == std::string::npos) {
     // Exactly as typed: only "*.*" itself spares the second search.
     all_ = text == "*.*";
@@ -38,7 +38,7 @@ FileSpec::FileSpec(const std::string& text) : text_(text) {
   }
 }
 
-bool FileSpec::Matches(const std::string& name) const {
+bool NamePatterns::Matches(const std::string& name) const {
   if (all_) return true;
   for (const std::string& pattern : patterns_) {
     if (IsPlainFindName(pattern) && MatchesPattern(pattern, name)) return true;

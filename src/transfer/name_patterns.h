@@ -10,9 +10,9 @@
 
 namespace duplane {
 
-class FileSpec {
+class NamePatterns {
  public:
-  explicit FileSpec(const std::string& text);
+  explicit NamePatterns(const std::string& text);
 
   // Every file: exactly "*.*", or a list that holds "*.*" or "*".
   bool all() const { return all_; }
