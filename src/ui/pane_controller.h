@@ -131,6 +131,11 @@ class PaneController : public QObject {
   std::vector<bool> RememberSelection() const;
   void RestoreSelection(const std::vector<bool>& selected);
   void BulkSelectRows(int first, int count);
+  // Changes the side's directory to `target` and takes the side's answer as
+  // the pane's path; a refused change names the drive the pane was on.
+  void ChangeDirTo(const std::string& target);
+  // Goes to `target` from the list and reads the list there.
+  void ListDirTo(const std::string& target);
   // Ctrl+PgUp, Alt+Up, Insert and Space in the list; true when the key was
   // used.
   bool ListKey(QKeyEvent* event);

@@ -12,18 +12,12 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
-#include "link/link.h"
 #include "transfer/name_patterns.h"
-#include "ui/main_form_texts.h"
-#include "ui/message_boxes.h"
 #include "ui/pane_controller.h"
-#include "ui/pane_host.h"
 #include "ui/pane_list_model.h"
 
 namespace duplane {
 namespace {
-
-namespace text = form1_text;
 
 // The directory's last name: "C:\DATA\2001" -> "2001"; a root has none.
 std::string LastName(const std::string& path) {
@@ -57,14 +51,7 @@ bool PaneController::ListKey(QKeyEvent* event) {
 void PaneController::GoUp() {
   const std::string left = LastName(pane_.Path);
   if (left.empty()) return;  // a drive's root has nothing above it
-  const std::string previous = pane_.Path;
-  Link& link = host_.link();
-  if (link.LinkChDir(side_, "..") != 0) {
-    host_.boxes().Error(text::kDrivePrefix + QString(QChar(previous[0])) + text::kNotReadySuffix);
-  }
-  pane_.Path = link.LinkGetDir(side_, kCurrentDrive);
-  pane_.tree_stale = true;
-  FillList();
+  ListDirTo("..");
   if (!SetCurrentRow(left)) SetCurrentRow(0);
 }
 

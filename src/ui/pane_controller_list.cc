@@ -166,17 +166,25 @@ void PaneController::EnterSelectedDir() {
   int row = rows.first().row();
   for (const QModelIndex& index : rows) row = std::min(row, index.row());
   if (!IsDirectoryRow(pane_, row)) return;
-  // The message names the drive the pane was on, not the entry's first letter.
+  ListDirTo(pane_.Rows[row].name);
+  SetCurrentRow(0);
+}
+
+void PaneController::ChangeDirTo(const std::string& target) {
+  // The message names the drive the pane was on, not the target's first letter.
   const std::string previous = pane_.Path;
   Link& link = host_.link();
-  if (link.LinkChDir(side_, pane_.Rows[row].name) != 0) {
+  if (link.LinkChDir(side_, target) != 0) {
     const QString drive = previous.empty() ? QString() : QString(QChar(previous[0]));
     host_.boxes().Error(text::kDrivePrefix + drive + text::kNotReadySuffix);
   }
   pane_.Path = link.LinkGetDir(side_, kCurrentDrive);
+}
+
+void PaneController::ListDirTo(const std::string& target) {
+  ChangeDirTo(target);
   pane_.tree_stale = true;
   FillList();
-  SetCurrentRow(0);
 }
 
 void PaneController::BulkSelectRows(int first, int count) {

@@ -168,14 +168,10 @@ void PaneController::ExpandItem(QTreeWidgetItem* node) {
 
 void PaneController::ChangeDirFromTree(QTreeWidgetItem* node) {
   BusyCursor busy;
-  Link& link = host_.link();
-  SetHasChildren(node, link.LinkHasSubDirs(side_, NodePath(node).toStdString()));
+  SetHasChildren(node, host_.link().LinkHasSubDirs(side_, NodePath(node).toStdString()));
+  // The node's own drive is the one a refusal names.
   pane_.Path = NodePath(controls_.tree->currentItem()).toStdString();
-  if (link.LinkChDir(side_, pane_.Path) != 0) {
-    const QString drive = pane_.Path.empty() ? QString() : QString(QChar(pane_.Path[0]));
-    host_.boxes().Error(text::kDrivePrefix + drive + text::kNotReadySuffix);
-  }
-  pane_.Path = host_.link().LinkGetDir(side_, kCurrentDrive);
+  ChangeDirTo(pane_.Path);
   controls_.dir->SetText(QString::fromStdString(pane_.Path));
   pane_.list_stale = true;
   UpdateStatus();
