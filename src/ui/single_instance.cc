@@ -87,10 +87,8 @@ void SingleInstance::BringToFront() {
       // The platform's restore: back to the state before minimising, which
       // may be maximised (showNormal would drop that).
       window_->setWindowState((window_->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-      window_->raise();
-    } else {
-      window_->raise();
     }
+    window_->raise();
     window_->activateWindow();
   }
   emit Activated();
