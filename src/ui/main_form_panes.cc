@@ -37,8 +37,8 @@ void TForm1::BuildListMenus(Side side) {
   FileListView* list = pane.controls().list;
   auto* popup = new QMenu(list);
   popup->setObjectName(side == Side::kLocal ? "PopupMenu1" : "PopupMenu2");
-  QMenu* side_menu = side == Side::kLocal ? local_pc_menu_ : remote_pc_menu_;
-  for (auto [menu, names] : {std::pair{side_menu, main_names}, std::pair{popup, popup_names}}) {
+  for (auto [menu, names] :
+       {std::pair{SideMenu(side), main_names}, std::pair{popup, popup_names}}) {
     auto add = [this, menu = menu](const char* name, const char* caption, auto handler) {
       QAction* a = menu->addAction(QString::fromLatin1(caption));
       a->setObjectName(name);
@@ -65,8 +65,7 @@ void TForm1::SetListDragMode() {
 }
 
 void TForm1::PageSwitched(Side side) {
-  QMenu* menu = side == Side::kLocal ? local_pc_menu_ : remote_pc_menu_;
-  menu->setEnabled(Pane(side).ShowsFiles());
+  SideMenu(side)->setEnabled(Pane(side).ShowsFiles());
   SetListDragMode();
   UpdateFunctionKeys();
 }

@@ -68,8 +68,7 @@ void TForm1::BuildRenameCreateMenus(Side side) {
   // The numbers in the names are those of the window resource: 1 and 2 in
   // the pop-up menus, 3 and 4 in the side menus.
   const Entry entries[] = {
-      {side == Side::kLocal ? local_pc_menu_ : remote_pc_menu_,
-       side == Side::kLocal ? "Rename3" : "Rename4",
+      {SideMenu(side), side == Side::kLocal ? "Rename3" : "Rename4",
        side == Side::kLocal ? "CreateDir3" : "CreateDir4"},
       {findChild<QMenu*>(side == Side::kLocal ? "PopupMenu1" : "PopupMenu2"),
        side == Side::kLocal ? "Rename1" : "Rename2",
