@@ -24,13 +24,6 @@ namespace {
 
 namespace text = form1_text;
 
-// A row the list shows as a directory (the special rows too): its attributes
-// say so.
-bool IsDirectoryRow(const TPane& pane, int row) {
-  const PaneRow* r = pane.RowAt(row);
-  return r != nullptr && (r->attributes & kAttrDirectory) != 0;
-}
-
 // A directory read is one of the window's long operations for one scope.
 class ReadScope {
  public:
@@ -165,7 +158,9 @@ void PaneController::EnterSelectedDir() {
   if (rows.isEmpty()) return;
   int row = rows.first().row();
   for (const QModelIndex& index : rows) row = std::min(row, index.row());
-  if (!IsDirectoryRow(pane_, row)) return;
+  // A directory or one of the special rows above them.
+  const PaneRow* entry = pane_.RowAt(row);
+  if (entry == nullptr || !entry->IsDirectory()) return;
   ListDirTo(pane_.Rows[row].name);
   SetCurrentRow(0);
 }
