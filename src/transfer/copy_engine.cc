@@ -98,6 +98,8 @@ class CopyRun {
   void CopyBlocks(FileCopy& file);
   // Whether both sides' running CRCs came back and are the same.
   bool CrcsAgree();
+  // Whether the cable to the Remote Module still stands.
+  bool RemoteUp();
   // Checks the CRCs, gives a whole target the source's times and closes it.
   void FinishTarget(FileCopy& file);
   // Whether the source's last-write time or size differ from the start's.
@@ -340,8 +342,7 @@ void CopyRun::AfterFailure(const FileCopy& file) {
   // Part files are never taken for copies. One left by the user's stop or a
   // lost cable holds what crossed so far, checked again when it is resumed;
   // any other failure may have written wrong bytes.
-  const LinkLayer* remote = link_.remote();
-  const bool interrupted = file.abandon || remote == nullptr || !remote->connected();
+  const bool interrupted = file.abandon || !RemoteUp();
   if (options_.safe_copy && part_.via_part() && interrupted) return;
   RemoveTarget(options_.safe_copy ? part_.written_path() : file.entry);
 }
@@ -385,8 +386,12 @@ bool CopyRun::CrcsAgree() {
   // answers 0, which may well be the CRC of the file on the other side: only
   // two real answers verify a copy. The link never comes back by itself within
   // a run, so it standing after both calls means both answers arrived.
+  return RemoteUp() && source_crc == target_crc;
+}
+
+bool CopyRun::RemoteUp() {
   const LinkLayer* remote = link_.remote();
-  return remote != nullptr && remote->connected() && source_crc == target_crc;
+  return remote != nullptr && remote->connected();
 }
 
 void CopyRun::FinishTarget(FileCopy& file) {

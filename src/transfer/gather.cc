@@ -62,7 +62,7 @@ void GatherDir(TransferContext& ctx, Side side, const std::string& filespec,
   if (!ctx.ui.MessageCancelled()) {
     if (!patterns.single()) {
       SearchEntries(ctx, side, slot, dir + "*.*", kMaskFilesOnly, [&](const FindRecord& record) {
-        if (patterns.all() || patterns.Matches(record.name)) add_file(record);
+        if (patterns.Matches(record.name)) add_file(record);
       });
     } else if (IsPlainFindName(filespec)) {
       SearchEntries(ctx, side, slot, dir + filespec, kMaskFilesOnly, add_file);

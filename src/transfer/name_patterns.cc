@@ -21,7 +21,7 @@ NamePatterns::NamePatterns(const std::string& text) : text_(text) {
   if (text.find(';') == std::string::npos) {
     // Exactly as typed: only "*.*" itself spares the second search.
     all_ = text == "*.*";
-    patterns_.push_back(text);
+    if (IsPlainFindName(text)) patterns_.push_back(text);
     return;
   }
   several_ = true;
@@ -32,7 +32,7 @@ NamePatterns::NamePatterns(const std::string& text) : text_(text) {
     const std::string pattern = Trimmed(text.substr(start, end - start));
     if (!pattern.empty()) {
       all_ = all_ || TakesEveryName(pattern);
-      patterns_.push_back(pattern);
+      if (IsPlainFindName(pattern)) patterns_.push_back(pattern);
     }
     start = end + 1;
   }
@@ -41,7 +41,7 @@ NamePatterns::NamePatterns(const std::string& text) : text_(text) {
 bool NamePatterns::Matches(const std::string& name) const {
   if (all_) return true;
   for (const std::string& pattern : patterns_) {
-    if (IsPlainFindName(pattern) && MatchesPattern(pattern, name)) return true;
+    if (MatchesPattern(pattern, name)) return true;
   }
   return false;
 }

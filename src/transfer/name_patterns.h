@@ -28,6 +28,8 @@ class NamePatterns {
 
  private:
   std::string text_;
+  // Only the plain ones: the others match nothing, so they are left out once
+  // here rather than looked at again for every name.
   std::vector<std::string> patterns_;
   bool all_ = false;
   bool several_ = false;

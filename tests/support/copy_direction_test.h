@@ -24,9 +24,14 @@ class CopyDirectionTest : public ::testing::TestWithParam<Side> {
   TransferRig rig_;
 };
 
+// A copy's direction as an instance name, from its source's side.
+inline std::string DirectionText(Side source) {
+  return source == Side::kLocal ? "LocalToRemote" : "RemoteToLocal";
+}
+
 // Names the two instances of a suite by their direction.
 inline std::string DirectionName(const ::testing::TestParamInfo<Side>& info) {
-  return info.param == Side::kLocal ? "LocalToRemote" : "RemoteToLocal";
+  return DirectionText(info.param);
 }
 
 // The copy tests that run in both directions against a Remote Module with its
@@ -54,7 +59,7 @@ inline auto CopyWays() {
   return ::testing::Combine(::testing::Values(Side::kRemote, Side::kLocal), ::testing::Bool());
 }
 inline std::string CopyWayName(const ::testing::TestParamInfo<std::tuple<Side, bool>>& info) {
-  return std::string(std::get<0>(info.param) == Side::kLocal ? "LocalToRemote" : "RemoteToLocal") +
+  return DirectionText(std::get<0>(info.param)) +
          (std::get<1>(info.param) ? "FastPath" : "PlainModule");
 }
 
