@@ -68,10 +68,12 @@ std::uint8_t LinkLayer::ReadAck() {
   return port_.ReadPort(base_ + kLptStatus) & kAck;
 }
 
-std::uint8_t LinkLayer::ReadNibble() {
+std::uint8_t LinkLayer::ReadNibbleStatus() {
   ++counters_.nibble_reads;
-  return NibbleOfStatus(port_.ReadPort(base_ + kLptStatus));
+  return port_.ReadPort(base_ + kLptStatus);
 }
+
+std::uint8_t LinkLayer::ReadNibble() { return NibbleOfStatus(ReadNibbleStatus()); }
 
 bool LinkLayer::WaitForOtherEnd(const char* name) {
   // The deadline is per nibble: a long block never times out while the other
@@ -163,8 +165,7 @@ void LinkLayer::SyncRemote() {
       WriteData(0x00);
       if (pump_events_) pump_events_();
       if (cancel_) return;
-      ++counters_.nibble_reads;
-      status = port_.ReadPort(base_ + kLptStatus);
+      status = ReadNibbleStatus();
     } while (NibbleOfStatus(status) != nibble || !StillSeesNibble(nibble));
   }
   WriteData(kSyncNibbleOpen);

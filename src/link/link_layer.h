@@ -55,6 +55,8 @@ class LinkLayer {
   void WriteData(std::uint8_t value);
   void ResetControl();
   std::uint8_t ReadAck();
+  // The whole status register, counted as a nibble read.
+  std::uint8_t ReadNibbleStatus();
   std::uint8_t ReadNibble();
 
   // Transport.
